@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string_view>
+
+namespace quorvane {
+
+// Reads the number at the start of an input box's text, the way the
+// calculation reads every box. Never fails and never reads outside `text`.
+//
+// Contract:
+//  - Leading blanks (space, tab, CR, LF) are skipped.
+//  - Then an optional sign ('-' or '+'), then digits with an optional '.'
+//    decimal point and more digits ("12", "12.5", ".5", "12."), then an
+//    optional exponent ("2.5e3", "1E-2"). The decimal point is always '.',
+//    whatever the process locale.
+//  - The number ends at the first character that cannot continue it; the
+//    rest is ignored ("10m" reads 10, "1 000" reads 1, "10,5" reads 10).
+//    A blank between the sign and the digits ends the text ("- 5" reads 0).
+//  - A text that holds no number there ("", "abc", "-", ".", "inf", "nan",
+//    full-width digits) reads as 0.
+//  - A number too large for a double reads as +/-infinity (the calculation
+//    refuses it later); one too small for a double reads as 0 with its sign.
+//  - Any bytes at all are accepted: invalid UTF-8, embedded NULs and very long
+//    digit strings are read by the same rules.
+double ReadNumber(std::string_view text);
+
+}  // namespace quorvane

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quorvane {
+
+// The eight input boxes of the window, in the order RunCalculation reads them.
+enum class InputBox { Xa, Ya, lb, le, Ra, Rb, a, d };
+
+// What a calculation needs from the window, and nothing more. The window
+// implements it over its controls; tests implement it in memory.
+// All texts are UTF-8.
+class CalculationView {
+ public:
+  virtual ~CalculationView() = default;
+
+  // Current text of one input box, exactly as it stands.
+  virtual std::string InputText(InputBox box) const = 0;
+
+  // Current turn sign: -1 left, +1 right, 0 no direction chosen yet.
+  virtual std::int16_t Turn() const = 0;
+
+  // Adds `block` at the very end of the result box, with no separator.
+  virtual void AppendResult(std::string_view block) = 0;
+
+  // Modal message with a single OK button and no icon; returns once answered.
+  virtual void ShowMessage(std::string_view prompt, std::string_view title) = 0;
+};
+
+inline constexpr const char* kMissingIntervalPrompt = "请输入桩距！";
+inline constexpr const char* kMissingIntervalTitle = "提示";
+
+// What the calculate button does. Reads the eight boxes into a CurveInput and
+// adds the turn sign; a stake interval that reads as exactly 0 shows
+// kMissingIntervalPrompt / kMissingIntervalTitle. Otherwise computes the
+// stakes and appends one report block to the result box. A CalculationError
+// shows its prompt under kCalculationErrorTitle; in both message cases the
+// result box is left exactly as it was. No exception escapes for any input.
+void RunCalculation(CalculationView& view);
+
+}  // namespace quorvane

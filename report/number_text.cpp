@@ -1,0 +1,164 @@
+#include "report/number_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+
+namespace quorvane {
+namespace {
+
+constexpr int kSignificantDigits = 15;
+
+// A finite value rounded to 15 significant digits:
+// (-1)^negative * d0.d1...d14 * 10^exponent, d0 != '0' unless zero.
+struct Decimal15 {
+  bool negative = false;
+  bool zero = true;
+  std::array<char, kSignificantDigits> digits{};
+  int exponent = 0;
+};
+
+Decimal15 ToDecimal15(double value) {
+  Decimal15 dec;
+  dec.negative = std::signbit(value);
+  if (value == 0) return dec;
+  dec.zero = false;
+  // Scientific with 14 decimals: "[-]d.ddddddddddddddde[+-]xx", correctly
+  // rounded and independent of the locale.
+  std::array<char, 40> buf{};
+  const auto result = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value),
+                                    std::chars_format::scientific, kSignificantDigits - 1);
+  const char* p = buf.data();
+  dec.digits[0] = *p++;
+  ++p;  // the point
+  for (int i = 1; i < kSignificantDigits; ++i) dec.digits[i] = *p++;
+  ++p;  // 'e'
+  const bool exponent_negative = *p == '-';
+  ++p;
+  int exponent = 0;
+  std::from_chars(p, result.ptr, exponent);
+  dec.exponent = exponent_negative ? -exponent : exponent;
+  return dec;
+}
+
+void AppendZeros(std::string& out, int count) {
+  if (count > 0) out.append(static_cast<std::size_t>(count), '0');
+}
+
+}  // namespace
+
+void AppendGeneral(std::string& out, double value) {
+  const Decimal15 dec = ToDecimal15(value);
+  if (dec.zero) {
+    out += '0';
+    return;
+  }
+  int count = kSignificantDigits;
+  while (count > 1 && dec.digits[count - 1] == '0') --count;
+  const char* digits = dec.digits.data();
+  if (dec.negative) out += '-';
+  if (dec.exponent >= 0) {
+    const int integer_digits = dec.exponent + 1;
+    out.append(digits, static_cast<std::size_t>(std::min(count, integer_digits)));
+    AppendZeros(out, integer_digits - count);
+    if (count > integer_digits) {
+      out += '.';
+      out.append(digits + integer_digits, static_cast<std::size_t>(count - integer_digits));
+    }
+  } else {
+    out += "0.";
+    AppendZeros(out, -dec.exponent - 1);
+    out.append(digits, static_cast<std::size_t>(count));
+  }
+}
+
+void AppendFixed3(std::string& out, double value) {
+  const Decimal15 dec = ToDecimal15(value);
+  // `thousandths` is |value| * 1000 rounded, as decimal digits.
+  std::string thousandths;
+  if (!dec.zero) {
+    const int kept = dec.exponent + 4;  // digits down to the third decimal
+    if (kept >= kSignificantDigits) {
+      thousandths.assign(dec.digits.data(), dec.digits.size());
+      AppendZeros(thousandths, kept - kSignificantDigits);
+    } else if (kept >= 0) {
+      thousandths.assign(dec.digits.data(), static_cast<std::size_t>(kept));
+      if (dec.digits[static_cast<std::size_t>(kept)] >= '5') {  // halves away from zero
+        int i = kept - 1;
+        for (; i >= 0 && thousandths[static_cast<std::size_t>(i)] == '9'; --i) {
+          thousandths[static_cast<std::size_t>(i)] = '0';
+        }
+        if (i >= 0) {
+          ++thousandths[static_cast<std::size_t>(i)];
+        } else {
+          thousandths.insert(thousandths.begin(), '1');
+        }
+      }
+    }
+  }
+  const bool all_zero = thousandths.find_first_not_of('0') == std::string::npos;
+  if (all_zero) {
+    out += "0.000";
+    return;
+  }
+  if (dec.negative) out += '-';
+  if (thousandths.size() < 4) thousandths.insert(0, 4 - thousandths.size(), '0');
+  const std::size_t point = thousandths.size() - 3;
+  out.append(thousandths, 0, point);
+  out += '.';
+  out.append(thousandths, point, 3);
+}
+
+void AppendSigned(std::string& out, double value) {
+  if (!(value < 0)) out += ' ';
+  AppendGeneral(out, value);
+}
+
+void AppendSignedFixed3(std::string& out, double value) {
+  std::string fixed;
+  AppendFixed3(fixed, value);
+  double read_back = 0;
+  std::from_chars(fixed.data(), fixed.data() + fixed.size(), read_back);
+  AppendSigned(out, read_back);
+}
+
+void AppendStation(std::string& out, double station_m) {
+  const double km = std::floor(station_m / 1000.0);
+  AppendGeneral(out, km);
+  out += '+';
+  AppendGeneral(out, station_m - km * 1000.0);
+}
+
+std::string Fixed3(double value) {
+  std::string s;
+  AppendFixed3(s, value);
+  return s;
+}
+
+std::string General(double value) {
+  std::string s;
+  AppendGeneral(s, value);
+  return s;
+}
+
+std::string Signed(double value) {
+  std::string s;
+  AppendSigned(s, value);
+  return s;
+}
+
+std::string SignedFixed3(double value) {
+  std::string s;
+  AppendSignedFixed3(s, value);
+  return s;
+}
+
+std::string Station(double station_m) {
+  std::string s;
+  AppendStation(s, station_m);
+  return s;
+}
+
+}  // namespace quorvane
