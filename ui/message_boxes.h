@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace quorvane::ui {
+
+// Every modal box the window shows goes through this, so that tests can answer
+// the boxes themselves instead of blocking on them.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+
+  // Prompt and title with a single OK button, no icon; returns once answered.
+  virtual void Inform(QWidget* parent, const QString& prompt, const QString& title) = 0;
+
+  // Prompt and title with Yes and No, Yes the default, no icon; true for Yes.
+  virtual bool AskYesNo(QWidget* parent, const QString& prompt, const QString& title) = 0;
+};
+
+// The real boxes: a modal QMessageBox over `parent`.
+class QtMessageBoxes final : public MessageBoxes {
+ public:
+  void Inform(QWidget* parent, const QString& prompt, const QString& title) override;
+  bool AskYesNo(QWidget* parent, const QString& prompt, const QString& title) override;
+};
+
+}  // namespace quorvane::ui
