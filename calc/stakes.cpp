@@ -32,7 +32,9 @@ void RequireFinite(std::initializer_list<double> values) {
 
 double SnapToWhole(double quotient) {
   const double whole = std::round(quotient);
-  const double tolerance = kWholeQuotientTolerance * std::max(1.0, std::fabs(quotient));
+  // Purely relative: the noise of a quotient scales with it, and an absolute
+  // allowance near zero would move a stake by up to 1e-9 intervals of metres.
+  const double tolerance = kWholeQuotientTolerance * std::fabs(quotient);
   return std::fabs(quotient - whole) <= tolerance ? whole : quotient;
 }
 
@@ -49,7 +51,7 @@ StakeRange StakeMultiples(double lb, double le, double d) {
   if (!(std::fabs(qb) < kMaxQuotient && std::fabs(qe) < kMaxQuotient)) {
     // Either not finite, or so large that consecutive stakes cannot be told apart.
     // Count them first so that a plain "too many" gets its own message.
-    if (std::isfinite(qe - qb) && qe - qb > kMaxStakes + 1) throw CalculationError(kTooManyStakesPrompt);
+    if (qe - qb > kMaxStakes + 1) throw CalculationError(kTooManyStakesPrompt);  // also +infinity
     throw CalculationError(kOverflowPrompt);
   }
   StakeRange range;

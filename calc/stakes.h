@@ -43,7 +43,7 @@ struct StakeRange {
 
 // The stakes are exactly the stations k*d that lie after lb and up to and
 // including le, in the direction of d. A quotient lb/d or le/d within 1e-9
-// (relative, absolute below 1) of a whole number counts as that whole number,
+// (relative to the quotient) of a whole number counts as that whole number,
 // so floating-point noise never adds or drops a stake at either end.
 // Throws CalculationError:
 //  - kEndBeforeStartPrompt when d > 0 and le < lb,

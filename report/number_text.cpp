@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <system_error>
 
 namespace quorvane {
 namespace {
@@ -128,7 +129,20 @@ void AppendStation(std::string& out, double station_m) {
   const double km = std::floor(station_m / 1000.0);
   AppendGeneral(out, km);
   out += '+';
-  AppendGeneral(out, station_m - km * 1000.0);
+  // The subtraction exposes binary noise that lies below the station's own
+  // 15th significant digit (123456.7 - 123000 is 456.70000000000437): keep
+  // the metres to the decimals the station itself holds.
+  // fmod is exact: it is s - K*1000 without the rounding of K*1000, which
+  // matters only for stations too long for a double to hold to the metre.
+  double metres = std::fmod(station_m, 1000.0);
+  if (metres < 0) metres += 1000.0;
+  const int station_decimals = std::max(0, kSignificantDigits - 1 - ToDecimal15(station_m).exponent);
+  std::array<char, 64> buf{};
+  const auto written = std::to_chars(buf.data(), buf.data() + buf.size(), metres, std::chars_format::fixed,
+                                     std::min(station_decimals, 30));
+  double metres_rounded = metres;
+  if (written.ec == std::errc()) std::from_chars(buf.data(), written.ptr, metres_rounded);
+  AppendGeneral(out, metres_rounded);
 }
 
 std::string Fixed3(double value) {

@@ -32,7 +32,9 @@ std::string SignedFixed3(double value);
 
 // A station as kilometres "+" metres: General(K) + "+" + General(s - K*1000)
 // with K the largest integer not above s/1000. The metres are not padded
-// (190 -> "0+190", 1005 -> "1+5", 2000 -> "2+0", -10 -> "-1+990").
+// (190 -> "0+190", 1005 -> "1+5", 2000 -> "2+0", -10 -> "-1+990"), and they
+// keep no more decimals than the station's 15 significant digits hold, so the
+// noise of the subtraction never prints (123456.7 -> "123+456.7").
 std::string Station(double station_m);
 
 // Appends the same texts to `out`, without building a temporary string.

@@ -1,0 +1,115 @@
+// DD.MMSS <-> radians, with the shortened pi the stake tables use.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "calc/angle.h"
+#include "calc/calculation_error.h"
+
+namespace quorvane {
+namespace {
+
+// Radians of an angle given as degrees, minutes and seconds: the definition the
+// conversions must meet, written out by hand.
+double Rad(double deg, double min, double sec) { return (deg + min / 60.0 + sec / 3600.0) * kPi / 180.0; }
+
+struct ToRadiansCase {
+  const char* name;
+  double ddmmss;
+  double expected_rad;
+};
+
+TEST(DdMmSsToRadians, SplitsDegreesMinutesSeconds) {
+  const ToRadiansCase cases[] = {
+      {"default start azimuth", 17.3415, Rad(17, 34, 15)},
+      {"half a degree typed as .5 is fifty minutes", 17.5, Rad(17, 50, 0)},
+      {"thirty seconds", 0.0030, Rad(0, 0, 30)},
+      {"whole minute stored below its digits (17.2)", 17.2, Rad(17, 20, 0)},
+      {"whole minute stored below its digits (17.34)", 17.34, Rad(17, 34, 0)},
+      {"minutes are not range checked", 17.75, Rad(17, 75, 0)},
+      {"whole degrees", 90, Rad(90, 0, 0)},
+      {"zero", 0, 0},
+      {"seconds round to the nearest second", 10.00304, Rad(10, 0, 30)},
+      {"negative azimuth", -17.3415, -Rad(17, 34, 15)},
+      {"negative whole minute stored below its digits", -17.34, -Rad(17, 34, 0)},
+      {"negative whole minute (-17.2)", -17.2, -Rad(17, 20, 0)},
+      {"largest degrees", 32767.5, Rad(32767, 50, 0)},
+      {"smallest degrees", -32768.5, -Rad(32768, 50, 0)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_NEAR(DdMmSsToRadians(c.ddmmss), c.expected_rad, 1e-14 * (1 + std::fabs(c.expected_rad)));
+  }
+}
+
+TEST(DdMmSsToRadians, RefusesDegreesOutsideSixteenBits) {
+  const struct {
+    const char* name;
+    double ddmmss;
+    const char* prompt;
+  } cases[] = {
+      {"32768 degrees", 32768.0, kAzimuthOutOfRangePrompt},
+      {"-32769 degrees", -32769.0, kAzimuthOutOfRangePrompt},
+      {"huge", 1e300, kAzimuthOutOfRangePrompt},
+      {"infinite", std::numeric_limits<double>::infinity(), kOverflowPrompt},
+      {"not a number", std::numeric_limits<double>::quiet_NaN(), kOverflowPrompt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      DdMmSsToRadians(c.ddmmss);
+      ADD_FAILURE() << "no error";
+    } catch (const CalculationError& e) {
+      EXPECT_STREQ(e.what(), c.prompt);
+    }
+  }
+}
+
+struct ToDdMmSsCase {
+  const char* name;
+  double rad;
+  double expected_ddmmss;
+};
+
+TEST(RadiansToDdMmSs, RoundsToWholeSecondsAndCarries) {
+  const ToDdMmSsCase cases[] = {
+      {"zero", 0, 0},
+      {"18 13 44", Rad(18, 13, 44), 18.1344},
+      {"seconds below a half round down", Rad(18, 13, 44.4), 18.1344},
+      {"seconds above a half round up", Rad(18, 13, 44.6), 18.1345},
+      {"59.9996 seconds carry into the minutes", Rad(18, 9, 59.9996), 18.10},
+      {"60 minutes carry into the degrees", Rad(18, 59, 59.9996), 19.0},
+      {"just below a full turn carries to 360", Rad(359, 59, 59.9996), 360.0},
+      {"exactly 2 x 3.14159265 is not reduced", 6.2831853, 360.0},
+      {"past a full turn is reduced", 6.2831853 + Rad(10, 0, 0), 10.0},
+      {"several turns are reduced", 3 * 6.2831853 + Rad(45, 30, 15), 45.3015},
+      {"negative angle comes round", -Rad(10, 0, 0), 350.0},
+      {"negative beyond a turn", -6.2831853 - Rad(10, 0, 0), 350.0},
+      {"small negative angle", -Rad(0, 0, 30), 359.5930},
+      {"below a degree", Rad(0, 54, 26), 0.5426},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_NEAR(RadiansToDdMmSs(c.rad), c.expected_ddmmss, 1e-9);
+  }
+}
+
+TEST(RadiansToDdMmSs, StaysWithinAFullTurnUpToTheResolvableLimit) {
+  for (double rad = -kMaxResolvableAngleRad; rad <= kMaxResolvableAngleRad; rad += kMaxResolvableAngleRad / 997) {
+    const double ddmmss = RadiansToDdMmSs(rad);
+    ASSERT_GE(ddmmss, 0.0) << rad;
+    ASSERT_LE(ddmmss, 360.0) << rad;
+  }
+}
+
+TEST(AngleRoundTrip, TypedAzimuthsComeBackUnchanged) {
+  for (const double typed : {17.3415, 0.0030, 359.5959, 180.0, 90.0001, 45.3030, 123.4556, 17.2, 17.34}) {
+    SCOPED_TRACE(typed);
+    EXPECT_NEAR(RadiansToDdMmSs(DdMmSsToRadians(typed)), typed, 1e-9);
+  }
+}
+
+}  // namespace
+}  // namespace quorvane
