@@ -1,48 +1,17 @@
 #include "report/number_text.h"
 
+#include "report/decimal15.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <system_error>
 
 namespace quorvane {
 namespace {
-
-constexpr int kSignificantDigits = 15;
-
-// A finite value rounded to 15 significant digits:
-// (-1)^negative * d0.d1...d14 * 10^exponent, d0 != '0' unless zero.
-struct Decimal15 {
-  bool negative = false;
-  bool zero = true;
-  std::array<char, kSignificantDigits> digits{};
-  int exponent = 0;
-};
-
-Decimal15 ToDecimal15(double value) {
-  Decimal15 dec;
-  dec.negative = std::signbit(value);
-  if (value == 0) return dec;
-  dec.zero = false;
-  // Scientific with 14 decimals: "[-]d.ddddddddddddddde[+-]xx", correctly
-  // rounded and independent of the locale.
-  std::array<char, 40> buf{};
-  const auto result = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value),
-                                    std::chars_format::scientific, kSignificantDigits - 1);
-  const char* p = buf.data();
-  dec.digits[0] = *p++;
-  ++p;  // the point
-  for (int i = 1; i < kSignificantDigits; ++i) dec.digits[i] = *p++;
-  ++p;  // 'e'
-  const bool exponent_negative = *p == '-';
-  ++p;
-  int exponent = 0;
-  std::from_chars(p, result.ptr, exponent);
-  dec.exponent = exponent_negative ? -exponent : exponent;
-  return dec;
-}
 
 void AppendZeros(std::string& out, int count) {
   if (count > 0) out.append(static_cast<std::size_t>(count), '0');
@@ -51,6 +20,14 @@ void AppendZeros(std::string& out, int count) {
 }  // namespace
 
 void AppendGeneral(std::string& out, double value) {
+  // Whole numbers of up to 15 digits (kilometres, whole metres) are their own
+  // text.
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    std::array<char, 24> buf{};
+    const auto written = std::to_chars(buf.data(), buf.data() + buf.size(), static_cast<std::int64_t>(value));
+    out.append(buf.data(), written.ptr);
+    return;
+  }
   const Decimal15 dec = ToDecimal15(value);
   if (dec.zero) {
     out += '0';
@@ -120,29 +97,51 @@ void AppendSigned(std::string& out, double value) {
 void AppendSignedFixed3(std::string& out, double value) {
   std::string fixed;
   AppendFixed3(fixed, value);
-  double read_back = 0;
-  std::from_chars(fixed.data(), fixed.data() + fixed.size(), read_back);
-  AppendSigned(out, read_back);
+  const std::size_t first_significant = fixed.find_first_not_of("-0.");
+  const std::size_t significant_digits =
+      first_significant == std::string::npos ? 0 : fixed.size() - first_significant - (fixed.find('.') > first_significant ? 1 : 0);
+  if (significant_digits > static_cast<std::size_t>(kSignificantDigits)) {
+    // More digits than a double reads back: go through the number itself.
+    double read_back = 0;
+    std::from_chars(fixed.data(), fixed.data() + fixed.size(), read_back);
+    AppendSigned(out, read_back);
+    return;
+  }
+  // Up to 15 digits read back unchanged, so reading back only drops the zeros
+  // at the end of the decimals and a bare point.
+  fixed.erase(fixed.find_last_not_of('0') + 1);
+  if (fixed.back() == '.') fixed.pop_back();
+  if (fixed[0] != '-') out += ' ';
+  out += fixed;
 }
 
 void AppendStation(std::string& out, double station_m) {
   const double km = std::floor(station_m / 1000.0);
   AppendGeneral(out, km);
   out += '+';
-  // The subtraction exposes binary noise that lies below the station's own
-  // 15th significant digit (123456.7 - 123000 is 456.70000000000437): keep
-  // the metres to the decimals the station itself holds.
   // fmod is exact: it is s - K*1000 without the rounding of K*1000, which
   // matters only for stations too long for a double to hold to the metre.
   double metres = std::fmod(station_m, 1000.0);
   if (metres < 0) metres += 1000.0;
+  // The subtraction exposes binary noise below the station's own 15th
+  // significant digit (123456.7 - 123000 is 456.70000000000437): keep the
+  // metres to the decimals the station itself holds.
+  if (metres == std::trunc(metres)) {
+    AppendGeneral(out, metres);
+    return;
+  }
   const int station_decimals = std::max(0, kSignificantDigits - 1 - ToDecimal15(station_m).exponent);
-  std::array<char, 64> buf{};
-  const auto written = std::to_chars(buf.data(), buf.data() + buf.size(), metres, std::chars_format::fixed,
-                                     std::min(station_decimals, 30));
-  double metres_rounded = metres;
-  if (written.ec == std::errc()) std::from_chars(buf.data(), written.ptr, metres_rounded);
-  AppendGeneral(out, metres_rounded);
+  constexpr double kExactIntegerLimit = 9007199254740992.0;  // 2^53
+  const auto scaled = ScaleRounded(metres, station_decimals);
+  if (scaled && static_cast<double>(*scaled) < kExactIntegerLimit) {
+    metres = static_cast<double>(*scaled) / std::pow(10.0, station_decimals);  // both exact, one rounding
+  } else {
+    std::array<char, 400> buf{};
+    const auto written =
+        std::to_chars(buf.data(), buf.data() + buf.size(), metres, std::chars_format::fixed, station_decimals);
+    if (written.ec == std::errc()) std::from_chars(buf.data(), written.ptr, metres);
+  }
+  AppendGeneral(out, metres);
 }
 
 std::string Fixed3(double value) {
