@@ -1,0 +1,106 @@
+// Time of a click on 计算 that produces 32,767 stakes: computing, writing the
+// report, appending it to the result box and repainting the window. Also five
+// such clicks in a row on one window, to show that a click costs the same
+// whatever the result box already holds.
+//   click_bench [--benchmark_...]   (Qt's offscreen platform unless
+//                                    QT_QPA_PLATFORM says otherwise)
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <array>
+#include <memory>
+
+#include "ui/form1.h"
+#include "ui/message_boxes.h"
+
+namespace {
+
+using quorvane::ui::Form1;
+
+class SilentBoxes : public quorvane::ui::MessageBoxes {
+ public:
+  int shown = 0;
+  void Inform(QWidget*, const QString&, const QString&) override { ++shown; }
+  bool AskYesNo(QWidget*, const QString&, const QString&) override { return ++shown, true; }
+};
+
+// A shown window set for stakes at every metre from 1 to 32767.
+std::unique_ptr<Form1> WindowFor32767Stakes(SilentBoxes& boxes) {
+  auto form = std::make_unique<Form1>(boxes);
+  form->findChild<QLineEdit*>("txtlb")->setText("0");
+  form->findChild<QLineEdit*>("txtle")->setText("32767");
+  form->findChild<QLineEdit*>("txtd")->setText("1");
+  form->findChild<QRadioButton*>("opn2")->click();
+  form->show();
+  QApplication::processEvents();
+  return form;
+}
+
+// One click, as the user sees it through to the repainted window; in ms.
+double Click(Form1& form) {
+  QElapsedTimer timer;
+  timer.start();
+  form.findChild<QPushButton*>("cmd1")->click();
+  form.repaint();
+  QApplication::processEvents();
+  return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+void CheckBlocks(benchmark::State& state, const Form1& form, const SilentBoxes& boxes, int clicks) {
+  // title, header, start row, 32767 stakes, end line per block, and the empty
+  // line after the last line break
+  const int lines = form.findChild<QPlainTextEdit*>("txtrlt")->document()->blockCount();
+  if (boxes.shown != 0 || lines != clicks * 32771 + 1) state.SkipWithError("the clicks did not append the blocks");
+}
+
+void BM_ClickFor32767Stakes(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    SilentBoxes boxes;
+    auto form = WindowFor32767Stakes(boxes);
+    state.ResumeTiming();
+    Click(*form);
+    state.PauseTiming();
+    CheckBlocks(state, *form, boxes, 1);
+    form.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ClickFor32767Stakes)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_FiveClicksInARow(benchmark::State& state) {
+  constexpr int kClicks = 5;
+  std::array<double, kClicks> totalMs{};
+  for (auto _ : state) {
+    state.PauseTiming();
+    SilentBoxes boxes;
+    auto form = WindowFor32767Stakes(boxes);
+    state.ResumeTiming();
+    for (int i = 0; i < kClicks; ++i) totalMs[i] += Click(*form);
+    state.PauseTiming();
+    CheckBlocks(state, *form, boxes, kClicks);
+    form.reset();
+    state.ResumeTiming();
+  }
+  const double runs = static_cast<double>(state.iterations());
+  for (int i = 0; i < kClicks; ++i) state.counters["click" + std::to_string(i + 1) + "_ms"] = totalMs[i] / runs;
+  state.counters["fifth/first"] = totalMs[kClicks - 1] / totalMs[0];
+}
+BENCHMARK(BM_FiveClicksInARow)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
