@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,6 +40,29 @@ void SizeToCaption(QLabel* label) {
   const QFontMetrics metrics(label->font());
   label->resize(metrics.horizontalAdvance(label->text()), metrics.height());
 }
+
+// A frame as the layout means it: an etched rectangle whose top edge runs
+// through the middle of the caption, drawn flat in the frame's background
+// colour. (Qt's own group box tints its inside.)
+class CaptionFrame : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const QRect edge = rect().adjusted(0, metrics.height() / 2, -2, -2);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(edge);
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(edge.translated(1, 1));
+    const QRect caption(metrics.averageCharWidth(), 0, metrics.horizontalAdvance(title()), metrics.height());
+    painter.fillRect(caption, palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter, title());
+  }
+};
 
 }  // namespace
 
@@ -82,7 +106,7 @@ void Form1::BuildControls() {
     control->setGeometry(scale_.ToPixels(where));
   };
   const auto frame = [&](QWidget* container, const char* name, const char* caption, const TwipsRect& where) {
-    auto* box = new QGroupBox(QString::fromUtf8(caption), container);
+    auto* box = new CaptionFrame(QString::fromUtf8(caption), container);
     place(box, name, where);
     return box;
   };
