@@ -97,8 +97,12 @@ Form1::Form1(MessageBoxes& boxes, QWidget* parent)
   reminderTimer_ = new QTimer(this);
   reminderTimer_->setSingleShot(true);
   connect(reminderTimer_, &QTimer::timeout, this, &Form1::ShowReminderOnceMouseIsUp);
-  connect(qApp, &QApplication::focusChanged, this, &Form1::OnFocusChanged);
+  focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &Form1::OnFocusChanged);
 }
+
+// Closing the window in ~QWidget moves the focus once more, after this part of
+// the object is gone.
+Form1::~Form1() { disconnect(focusWatch_); }
 
 void Form1::BuildControls() {
   const auto place = [this](QWidget* control, const char* name, const TwipsRect& where) {

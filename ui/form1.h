@@ -39,6 +39,7 @@ class Form1 : public QWidget, public CalculationView {
 
  public:
   explicit Form1(MessageBoxes& boxes, QWidget* parent = nullptr);
+  ~Form1() override;
 
   // CalculationView, over the window's controls.
   std::string InputText(InputBox box) const override;
@@ -91,6 +92,7 @@ class Form1 : public QWidget, public CalculationView {
   // the reminder has not been shown for that yet.
   bool reminderOwed_ = false;
   QTimer* reminderTimer_ = nullptr;
+  QMetaObject::Connection focusWatch_;
 
   float creditLeftTwips_ = 240.0f;
   float creditWidthTwips_ = 0.0f;
