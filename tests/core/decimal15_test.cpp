@@ -63,29 +63,5 @@ TEST(Decimal15, AgreesWithToCharsOnRandomValues) {
   }
 }
 
-TEST(ScaleRounded, RoundsTheExactValueTiesToEven) {
-  const struct {
-    const char* name;
-    double value;
-    int power;
-    std::optional<std::uint64_t> expected;
-  } cases[] = {
-      {"exact", 1.5, 1, 15},
-      {"tie to even, down", 0.125, 2, 12},
-      {"tie to even, up", 0.375, 2, 38},
-      {"just below a tie stays down", 2.675, 2, 267},  // 2.67499999999999982236431605997495353221893310546875
-      {"negative uses the magnitude", -12.5, 0, 12},
-      {"power out of range", 1.0, 20, std::nullopt},
-      {"negative power", 1.0, -1, std::nullopt},
-      {"result too large", 1e18, 2, std::nullopt},
-      {"not finite", INFINITY, 0, std::nullopt},
-      {"zero", 0.0, 5, 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(ScaleRounded(c.value, c.power), c.expected);
-  }
-}
-
 }  // namespace
 }  // namespace quorvane

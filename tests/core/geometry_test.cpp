@@ -13,21 +13,17 @@
 namespace quorvane {
 namespace {
 
-// Coordinates agree with the references to well under a millimetre; what is
-// left is the shortened Gauss nodes and weights (their weights add up to
-// 0.9999999998).
+// What is left after the shortened Gauss nodes and weights (the weights add
+// up to 0.9999999998) is far below a millimetre.
 constexpr double kCoordinateTolerance_m = 1e-6;
+// Azimuths print to the whole second: within half a second of the true angle.
+constexpr double kAzimuthTolerance_deg = 0.5 / 3600 + 1e-9;
 
-// A DD.MMSS value back to decimal degrees.
 double DdMmSsToDegrees(double ddmmss) {
   const double deg = std::trunc(ddmmss);
   const double mmss = std::round((ddmmss - deg) * 10000.0);
   return deg + std::trunc(mmss / 100.0) / 60.0 + std::fmod(mmss, 100.0) / 3600.0;
 }
-
-// Degrees of a DD.MMSS start azimuth, the way the field reads it.
-double StartDegrees(double deg, double min, double sec) { return deg + min / 60.0 + sec / 3600.0; }
-double ToRad(double degrees) { return degrees * kPi / 180.0; }
 
 CurveInput Curve(double Ra, double Rb, std::int16_t turn) {
   CurveInput in;
@@ -43,58 +39,42 @@ CurveInput Curve(double Ra, double Rb, std::int16_t turn) {
   return in;
 }
 
-TEST(Geometry, StraightWhenNoTurnOrBothRadiiInfinite) {
+// Straight along alpha: (Xa + s cos alpha, Ya + s sin alpha). Circle of
+// radius R turning by `turn` (theta = alpha + turn*s/R): integrating
+// (cos theta, sin theta) over 0..s gives
+// X = Xa + turn*R*(sin theta - sin alpha), Y = Ya - turn*R*(cos theta - cos alpha).
+TEST(Geometry, StraightAndCircularArcMatchTheirClosedForms) {
   const struct {
     const char* name;
-    CurveInput input;
+    double Ra, Rb;
+    std::int16_t turn;
+    double curvature;  // signed 1/R of the closed form, 0 for a straight
   } cases[] = {
-      {"no direction chosen", Curve(1500, 130, 0)},
-      {"both radii infinite, right", Curve(0, 0, 1)},
-      {"both radii infinite, left", Curve(0, 0, -1)},
+      {"no direction chosen", 1500, 130, 0, 0},
+      {"both radii infinite", 0, 0, 1, 0},
+      {"circle to the right", 300, 300, 1, 1.0 / 300},
+      {"circle to the left", 300, 300, -1, -1.0 / 300},
   };
-  const double alpha = ToRad(StartDegrees(30, 15, 24));
+  const double alpha = (30 + 15 / 60.0 + 24 / 3600.0) * kPi / 180;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const StakeTable t = ComputeStakes(c.input);
+    const StakeTable t = ComputeStakes(Curve(c.Ra, c.Rb, c.turn));
     ASSERT_EQ(t.n, 6);
     for (int i = 0; i < t.n; ++i) {
       const double s = t.stakeDist[i];
-      EXPECT_NEAR(t.stakeX[i], 5000 + s * std::cos(alpha), kCoordinateTolerance_m);
-      EXPECT_NEAR(t.stakeY[i], 3000 + s * std::sin(alpha), kCoordinateTolerance_m);
-      EXPECT_NEAR(t.stakeAzimuth[i], 30.1524, 1e-9);
-    }
-  }
-}
-
-// A circle of radius R entered along alpha, turning by `turn`: the centre lies
-// R off the tangent, and after an arc s the point is at alpha + turn*s/R
-// around it:  X = Xa + turn*R*(sin(alpha + turn*s/R) - sin alpha) ... written
-// for both signs at once below.
-TEST(Geometry, EqualRadiiGiveACircularArc) {
-  const double R = 300;
-  const double alpha = ToRad(StartDegrees(30, 15, 24));
-  for (const std::int16_t turn : {std::int16_t{1}, std::int16_t{-1}}) {
-    SCOPED_TRACE(turn);
-    const StakeTable t = ComputeStakes(Curve(R, R, turn));
-    ASSERT_EQ(t.n, 6);
-    for (int i = 0; i < t.n; ++i) {
-      const double s = t.stakeDist[i];
-      const double theta = alpha + turn * s / R;
-      EXPECT_NEAR(t.stakeX[i], 5000 + turn * R * (std::sin(theta) - std::sin(alpha)), kCoordinateTolerance_m);
-      EXPECT_NEAR(t.stakeY[i], 3000 - turn * R * (std::cos(theta) - std::cos(alpha)), kCoordinateTolerance_m);
-      EXPECT_NEAR(DdMmSsToDegrees(t.stakeAzimuth[i]), theta * 180 / kPi, 0.5 / 3600 + 1e-9);
+      const double theta = alpha + c.curvature * s;
+      const double x = c.curvature == 0 ? s * std::cos(alpha) : (std::sin(theta) - std::sin(alpha)) / c.curvature;
+      const double y = c.curvature == 0 ? s * std::sin(alpha) : -(std::cos(theta) - std::cos(alpha)) / c.curvature;
+      EXPECT_NEAR(t.stakeX[i], 5000 + x, kCoordinateTolerance_m);
+      EXPECT_NEAR(t.stakeY[i], 3000 + y, kCoordinateTolerance_m);
+      EXPECT_NEAR(DdMmSsToDegrees(t.stakeAzimuth[i]), theta * 180 / kPi, kAzimuthTolerance_deg);
     }
   }
 }
 
 struct ReferenceStake {
+  int index;
   double station, x, y, azimuth_deg;
-};
-
-struct ReferenceCurve {
-  const char* name;
-  CurveInput input;
-  std::vector<ReferenceStake> stakes;
 };
 
 // References: mpmath 1.3.0 at 40 significant digits, adaptive quadrature
@@ -102,8 +82,8 @@ struct ReferenceCurve {
 // sin(theta(s)) ds over 0..D, with theta(s) = alpha + turn*(s/Ra +
 // s^2*(1/Rb - 1/Ra)/(2L)), alpha from the DD.MMSS start azimuth with
 // pi = 3.14159265; printed to 20 digits and cut here to 10 decimals.
-std::vector<ReferenceCurve> References() {
-  CurveInput field;  // the window's default curve
+TEST(Geometry, TransitionCurvesMatchAHighPrecisionIntegral) {
+  CurveInput field;  // the window's default curve, interval 10
   field.Xa = 4040964.994;
   field.Ya = 195601.155;
   field.lb = 180.108;
@@ -112,99 +92,48 @@ std::vector<ReferenceCurve> References() {
   field.Rb = 130;
   field.a = 17.3415;
   field.d = 10;
-  CurveInput right = field;
-  right.turn = 1;
-  CurveInput left = field;
-  left.turn = -1;
-
-  CurveInput spiral;  // from a straight into a circle of 200 m
+  CurveInput spiral;  // from a straight into a circle of 200 m, interval 25
   spiral.Xa = 1000;
   spiral.Ya = 2000;
   spiral.lb = 1000;
   spiral.le = 1100;
-  spiral.Ra = 0;
   spiral.Rb = 200;
   spiral.a = 45;
   spiral.d = 25;
-  CurveInput spiral_right = spiral;
-  spiral_right.turn = 1;
-  CurveInput spiral_left = spiral;
-  spiral_left.turn = -1;
 
-  return {
-      {"field curve, right",
-       right,
-       {{190, 4040974.4095998764, 195604.1876644969, 18.2290019165896},
-        {200, 4040983.8759724937, 195607.4100708264, 19.4642153676835},
-        {210, 4040993.2532270033, 195610.8826469280, 21.2723818051036},
-        {220, 4041002.4970105888, 195614.6955276607, 23.6535012288498},
-        {230, 4041011.5529686506, 195618.9343316802, 26.6075736389222},
-        {240, 4041020.3544199962, 195623.6780502509, 30.1345990353207},
-        {250, 4041028.8204137234, 195628.9963462411, 34.2345774180453}}},
-      {"field curve, left",
-       left,
-       {{190, 4040974.4390330702, 195604.0947151709, 16.9126647500771},
-        {200, 4040984.0348000152, 195606.9084972911, 15.6774512989831},
-        {210, 4040993.7016900295, 195609.4664113573, 13.8692848615631},
-        {220, 4041003.4553160564, 195611.6692217857, 11.4881654378169},
-        {230, 4041013.3005127408, 195613.4156290061, 8.5340930277445},
-        {240, 4041023.2282201589, 195614.6026576862, 5.00706763134599},
-        {250, 4041033.2123401728, 195615.1267469693, 0.907089248621333}}},
-      {"spiral from a straight, right",
-       spiral_right,
-       {{1025, 1017.5851683769, 2017.7693075249, 45.8952465559149},
-        {1050, 1034.6051668365, 2036.0778949195, 48.5809862236595},
-        {1075, 1050.4458167129, 2055.4106427213, 53.0572190032339},
-        {1100, 1064.4037106624, 2076.1363159566, 59.3239448946381}}},
-      {"spiral from a straight, left",
-       spiral_left,
-       {{1025, 1017.7693075565, 2017.5851683450, 44.1047534440851},
-        {1050, 1036.0778949816, 2034.6051667718, 41.4190137763405},
-        {1075, 1055.4106428119, 2050.4458166134, 36.9427809967661},
-        {1100, 1076.1363160722, 2064.4037105257, 30.6760551053619}}},
-  };
-}
-
-TEST(Geometry, TransitionCurvesMatchAHighPrecisionIntegral) {
-  for (const auto& curve : References()) {
-    SCOPED_TRACE(curve.name);
-    const StakeTable t = ComputeStakes(curve.input);
-    ASSERT_EQ(t.n, static_cast<std::int16_t>(curve.stakes.size()));
-    for (int i = 0; i < t.n; ++i) {
-      const ReferenceStake& ref = curve.stakes[static_cast<std::size_t>(i)];
-      SCOPED_TRACE(ref.station);
-      EXPECT_DOUBLE_EQ(t.stakeStation[i], ref.station);
-      EXPECT_NEAR(t.stakeX[i], ref.x, kCoordinateTolerance_m);
-      EXPECT_NEAR(t.stakeY[i], ref.y, kCoordinateTolerance_m);
-      // Printed to the whole second: within half a second of the true angle.
-      EXPECT_NEAR(DdMmSsToDegrees(t.stakeAzimuth[i]), ref.azimuth_deg, 0.5 / 3600 + 1e-9);
-    }
-  }
-}
-
-// Left and right turns from the same tangent are mirror images across it.
-TEST(Geometry, LeftAndRightMirrorEachOtherAcrossTheStartTangent) {
   const struct {
     const char* name;
-    double Ra, Rb;
-  } cases[] = {{"spiral out of a straight", 0, 150}, {"spiral into a straight", 150, 0},
-               {"compound spiral", 1500, 130}, {"circle", 250, 250}};
-  const double alpha = ToRad(StartDegrees(30, 15, 24));
-  const double ux = std::cos(alpha), uy = std::sin(alpha);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const StakeTable right = ComputeStakes(Curve(c.Ra, c.Rb, 1));
-    const StakeTable left = ComputeStakes(Curve(c.Ra, c.Rb, -1));
-    ASSERT_EQ(right.n, left.n);
-    for (int i = 0; i < right.n; ++i) {
-      const double rx = right.stakeX[i] - 5000, ry = right.stakeY[i] - 3000;
-      const double lx = left.stakeX[i] - 5000, ly = left.stakeY[i] - 3000;
-      EXPECT_NEAR(rx * ux + ry * uy, lx * ux + ly * uy, kCoordinateTolerance_m);      // along the tangent
-      EXPECT_NEAR(rx * uy - ry * ux, -(lx * uy - ly * ux), kCoordinateTolerance_m);   // across it
-      EXPECT_GT(-(rx * uy - ry * ux), 0) << "a right turn bends to the right of the tangent";
-      const double start = StartDegrees(30, 15, 24);
-      EXPECT_NEAR(DdMmSsToDegrees(right.stakeAzimuth[i]) - start, start - DdMmSsToDegrees(left.stakeAzimuth[i]),
-                  1.0 / 3600 + 1e-9);
+    CurveInput input;
+    std::int16_t turn;
+    std::vector<ReferenceStake> stakes;
+  } curves[] = {
+      {"field curve, right", field, 1,
+       {{0, 190, 4040974.4095998764, 195604.1876644969, 18.2290019165896},
+        {3, 220, 4041002.4970105888, 195614.6955276607, 23.6535012288498},
+        {6, 250, 4041028.8204137234, 195628.9963462411, 34.2345774180453}}},
+      {"field curve, left", field, -1,
+       {{0, 190, 4040974.4390330702, 195604.0947151709, 16.9126647500771},
+        {3, 220, 4041003.4553160564, 195611.6692217857, 11.4881654378169},
+        {6, 250, 4041033.2123401728, 195615.1267469693, 0.907089248621333}}},
+      {"spiral from a straight, right", spiral, 1,
+       {{0, 1025, 1017.5851683769, 2017.7693075249, 45.8952465559149},
+        {3, 1100, 1064.4037106624, 2076.1363159566, 59.3239448946381}}},
+      {"spiral from a straight, left", spiral, -1,
+       {{0, 1025, 1017.7693075565, 2017.5851683450, 44.1047534440851},
+        {3, 1100, 1076.1363160722, 2064.4037105257, 30.6760551053619}}},
+  };
+  for (const auto& curve : curves) {
+    SCOPED_TRACE(curve.name);
+    CurveInput input = curve.input;
+    input.turn = curve.turn;
+    const StakeTable t = ComputeStakes(input);
+    for (const ReferenceStake& ref : curve.stakes) {
+      SCOPED_TRACE(ref.station);
+      ASSERT_LT(ref.index, t.n);
+      EXPECT_DOUBLE_EQ(t.stakeStation[ref.index], ref.station);
+      EXPECT_NEAR(t.stakeX[ref.index], ref.x, kCoordinateTolerance_m);
+      EXPECT_NEAR(t.stakeY[ref.index], ref.y, kCoordinateTolerance_m);
+      EXPECT_NEAR(DdMmSsToDegrees(t.stakeAzimuth[ref.index]), ref.azimuth_deg, kAzimuthTolerance_deg);
     }
   }
 }
