@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -11,7 +12,9 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <exception>
 
@@ -34,6 +37,40 @@ constexpr float kCreditStepTwips = 100.0f;
 constexpr int kMouseUpPollMs = 20;
 
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// A report's lines as the result box holds them. Qt's text document pays a
+// few microseconds for every paragraph it adds, which for 32,767 stakes would
+// be most of a click, and more the more the box holds. So the lines go in as
+// paragraphs of up to kLinesPerParagraph lines joined by line separators:
+// they show, select and copy out exactly like separate lines (copying turns
+// both kinds of break into the platform's line end). The block's last line
+// break always ends a paragraph. CR LF and a lone CR count as one break.
+constexpr int kLinesPerParagraph = 64;
+
+QString BoxText(std::string_view block) {
+  QString text = FromUtf8(block);
+  QChar* out = text.data();
+  const QChar* in = out;
+  const QChar* const end = in + text.size();
+  int linesInParagraph = 0;
+  for (; in != end; ++in) {
+    QChar c = *in;
+    if (c == u'\r') {
+      if (in + 1 != end && in[1] == u'\n') continue;
+      c = u'\n';
+    }
+    if (c == u'\n') {
+      if (++linesInParagraph < kLinesPerParagraph && in + 1 != end) {
+        c = QChar::LineSeparator;
+      } else {
+        linesInParagraph = 0;
+      }
+    }
+    *out++ = c;
+  }
+  text.truncate(out - text.constData());
+  return text;
+}
 
 // A label is as wide as its caption and one line high.
 void SizeToCaption(QLabel* label) {
@@ -207,16 +244,20 @@ std::string Form1::InputText(InputBox box) const {
 }
 
 void Form1::AppendResult(std::string_view block) {
-  // The report ends its lines with CR LF; the text box keeps plain line
-  // breaks, and copying out gives the platform's own line ends.
-  QString text = FromUtf8(block);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(u'\r', u'\n');
-  // Inserting at the end touches only the new lines, however much the box
+  QTextDocument* document = txtrlt_->document();
+  // Inserting at the end touches only the new text, however much the box
   // already holds; the user's own cursor and scroll position stay put.
-  QTextCursor end(txtrlt_->document());
+  QTextCursor end(document);
   end.movePosition(QTextCursor::End);
-  end.insertText(text);
+  const QTextBlock first = end.block();
+  end.insertText(BoxText(block));
+  // The plain-text layout counts a paragraph as one line until it first draws
+  // it. Without wrapping a paragraph has one line per separator and one more;
+  // telling the layout so now keeps the vertical scroll bar true at once.
+  for (QTextBlock paragraph = first; paragraph.isValid(); paragraph = paragraph.next())
+    paragraph.setLineCount(static_cast<int>(paragraph.text().count(QChar::LineSeparator)) + 1);
+  QAbstractTextDocumentLayout* layout = document->documentLayout();
+  emit layout->documentSizeChanged(layout->documentSize());
 }
 
 void Form1::ShowMessage(std::string_view prompt, std::string_view title) {

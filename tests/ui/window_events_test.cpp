@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 #include "calc/calculation_error.h"
 #include "test_support.h"
@@ -81,6 +82,22 @@ class WindowEventsTest : public QObject {
     QCOMPARE(Result()->toPlainText(), before + WorkedBlock().repeated(clicks));
     QVERIFY(boxes_.shown.empty());
     QVERIFY(!Result()->document()->toRawText().contains(u'\r'));
+  }
+
+  // Every line where it belongs, and the scroll bar spanning all of them at
+  // once, before any of the report has been drawn.
+  void longReport() {
+    Box("txtlb")->setText(QStringLiteral("0"));
+    Box("txtle")->setText(QStringLiteral("32767"));
+    Box("txtd")->setText(QStringLiteral("1"));
+    Click(Cmd1());
+    const QStringList lines = Result()->toPlainText().split(u'\n');
+    QCOMPARE(lines.size(), 32772);  // title, header, start row, 32767 stakes, end line, and after the last break
+    QVERIFY(lines[3].startsWith(QStringLiteral("0+1     ")));
+    QVERIFY(lines[32769].startsWith(QStringLiteral("32+767     ")));
+    QCOMPARE(lines[32770], QStringLiteral("32767"));
+    QCOMPARE(Result()->document()->lineCount(), 32772);
+    QVERIFY(Result()->verticalScrollBar()->maximum() > 32700);
   }
 
   // Each message: one OK box with the core's prompt and title, and the result
