@@ -246,7 +246,8 @@ std::string Form1::InputText(InputBox box) const {
 void Form1::AppendResult(std::string_view block) {
   QTextDocument* document = txtrlt_->document();
   // Inserting at the end touches only the new text, however much the box
-  // already holds; the user's own cursor and scroll position stay put.
+  // already holds. The view is not scrolled: a first report shows from its
+  // title, later ones are below what the user is reading.
   QTextCursor end(document);
   end.movePosition(QTextCursor::End);
   const QTextBlock first = end.block();
