@@ -2,10 +2,12 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QBasicTimer>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -99,6 +101,47 @@ class CaptionFrame : public QGroupBox {
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter, title());
   }
+};
+
+// The result box. Its paragraphs hold many lines (see BoxText), so a triple
+// click selects the line under the mouse, as Qt's box does where every line
+// is a paragraph, rather than the whole paragraph.
+class ResultBox : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    tripleClick_.start(QApplication::doubleClickInterval(), this);
+    doubleClickAt_ = event->position().toPoint();
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    const QPoint at = event->position().toPoint();
+    if (!tripleClick_.isActive() || event->button() != Qt::LeftButton ||
+        (at - doubleClickAt_).manhattanLength() >= QApplication::startDragDistance()) {
+      QPlainTextEdit::mousePressEvent(event);
+      return;
+    }
+    tripleClick_.stop();
+    QTextCursor line = cursorForPosition(at);
+    line.movePosition(QTextCursor::StartOfLine);
+    line.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+    line.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);  // and its line break
+    setTextCursor(line);
+    event->accept();
+  }
+  void timerEvent(QTimerEvent* event) override {
+    if (event->timerId() == tripleClick_.timerId()) {
+      tripleClick_.stop();
+    } else {
+      QPlainTextEdit::timerEvent(event);
+    }
+  }
+
+ private:
+  QBasicTimer tripleClick_;
+  QPoint doubleClickAt_;
 };
 
 }  // namespace
@@ -207,7 +250,7 @@ void Form1::BuildControls() {
   place(cmd1_, "cmd1", {7560, 2400, 1575, 375});
   connect(cmd1_, &QPushButton::clicked, this, &Form1::OnCalculateClicked);
 
-  txtrlt_ = new QPlainTextEdit(this);
+  txtrlt_ = new ResultBox(this);
   place(txtrlt_, "txtrlt", {240, 2280, 5775, 2175});
   txtrlt_->setLineWrapMode(QPlainTextEdit::NoWrap);
   txtrlt_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTextDocumentFragment>
 
 #include "calc/calculation_error.h"
 #include "test_support.h"
@@ -98,6 +99,21 @@ class WindowEventsTest : public QObject {
     QCOMPARE(lines[32770], QStringLiteral("32767"));
     QCOMPARE(Result()->document()->lineCount(), 32772);
     QVERIFY(Result()->verticalScrollBar()->maximum() > 32700);
+  }
+
+  // A triple click selects one line of a report, not the many lines the box
+  // keeps together in one paragraph.
+  void tripleClickSelectsOneLine() {
+    Box("txtd")->setText(QStringLiteral("10"));
+    Click(Control<QRadioButton>(*form_, "opn2"));
+    Click(Cmd1());
+    const QString startRow = WorkedBlock().section(u'\n', 2, 2);
+    QTextCursor onStartRow(Result()->document());
+    onStartRow.setPosition(static_cast<int>(Result()->toPlainText().indexOf(startRow)) + 3);
+    const QPoint at = Result()->cursorRect(onStartRow).center();
+    QTest::mouseDClick(Result()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseClick(Result()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(Result()->textCursor().selection().toPlainText(), startRow + u'\n');
   }
 
   // Each message: one OK box with the core's prompt and title, and the result
