@@ -83,6 +83,17 @@ Decimal15 ToDecimal15(double value) {
   // (10^14 <= whole < 10^15), so a guess one off either way is mended.
   const int binary_exponent = static_cast<int>(std::bit_cast<std::uint64_t>(magnitude) >> 52) - 1023;
   int exponent = (binary_exponent * 78913) >> 18;
+  // The guess is the exponent or one below it; a double comparison settles
+  // all but values within a rounding of a power of ten, which the loop mends.
+  constexpr int kLowestPower = -20;
+  static constexpr std::array<double, 43> kPowersOfTen = {
+      1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8, 1e-7, 1e-6,
+      1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,  1e7,  1e8,  1e9,
+      1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21, 1e22};
+  const int next = exponent + 1 - kLowestPower;
+  if (next >= 0 && next < static_cast<int>(kPowersOfTen.size()) && magnitude >= kPowersOfTen[static_cast<std::size_t>(next)]) {
+    ++exponent;
+  }
   for (int attempt = 0; attempt < 3; ++attempt) {
     const auto scaled = ScaleExactly(magnitude, kSignificantDigits - 1 - exponent);
     if (!scaled) break;

@@ -52,41 +52,65 @@ void AppendGeneral(std::string& out, double value) {
   }
 }
 
-void AppendFixed3(std::string& out, double value) {
+namespace {
+
+// |value| * 1000 rounded, as decimal digits without leading zeros (empty for
+// zero): the 15-significant-digit form rounded at the third decimal, halves
+// away from zero.
+struct Thousandths {
+  bool negative = false;
+  std::array<char, 330> digits{};  // DBL_MAX has 309 digits before the point
+  std::size_t size = 0;
+};
+
+Thousandths ToThousandths(double value) {
   const Decimal15 dec = ToDecimal15(value);
-  // `thousandths` is |value| * 1000 rounded, as decimal digits.
-  std::string thousandths;
-  if (!dec.zero) {
-    const int kept = dec.exponent + 4;  // digits down to the third decimal
-    if (kept >= kSignificantDigits) {
-      thousandths.assign(dec.digits.data(), dec.digits.size());
-      AppendZeros(thousandths, kept - kSignificantDigits);
-    } else if (kept >= 0) {
-      thousandths.assign(dec.digits.data(), static_cast<std::size_t>(kept));
-      if (dec.digits[static_cast<std::size_t>(kept)] >= '5') {  // halves away from zero
-        int i = kept - 1;
-        for (; i >= 0 && thousandths[static_cast<std::size_t>(i)] == '9'; --i) {
-          thousandths[static_cast<std::size_t>(i)] = '0';
-        }
-        if (i >= 0) {
-          ++thousandths[static_cast<std::size_t>(i)];
-        } else {
-          thousandths.insert(thousandths.begin(), '1');
-        }
-      }
+  Thousandths t;
+  t.negative = dec.negative;
+  if (dec.zero) return t;
+  const int kept = dec.exponent + 4;  // digits down to the third decimal
+  if (kept < 0) return t;
+  char* d = t.digits.data();
+  if (kept >= kSignificantDigits) {
+    std::copy(dec.digits.begin(), dec.digits.end(), d);
+    std::fill(d + kSignificantDigits, d + kept, '0');
+    t.size = static_cast<std::size_t>(kept);
+    return t;
+  }
+  std::copy(dec.digits.begin(), dec.digits.begin() + kept, d);
+  t.size = static_cast<std::size_t>(kept);
+  if (dec.digits[static_cast<std::size_t>(kept)] >= '5') {
+    int i = kept - 1;
+    for (; i >= 0 && d[i] == '9'; --i) d[i] = '0';
+    if (i >= 0) {
+      ++d[i];
+    } else {  // 999.9995 -> 1000.000
+      std::copy_backward(d, d + t.size, d + t.size + 1);
+      d[0] = '1';
+      ++t.size;
     }
   }
-  const bool all_zero = thousandths.find_first_not_of('0') == std::string::npos;
-  if (all_zero) {
+  return t;
+}
+
+}  // namespace
+
+void AppendFixed3(std::string& out, double value) {
+  const Thousandths t = ToThousandths(value);
+  if (t.size == 0) {  // also what rounds to zero: never "-0.000"
     out += "0.000";
     return;
   }
-  if (dec.negative) out += '-';
-  if (thousandths.size() < 4) thousandths.insert(0, 4 - thousandths.size(), '0');
-  const std::size_t point = thousandths.size() - 3;
-  out.append(thousandths, 0, point);
+  if (t.negative) out += '-';
+  if (t.size <= 3) {
+    out += "0.";
+    out.append(3 - t.size, '0');
+    out.append(t.digits.data(), t.size);
+    return;
+  }
+  out.append(t.digits.data(), t.size - 3);
   out += '.';
-  out.append(thousandths, point, 3);
+  out.append(t.digits.data() + t.size - 3, 3);
 }
 
 void AppendSigned(std::string& out, double value) {
@@ -95,24 +119,36 @@ void AppendSigned(std::string& out, double value) {
 }
 
 void AppendSignedFixed3(std::string& out, double value) {
-  std::string fixed;
-  AppendFixed3(fixed, value);
-  const std::size_t first_significant = fixed.find_first_not_of("-0.");
-  const std::size_t significant_digits =
-      first_significant == std::string::npos ? 0 : fixed.size() - first_significant - (fixed.find('.') > first_significant ? 1 : 0);
-  if (significant_digits > static_cast<std::size_t>(kSignificantDigits)) {
+  const Thousandths t = ToThousandths(value);
+  if (t.size > static_cast<std::size_t>(kSignificantDigits)) {
     // More digits than a double reads back: go through the number itself.
+    std::string fixed;
+    AppendFixed3(fixed, value);
     double read_back = 0;
     std::from_chars(fixed.data(), fixed.data() + fixed.size(), read_back);
     AppendSigned(out, read_back);
     return;
   }
-  // Up to 15 digits read back unchanged, so reading back only drops the zeros
-  // at the end of the decimals and a bare point.
-  fixed.erase(fixed.find_last_not_of('0') + 1);
-  if (fixed.back() == '.') fixed.pop_back();
-  if (fixed[0] != '-') out += ' ';
-  out += fixed;
+  // Up to 15 digits read back unchanged, so reading the Fixed3 text back only
+  // drops the zeros at the end of the decimals and a bare point.
+  if (t.size == 0) {
+    out += " 0";
+    return;
+  }
+  out += t.negative ? '-' : ' ';
+  const std::size_t whole = t.size > 3 ? t.size - 3 : 0;
+  if (whole == 0) {
+    out += '0';
+  } else {
+    out.append(t.digits.data(), whole);
+  }
+  std::size_t decimals = t.size - whole;  // up to 3, the last ones of the digits
+  while (decimals > 0 && t.digits[whole + decimals - 1] == '0') --decimals;
+  if (decimals > 0) {
+    out += '.';
+    out.append(3 - (t.size - whole), '0');
+    out.append(t.digits.data() + whole, decimals);
+  }
 }
 
 void AppendStation(std::string& out, double station_m) {
