@@ -28,16 +28,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display and writes its number to file descriptor 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.2; done
-[ -s "$work/display" ] || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$root/scripts/virtual-display.sh"
+start_virtual_display "$work" || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 
 QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
 app_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quorvane$' | head -n1) ||
+window=$(wait_for_window Quorvane) ||
   { echo "The window did not appear:" >&2; cat "$work/program.log" >&2; exit 1; }
 sleep 1.5  # first paint and the clock's first tick
 

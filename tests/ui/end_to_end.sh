@@ -45,16 +45,13 @@ retry() {
   done
 }
 
-# A free display: Xvfb writes the number it took to file descriptor 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-retry 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$(dirname "$0")/../../scripts/virtual-display.sh"
+start_virtual_display "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
 QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quorvane$' | head -n1) ||
+window=$(wait_for_window Quorvane) ||
   fail "the window did not appear"
 sleep 0.5  # first paint
 
@@ -76,7 +73,7 @@ click_at 2960 1815    # into txtd: 240 + 1920, 240 + 1440
 xdotool type --delay 60 10
 click_at 8347 2587    # cmd1, 计算, with the focus still in txtd
 
-box=$(timeout 10 xdotool search --sync --onlyvisible --name '^信息提示$' | head -n1) ||
+box=$(wait_for_window 信息提示) ||
   fail "no reminder after leaving the interval box"
 xdotool windowfocus --sync "$box"
 xdotool key Return   # Yes, the default

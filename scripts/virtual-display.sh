@@ -1,0 +1,19 @@
+# Sourced by the scripts that open the window without a real display.
+# start_virtual_display WORK_DIR: starts Xvfb (96 DPI) on a free display,
+# exports DISPLAY, and leaves its pid in xvfb_pid; returns 1 if it did not
+# start within 10 seconds (its log is WORK_DIR/xvfb.log).
+start_virtual_display() {
+  local work=$1
+  # Xvfb picks a free display and writes its number to file descriptor 3.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.2; done
+  [ -s "$work/display" ] || return 1
+  export DISPLAY=":$(head -n1 "$work/display")"
+}
+
+# wait_for_window TITLE: prints the X window id of the first visible window
+# whose title is TITLE, waiting up to 20 seconds; fails otherwise.
+wait_for_window() {
+  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1
+}
