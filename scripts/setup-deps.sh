@@ -24,7 +24,7 @@ if ((${#missing[@]})); then
   sudo_cmd=()
   if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
 
 # The number-text tests run under a comma-decimal locale as well.
