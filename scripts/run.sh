@@ -17,18 +17,8 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 echo "No display found (DISPLAY is not set): opening the window on a virtual display (Xvfb) to take a screenshot."
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$root/scripts/virtual-display.sh"
+make_work_dir
 start_virtual_display "$work" || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 
 QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &

@@ -1,4 +1,20 @@
 # Sourced by the scripts that open the window without a real display.
+
+# make_work_dir: a scratch folder in $work, and, when the script exits, the
+# program ($app_pid) and Xvfb ($xvfb_pid) ended and the folder removed.
+make_work_dir() {
+  work=$(mktemp -d)
+  xvfb_pid=""
+  app_pid=""
+  trap stop_and_clean_up EXIT
+}
+stop_and_clean_up() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+
 # start_virtual_display WORK_DIR: starts Xvfb (96 DPI) on a free display,
 # exports DISPLAY, and leaves its pid in xvfb_pid; returns 1 if it did not
 # start within 10 seconds (its log is WORK_DIR/xvfb.log).

@@ -17,16 +17,8 @@ for tool in Xvfb xdotool xclip; do
   fi
 done
 
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../../scripts/virtual-display.sh"
+make_work_dir
 
 fail() {
   echo "FAIL: $*" >&2
@@ -45,7 +37,6 @@ retry() {
   done
 }
 
-source "$(dirname "$0")/../../scripts/virtual-display.sh"
 start_virtual_display "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
 QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 "$program" >"$work/app.log" 2>&1 &
