@@ -16,17 +16,9 @@ namespace {
 using quorvane::CurveInput;
 
 CurveInput CurveWithStakes(int stakes) {
-  CurveInput in;
-  in.Xa = 4040964.994;
-  in.Ya = 195601.155;
-  in.lb = 0;
-  in.le = stakes;  // one stake a metre
-  in.Ra = 1500;
-  in.Rb = 130;
-  in.a = 17.3415;
-  in.d = 1;
-  in.turn = 1;
-  return in;
+  // One stake a metre from station 0.
+  return {.Xa = 4040964.994, .Ya = 195601.155, .lb = 0, .le = static_cast<double>(stakes), .Ra = 1500, .Rb = 130,
+          .a = 17.3415, .d = 1, .turn = 1};
 }
 
 void BM_ComputeStakesAndReport(benchmark::State& state) {

@@ -180,34 +180,21 @@ void AppendStation(std::string& out, double station_m) {
   AppendGeneral(out, metres);
 }
 
-std::string Fixed3(double value) {
+namespace {
+
+template <void (*Append)(std::string&, double)>
+std::string Text(double value) {
   std::string s;
-  AppendFixed3(s, value);
+  Append(s, value);
   return s;
 }
 
-std::string General(double value) {
-  std::string s;
-  AppendGeneral(s, value);
-  return s;
-}
+}  // namespace
 
-std::string Signed(double value) {
-  std::string s;
-  AppendSigned(s, value);
-  return s;
-}
-
-std::string SignedFixed3(double value) {
-  std::string s;
-  AppendSignedFixed3(s, value);
-  return s;
-}
-
-std::string Station(double station_m) {
-  std::string s;
-  AppendStation(s, station_m);
-  return s;
-}
+std::string Fixed3(double value) { return Text<AppendFixed3>(value); }
+std::string General(double value) { return Text<AppendGeneral>(value); }
+std::string Signed(double value) { return Text<AppendSigned>(value); }
+std::string SignedFixed3(double value) { return Text<AppendSignedFixed3>(value); }
+std::string Station(double station_m) { return Text<AppendStation>(station_m); }
 
 }  // namespace quorvane

@@ -13,14 +13,15 @@ namespace {
 // conversions must meet, written out by hand.
 double Rad(double deg, double min, double sec) { return (deg + min / 60.0 + sec / 3600.0) * kPi / 180.0; }
 
-struct ToRadiansCase {
+// One conversion: an input angle and the angle it must give.
+struct AngleCase {
   const char* name;
-  double ddmmss;
-  double expected_rad;
+  double input;
+  double expected;
 };
 
 TEST(DdMmSsToRadians, SplitsDegreesMinutesSeconds) {
-  const ToRadiansCase cases[] = {
+  const AngleCase cases[] = {  // DD.MMSS -> radians
       {"default start azimuth", 17.3415, Rad(17, 34, 15)},
       {"half a degree typed as .5 is fifty minutes", 17.5, Rad(17, 50, 0)},
       {"thirty seconds", 0.0030, Rad(0, 0, 30)},
@@ -38,18 +39,12 @@ TEST(DdMmSsToRadians, SplitsDegreesMinutesSeconds) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_NEAR(DdMmSsToRadians(c.ddmmss), c.expected_rad, 1e-14 * (1 + std::fabs(c.expected_rad)));
+    EXPECT_NEAR(DdMmSsToRadians(c.input), c.expected, 1e-14 * (1 + std::fabs(c.expected)));
   }
 }
 
-struct ToDdMmSsCase {
-  const char* name;
-  double rad;
-  double expected_ddmmss;
-};
-
 TEST(RadiansToDdMmSs, RoundsToWholeSecondsAndCarries) {
-  const ToDdMmSsCase cases[] = {
+  const AngleCase cases[] = {  // radians -> DD.MMSS
       {"zero", 0, 0},
       {"18 13 44", Rad(18, 13, 44), 18.1344},
       {"seconds below a half round down", Rad(18, 13, 44.4), 18.1344},
@@ -67,7 +62,7 @@ TEST(RadiansToDdMmSs, RoundsToWholeSecondsAndCarries) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_NEAR(RadiansToDdMmSs(c.rad), c.expected_ddmmss, 1e-9);
+    EXPECT_NEAR(RadiansToDdMmSs(c.input), c.expected, 1e-9);
   }
 }
 

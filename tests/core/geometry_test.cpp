@@ -26,17 +26,8 @@ double DdMmSsToDegrees(double ddmmss) {
 }
 
 CurveInput Curve(double Ra, double Rb, std::int16_t turn) {
-  CurveInput in;
-  in.Xa = 5000;
-  in.Ya = 3000;
-  in.lb = 1000;
-  in.le = 1120;
-  in.Ra = Ra;
-  in.Rb = Rb;
-  in.a = 30.1524;  // 30 deg 15' 24"
-  in.d = 20;
-  in.turn = turn;
-  return in;
+  // Start azimuth 30 deg 15' 24".
+  return {.Xa = 5000, .Ya = 3000, .lb = 1000, .le = 1120, .Ra = Ra, .Rb = Rb, .a = 30.1524, .d = 20, .turn = turn};
 }
 
 // Straight along alpha: (Xa + s cos alpha, Ya + s sin alpha). Circle of
@@ -83,23 +74,11 @@ struct ReferenceStake {
 // s^2*(1/Rb - 1/Ra)/(2L)), alpha from the DD.MMSS start azimuth with
 // pi = 3.14159265; printed to 20 digits and cut here to 10 decimals.
 TEST(Geometry, TransitionCurvesMatchAHighPrecisionIntegral) {
-  CurveInput field;  // the window's default curve, interval 10
-  field.Xa = 4040964.994;
-  field.Ya = 195601.155;
-  field.lb = 180.108;
-  field.le = 250.365;
-  field.Ra = 1500;
-  field.Rb = 130;
-  field.a = 17.3415;
-  field.d = 10;
-  CurveInput spiral;  // from a straight into a circle of 200 m, interval 25
-  spiral.Xa = 1000;
-  spiral.Ya = 2000;
-  spiral.lb = 1000;
-  spiral.le = 1100;
-  spiral.Rb = 200;
-  spiral.a = 45;
-  spiral.d = 25;
+  // The window's default curve, interval 10.
+  const CurveInput field{
+      .Xa = 4040964.994, .Ya = 195601.155, .lb = 180.108, .le = 250.365, .Ra = 1500, .Rb = 130, .a = 17.3415, .d = 10};
+  // From a straight into a circle of 200 m, interval 25.
+  const CurveInput spiral{.Xa = 1000, .Ya = 2000, .lb = 1000, .le = 1100, .Ra = 0, .Rb = 200, .a = 45, .d = 25};
 
   const struct {
     const char* name;

@@ -19,17 +19,7 @@ struct StakeSetCase {
 };
 
 CurveInput Curve(double lb, double le, double d) {
-  CurveInput in;
-  in.Xa = 1000;
-  in.Ya = 2000;
-  in.lb = lb;
-  in.le = le;
-  in.Ra = 1500;
-  in.Rb = 130;
-  in.a = 17.3415;
-  in.d = d;
-  in.turn = 1;
-  return in;
+  return {.Xa = 1000, .Ya = 2000, .lb = lb, .le = le, .Ra = 1500, .Rb = 130, .a = 17.3415, .d = d, .turn = 1};
 }
 
 TEST(StakeSet, StationsAreTheMultiplesBetweenStartAndEnd) {
