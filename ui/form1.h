@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "calc/run_calculation.h"
+#include "command/run_calculation.h"
 #include "ui/twips.h"
 
 class QLabel;

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "calc/run_calculation.h"
+#include "command/run_calculation.h"
 
 namespace quorvane::testing {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "calc/read_number.h"
-#include "calc/run_calculation.h"
+#include "command/run_calculation.h"
 #include "fake_view.h"
 
 namespace quorvane {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "calc/calculation_error.h"
-#include "calc/run_calculation.h"
+#include "command/run_calculation.h"
 #include "fake_view.h"
 
 namespace quorvane {

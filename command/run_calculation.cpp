@@ -1,4 +1,4 @@
-#include "calc/run_calculation.h"
+#include "command/run_calculation.h"
 
 #include <array>
 
