@@ -20,5 +20,7 @@ inline constexpr const char* kEndBeforeStartPrompt = "终点桩号小于起点�
 inline constexpr const char* kEndAfterStartNegativeIntervalPrompt = "桩距为负时终点桩号应小于起点桩号！";
 inline constexpr const char* kAzimuthOutOfRangePrompt = "起点方位角超出范围！";
 inline constexpr const char* kOverflowPrompt = "计算溢出，请检查输入数据！";
+inline constexpr const char* kStationOutsideCurvePrompt = "桩号不在曲线范围内！";
+inline constexpr const char* kPointOutsideCurvePrompt = "该点的垂足不在曲线范围内！";
 
 }  // namespace quorvane

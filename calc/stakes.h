@@ -30,6 +30,10 @@ struct StakeTable {
   std::vector<double> stakeAzimuth;  // tangent azimuth, DD.MMSS, 0..360
 };
 
+// No road is this long: a station, start coordinate, width or computed
+// coordinate whose magnitude reaches it is refused with kOverflowPrompt.
+inline constexpr double kMaxCoordinate_m = 1e12;
+
 // The largest number of stakes one calculation produces.
 inline constexpr int kMaxStakes = 32767;
 

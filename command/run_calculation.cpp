@@ -15,7 +15,7 @@ constexpr std::array<InputBox, 8> kReadingOrder = {InputBox::Xa, InputBox::Ya, I
 
 }  // namespace
 
-void RunCalculation(CalculationView& view) {
+std::optional<Calculation> RunCalculation(CalculationView& view) {
   std::array<std::string, kReadingOrder.size()> texts;
   for (std::size_t i = 0; i < kReadingOrder.size(); ++i) texts[i] = view.InputText(kReadingOrder[i]);
   const auto text = [&texts](InputBox box) -> const std::string& { return texts[static_cast<std::size_t>(box)]; };
@@ -33,18 +33,20 @@ void RunCalculation(CalculationView& view) {
 
   if (input.d == 0) {
     view.ShowMessage(kMissingIntervalPrompt, kMissingIntervalTitle);
-    return;
+    return std::nullopt;
   }
 
+  Calculation done{input, text(InputBox::lb), text(InputBox::a), text(InputBox::le), {}};
   std::string block;
   try {
-    const StakeTable stakes = ComputeStakes(input);
-    block = ReportBlock(input, stakes, EchoedTexts{text(InputBox::lb), text(InputBox::a), text(InputBox::le)});
+    done.stakes = ComputeStakes(input);
+    block = ReportBlock(input, done.stakes, EchoedTexts{done.lbText, done.aText, done.leText});
   } catch (const CalculationError& error) {
     view.ShowMessage(error.what(), kCalculationErrorTitle);
-    return;
+    return std::nullopt;
   }
   view.AppendResult(block);
+  return done;
 }
 
 }  // namespace quorvane

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "calc/stakes.h"
+
 namespace quorvane {
 
-// The eight input boxes of the window, in the order RunCalculation reads them.
+// The eight input boxes of the window.
 enum class InputBox { Xa, Ya, lb, le, Ra, Rb, a, d };
 
 // What a calculation needs from the window, and nothing more. The window
@@ -32,12 +35,24 @@ class CalculationView {
 inline constexpr const char* kMissingIntervalPrompt = "请输入桩距！";
 inline constexpr const char* kMissingIntervalTitle = "提示";
 
+// What one successful calculation leaves behind for saving, exporting,
+// printing and drawing: the curve as read, the box texts the report echoed,
+// and the stakes.
+struct Calculation {
+  CurveInput input;
+  std::string lbText;  // start station box, as typed
+  std::string aText;   // start azimuth box, as typed
+  std::string leText;  // end station box, as typed
+  StakeTable stakes;
+};
+
 // What the calculate button does. Reads the eight boxes into a CurveInput and
 // adds the turn sign; a stake interval that reads as exactly 0 shows
 // kMissingIntervalPrompt / kMissingIntervalTitle. Otherwise computes the
 // stakes and appends one report block to the result box. A CalculationError
 // shows its prompt under kCalculationErrorTitle; in both message cases the
-// result box is left exactly as it was. No exception escapes for any input.
-void RunCalculation(CalculationView& view);
+// result box is left exactly as it was and nothing is returned. No exception
+// escapes for any input. Returns the calculation that was appended.
+std::optional<Calculation> RunCalculation(CalculationView& view);
 
 }  // namespace quorvane

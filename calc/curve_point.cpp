@@ -1,0 +1,1 @@
+#include "calc/curve_point.h"
