@@ -61,8 +61,15 @@ StakeRange StakeMultiples(double lb, double le, double d) {
   return range;
 }
 
-StakeTable ComputeStakes(const CurveInput& input) {
+void CheckCurveInput(const CurveInput& input) {
   RequireFinite({input.Xa, input.Ya, input.lb, input.le, input.Ra, input.Rb, input.a, input.d});
+  for (const double v : {input.Xa, input.Ya, input.lb, input.le}) {
+    if (!(std::fabs(v) < kMaxCoordinate_m)) throw CalculationError(kOverflowPrompt);
+  }
+}
+
+StakeTable ComputeStakes(const CurveInput& input) {
+  CheckCurveInput(input);
   const double alpha = DdMmSsToRadians(input.a);
   const StakeRange range = StakeMultiples(input.lb, input.le, input.d);
 

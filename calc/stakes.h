@@ -57,6 +57,12 @@ struct StakeRange {
 // le == lb gives no stakes and no error.
 StakeRange StakeMultiples(double lb, double le, double d);
 
+// The checks every calculation makes on its input before using it: every
+// value finite, and the stations and the start coordinates below
+// kMaxCoordinate_m in magnitude. Throws CalculationError(kOverflowPrompt).
+// (The start azimuth's range is checked where it is converted.)
+void CheckCurveInput(const CurveInput& input);
+
 // Computes every stake of the curve: station, distance from the curve start,
 // X, Y (by five-point Gauss-Legendre integration of the tangent direction) and
 // tangent azimuth (DD.MMSS). The curvature changes linearly with length from
