@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace quorvane::ui {
+
+// Every file dialog and small input dialog the window opens goes through
+// this, so that tests can answer them instead of blocking on a modal dialog.
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+
+  // The file to save to, or an empty string when the user cancels.
+  // `proposedName` is the file name offered; `filters` are Qt name filters
+  // ("CSV 文件 (*.csv)", ...), the first one selected.
+  virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
+                               const QStringList& filters) = 0;
+
+  // A small modal dialog with one labelled line box per entry of `labels`;
+  // the texts typed, in the same order, or nothing when the user cancels.
+  virtual std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels) = 0;
+};
+
+}  // namespace quorvane::ui
