@@ -58,7 +58,14 @@ bool IsTooLarge(std::string_view s) {
 
 }  // namespace
 
-double ReadNumber(std::string_view text) {
+namespace {
+
+struct Reading {
+  double value = 0.0;
+  std::size_t end = 0;  // where the number ends in the text; 0 when there is none
+};
+
+Reading Read(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && IsBlank(text[i])) ++i;
 
@@ -71,7 +78,7 @@ double ReadNumber(std::string_view text) {
   // from_chars from taking "inf", "nan" or a hex form.
   const bool starts_number =
       i < text.size() && (IsDigit(text[i]) || (text[i] == '.' && i + 1 < text.size() && IsDigit(text[i + 1])));
-  if (!starts_number) return 0.0;
+  if (!starts_number) return {};
 
   const char* first = text.data() + i;
   const char* last = text.data() + text.size();
@@ -81,9 +88,19 @@ double ReadNumber(std::string_view text) {
     const std::string_view digits(first, static_cast<std::size_t>(end - first));
     value = IsTooLarge(digits) ? std::numeric_limits<double>::infinity() : 0.0;
   } else if (ec != std::errc()) {
-    return 0.0;
+    return {};
   }
-  return negative ? -value : value;
+  return {negative ? -value : value, static_cast<std::size_t>(end - text.data())};
+}
+
+}  // namespace
+
+double ReadNumber(std::string_view text) { return Read(text).value; }
+
+bool IsWholeNumber(std::string_view text) {
+  std::size_t rest = Read(text).end;
+  while (rest < text.size() && IsBlank(text[rest])) ++rest;
+  return rest == text.size();
 }
 
 }  // namespace quorvane

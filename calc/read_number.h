@@ -24,4 +24,10 @@ namespace quorvane {
 //    digit strings are read by the same rules.
 double ReadNumber(std::string_view text);
 
+// Whether ReadNumber takes all of `text`: one number with nothing but blanks
+// around it. A text of blanks only (an empty box) counts as whole too, so that
+// only texts that read as something else than they show ("10,5", "10m",
+// "abc") are told apart.
+bool IsWholeNumber(std::string_view text);
+
 }  // namespace quorvane
