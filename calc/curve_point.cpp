@@ -1,1 +1,227 @@
 #include "calc/curve_point.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+
+#include "calc/angle.h"
+#include "calc/calculation_error.h"
+
+namespace quorvane {
+namespace {
+
+// A station this far past an end (relative to the stations, at least a
+// nanometre) is still on the curve: the stake set counts an end station
+// within 1e-9 of a whole multiple of the interval as that multiple.
+constexpr double kEndTolerance = 1e-9;
+
+// Pieces of the search for a foot turn by at most this much. On a piece that
+// turns less than a half turn a circle has one foot for any point but its
+// centre, and a spiral one for any point not near its centres of curvature.
+constexpr double kMaxPieceTurn_rad = kPi / 4;
+// At most this many pieces (some 8000 turns of the curve).
+constexpr double kMaxPieces = 65536;
+// Newton steps per piece; bisection halves a bracket of 2e12 m to below a
+// nanometre in some 70, Newton needs 3 or 4.
+constexpr int kMaxSteps = 200;
+// An along-track distance this small (metres) is a foot.
+constexpr double kFootTolerance_m = 1e-7;
+// A step this small (metres) ends the search.
+constexpr double kStepTolerance_m = 1e-9;
+
+void RequireFinite(std::initializer_list<double> values) {
+  for (const double v : values) {
+    if (!std::isfinite(v)) throw CalculationError(kOverflowPrompt);
+  }
+}
+
+// The checks and derived values of ComputeStakes, in its order, without the
+// stake set (the interval plays no part in the shape of the curve).
+CurveLaw LawOf(const CurveInput& input) {
+  CheckCurveInput(input);
+  const double alpha = DdMmSsToRadians(input.a);
+  const double L = input.le - input.lb;
+  const double invRa = input.Ra == 0 ? 0.0 : 1.0 / input.Ra;
+  const double invRb = input.Rb == 0 ? 0.0 : 1.0 / input.Rb;
+  const double dk = invRb - invRa;
+  RequireFinite({L, invRa, invRb, dk});
+  return {input.Xa, input.Ya, alpha, L, invRa, dk, static_cast<double>(input.turn)};
+}
+
+// The point at distance D, refused as the stake computation refuses a stake.
+// At the start itself it is the start point (this also serves a curve of no
+// length, where the law would divide 0 by 0).
+CurvePoint CheckedPointAt(const CurveLaw& law, double D) {
+  if (D == 0) return {law.Xa, law.Ya, law.alpha};
+  const CurvePoint p = CurveLawAt(law, D);
+  RequireFinite({p.X, p.Y, p.azimuth});
+  if (std::fabs(p.azimuth) > kMaxResolvableAngleRad) throw CalculationError(kOverflowPrompt);
+  return p;
+}
+
+// The curve seen from the point P at distance D: how far P lies ahead of
+// the curve point along the tangent (f), and right of it (offset). f falls
+// through 0 at a foot; its slope is -1 + curvature * offset.
+struct Probe {
+  double D;
+  double f;
+  double slope;
+  double offset;
+};
+
+class FootSearch {
+ public:
+  FootSearch(const CurveLaw& law, double X, double Y) : law_(law), X_(X), Y_(Y) {
+    fTolerance_ = kFootTolerance_m + 1e-15 * (std::fabs(X) + std::fabs(Y));
+  }
+
+  Probe At(double D) const {
+    const CurvePoint c = CheckedPointAt(law_, D);
+    const double cosA = std::cos(c.azimuth);
+    const double sinA = std::sin(c.azimuth);
+    const double dX = X_ - c.X;
+    const double dY = Y_ - c.Y;
+    const double along = dX * cosA + dY * sinA;
+    const double offset = dY * cosA - dX * sinA;
+    const double curvature = law_.L == 0 ? law_.turn * law_.invRa : law_.turn * (law_.invRa + D * law_.dk / law_.L);
+    return {D, along, -1.0 + curvature * offset, offset};
+  }
+
+  // -1, 0 (a foot) or +1.
+  int Sign(const Probe& p) const {
+    if (std::fabs(p.f) <= fTolerance_) return 0;
+    return p.f > 0 ? 1 : -1;
+  }
+
+  // The foot between a and b, whose f have opposite signs: Newton's method
+  // kept inside the bracket, halving it when a step would leave it or would
+  // not shrink the last steps fast enough. Ends in at most kMaxSteps.
+  Probe Refine(Probe a, Probe b) const {
+    double lo = std::min(a.D, b.D);
+    double hi = std::max(a.D, b.D);
+    const double fLo = a.D < b.D ? a.f : b.f;
+    // Start where the chord between the two crosses 0.
+    double D = a.D + (b.D - a.D) * (a.f / (a.f - b.f));
+    if (!(D > lo && D < hi)) D = lo + 0.5 * (hi - lo);
+    double lastStep = hi - lo;
+    double step = lastStep;
+    Probe p = At(D);
+    for (int i = 0; i < kMaxSteps; ++i) {
+      if (p.f == 0) return p;
+      if ((p.f > 0) == (fLo > 0)) {
+        lo = D;
+      } else {
+        hi = D;
+      }
+      const double tolerance = kStepTolerance_m + std::fabs(D) * 0x1p-50;
+      if (hi - lo <= tolerance) return p;
+      const double newton = p.slope != 0 ? D - p.f / p.slope : std::numeric_limits<double>::quiet_NaN();
+      const bool halve = !(newton > lo && newton < hi) || std::fabs(2 * p.f) > std::fabs(lastStep * p.slope);
+      const double next = halve ? lo + 0.5 * (hi - lo) : newton;
+      lastStep = step;
+      step = std::fabs(next - D);
+      if (step <= tolerance) return p;
+      D = next;
+      p = At(D);
+    }
+    return p;
+  }
+
+ private:
+  CurveLaw law_;
+  double X_;
+  double Y_;
+  double fTolerance_;
+};
+
+}  // namespace
+
+CurvePoint PointAt(const CurveInput& input, double station) {
+  const CurveLaw law = LawOf(input);
+  RequireFinite({station});
+  const double lo = std::min(input.lb, input.le);
+  const double hi = std::max(input.lb, input.le);
+  const double slack = kEndTolerance * std::max({1.0, std::fabs(lo), std::fabs(hi)});
+  if (!(station >= lo - slack && station <= hi + slack)) throw CalculationError(kStationOutsideCurvePrompt);
+  return CheckedPointAt(law, station - input.lb);
+}
+
+StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
+  const CurveLaw law = LawOf(input);
+  RequireFinite({X, Y});
+  if (!(std::fabs(X) < kMaxCoordinate_m && std::fabs(Y) < kMaxCoordinate_m)) throw CalculationError(kOverflowPrompt);
+
+  // Pieces of equal length, each turning by at most kMaxPieceTurn_rad: the
+  // curvature is linear in the distance, so its larger end bounds it.
+  const double maxCurvature = std::fabs(law.turn) * std::max(std::fabs(law.invRa), std::fabs(law.invRa + law.dk));
+  double pieces = 0;
+  if (law.L != 0) {
+    pieces = std::clamp(std::ceil(maxCurvature * std::fabs(law.L) / kMaxPieceTurn_rad), 1.0, kMaxPieces);
+  }
+
+  const FootSearch search(law, X, Y);
+  bool found = false;
+  Probe best{};
+  double bestDistance = std::numeric_limits<double>::infinity();
+  const auto consider = [&](const Probe& foot) {
+    const double distance = std::hypot(foot.f, foot.offset);
+    if (distance < bestDistance) {
+      best = foot;
+      bestDistance = distance;
+      found = true;
+    }
+  };
+
+  Probe previous = search.At(0);
+  if (search.Sign(previous) == 0) consider(previous);
+  for (double k = 1; k <= pieces; ++k) {
+    const double D = k == pieces ? law.L : law.L * (k / pieces);
+    const Probe here = search.At(D);
+    const int sign = search.Sign(here);
+    if (sign == 0) {
+      consider(here);
+    } else if (sign * search.Sign(previous) < 0) {
+      consider(search.Refine(previous, here));
+    }
+    previous = here;
+  }
+  if (!found) throw CalculationError(kPointOutsideCurvePrompt);
+  return {input.lb + best.D, best.offset};
+}
+
+CurvePoint SidePoint(const CurvePoint& on, double offset_m) {
+  // Right of azimuth A is A + 90 degrees: (cos, sin) of it is (-sin A, cos A).
+  return {on.X - offset_m * std::sin(on.azimuth), on.Y + offset_m * std::cos(on.azimuth), on.azimuth};
+}
+
+SideStakeTable ComputeSideStakes(const CurveInput& input, std::optional<double> leftWidth_m,
+                                 std::optional<double> rightWidth_m) {
+  const StakeTable stakes = ComputeStakes(input);
+  for (const std::optional<double>& width : {leftWidth_m, rightWidth_m}) {
+    if (!width) continue;
+    if (!(std::fabs(*width) < kMaxCoordinate_m)) throw CalculationError(kOverflowPrompt);
+    if (*width < 0) throw CalculationError(kNegativeWidthPrompt);
+  }
+
+  const CurveLaw law = LawOf(input);
+  SideStakeTable table;
+  table.leftWidth_m = leftWidth_m;
+  table.rightWidth_m = rightWidth_m;
+  const auto n = static_cast<std::size_t>(stakes.n);
+  table.station = stakes.stakeStation;
+  if (leftWidth_m) table.left.reserve(n);
+  if (rightWidth_m) table.right.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    // The stake's own distance: the centre is the stake to the bit.
+    const CurvePoint centre = CurveLawAt(law, stakes.stakeDist[i]);
+    if (leftWidth_m) table.left.push_back(SidePoint(centre, -*leftWidth_m));
+    if (rightWidth_m) table.right.push_back(SidePoint(centre, *rightWidth_m));
+  }
+  for (const auto* side : {&table.left, &table.right}) {
+    for (const CurvePoint& p : *side) RequireFinite({p.X, p.Y});
+  }
+  return table;
+}
+
+}  // namespace quorvane

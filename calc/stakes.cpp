@@ -7,6 +7,7 @@
 
 #include "calc/angle.h"
 #include "calc/calculation_error.h"
+#include "calc/curve_point.h"
 
 namespace quorvane {
 namespace {
@@ -80,7 +81,7 @@ StakeTable ComputeStakes(const CurveInput& input) {
   const double dk = invRb - invRa;
   RequireFinite({L, invRa, invRb, dk});
 
-  const double turn = input.turn;
+  const CurveLaw law{input.Xa, input.Ya, alpha, L, invRa, dk, static_cast<double>(input.turn)};
   StakeTable table;
   table.n = static_cast<std::int16_t>(range.count());
   const auto n = static_cast<std::size_t>(table.n);
@@ -93,19 +94,10 @@ StakeTable ComputeStakes(const CurveInput& input) {
   for (std::size_t i = 0; i < n; ++i) {
     const double station = (range.first + static_cast<double>(i)) * input.d;
     const double D = station - input.lb;
-    const double quadCoef = D * D * dk / 2.0 / L;
-
-    double sumCos = 0.0;
-    double sumSin = 0.0;
-    for (std::size_t j = 0; j < kGaussNode.size(); ++j) {
-      const double t = kGaussNode[j];
-      const double theta = (t * t * quadCoef + t * invRa * D) * turn + alpha;
-      sumCos = std::cos(theta) * kGaussWeight[j] + sumCos;
-      sumSin = std::sin(theta) * kGaussWeight[j] + sumSin;
-    }
-    const double x = D * sumCos + input.Xa;
-    const double y = D * sumSin + input.Ya;
-    const double azimuth_rad = (D * D * dk / 2.0 / L) * turn + ((D * invRa) * turn + alpha);
+    const CurvePoint point = CurveLawAt(law, D);
+    const double x = point.X;
+    const double y = point.Y;
+    const double azimuth_rad = point.azimuth;
     RequireFinite({x, y, azimuth_rad});
     if (std::fabs(azimuth_rad) > kMaxResolvableAngleRad) throw CalculationError(kOverflowPrompt);
 
@@ -118,6 +110,21 @@ StakeTable ComputeStakes(const CurveInput& input) {
 
   for (double& azimuth : table.stakeAzimuth) azimuth = RadiansToDdMmSs(azimuth);
   return table;
+}
+
+CurvePoint CurveLawAt(const CurveLaw& law, double D) {
+  // The order of every operation is that of the printed tables; keep it.
+  const double quadCoef = D * D * law.dk / 2.0 / law.L;
+  double sumCos = 0.0;
+  double sumSin = 0.0;
+  for (std::size_t j = 0; j < kGaussNode.size(); ++j) {
+    const double t = kGaussNode[j];
+    const double theta = (t * t * quadCoef + t * law.invRa * D) * law.turn + law.alpha;
+    sumCos = std::cos(theta) * kGaussWeight[j] + sumCos;
+    sumSin = std::sin(theta) * kGaussWeight[j] + sumSin;
+  }
+  return {D * sumCos + law.Xa, D * sumSin + law.Ya,
+          (D * D * law.dk / 2.0 / law.L) * law.turn + ((D * law.invRa) * law.turn + law.alpha)};
 }
 
 }  // namespace quorvane
