@@ -1,0 +1,82 @@
+#include "report/side_stakes.h"
+
+#include <cmath>
+#include <string_view>
+
+#include "calc/angle.h"
+#include "report/number_text.h"
+
+namespace quorvane {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kColumnGap = "    ";
+constexpr std::string_view kTitle = "           边桩坐标显示：";
+
+// A generous estimate of one row, to size the block once.
+constexpr std::size_t kRowBytes = 96;
+
+void AppendSide(std::string& row, const CurvePoint& p) {
+  row.append(kColumnGap);
+  AppendSignedFixed3(row, p.X);
+  row.append(kColumnGap);
+  AppendSignedFixed3(row, p.Y);
+}
+
+void AppendLocatedStation(std::string& out, double station_m) {
+  // Located to a tenth of a millimetre: print the millimetres, not the noise.
+  AppendStation(out, std::round(station_m * 1000.0) / 1000.0);
+}
+
+void AppendOffset(std::string& out, double offset_m) {
+  const std::string size = Fixed3(std::fabs(offset_m));
+  if (size != "0.000") out.append(offset_m > 0 ? "右" : "左");
+  out.append(size);
+}
+
+}  // namespace
+
+std::string SideStakeBlock(const SideStakeTable& table) {
+  const bool left = table.leftWidth_m.has_value();
+  const bool right = table.rightWidth_m.has_value();
+  std::string block;
+  block.reserve(128 + kRowBytes * table.station.size());
+  block.append(kTitle).append(kLineEnd);
+  block.append("桩号");
+  if (left) block.append(kColumnGap).append("左边桩X").append(kColumnGap).append("左边桩Y");
+  if (right) block.append(kColumnGap).append("右边桩X").append(kColumnGap).append("右边桩Y");
+  block.append(kLineEnd);
+  for (std::size_t i = 0; i < table.station.size(); ++i) {
+    AppendStation(block, table.station[i]);
+    if (left) AppendSide(block, table.left[i]);
+    if (right) AppendSide(block, table.right[i]);
+    block.append(kLineEnd);
+  }
+  return block;
+}
+
+std::string LocateLine(double X, double Y, const StationOffset& where, double azimuth_rad) {
+  std::string line = "反算：X=";
+  AppendFixed3(line, X);
+  line.append(", Y=");
+  AppendFixed3(line, Y);
+  line.append(" → 桩号 ");
+  AppendLocatedStation(line, where.station);
+  line.append(", 偏距 ");
+  AppendOffset(line, where.offset);
+  line.append(", 方位角 ");
+  AppendGeneral(line, RadiansToDdMmSs(azimuth_rad));
+  return line;
+}
+
+std::string LocateMessage(const StationOffset& where, double azimuth_rad) {
+  std::string text = "桩号：";
+  AppendLocatedStation(text, where.station);
+  text.append("\n偏距：");
+  AppendOffset(text, where.offset);
+  text.append("\n方位角：");
+  AppendGeneral(text, RadiansToDdMmSs(azimuth_rad));
+  return text;
+}
+
+}  // namespace quorvane
