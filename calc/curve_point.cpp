@@ -27,8 +27,9 @@ constexpr double kMaxPieces = 65536;
 constexpr int kMaxSteps = 200;
 // An along-track distance this small (metres) is a foot.
 constexpr double kFootTolerance_m = 1e-7;
-// A step this small (metres) ends the search.
-constexpr double kStepTolerance_m = 1e-9;
+// A step this small (metres) ends the search; it is taken without looking
+// again (after a Newton step of 1 um the next is far below a nanometre).
+constexpr double kStepTolerance_m = 1e-6;
 
 void RequireFinite(std::initializer_list<double> values) {
   for (const double v : values) {
@@ -101,8 +102,11 @@ class FootSearch {
     double lo = std::min(a.D, b.D);
     double hi = std::max(a.D, b.D);
     const double fLo = a.D < b.D ? a.f : b.f;
-    // Start where the chord between the two crosses 0.
-    double D = a.D + (b.D - a.D) * (a.f / (a.f - b.f));
+    // Start with a Newton step from the end nearer to the foot, or else
+    // where the chord between the two ends crosses 0.
+    const Probe& nearer = std::fabs(a.f) < std::fabs(b.f) ? a : b;
+    double D = nearer.slope != 0 ? nearer.D - nearer.f / nearer.slope : lo - 1;
+    if (!(D > lo && D < hi)) D = a.D + (b.D - a.D) * (a.f / (a.f - b.f));
     if (!(D > lo && D < hi)) D = lo + 0.5 * (hi - lo);
     double lastStep = hi - lo;
     double step = lastStep;
@@ -121,7 +125,10 @@ class FootSearch {
       const double next = halve ? lo + 0.5 * (hi - lo) : newton;
       lastStep = step;
       step = std::fabs(next - D);
-      if (step <= tolerance) return p;
+      if (step <= tolerance) {
+        p.D = next;  // the offset changes by the square of the step
+        return p;
+      }
       D = next;
       p = At(D);
     }
@@ -152,14 +159,6 @@ StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
   RequireFinite({X, Y});
   if (!(std::fabs(X) < kMaxCoordinate_m && std::fabs(Y) < kMaxCoordinate_m)) throw CalculationError(kOverflowPrompt);
 
-  // Pieces of equal length, each turning by at most kMaxPieceTurn_rad: the
-  // curvature is linear in the distance, so its larger end bounds it.
-  const double maxCurvature = std::fabs(law.turn) * std::max(std::fabs(law.invRa), std::fabs(law.invRa + law.dk));
-  double pieces = 0;
-  if (law.L != 0) {
-    pieces = std::clamp(std::ceil(maxCurvature * std::fabs(law.L) / kMaxPieceTurn_rad), 1.0, kMaxPieces);
-  }
-
   const FootSearch search(law, X, Y);
   bool found = false;
   Probe best{};
@@ -173,11 +172,21 @@ StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
     }
   };
 
+  // Pieces that each turn by at most kMaxPieceTurn_rad. The curvature is
+  // linear in the distance u from the start, |k(u + h)| <= |k(u)| + g h, so
+  // a piece of length h with h (|k(u)| + g h) = kMaxPieceTurn_rad is short
+  // enough; on a straight one piece is the whole curve.
+  const double length = std::fabs(law.L);
+  const double slope = length == 0 ? 0 : std::fabs(law.turn * law.dk / length);  // g
+  const double shortest = length / kMaxPieces;
   Probe previous = search.At(0);
   if (search.Sign(previous) == 0) consider(previous);
-  for (double k = 1; k <= pieces; ++k) {
-    const double D = k == pieces ? law.L : law.L * (k / pieces);
-    const Probe here = search.At(D);
+  for (double u = 0; u < length;) {
+    const double k = std::fabs(law.turn * (law.invRa + law.dk * (u / length)));
+    const double room = k + std::sqrt(k * k + 4 * slope * kMaxPieceTurn_rad);
+    const double h = room > 0 ? std::max(2 * kMaxPieceTurn_rad / room, shortest) : length;
+    u = std::min(u + h, length);
+    const Probe here = search.At(u == length ? law.L : std::copysign(u, law.L));
     const int sign = search.Sign(here);
     if (sign == 0) {
       consider(here);

@@ -20,8 +20,9 @@ struct CurvePoint {
 // stake's station the X and Y are bit for bit those of the stake, and the
 // azimuth is the stake's before its DD.MMSS conversion. The tangent azimuth
 // points towards increasing stations, also when le < lb. A station past an
-// end by no more than a nanometre per kilometre still counts as on the
-// curve, as the stake set counts such an end as a whole multiple.
+// end by no more than 1e-9 of the station (a micrometre at 1 km) still
+// counts as on the curve, as the stake set counts such an end as a whole
+// multiple of the interval.
 // The stake interval d plays no part.
 // Throws CalculationError: what ComputeStakes refuses in the input (not the
 // interval rules), kOverflowPrompt for a station that is not finite, and
