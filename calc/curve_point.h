@@ -68,6 +68,11 @@ struct StationOffset {
 // method kept inside its bracket (bisection when a step would leave it), a
 // bounded number of steps. On a curve that turns more than some 8000 turns
 // the pieces are capped and a foot may be missed.
+// The curve is the one the stake law draws. Its one five-point rule from
+// the start holds to 0.1 mm up to about a quarter turn of a spiral from a
+// straight and half a turn of a circle; far beyond (a spiral winding whole
+// turns) the drawn points no longer follow a smooth curve, and neither the
+// stakes nor the feet mean anything there.
 // Throws CalculationError: what PointAt refuses in the input,
 // kOverflowPrompt for X or Y not finite or reaching kMaxCoordinate_m, and
 // kPointOutsideCurvePrompt when no foot lies between the start and the end.
