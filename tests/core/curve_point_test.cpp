@@ -127,6 +127,11 @@ TEST(LocatePoint, FindsStationAndOffsetOfPointsBesideTheCurve) {
       }
     }
   }
+  // Reference: mpmath at 25 digits, root of the along-track distance on the
+  // exact integral of the field curve (pi = 3.14159265).
+  const StationOffset field = LocatePoint(kField, 4040990, 195612);
+  EXPECT_NEAR(field.station, 207.3531645380, kLocateTolerance_m);
+  EXPECT_NEAR(field.offset, 2.2091003987, kLocateTolerance_m);
 }
 
 // A 10 m circle turning right from (0, 0) heading north through 200 deg: its
