@@ -22,14 +22,16 @@ constexpr double kEndTolerance = 1e-9;
 constexpr double kMaxPieceTurn_rad = kPi / 4;
 // At most this many pieces (some 8000 turns of the curve).
 constexpr double kMaxPieces = 65536;
-// Newton steps per piece; bisection halves a bracket of 2e12 m to below a
-// nanometre in some 70, Newton needs 3 or 4.
+// Newton steps per piece; bisection halves a bracket of 2e12 m to a
+// micrometre in some 60, Newton needs 3 or 4.
 constexpr int kMaxSteps = 200;
 // An along-track distance this small (metres) is a foot.
 constexpr double kFootTolerance_m = 1e-7;
 // A step this small (metres) ends the search; it is taken without looking
 // again (after a Newton step of 1 um the next is far below a nanometre).
 constexpr double kStepTolerance_m = 1e-6;
+
+constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 void RequireFinite(std::initializer_list<double> values) {
   for (const double v : values) {
@@ -105,7 +107,7 @@ class FootSearch {
     // Start with a Newton step from the end nearer to the foot, or else
     // where the chord between the two ends crosses 0.
     const Probe& nearer = std::fabs(a.f) < std::fabs(b.f) ? a : b;
-    double D = nearer.slope != 0 ? nearer.D - nearer.f / nearer.slope : lo - 1;
+    double D = nearer.slope != 0 ? nearer.D - nearer.f / nearer.slope : kNotANumber;
     if (!(D > lo && D < hi)) D = a.D + (b.D - a.D) * (a.f / (a.f - b.f));
     if (!(D > lo && D < hi)) D = lo + 0.5 * (hi - lo);
     double lastStep = hi - lo;
@@ -120,7 +122,7 @@ class FootSearch {
       }
       const double tolerance = kStepTolerance_m + std::fabs(D) * 0x1p-50;
       if (hi - lo <= tolerance) return p;
-      const double newton = p.slope != 0 ? D - p.f / p.slope : std::numeric_limits<double>::quiet_NaN();
+      const double newton = p.slope != 0 ? D - p.f / p.slope : kNotANumber;
       const bool halve = !(newton > lo && newton < hi) || std::fabs(2 * p.f) > std::fabs(lastStep * p.slope);
       const double next = halve ? lo + 0.5 * (hi - lo) : newton;
       lastStep = step;
