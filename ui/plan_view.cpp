@@ -181,8 +181,10 @@ std::vector<QRectF> PlanView::LabelRects() const {
 std::vector<int> PlanView::VisibleStakeLabels() const {
   std::vector<int> shown;
   const std::vector<QRectF> rects = LabelRects();
-  std::vector<QRectF> taken;
+  std::vector<QRectF> taken;  // no more than fit on the window side by side
+  const QRectF window(rect());
   for (std::size_t i = 0; i < rects.size(); ++i) {
+    if (!window.intersects(rects[i])) continue;  // not drawn anyway
     const QRectF padded = rects[i].adjusted(-2, -1, 2, 1);
     const bool overlaps =
         std::any_of(taken.begin(), taken.end(), [&](const QRectF& r) { return r.intersects(padded); });

@@ -51,8 +51,9 @@ class PlanView : public QWidget {
   // so).
   bool SaveImage();
 
-  // Which stake labels are drawn at the current zoom (indices into the
-  // stakes); the others would overlap one drawn before them.
+  // Which stake labels are drawn at the current zoom and pan (indices into
+  // the stakes): those inside the window that overlap no label drawn before
+  // them.
   std::vector<int> VisibleStakeLabels() const;
 
  protected:

@@ -2,6 +2,7 @@
 // and the printed stake table (read back from PDF with pdftotext).
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPrinter>
@@ -112,6 +113,7 @@ class ExportViewTest : public QObject {
   void dragPansAndFitRestores();
   void labelsThinWhenZoomedOut();
   void savesWhatItShowsAsPng();
+  void theLargestCalculationDrawsQuickly();
   void splitColumns_data();
   void splitColumns();
   void printsHeaderAndEveryRowToPdf();
@@ -295,6 +297,27 @@ void ExportViewTest::savesWhatItShowsAsPng() {
     // A failure the user asked for is said; a cancel is not.
     QCOMPARE(boxes.informed.size(), !c.saved && !c.answer.isEmpty() ? 1 : 0);
   }
+}
+
+void ExportViewTest::theLargestCalculationDrawsQuickly() {
+  FakeDialogs dialogs;
+  FakeBoxes boxes;
+  PlanView view(dialogs, boxes);
+  view.resize(600, 450);
+  Calculation calc;
+  calc.input = {1000, 2000, 0, 32767, 0, 500, 90, 1, 1};  // 32,767 stakes, easing into a 500 m arc
+  calc.lbText = "0";
+  calc.aText = "90";
+  calc.leText = "32767";
+  calc.stakes = ComputeStakes(calc.input);
+  QCOMPARE(static_cast<int>(calc.stakes.n), 32767);
+  QElapsedTimer timer;
+  timer.start();
+  view.ShowCalculation(calc);
+  const QImage image = view.grab().toImage();
+  const std::vector<int> labels = view.VisibleStakeLabels();
+  QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+  QVERIFY(!labels.empty() && labels.size() < 500);
 }
 
 void ExportViewTest::splitColumns_data() {
