@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineF>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,6 +28,8 @@ constexpr double kCurveSamples = 256;
 constexpr double kWheelStep = 1.25;  // zoom per notch of the wheel
 constexpr double kMinPixelsPerMetre = 1e-9;
 constexpr double kMaxPixelsPerMetre = 1e6;
+// Wider than any station label ("-12345+678.9"), pixels.
+constexpr double kMaxLabelWidthPx = 400;
 
 const QColor kCurveColour(0, 90, 200);
 const QColor kTangentColour(120, 120, 120);
@@ -104,6 +107,8 @@ void PlanView::ShowCalculation(const Calculation& calculation, const SideStakeTa
     curve.stakes.push_back({stakes.stakeX[k], stakes.stakeY[k]});
     curve.labels.push_back(QString::fromStdString(Station(stakes.stakeStation[k])));
   }
+  const QFontMetricsF metrics(font());
+  for (const QString& label : curve.labels) curve.labelWidths.push_back(metrics.horizontalAdvance(label));
   if (curve.line.size() < 2) {
     // No samples: the stakes themselves show the line.
     curve.line.insert(curve.line.end(), curve.stakes.begin(), curve.stakes.end());
@@ -169,22 +174,29 @@ std::vector<QRectF> PlanView::LabelRects() const {
   std::vector<QRectF> rects;
   if (!curve_) return rects;
   const QFontMetricsF metrics(font());
+  // A label starts just right of its dot: a dot further out than this from
+  // the window cannot put its label inside, and is not measured.
+  const QRectF reach = QRectF(rect()).adjusted(-kMaxLabelWidthPx, -metrics.height(), 0, metrics.height());
+  rects.reserve(curve_->stakes.size());
   for (std::size_t i = 0; i < curve_->stakes.size(); ++i) {
     const QPointF at = ToScreen(curve_->stakes[i].X, curve_->stakes[i].Y);
-    QRectF box = metrics.boundingRect(curve_->labels[i]);
-    box.moveTopLeft(at + QPointF(6, -metrics.height() - 2));
-    rects.push_back(box);
+    if (!reach.contains(at)) {
+      rects.emplace_back();  // empty: never drawn
+      continue;
+    }
+    rects.emplace_back(at + QPointF(6, -metrics.height() - 2), QSizeF(curve_->labelWidths[i], metrics.height()));
   }
   return rects;
 }
 
-std::vector<int> PlanView::VisibleStakeLabels() const {
+std::vector<int> PlanView::VisibleStakeLabels() const { return VisibleLabels(LabelRects()); }
+
+std::vector<int> PlanView::VisibleLabels(const std::vector<QRectF>& rects) const {
   std::vector<int> shown;
-  const std::vector<QRectF> rects = LabelRects();
   std::vector<QRectF> taken;  // no more than fit on the window side by side
   const QRectF window(rect());
   for (std::size_t i = 0; i < rects.size(); ++i) {
-    if (!window.intersects(rects[i])) continue;  // not drawn anyway
+    if (rects[i].isEmpty() || !window.intersects(rects[i])) continue;  // not drawn anyway
     const QRectF padded = rects[i].adjusted(-2, -1, 2, 1);
     const bool overlaps =
         std::any_of(taken.begin(), taken.end(), [&](const QRectF& r) { return r.intersects(padded); });
@@ -244,14 +256,23 @@ void PlanView::paintEvent(QPaintEvent*) {
   painter.drawEllipse(start, 5, 5);
   painter.setPen(QPen(kStakeColour, 1));
   painter.setBrush(kStakeColour);
-  for (const SurveyPoint& p : c.stakes) painter.drawEllipse(ToScreen(p.X, p.Y), 3, 3);
+  // A dot that would land on the one drawn before it, or off the window, is
+  // skipped: zoomed out, thousands of stakes share a few pixels.
+  const QRectF visible = QRectF(rect()).adjusted(-4, -4, 4, 4);
+  QPointF previous(-1e9, -1e9);
+  for (const SurveyPoint& p : c.stakes) {
+    const QPointF at = ToScreen(p.X, p.Y);
+    if (!visible.contains(at) || QLineF(at, previous).length() < 1.5) continue;
+    painter.drawEllipse(at, 3, 3);
+    previous = at;
+  }
 
   // Labels: the start's, then the stakes' that have room.
   painter.setPen(Qt::black);
   const QFontMetricsF metrics(font());
   painter.drawText(start + QPointF(8, metrics.height() + 2), QStringLiteral("起点 ") + c.startLabel);
   const std::vector<QRectF> rects = LabelRects();
-  for (const int i : VisibleStakeLabels()) {
+  for (const int i : VisibleLabels(rects)) {
     painter.drawText(rects[static_cast<std::size_t>(i)], Qt::AlignLeft | Qt::AlignVCenter,
                      c.labels[static_cast<std::size_t>(i)]);
   }

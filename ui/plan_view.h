@@ -80,11 +80,15 @@ class PlanView : public QWidget {
     std::vector<SurveyPoint> line;  // start, then the curve, finely sampled
     std::vector<SurveyPoint> stakes;
     std::vector<QString> labels;
+    std::vector<double> labelWidths;  // pixels, in the window's font
     std::vector<SurveyPoint> left;
     std::vector<SurveyPoint> right;
   };
 
+  // Where each stake's label would go; empty for a stake too far outside
+  // the window to show its label.
   std::vector<QRectF> LabelRects() const;
+  std::vector<int> VisibleLabels(const std::vector<QRectF>& rects) const;
   // The survey point at a window position.
   SurveyPoint FromScreen(QPointF pixel) const;
   void ZoomAround(QPointF pixel, double factor);

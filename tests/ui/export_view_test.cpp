@@ -16,7 +16,6 @@
 
 #include "calc/stakes.h"
 #include "command/run_calculation.h"
-#include "ui/about_text.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_boxes.h"
 #include "ui/plan_view.h"
@@ -118,7 +117,6 @@ class ExportViewTest : public QObject {
   void splitColumns();
   void printsHeaderAndEveryRowToPdf();
   void longTablesBreakBetweenRowsWithPageNumbers();
-  void aboutStatesTheMeasuredAccuracy();
 };
 
 void ExportViewTest::bendsTheWayItTurns_data() {
@@ -316,6 +314,7 @@ void ExportViewTest::theLargestCalculationDrawsQuickly() {
   view.ShowCalculation(calc);
   const QImage image = view.grab().toImage();
   const std::vector<int> labels = view.VisibleStakeLabels();
+  qInfo("drawn in %lld ms", static_cast<long long>(timer.elapsed()));
   QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
   QVERIFY(!labels.empty() && labels.size() < 500);
 }
@@ -398,14 +397,6 @@ void ExportViewTest::longTablesBreakBetweenRowsWithPageNumbers() {
     }
   }
   QCOMPARE(next, kRows);
-}
-
-void ExportViewTest::aboutStatesTheMeasuredAccuracy() {
-  const QString about = AboutText();
-  for (const QString& expected : {QStringLiteral("Quorvane"), QStringLiteral("0.2 mm"), QStringLiteral("1 mm"),
-                                  QStringLiteral("GPL-3.0-or-later")}) {
-    QVERIFY2(about.contains(expected), qPrintable(expected));
-  }
 }
 
 }  // namespace quorvane::ui
