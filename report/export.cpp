@@ -217,7 +217,10 @@ void WriteDxf(const std::string& path, const ExportSource& source) {
     // Left-aligned text, its base point half a label height up and right.
     const double tx = p.Y + h / 2;
     const double ty = p.X + h / 2;
-    dxf.writeText(dw, DL_TextData(tx, ty, 0.0, tx, ty, 0.0, h, 1.0, 0, 0, 0, p.station, "Standard", 0.0),
+    // The start point too is labelled with its station in kilometre form:
+    // the typed text may hold characters a drawing's code page cannot.
+    const std::string label = p.kind == PointKind::Start ? Station(source.input.lb) : p.station;
+    dxf.writeText(dw, DL_TextData(tx, ty, 0.0, tx, ty, 0.0, h, 1.0, 0, 0, 0, label, "Standard", 0.0),
                   onLayer(kDxfLabelLayer));
   });
 

@@ -50,7 +50,7 @@ std::string DatText(const ExportSource& source);
 
 // DXF layer names. CAD x is survey Y (east), CAD y survey X (north).
 inline constexpr const char* kDxfStakeLayer = "STAKES";        // POINT per point
-inline constexpr const char* kDxfLabelLayer = "STAKE_LABELS";  // TEXT: station
+inline constexpr const char* kDxfLabelLayer = "STAKE_LABELS";  // TEXT: station ("0+190", start "0+180.108")
 inline constexpr const char* kDxfCentreLayer = "CENTRE_LINE";  // polyline start + stakes
 inline constexpr const char* kDxfLeftLayer = "SIDE_LEFT";      // left points and edge line
 inline constexpr const char* kDxfRightLayer = "SIDE_RIGHT";    // right points and edge line

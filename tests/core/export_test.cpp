@@ -259,7 +259,7 @@ void ExpectFieldDrawing(const Drawing& dxf, const std::string& context) {
     // The label: its station, on the label layer, beside its point.
     const auto& t = dxf.texts[i];
     EXPECT_EQ(t[1], kDxfLabelLayer);
-    EXPECT_EQ(t[5], row.name);
+    EXPECT_EQ(t[5], i == 0 ? "0+180.108" : row.name);  // the start in kilometre form too
     const double height = Num(t[4]);
     EXPECT_GT(height, 0);
     EXPECT_LT(std::hypot(Num(t[2]) - row.Y, Num(t[3]) - row.X), 2 * height);
@@ -269,7 +269,8 @@ void ExpectFieldDrawing(const Drawing& dxf, const std::string& context) {
 TEST_F(ExportFile, DxfReadBackByAnIndependentReader) {
   const FieldCalculation calc;
   const fs::path path = dir_ / "曲线.dxf";
-  WriteExportFile(path.string(), calc.Source());
+  // A start station typed with a unit: the drawing keeps to plain ASCII.
+  WriteExportFile(path.string(), {calc.input, "180.108米", "17.3415", calc.stakes, nullptr});
   ExpectFieldDrawing(Drawing(ReadBack("dxf", path)), "C locale");
 }
 

@@ -111,6 +111,7 @@ class ExportViewTest : public QObject {
   void zoomKeepsThePointUnderTheMouse();
   void dragPansAndFitRestores();
   void labelsThinWhenZoomedOut();
+  void drawsSidePointsOnTheirSide();
   void savesWhatItShowsAsPng();
   void theLargestCalculationDrawsQuickly();
   void splitColumns_data();
@@ -262,6 +263,49 @@ void ExportViewTest::labelsThinWhenZoomedOut() {
   QVERIFY(!shown.empty());
   QVERIFY(shown.size() < static_cast<std::size_t>(calc.stakes.n));
   QCOMPARE(shown.front(), 0);
+}
+
+void ExportViewTest::drawsSidePointsOnTheirSide() {
+  // Due north along a straight: the left edge is west, the right edge east.
+  Calculation calc;
+  calc.input = {1000, 500, 0, 20, 0, 0, 0, 10, 0};
+  calc.lbText = calc.aText = "0";
+  calc.leText = "20";
+  calc.stakes = ComputeStakes(calc.input);
+  SideStakeTable sides;
+  sides.leftWidth_m = 5;
+  sides.rightWidth_m = 8;
+  sides.station = {10, 20};
+  sides.left = {{1010, 495, 0}, {1020, 495, 0}};
+  sides.right = {{1010, 508, 0}, {1020, 508, 0}};
+  FakeDialogs dialogs;
+  FakeBoxes boxes;
+  PlanView view(dialogs, boxes);
+  view.resize(400, 400);
+  view.ShowCalculation(calc, &sides);
+  const QImage image = view.grab().toImage();
+  struct Probe {
+    const char* name;
+    CurvePoint point;
+    int side;  // -1 left of the stake on screen, +1 right
+    bool purple;
+  };
+  const Probe probes[] = {{"left 0+10", sides.left[0], -1, true},
+                          {"left 0+20", sides.left[1], -1, true},
+                          {"right 0+10", sides.right[0], 1, false},
+                          {"right 0+20", sides.right[1], 1, false}};
+  for (const Probe& probe : probes) {
+    const QPointF at = view.ToScreen(probe.point.X, probe.point.Y);
+    const QPointF stake = view.ToScreen(probe.point.X, 500);
+    QVERIFY2((at.x() - stake.x()) * probe.side > 10, probe.name);
+    QVERIFY2(std::fabs(at.y() - stake.y()) < 1e-6, probe.name);
+    QVERIFY2(view.rect().contains(at.toPoint()), probe.name);  // the fit takes them in
+    const QColor colour = image.pixelColor(at.toPoint());
+    // Left edge purple (red and blue), right edge teal (green and blue).
+    QVERIFY2(colour.blue() > 100 && (probe.purple ? colour.red() > 100 && colour.green() < 60
+                                                  : colour.green() > 100 && colour.red() < 60),
+             qPrintable(QString::fromLatin1(probe.name) + QLatin1Char(' ') + colour.name()));
+  }
 }
 
 void ExportViewTest::savesWhatItShowsAsPng() {
