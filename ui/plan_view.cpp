@@ -1,0 +1,365 @@
+#include "ui/plan_view.h"
+
+#include <QContextMenuEvent>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineF>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QShortcut>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "calc/angle.h"
+#include "report/number_text.h"
+#include "ui/file_dialogs.h"
+#include "ui/message_boxes.h"
+
+namespace quorvane::ui {
+namespace {
+
+constexpr int kMarginPx = 40;
+// Samples of the drawn curve between the start and the end station.
+constexpr double kCurveSamples = 256;
+constexpr double kWheelStep = 1.25;  // zoom per notch of the wheel
+constexpr double kMinPixelsPerMetre = 1e-9;
+constexpr double kMaxPixelsPerMetre = 1e6;
+// Wider than any station label ("-12345+678.9"), pixels.
+constexpr double kMaxLabelWidthPx = 400;
+
+const QColor kCurveColour(0, 90, 200);
+const QColor kTangentColour(120, 120, 120);
+const QColor kStakeColour(200, 30, 30);
+const QColor kLeftColour(150, 0, 150);
+const QColor kRightColour(0, 140, 140);
+
+QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The curve between its start and end station, sampled with the stake
+// computation itself at a fine interval, so the line drawn is the line the
+// stakes lie on. Empty when there is no length or the sampling is refused.
+std::vector<CurvePoint> SampleCurve(const CurveInput& input) {
+  const double length = input.le - input.lb;
+  if (!(std::fabs(length) > 0)) return {};
+  CurveInput fine = input;
+  fine.d = length / kCurveSamples;
+  try {
+    const StakeTable table = ComputeStakes(fine);
+    std::vector<CurvePoint> points;
+    for (int i = 0; i < table.n; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      points.push_back({table.stakeX[k], table.stakeY[k], 0});
+    }
+    return points;
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+// A round length (1, 2 or 5 times a power of ten) not longer than `most`.
+double RoundLength(double most) {
+  const double power = std::pow(10.0, std::floor(std::log10(most)));
+  for (const double step : {5.0, 2.0, 1.0}) {
+    if (step * power <= most) return step * power;
+  }
+  return power;
+}
+
+QString LengthText(double metres) {
+  if (metres >= 1000) return QString::fromStdString(General(metres / 1000)) + QStringLiteral(" km");
+  return QString::fromStdString(General(metres)) + QStringLiteral(" m");
+}
+
+}  // namespace
+
+PlanView::PlanView(FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs), boxes_(boxes) {
+  setObjectName(QStringLiteral("PlanView"));
+  setWindowTitle(QStringLiteral("平面图"));
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(240, 180);
+  resize(640, 480);
+  auto* save = new QShortcut(QKeySequence::Save, this);
+  connect(save, &QShortcut::activated, this, [this] { SaveImage(); });
+}
+
+void PlanView::ShowCalculation(const Calculation& calculation, const SideStakeTable* sides) {
+  Curve curve;
+  curve.input = calculation.input;
+  curve.startLabel = FromUtf8(calculation.lbText);
+  curve.start = {calculation.input.Xa, calculation.input.Ya};
+  try {
+    curve.startAzimuth_rad = DdMmSsToRadians(calculation.input.a);
+  } catch (const std::exception&) {
+    curve.startAzimuth_rad = 0;  // a calculation that succeeded read it; never here
+  }
+  curve.line.push_back(curve.start);
+  for (const CurvePoint& p : SampleCurve(calculation.input)) curve.line.push_back({p.X, p.Y});
+
+  const StakeTable& stakes = calculation.stakes;
+  for (int i = 0; i < stakes.n; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    curve.stakes.push_back({stakes.stakeX[k], stakes.stakeY[k]});
+    curve.labels.push_back(QString::fromStdString(Station(stakes.stakeStation[k])));
+  }
+  const QFontMetricsF metrics(font());
+  for (const QString& label : curve.labels) curve.labelWidths.push_back(metrics.horizontalAdvance(label));
+  if (curve.line.size() < 2) {
+    // No samples: the stakes themselves show the line.
+    curve.line.insert(curve.line.end(), curve.stakes.begin(), curve.stakes.end());
+  }
+  if (sides != nullptr) {
+    for (const CurvePoint& p : sides->left) curve.left.push_back({p.X, p.Y});
+    for (const CurvePoint& p : sides->right) curve.right.push_back({p.X, p.Y});
+  }
+  curve_ = std::move(curve);
+  FitToWindow();
+}
+
+QPointF PlanView::ToScreen(double X_m, double Y_m) const {
+  // East (Y) to the right, north (X) up.
+  return {width() / 2.0 + (Y_m - centre_.Y) * pixelsPerMetre_, height() / 2.0 - (X_m - centre_.X) * pixelsPerMetre_};
+}
+
+PlanView::SurveyPoint PlanView::FromScreen(QPointF pixel) const {
+  return {centre_.X - (pixel.y() - height() / 2.0) / pixelsPerMetre_,
+          centre_.Y + (pixel.x() - width() / 2.0) / pixelsPerMetre_};
+}
+
+void PlanView::FitToWindow() {
+  fitted_ = true;
+  if (!curve_) return;
+  double minX = curve_->start.X, maxX = minX, minY = curve_->start.Y, maxY = minY;
+  auto grow = [&](const std::vector<SurveyPoint>& points) {
+    for (const SurveyPoint& p : points) {
+      minX = std::min(minX, p.X);
+      maxX = std::max(maxX, p.X);
+      minY = std::min(minY, p.Y);
+      maxY = std::max(maxY, p.Y);
+    }
+  };
+  grow(curve_->line);
+  grow(curve_->stakes);
+  grow(curve_->left);
+  grow(curve_->right);
+  centre_ = {(minX + maxX) / 2, (minY + maxY) / 2};
+  const double spanX = maxX - minX;
+  const double spanY = maxY - minY;
+  const double w = std::max(1, width() - 2 * kMarginPx);
+  const double h = std::max(1, height() - 2 * kMarginPx);
+  double scale = 1.0;
+  if (spanX > 0 || spanY > 0) {
+    scale = std::min(spanY > 0 ? w / spanY : HUGE_VAL, spanX > 0 ? h / spanX : HUGE_VAL);
+  }
+  pixelsPerMetre_ = std::clamp(scale, kMinPixelsPerMetre, kMaxPixelsPerMetre);
+  update();
+}
+
+void PlanView::ZoomAround(QPointF pixel, double factor) {
+  const SurveyPoint fixed = FromScreen(pixel);
+  pixelsPerMetre_ = std::clamp(pixelsPerMetre_ * factor, kMinPixelsPerMetre, kMaxPixelsPerMetre);
+  // Move the centre so that `fixed` stays under `pixel`.
+  centre_.X = fixed.X + (pixel.y() - height() / 2.0) / pixelsPerMetre_;
+  centre_.Y = fixed.Y - (pixel.x() - width() / 2.0) / pixelsPerMetre_;
+  fitted_ = false;
+  update();
+}
+
+std::vector<QRectF> PlanView::LabelRects() const {
+  std::vector<QRectF> rects;
+  if (!curve_) return rects;
+  const QFontMetricsF metrics(font());
+  // A label starts just right of its dot: a dot further out than this from
+  // the window cannot put its label inside, and is not measured.
+  const QRectF reach = QRectF(rect()).adjusted(-kMaxLabelWidthPx, -metrics.height(), 0, metrics.height());
+  rects.reserve(curve_->stakes.size());
+  for (std::size_t i = 0; i < curve_->stakes.size(); ++i) {
+    const QPointF at = ToScreen(curve_->stakes[i].X, curve_->stakes[i].Y);
+    if (!reach.contains(at)) {
+      rects.emplace_back();  // empty: never drawn
+      continue;
+    }
+    rects.emplace_back(at + QPointF(6, -metrics.height() - 2), QSizeF(curve_->labelWidths[i], metrics.height()));
+  }
+  return rects;
+}
+
+std::vector<int> PlanView::VisibleStakeLabels() const { return VisibleLabels(LabelRects()); }
+
+std::vector<int> PlanView::VisibleLabels(const std::vector<QRectF>& rects) const {
+  std::vector<int> shown;
+  std::vector<QRectF> taken;  // no more than fit on the window side by side
+  const QRectF window(rect());
+  for (std::size_t i = 0; i < rects.size(); ++i) {
+    if (rects[i].isEmpty() || !window.intersects(rects[i])) continue;  // not drawn anyway
+    const QRectF padded = rects[i].adjusted(-2, -1, 2, 1);
+    const bool overlaps =
+        std::any_of(taken.begin(), taken.end(), [&](const QRectF& r) { return r.intersects(padded); });
+    if (overlaps) continue;
+    taken.push_back(padded);
+    shown.push_back(static_cast<int>(i));
+  }
+  return shown;
+}
+
+void PlanView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  painter.setRenderHint(QPainter::Antialiasing);
+  if (!curve_) {
+    painter.setPen(Qt::darkGray);
+    painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("尚无计算结果：请先计算。"));
+    return;
+  }
+  const Curve& c = *curve_;
+  const QPointF start = ToScreen(c.start.X, c.start.Y);
+
+  // Start tangent: dashed, as long as the curve, so the bend shows against it.
+  const double length = std::max(std::fabs(c.input.le - c.input.lb), 1.0);
+  const QPointF ahead =
+      ToScreen(c.start.X + length * std::cos(c.startAzimuth_rad), c.start.Y + length * std::sin(c.startAzimuth_rad));
+  painter.setPen(QPen(kTangentColour, 1, Qt::DashLine));
+  painter.drawLine(start, ahead);
+  // Its direction: an arrow of fixed size at the start point.
+  const QPointF dir(std::sin(c.startAzimuth_rad), -std::cos(c.startAzimuth_rad));
+  const QPointF normal(-dir.y(), dir.x());
+  const QPointF tip = start + dir * 36;
+  painter.setPen(QPen(kTangentColour, 2));
+  painter.drawLine(start, tip);
+  painter.setBrush(kTangentColour);
+  painter.drawPolygon(QPolygonF({tip, tip - dir * 10 + normal * 5, tip - dir * 10 - normal * 5}));
+
+  // The curve.
+  QPolygonF line;
+  for (const SurveyPoint& p : c.line) line << ToScreen(p.X, p.Y);
+  painter.setPen(QPen(kCurveColour, 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPolyline(line);
+
+  // Side points.
+  auto dots = [&](const std::vector<SurveyPoint>& points, const QColor& colour) {
+    painter.setPen(QPen(colour, 1));
+    painter.setBrush(colour);
+    for (const SurveyPoint& p : points) painter.drawRect(QRectF(ToScreen(p.X, p.Y) - QPointF(2.5, 2.5), QSizeF(5, 5)));
+  };
+  dots(c.left, kLeftColour);
+  dots(c.right, kRightColour);
+
+  // Start point and stakes.
+  painter.setPen(QPen(Qt::black, 1));
+  painter.setBrush(Qt::white);
+  painter.drawEllipse(start, 5, 5);
+  painter.setPen(QPen(kStakeColour, 1));
+  painter.setBrush(kStakeColour);
+  // A dot that would land on the one drawn before it, or off the window, is
+  // skipped: zoomed out, thousands of stakes share a few pixels.
+  const QRectF visible = QRectF(rect()).adjusted(-4, -4, 4, 4);
+  QPointF previous(-1e9, -1e9);
+  for (const SurveyPoint& p : c.stakes) {
+    const QPointF at = ToScreen(p.X, p.Y);
+    if (!visible.contains(at) || QLineF(at, previous).length() < 1.5) continue;
+    painter.drawEllipse(at, 3, 3);
+    previous = at;
+  }
+
+  // Labels: the start's, then the stakes' that have room.
+  painter.setPen(Qt::black);
+  const QFontMetricsF metrics(font());
+  painter.drawText(start + QPointF(8, metrics.height() + 2), QStringLiteral("起点 ") + c.startLabel);
+  const std::vector<QRectF> rects = LabelRects();
+  for (const int i : VisibleLabels(rects)) {
+    painter.drawText(rects[static_cast<std::size_t>(i)], Qt::AlignLeft | Qt::AlignVCenter,
+                     c.labels[static_cast<std::size_t>(i)]);
+  }
+
+  DrawNorthArrow(painter);
+  DrawScaleBar(painter);
+}
+
+void PlanView::DrawNorthArrow(QPainter& painter) const {
+  const QPointF base(width() - 28.0, 64.0);
+  const QPointF tip = base - QPointF(0, 36);
+  painter.setPen(QPen(Qt::black, 2));
+  painter.drawLine(base, tip);
+  painter.setBrush(Qt::black);
+  painter.drawPolygon(QPolygonF({tip, tip + QPointF(-6, 12), tip + QPointF(6, 12)}));
+  painter.drawText(QRectF(tip.x() - 10, tip.y() - 20, 20, 18), Qt::AlignCenter, QStringLiteral("N"));
+}
+
+void PlanView::DrawScaleBar(QPainter& painter) const {
+  const double metres = RoundLength(150.0 / pixelsPerMetre_);
+  const double pixels = metres * pixelsPerMetre_;
+  const QPointF left(16, height() - 20.0);
+  const QPointF right = left + QPointF(pixels, 0);
+  painter.setPen(QPen(Qt::black, 2));
+  painter.drawLine(left, right);
+  painter.drawLine(left, left - QPointF(0, 6));
+  painter.drawLine(right, right - QPointF(0, 6));
+  painter.drawText(QRectF(left.x(), left.y() - 24, pixels, 18), Qt::AlignCenter, LengthText(metres));
+}
+
+void PlanView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (fitted_) FitToWindow();
+}
+
+void PlanView::wheelEvent(QWheelEvent* event) {
+  const double notches = event->angleDelta().y() / 120.0;
+  if (notches != 0) ZoomAround(event->position(), std::pow(kWheelStep, notches));
+  event->accept();
+}
+
+void PlanView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) dragFrom_ = event->position();
+}
+
+void PlanView::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragFrom_) return;
+  const QPointF moved = event->position() - *dragFrom_;
+  dragFrom_ = event->position();
+  centre_.X += moved.y() / pixelsPerMetre_;
+  centre_.Y -= moved.x() / pixelsPerMetre_;
+  fitted_ = false;
+  update();
+}
+
+void PlanView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) dragFrom_.reset();
+}
+
+void PlanView::mouseDoubleClickEvent(QMouseEvent*) { FitToWindow(); }
+
+void PlanView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F || event->key() == Qt::Key_Home) {
+    FitToWindow();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void PlanView::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  menu.addAction(QStringLiteral("适合窗口\tF"), this, [this] { FitToWindow(); });
+  menu.addAction(QStringLiteral("保存为 PNG…\tCtrl+S"), this, [this] { SaveImage(); });
+  menu.exec(event->globalPos());
+}
+
+bool PlanView::SaveImage() {
+  QString name = dialogs_.SaveFileName(this, QStringLiteral("保存平面图"), QStringLiteral("平面图.png"),
+                                       {QStringLiteral("PNG 图片 (*.png)")});
+  if (name.isEmpty()) return false;
+  if (!name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) name += QStringLiteral(".png");
+  const QImage image = grab().toImage();
+  if (!image.save(name, "PNG")) {
+    boxes_.Inform(this, QStringLiteral("无法保存图片：") + name, QStringLiteral("平面图"));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quorvane::ui
