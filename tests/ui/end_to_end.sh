@@ -42,7 +42,9 @@ start_virtual_display "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log
 
 # The program keeps whatever sanitizer options the test run sets; its reports
 # go to its log and make the test fail, as does any exit but a clean one.
-QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
+# Only leaks inside system libraries are set aside.
+LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "$0")" && pwd)/lsan_suppressions.txt" \
+  QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 window=$(wait_for_window Quorvane) ||
