@@ -76,7 +76,9 @@ class WindowTest : public QObject {
   QLineEdit* Box(const char* name) { return Get<QLineEdit>(name); }
   QPlainTextEdit* Result() { return Get<QPlainTextEdit>("txtrlt"); }
   QPushButton* Cmd1() { return Get<QPushButton>("cmd1"); }
-  TwipsScale Scale() { return TwipsScale(form_->screen()->logicalDotsPerInchX(), form_->screen()->logicalDotsPerInchY()); }
+  TwipsScale Scale() {
+    return TwipsScale(form_->screen()->logicalDotsPerInchX(), form_->screen()->logicalDotsPerInchY());
+  }
   QRect Twips(QWidget* control) {
     const QRect at = control->geometry();
     const auto x = [s = Scale()](int pixels) { return qRound(s.ToTwipsX(pixels)); };
@@ -169,8 +171,10 @@ class WindowTest : public QObject {
       for (QWidget* child : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!control.match(child->objectName()).hasMatch()) continue;
         QRect at = child->geometry();
-        if (auto* label = qobject_cast<QLabel*>(child))
-          at = label->fontMetrics().tightBoundingRect(label->text()).translated(at.x(), at.y() + label->fontMetrics().ascent());
+        if (auto* label = qobject_cast<QLabel*>(child)) {
+          const QFontMetrics metrics = label->fontMetrics();
+          at = metrics.tightBoundingRect(label->text()).translated(at.x(), at.y() + metrics.ascent());
+        }
         QVERIFY2(container->rect().contains(at), qPrintable(child->objectName()));
         for (const auto& [name, other] : placed)
           QVERIFY2(!at.intersects(other), qPrintable(child->objectName() + u'/' + name));
@@ -260,7 +264,8 @@ class WindowTest : public QObject {
     QTest::addColumn<QString>("where");
     QTest::addColumn<QString>("key");
     for (const char* where : {"txtlb", "txtd", "cmd1"})
-      for (const char* key : {"Return", "Enter"}) QTest::newRow(qPrintable(QString("%1 %2").arg(where, key))) << where << key;
+      for (const char* key : {"Return", "Enter"})
+        QTest::newRow(qPrintable(QString("%1 %2").arg(where, key))) << where << key;
   }
   void returnKey() {
     QFETCH(QString, where);
