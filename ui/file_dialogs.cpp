@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include "ui/number_box.h"
@@ -19,7 +20,14 @@ QString QtFileDialogs::SaveFileName(QWidget* parent, const QString& caption, con
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(filters);
+  // A name typed without an extension gets the one of the file type chosen
+  // in the list ("CSV 文件 (*.csv)"; none for "所有文件 (*)"), at first the
+  // proposed name's.
   dialog.setDefaultSuffix(QFileInfo(proposedName).suffix());
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    const QRegularExpressionMatch pattern = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    dialog.setDefaultSuffix(pattern.hasMatch() ? pattern.captured(1) : QString());
+  });
   dialog.selectFile(proposedName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   const QString chosen = dialog.selectedFiles().constFirst();

@@ -26,8 +26,8 @@ class FileDialogs {
 };
 
 // The real dialogs: Qt's file dialog, opened in the folder last saved to (at
-// first the user's documents), which adds the proposed name's extension to a
-// name typed without one; and a small form of number boxes with 确定 and 取消.
+// first the user's documents), which adds the chosen file type's extension to
+// a name typed without one; and a small form of number boxes with 确定 and 取消.
 class QtFileDialogs final : public FileDialogs {
  public:
   QString SaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
