@@ -69,6 +69,7 @@ void NumberBox::Mark() {
   } else {
     setToolTip(QString());
   }
+  setAccessibleDescription(toolTip());
   // Only a change of state restyles the box.
   if (marked != !styleSheet().isEmpty()) setStyleSheet(marked ? kMarkedStyle : QString());
 }

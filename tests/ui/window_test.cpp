@@ -384,6 +384,9 @@ class WindowTest : public QObject {
     QTest::keyClick(Result(), Qt::Key_Delete);
     QTRY_VERIFY(!Result()->document()->isUndoAvailable());
     QVERIFY(Result()->toPlainText().isEmpty());
+    Click(Cmd1());  // and the box goes on as before
+    QCOMPARE(Result()->toPlainText(), WorkedBlock());
+    QCOMPARE(Result()->document()->defaultFont(), Result()->font());
   }
 
   // Every line in its place, and the scroll bar spanning all of them before
