@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 
 #include "calc/calculation_error.h"
