@@ -76,8 +76,9 @@ void ResultBox::Append(std::string_view utf8) {
                         static_cast<int>(last.text().count(QChar::LineSeparator));
   // Inserting at the end touches only the new text, however much the box
   // already holds. With undo off for the insertion the report never enters
-  // the undo history; turning it off also clears what was there, which the
-  // report's positions would no longer match.
+  // the undo history (Qt has no other way to insert without an undo step);
+  // turning undo off also drops the history before it, so the user's earlier
+  // edits can no longer be undone once a report follows them.
   text->setUndoRedoEnabled(false);
   end.insertText(ParagraphText(utf8));
   text->setUndoRedoEnabled(true);
