@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make git
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   fonts-wqy-microhei
   xvfb xdotool xclip x11-utils imagemagick
   locales

@@ -25,4 +25,17 @@ class FileDialogs {
   virtual std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels) = 0;
 };
 
+// The real dialogs: Qt's file dialog, opened in the folder last saved to (at
+// first the user's documents), which adds the chosen file type's extension to
+// a name typed without one; and a small form of number boxes with 确定 and 取消.
+class QtFileDialogs final : public FileDialogs {
+ public:
+  QString SaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
+                       const QStringList& filters) override;
+  std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels) override;
+
+ private:
+  QString folder_;
+};
+
 }  // namespace quorvane::ui

@@ -1,28 +1,29 @@
 #include "ui/form1.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
-#include <QBasicTimer>
+#include <QDir>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
+#include <QLayout>
+#include <QMenuBar>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QStyle>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 
 #include "calc/calculation_error.h"
 #include "ui/clock_text.h"
+#include "ui/file_dialogs.h"
 #include "ui/message_boxes.h"
+#include "ui/number_box.h"
+#include "ui/result_box.h"
 
 namespace quorvane::ui {
 namespace {
@@ -31,48 +32,17 @@ constexpr TwipsRect kClientArea{0, 0, 9915, 4770};
 const QColor kBackground(128, 255, 255);
 
 constexpr int kTimerIntervalMs = 1000;
-constexpr float kCreditStartTwips = 240.0f;
-constexpr float kCreditStepTwips = 100.0f;
 
 // While the mouse button that moved the focus off txtd is still down, the
 // reminder looks again this often.
 constexpr int kMouseUpPollMs = 20;
 
+// A fixed-size window: title, system menu, minimize and close, no maximize.
+constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                         Qt::WindowCloseButtonHint;
+
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// A report's lines as the result box holds them. Qt's text document pays a
-// few microseconds for every paragraph it adds, which for 32,767 stakes would
-// be most of a click, and more the more the box holds. So the lines go in as
-// paragraphs of up to kLinesPerParagraph lines joined by line separators:
-// they show, select and copy out exactly like separate lines (copying turns
-// both kinds of break into the platform's line end). The block's last line
-// break always ends a paragraph. CR LF and a lone CR count as one break.
-constexpr int kLinesPerParagraph = 64;
-
-QString BoxText(std::string_view block) {
-  QString text = FromUtf8(block);
-  QChar* out = text.data();
-  const QChar* in = out;
-  const QChar* const end = in + text.size();
-  int linesInParagraph = 0;
-  for (; in != end; ++in) {
-    QChar c = *in;
-    if (c == u'\r') {
-      if (in + 1 != end && in[1] == u'\n') continue;
-      c = u'\n';
-    }
-    if (c == u'\n') {
-      if (++linesInParagraph < kLinesPerParagraph && in + 1 != end) {
-        c = QChar::LineSeparator;
-      } else {
-        linesInParagraph = 0;
-      }
-    }
-    *out++ = c;
-  }
-  text.truncate(out - text.constData());
-  return text;
-}
 
 // A label is as wide as its caption and one line high.
 void SizeToCaption(QLabel* label) {
@@ -103,47 +73,6 @@ class CaptionFrame : public QGroupBox {
   }
 };
 
-// The result box. Its paragraphs hold many lines (see BoxText), so a triple
-// click selects the line under the mouse, as Qt's box does where every line
-// is a paragraph, rather than the whole paragraph.
-class ResultBox : public QPlainTextEdit {
- public:
-  using QPlainTextEdit::QPlainTextEdit;
-
- protected:
-  void mouseDoubleClickEvent(QMouseEvent* event) override {
-    QPlainTextEdit::mouseDoubleClickEvent(event);
-    tripleClick_.start(QApplication::doubleClickInterval(), this);
-    doubleClickAt_ = event->position().toPoint();
-  }
-  void mousePressEvent(QMouseEvent* event) override {
-    const QPoint at = event->position().toPoint();
-    if (!tripleClick_.isActive() || event->button() != Qt::LeftButton ||
-        (at - doubleClickAt_).manhattanLength() >= QApplication::startDragDistance()) {
-      QPlainTextEdit::mousePressEvent(event);
-      return;
-    }
-    tripleClick_.stop();
-    QTextCursor line = cursorForPosition(at);
-    line.movePosition(QTextCursor::StartOfLine);
-    line.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
-    line.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);  // and its line break
-    setTextCursor(line);
-    event->accept();
-  }
-  void timerEvent(QTimerEvent* event) override {
-    if (event->timerId() == tripleClick_.timerId()) {
-      tripleClick_.stop();
-    } else {
-      QPlainTextEdit::timerEvent(event);
-    }
-  }
-
- private:
-  QBasicTimer tripleClick_;
-  QPoint doubleClickAt_;
-};
-
 }  // namespace
 
 QFont WindowFont() {
@@ -157,22 +86,31 @@ QFont WindowFont() {
 
 QString CreditCaption() { return QStringLiteral("Quorvane · 缓和曲线逐桩坐标计算器"); }
 
-Form1::Form1(MessageBoxes& boxes, QWidget* parent)
-    : QWidget(parent),
+Form1::Form1(MessageBoxes& boxes, FileDialogs& dialogs, Clock clock, QWidget* parent)
+    : QMainWindow(parent, kWindowFlags),
       boxes_(boxes),
+      dialogs_(dialogs),
+      clock_(std::move(clock)),
       scale_(screen()->logicalDotsPerInchX(), screen()->logicalDotsPerInchY()) {
   setObjectName(QStringLiteral("form1"));
   setWindowTitle(QStringLiteral("Quorvane"));
   setFont(WindowFont());
-  QPalette palette = this->palette();
+
+  // The client area below the menu bar keeps the layout's size; the window
+  // is as wide as it and can be neither resized nor maximized.
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("clientArea"));
+  QPalette palette = client->palette();
   palette.setColor(QPalette::Window, kBackground);
-  setPalette(palette);
-  setAutoFillBackground(true);
-
-  setFixedSize(scale_.ToPixels(kClientArea).size());
+  client->setPalette(palette);
+  client->setAutoFillBackground(true);
+  client->setFixedSize(scale_.ToPixels(kClientArea).size());
+  setCentralWidget(client);
+  BuildMenus();
+  BuildControls(client);
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  layout()->activate();
   setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->availableGeometry()));
-
-  BuildControls();
 
   reminderTimer_ = new QTimer(this);
   reminderTimer_->setSingleShot(true);
@@ -184,7 +122,37 @@ Form1::Form1(MessageBoxes& boxes, QWidget* parent)
 // the object is gone.
 Form1::~Form1() { disconnect(focusWatch_); }
 
-void Form1::BuildControls() {
+QAction* Form1::AddAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setShortcut(shortcut);
+  return action;
+}
+
+void Form1::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+  actSaveResult_ = AddAction(file, "actSaveResult", QStringLiteral("保存结果(&S)…"), QKeySequence(Qt::CTRL | Qt::Key_S));
+  // Ctrl+E already moves to the end of the line in a text box.
+  actExport_ = AddAction(file, "actExport", QStringLiteral("导出坐标(&E)…"),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+  actPrint_ = AddAction(file, "actPrint", QStringLiteral("打印(&P)…"), QKeySequence(Qt::CTRL | Qt::Key_P));
+  file->addSeparator();
+  actExit_ = AddAction(file, "actExit", QStringLiteral("退出(&X)"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QMenu* view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
+  actPlanView_ = AddAction(view, "actPlanView", QStringLiteral("平面图(&P)"));
+  QMenu* tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
+  actSideStakes_ = AddAction(tools, "actSideStakes", QStringLiteral("边桩坐标(&S)…"));
+  actLocate_ = AddAction(tools, "actLocate", QStringLiteral("坐标反算(&L)…"));
+  QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+  actAbout_ = AddAction(help, "actAbout", QStringLiteral("关于(&A)"));
+
+  for (QAction* needsCalculation : {actSaveResult_, actExport_, actPrint_, actPlanView_})
+    needsCalculation->setEnabled(false);
+  connect(actSaveResult_, &QAction::triggered, this, &Form1::OnSaveResult);
+  connect(actExit_, &QAction::triggered, this, &QWidget::close);
+}
+
+void Form1::BuildControls(QWidget* client) {
   const auto place = [this](QWidget* control, const char* name, const TwipsRect& where) {
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(scale_.ToPixels(where));
@@ -202,14 +170,14 @@ void Form1::BuildControls() {
     return text;
   };
   const auto input = [&](InputBox box, QWidget* container, const char* name, int left, int top, const char* text) {
-    auto* edit = new QLineEdit(QString::fromUtf8(text), container);
+    auto* edit = new NumberBox(QString::fromUtf8(text), container);
     place(edit, name, {left, top, 1695, 270});
     inputs_[static_cast<std::size_t>(box)] = edit;
     return edit;
   };
 
   // Created in tab order; labels and frames take no focus.
-  QGroupBox* frame1 = frame(this, "Frame1", "已知数据", {240, 240, 9375, 1935});
+  QGroupBox* frame1 = frame(client, "Frame1", "已知数据", {240, 240, 9375, 1935});
   QLabel* label1 = label(frame1, "Label1", QStringLiteral("缓和曲线起点桩号："), 360, 480);
   QLineEdit* txtlb = input(InputBox::lb, frame1, "txtlb", 1920, 360, "180.108");
   QLabel* label2 = label(frame1, "Label2", QStringLiteral("缓和曲线终点桩号："), 360, 1200);
@@ -245,14 +213,23 @@ void Form1::BuildControls() {
   place(opn2_, "opn2", {360, 600, 855, 255});
   connect(opn1_, &QRadioButton::toggled, this, [this](bool on) { if (on) turn_ = -1; });
   connect(opn2_, &QRadioButton::toggled, this, [this](bool on) { if (on) turn_ = +1; });
+  // The group is one tab stop: the option that last had the focus, which is
+  // the selected one (the arrow keys select where they go), or 左转 while
+  // none is.
+  opn2_->setFocusPolicy(Qt::FocusPolicy(opn2_->focusPolicy() & ~Qt::TabFocus));
+  opn1_->installEventFilter(this);
+  opn2_->installEventFilter(this);
 
-  cmd1_ = new QPushButton(QStringLiteral("计算"), this);
+  cmd1_ = new QPushButton(QStringLiteral("计算"), client);
   place(cmd1_, "cmd1", {7560, 2400, 1575, 375});
+  // The window's default button: Return on it, or in any input box, presses it.
+  cmd1_->setAutoDefault(true);
+  cmd1_->setDefault(true);
   connect(cmd1_, &QPushButton::clicked, this, &Form1::OnCalculateClicked);
+  for (QLineEdit* box : inputs_) connect(box, &QLineEdit::returnPressed, cmd1_, &QPushButton::click);
 
-  txtrlt_ = new ResultBox(this);
+  txtrlt_ = new ResultBox(client);
   place(txtrlt_, "txtrlt", {240, 2280, 5775, 2175});
-  txtrlt_->setLineWrapMode(QPlainTextEdit::NoWrap);
   txtrlt_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   txtrlt_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   txtrlt_->setTabChangesFocus(true);
@@ -260,85 +237,111 @@ void Form1::BuildControls() {
   face.setColor(QPalette::Base, face.color(QPalette::Button));
   txtrlt_->setPalette(face);
 
-  lbl1_ = label(this, "lbl1", CreditCaption(), 240, 4560);
-  creditWidthTwips_ = static_cast<float>(scale_.ToTwipsX(lbl1_->width()));
-  MoveCreditTo(kCreditStartTwips);
+  lbl1_ = label(client, "lbl1", CreditCaption(), 240, 4560);
+  credit_ = CreditLine(static_cast<float>(scale_.ToTwipsX(lbl1_->width())));
+  MoveCreditLabel();
   // Empty until the first tick; then as wide as the clock text.
-  lbtime_ = new QLabel(this);
+  lbtime_ = new QLabel(client);
   place(lbtime_, "lbtime", {7320, 4320, 210, 180});
 
   const std::array<QWidget*, 12> tabOrder = {txtlb, txtle, txtYa, txtXa, txta,  txtRa,
                                               txtRb, txtd,  opn1_, opn2_, cmd1_, txtrlt_};
   for (std::size_t i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
+  // One timer per direction of the credit line; exactly one runs.
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(kTimerIntervalMs);
-  connect(timer1_, &QTimer::timeout, this, &Form1::OnTimer1Tick);
+  connect(timer1_, &QTimer::timeout, this, [this] { OnCreditTick(timer1_, timer2_); });
   timer2_ = new QTimer(this);
   timer2_->setObjectName(QStringLiteral("Timer2"));
   timer2_->setInterval(kTimerIntervalMs);
-  connect(timer2_, &QTimer::timeout, this, &Form1::OnTimer2Tick);
+  connect(timer2_, &QTimer::timeout, this, [this] { OnCreditTick(timer2_, timer1_); });
   timer1_->start();
+}
+
+// Up, Down, Left and Right inside the option group move to the previous or
+// next option, round the group, and select it as a click does. (Qt's own
+// buttons select only when the option they leave was selected.)
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || (watched != opn1_ && watched != opn2_))
+    return QMainWindow::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+  const bool forward = key->key() == Qt::Key_Down || key->key() == Qt::Key_Right;
+  const bool backward = key->key() == Qt::Key_Up || key->key() == Qt::Key_Left;
+  if (!forward && !backward) return false;
+  const std::array<QRadioButton*, 2> options = {opn1_, opn2_};
+  const auto at = static_cast<std::size_t>(std::find(options.begin(), options.end(), watched) - options.begin());
+  QRadioButton* target = options[(at + (forward ? 1 : options.size() - 1)) % options.size()];
+  target->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  target->click();
+  return true;
 }
 
 std::string Form1::InputText(InputBox box) const {
   return inputs_[static_cast<std::size_t>(box)]->text().toUtf8().toStdString();
 }
 
-void Form1::AppendResult(std::string_view block) {
-  QTextDocument* document = txtrlt_->document();
-  // Inserting at the end touches only the new text, however much the box
-  // already holds. The view is not scrolled: a first report shows from its
-  // title, later ones are below what the user is reading.
-  QTextCursor end(document);
-  end.movePosition(QTextCursor::End);
-  const QTextBlock first = end.block();
-  end.insertText(BoxText(block));
-  // The plain-text layout counts a paragraph as one line until it first draws
-  // it. Without wrapping a paragraph has one line per separator and one more;
-  // telling the layout so now keeps the vertical scroll bar true at once.
-  for (QTextBlock paragraph = first; paragraph.isValid(); paragraph = paragraph.next())
-    paragraph.setLineCount(static_cast<int>(paragraph.text().count(QChar::LineSeparator)) + 1);
-  QAbstractTextDocumentLayout* layout = document->documentLayout();
-  emit layout->documentSizeChanged(layout->documentSize());
-}
+void Form1::AppendResult(std::string_view block) { txtrlt_->Append(block); }
 
 void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
   boxes_.Inform(this, FromUtf8(prompt), FromUtf8(title));
 }
 
-float Form1::OuterWidthTwips() const { return static_cast<float>(scale_.ToTwipsX(frameGeometry().width())); }
-
-void Form1::MoveCreditTo(float leftTwips) {
-  creditLeftTwips_ = leftTwips;
-  lbl1_->move(scale_.ToPixelsX(leftTwips), lbl1_->y());
+void Form1::KeepCalculation(Calculation calculation) {
+  last_ = std::move(calculation);
+  for (QAction* needsCalculation : {actSaveResult_, actExport_, actPrint_, actPlanView_})
+    needsCalculation->setEnabled(true);
 }
 
-void Form1::OnTimer1Tick() {
-  lbtime_->setText(ClockText(now_(), QLocale::system()));
-  SizeToCaption(lbtime_);
-  MoveCreditTo(creditLeftTwips_ + kCreditStepTwips);
-  if (creditWidthTwips_ + creditLeftTwips_ > OuterWidthTwips()) {
-    timer2_->start();
-    timer1_->stop();
+// The whole result box as UTF-8 text with CR LF line ends. Written to a
+// temporary file that replaces the chosen one only once complete, so a failed
+// save leaves no half file behind.
+void Form1::OnSaveResult() {
+  const QString title = QStringLiteral("保存结果");
+  const QString path = dialogs_.SaveFileName(this, title, QStringLiteral("逐桩坐标.txt"),
+                                             {QStringLiteral("文本文件 (*.txt)"), QStringLiteral("所有文件 (*)")});
+  if (path.isEmpty()) return;
+  QString text = txtrlt_->toPlainText();
+  text.replace(u'\n', QStringLiteral("\r\n"));
+  const QByteArray bytes = text.toUtf8();
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    boxes_.Inform(this, QStringLiteral("未能保存到 %1：\n%2").arg(QDir::toNativeSeparators(path), file.errorString()),
+                  title);
   }
 }
 
-void Form1::OnTimer2Tick() {
-  MoveCreditTo(creditLeftTwips_ - kCreditStepTwips);
-  if (creditLeftTwips_ < 0.0f) {
-    timer1_->start();
-    timer2_->stop();
+float Form1::OuterWidthTwips() const { return static_cast<float>(scale_.ToTwipsX(frameGeometry().width())); }
+
+void Form1::ShowTime() {
+  lbtime_->setText(ClockText(clock_(), QLocale::system()));
+  SizeToCaption(lbtime_);
+}
+
+// The position is kept in twips, in single precision, and the label's pixel
+// position derived from it, so pixel rounding never accumulates over the ticks.
+void Form1::MoveCreditLabel() { lbl1_->move(scale_.ToPixelsX(credit_.LeftTwips()), lbl1_->y()); }
+
+// Every tick of either timer refreshes the clock; the credit line moves one
+// step, and when it turns, the other timer takes over.
+void Form1::OnCreditTick(QTimer* running, QTimer* next) {
+  ShowTime();
+  const bool turned = credit_.Tick(OuterWidthTwips());
+  MoveCreditLabel();
+  if (turned) {
+    next->start();
+    running->stop();
   }
 }
 
 void Form1::OnFocusChanged(QWidget* old, QWidget* now) {
-  // Only a move to another control of this window counts: when the window as
-  // a whole is deactivated, or a modal box takes the focus, `now` is null or
-  // lies in another window.
+  // Only a move to another control of the client area counts: when the
+  // window as a whole is deactivated, a modal box or a menu takes the focus,
+  // `now` is null or lies elsewhere.
   QWidget* txtd = inputs_[static_cast<std::size_t>(InputBox::d)];
-  if (old != txtd || now == nullptr || now == txtd || !isAncestorOf(now)) return;
+  if (old != txtd || now == nullptr || now == txtd || !centralWidget()->isAncestorOf(now)) return;
   reminderOwed_ = true;
   reminderTimer_->start(0);
 }
@@ -365,7 +368,7 @@ void Form1::ShowReminder() {
 void Form1::OnCalculateClicked() {
   if (reminderOwed_) ShowReminder();
   try {
-    RunCalculation(*this);
+    if (std::optional<Calculation> done = RunCalculation(*this)) KeepCalculation(std::move(*done));
   } catch (const std::exception&) {
     // RunCalculation reports its own failures. Anything else that reaches here
     // (memory running out on a huge report) must not end the program.

@@ -2,26 +2,32 @@
 
 #include <QDateTime>
 #include <QFont>
-#include <QWidget>
+#include <QKeySequence>
+#include <QMainWindow>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "command/run_calculation.h"
+#include "ui/credit_line.h"
 #include "ui/twips.h"
 
+class QAction;
+class QMenu;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTimer;
 
 namespace quorvane::ui {
 
+class FileDialogs;
 class MessageBoxes;
+class ResultBox;
 
 // The font the layout is drawn up for: 9 pt, which is 180 twips, one Chinese
 // character's width; Latin letters and digits come to about half that.
@@ -30,15 +36,21 @@ QFont WindowFont();
 // The credit line's one-line caption.
 QString CreditCaption();
 
-// The calculator's only window. Every control carries its short name as its
-// objectName (txtXa, opn2, cmd1, txtrlt, lbl1, Timer1, ...). The window is what
-// a calculation reads its input texts and turn sign from and appends its
-// report to.
-class Form1 : public QWidget, public CalculationView {
+// The calculator's only window: a menu bar over a client area that holds
+// every control in its place. Every control carries its short name as its
+// objectName (txtXa, opn2, cmd1, txtrlt, lbl1, Timer1, ...), every menu entry
+// its own (actSaveResult, actExport, actPrint, actExit, actPlanView,
+// actSideStakes, actLocate, actAbout). A calculation reads its input texts
+// and turn sign from the window and appends its report to it.
+class Form1 : public QMainWindow, public CalculationView {
   Q_OBJECT
 
  public:
-  explicit Form1(MessageBoxes& boxes, QWidget* parent = nullptr);
+  // Where the clock reads the time.
+  using Clock = std::function<QDateTime()>;
+
+  Form1(MessageBoxes& boxes, FileDialogs& dialogs, Clock clock = &QDateTime::currentDateTime,
+        QWidget* parent = nullptr);
   ~Form1() override;
 
   // CalculationView, over the window's controls.
@@ -47,46 +59,52 @@ class Form1 : public QWidget, public CalculationView {
   void AppendResult(std::string_view block) override;
   void ShowMessage(std::string_view prompt, std::string_view title) override;
 
-  const TwipsScale& Scale() const { return scale_; }
-
-  // The window's outer width, frame included, in twips.
-  float OuterWidthTwips() const;
-
-  // The credit line's left edge and width in twips. The left edge is kept
-  // here, in single precision, and the label's pixel position derived from it,
-  // so pixel rounding never accumulates over the ticks.
-  float CreditLeftTwips() const { return creditLeftTwips_; }
-  float CreditWidthTwips() const { return creditWidthTwips_; }
-  void MoveCreditTo(float leftTwips);
-
-  // Where the clock reads the time; the system clock unless replaced.
-  void SetClock(std::function<QDateTime()> now) { now_ = std::move(now); }
-
-  // Tick handlers of Timer1 (rightward, refreshes the clock) and Timer2
-  // (leftward).
-  void OnTimer1Tick();
-  void OnTimer2Tick();
-
  private:
-  void BuildControls();
+  void BuildControls(QWidget* client);
+  void BuildMenus();
+  QAction* AddAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {});
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
   void OnFocusChanged(QWidget* old, QWidget* now);
   void ShowReminderOnceMouseIsUp();
   void ShowReminder();
   void OnCalculateClicked();
+  void OnSaveResult();
+
+  // The last calculation that appended a report, for saving, exporting,
+  // printing and drawing; the entries that need one are enabled with it.
+  void KeepCalculation(Calculation calculation);
+
+  void ShowTime();
+  void MoveCreditLabel();
+  void OnCreditTick(QTimer* running, QTimer* next);
+  float OuterWidthTwips() const;
 
   MessageBoxes& boxes_;
+  FileDialogs& dialogs_;
+  Clock clock_;
   TwipsScale scale_;
   std::int16_t turn_ = 0;
+  std::optional<Calculation> last_;
 
   std::array<QLineEdit*, 8> inputs_{};  // indexed by InputBox
   QRadioButton* opn1_ = nullptr;
   QRadioButton* opn2_ = nullptr;
   QPushButton* cmd1_ = nullptr;
-  QPlainTextEdit* txtrlt_ = nullptr;
+  ResultBox* txtrlt_ = nullptr;
   QLabel* lbl1_ = nullptr;
   QLabel* lbtime_ = nullptr;
   QTimer* timer1_ = nullptr;
   QTimer* timer2_ = nullptr;
+
+  QAction* actSaveResult_ = nullptr;
+  QAction* actExport_ = nullptr;
+  QAction* actPrint_ = nullptr;
+  QAction* actExit_ = nullptr;
+  QAction* actPlanView_ = nullptr;
+  QAction* actSideStakes_ = nullptr;
+  QAction* actLocate_ = nullptr;
+  QAction* actAbout_ = nullptr;
 
   // Set when the focus has left txtd for another control of this window and
   // the reminder has not been shown for that yet.
@@ -94,9 +112,7 @@ class Form1 : public QWidget, public CalculationView {
   QTimer* reminderTimer_ = nullptr;
   QMetaObject::Connection focusWatch_;
 
-  float creditLeftTwips_ = 240.0f;
-  float creditWidthTwips_ = 0.0f;
-  std::function<QDateTime()> now_ = [] { return QDateTime::currentDateTime(); };
+  CreditLine credit_{0.0f};
 };
 
 }  // namespace quorvane::ui

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QCoreApplication;
 class QWidget;
 
 namespace quorvane::ui {
@@ -25,5 +26,11 @@ class QtMessageBoxes final : public MessageBoxes {
   void Inform(QWidget* parent, const QString& prompt, const QString& title) override;
   bool AskYesNo(QWidget* parent, const QString& prompt, const QString& title) override;
 };
+
+// Loads Qt's own Chinese texts (是/否/确定, 撤销/复制/全选, the file dialog)
+// from Qt's translations folder, whatever the system language: the window is
+// Chinese throughout. False when they are not installed (Debian package
+// qt6-translations-l10n); Qt's English texts stay then.
+bool InstallQtChineseTranslations(QCoreApplication& app);
 
 }  // namespace quorvane::ui

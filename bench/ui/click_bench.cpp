@@ -1,5 +1,6 @@
 // Time of a click on 计算 that produces 32,767 stakes: computing, writing the
-// report, appending it to the result box and repainting the window. Also five
+// report, appending it to the result box, scrolling its title line to the top
+// of the view and repainting the window. Also five
 // such clicks in a row on one window, to show that a click costs the same
 // whatever the result box already holds.
 //   click_bench [--benchmark_...]   (Qt's offscreen platform unless
@@ -12,9 +13,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <array>
 #include <memory>
 
+#include "ui/file_dialogs.h"
 #include "ui/form1.h"
 #include "ui/message_boxes.h"
 
@@ -29,9 +32,16 @@ class SilentBoxes : public quorvane::ui::MessageBoxes {
   bool AskYesNo(QWidget*, const QString&, const QString&) override { return ++shown, true; }
 };
 
+class NoDialogs : public quorvane::ui::FileDialogs {
+ public:
+  QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return {}; }
+  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&) override { return {}; }
+};
+NoDialogs noDialogs;
+
 // A shown window set for stakes at every metre from 1 to 32767.
 std::unique_ptr<Form1> WindowFor32767Stakes(SilentBoxes& boxes) {
-  auto form = std::make_unique<Form1>(boxes);
+  auto form = std::make_unique<Form1>(boxes, noDialogs);
   form->findChild<QLineEdit*>("txtlb")->setText("0");
   form->findChild<QLineEdit*>("txtle")->setText("32767");
   form->findChild<QLineEdit*>("txtd")->setText("1");
@@ -54,8 +64,11 @@ double Click(Form1& form) {
 void CheckBlocks(benchmark::State& state, const Form1& form, const SilentBoxes& boxes, int clicks) {
   // title, header, start row, 32767 stakes, end line per block, and the empty
   // line after the last line break
-  const int lines = form.findChild<QPlainTextEdit*>("txtrlt")->document()->lineCount();
+  const auto* box = form.findChild<QPlainTextEdit*>("txtrlt");
+  const int lines = box->document()->lineCount();
   if (boxes.shown != 0 || lines != clicks * 32771 + 1) state.SkipWithError("the clicks did not append the blocks");
+  // The last block's title line at the top of the view.
+  if (box->verticalScrollBar()->value() != (clicks - 1) * 32771) state.SkipWithError("the view did not scroll");
 }
 
 void BM_ClickFor32767Stakes(benchmark::State& state) {

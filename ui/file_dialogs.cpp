@@ -1,0 +1,57 @@
+#include "ui/file_dialogs.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include "ui/number_box.h"
+
+namespace quorvane::ui {
+
+QString QtFileDialogs::SaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
+                                    const QStringList& filters) {
+  if (folder_.isEmpty()) folder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  QFileDialog dialog(parent, caption, folder_);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(filters);
+  // A name typed without an extension gets the one of the file type chosen
+  // in the list ("CSV 文件 (*.csv)"; none for "所有文件 (*)"), at first the
+  // proposed name's.
+  dialog.setDefaultSuffix(QFileInfo(proposedName).suffix());
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    const QRegularExpressionMatch pattern = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    dialog.setDefaultSuffix(pattern.hasMatch() ? pattern.captured(1) : QString());
+  });
+  dialog.selectFile(proposedName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  const QString chosen = dialog.selectedFiles().constFirst();
+  folder_ = QFileInfo(chosen).absolutePath();
+  return chosen;
+}
+
+std::optional<QStringList> QtFileDialogs::AskTexts(QWidget* parent, const QString& title, const QStringList& labels) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(title);
+  auto* form = new QFormLayout(&dialog);
+  QList<NumberBox*> boxes;
+  for (const QString& label : labels) {
+    boxes << new NumberBox(QString(), &dialog);
+    form->addRow(label, boxes.back());
+  }
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  form->addRow(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  QStringList texts;
+  for (const NumberBox* box : boxes) texts << box->text();
+  return texts;
+}
+
+}  // namespace quorvane::ui
