@@ -19,6 +19,11 @@
 #include <exception>
 
 #include "calc/calculation_error.h"
+#include "command/side_stakes.h"
+#include "report/export.h"
+#include "ui/about_text.h"
+#include "ui/plan_view.h"
+#include "ui/print_report.h"
 #include "ui/clock_text.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_boxes.h"
@@ -150,6 +155,12 @@ void Form1::BuildMenus() {
     needsCalculation->setEnabled(false);
   connect(actSaveResult_, &QAction::triggered, this, &Form1::OnSaveResult);
   connect(actExit_, &QAction::triggered, this, &QWidget::close);
+  connect(actExport_, &QAction::triggered, this, &Form1::OnExport);
+  connect(actPrint_, &QAction::triggered, this, &Form1::OnPrint);
+  connect(actPlanView_, &QAction::triggered, this, &Form1::OnPlanView);
+  connect(actSideStakes_, &QAction::triggered, this, &Form1::OnSideStakes);
+  connect(actLocate_, &QAction::triggered, this, &Form1::OnLocate);
+  connect(actAbout_, &QAction::triggered, this, &Form1::OnAbout);
 }
 
 void Form1::BuildControls(QWidget* client) {
@@ -293,7 +304,74 @@ void Form1::KeepCalculation(Calculation calculation) {
   last_ = std::move(calculation);
   for (QAction* needsCalculation : {actSaveResult_, actExport_, actPrint_, actPlanView_})
     needsCalculation->setEnabled(true);
+  // An open plan view follows each new calculation.
+  if (planView_ != nullptr && planView_->isVisible()) planView_->ShowCalculation(*last_, SidesOfLast());
 }
+
+const SideStakeTable* Form1::SidesOfLast() const {
+  return last_ && lastSides_ && lastSidesInput_ == last_->input ? &*lastSides_ : nullptr;
+}
+
+// The start point and stakes of the last calculation, in the format the file
+// name's extension asks for (CSV when it names none), with the side points of
+// the last 边桩坐标 run of the same curve.
+void Form1::OnExport() {
+  if (!last_) return;
+  const QString title = QStringLiteral("导出坐标");
+  QString path = dialogs_.SaveFileName(this, title, QStringLiteral("逐桩坐标.csv"),
+                                       {QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("坐标数据文件 (*.dat)"),
+                                        QStringLiteral("DXF 图形 (*.dxf)")});
+  if (path.isEmpty()) return;
+  if (!ExportFormatOf(path.toStdString())) path += QStringLiteral(".csv");
+  try {
+    WriteExportFile(QFile::encodeName(path).toStdString(),
+                    ExportSource{last_->input, last_->lbText, last_->aText, last_->stakes, SidesOfLast()});
+  } catch (const ExportError& error) {
+    boxes_.Inform(this, QString::fromUtf8(error.what()), title);
+  }
+}
+
+void Form1::OnPrint() {
+  if (!last_) return;
+  ShowPrintPreview(this, txtrlt_->toPlainText(), &*last_);
+}
+
+void Form1::OnPlanView() {
+  if (!last_) return;
+  if (planView_ == nullptr) {
+    planView_ = new PlanView(dialogs_, boxes_, this);
+    planView_->move(frameGeometry().topRight());
+  }
+  planView_->ShowCalculation(*last_, SidesOfLast());
+  planView_->show();
+  planView_->raise();
+  planView_->activateWindow();
+}
+
+// Widths and the point are asked in small dialogs; everything else is read
+// from the boxes and the turn exactly as 计算 reads them.
+void Form1::OnSideStakes() {
+  const std::optional<QStringList> widths = dialogs_.AskTexts(
+      this, QStringLiteral("边桩坐标"), {QStringLiteral("左侧宽度(米)："), QStringLiteral("右侧宽度(米)：")});
+  if (!widths) return;
+  const CurveInput input = ReadCurveInput(*this);
+  if (std::optional<SideStakeTable> sides =
+          RunSideStakes(*this, (*widths)[0].toStdString(), (*widths)[1].toStdString())) {
+    lastSides_ = std::move(sides);
+    lastSidesInput_ = input;
+    if (planView_ != nullptr && planView_->isVisible() && SidesOfLast() != nullptr)
+      planView_->ShowCalculation(*last_, SidesOfLast());
+  }
+}
+
+void Form1::OnLocate() {
+  const std::optional<QStringList> point =
+      dialogs_.AskTexts(this, QStringLiteral("坐标反算"), {QStringLiteral("X坐标："), QStringLiteral("Y坐标：")});
+  if (!point) return;
+  RunLocate(*this, (*point)[0].toStdString(), (*point)[1].toStdString());
+}
+
+void Form1::OnAbout() { boxes_.Inform(this, AboutText(), AboutTitle()); }
 
 // The whole result box as UTF-8 text with CR LF line ends. Written to a
 // temporary file that replaces the chosen one only once complete, so a failed

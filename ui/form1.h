@@ -27,6 +27,7 @@ namespace quorvane::ui {
 
 class FileDialogs;
 class MessageBoxes;
+class PlanView;
 class ResultBox;
 
 // The font the layout is drawn up for: 9 pt, which is 180 twips, one Chinese
@@ -70,6 +71,16 @@ class Form1 : public QMainWindow, public CalculationView {
   void ShowReminder();
   void OnCalculateClicked();
   void OnSaveResult();
+  void OnExport();
+  void OnPrint();
+  void OnPlanView();
+  void OnSideStakes();
+  void OnLocate();
+  void OnAbout();
+
+  // The side points of the last 边桩坐标 run when they belong to the last
+  // calculation's curve, else null.
+  const SideStakeTable* SidesOfLast() const;
 
   // The last calculation that appended a report, for saving, exporting,
   // printing and drawing; the entries that need one are enabled with it.
@@ -86,6 +97,10 @@ class Form1 : public QMainWindow, public CalculationView {
   TwipsScale scale_;
   std::int16_t turn_ = 0;
   std::optional<Calculation> last_;
+  // The last 边桩坐标 run and the curve it was read from.
+  std::optional<SideStakeTable> lastSides_;
+  CurveInput lastSidesInput_;
+  PlanView* planView_ = nullptr;  // made on first use, a window of its own
 
   std::array<QLineEdit*, 8> inputs_{};  // indexed by InputBox
   QRadioButton* opn1_ = nullptr;
