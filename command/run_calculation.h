@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@ namespace quorvane {
 
 // The eight input boxes of the window.
 enum class InputBox { Xa, Ya, lb, le, Ra, Rb, a, d };
+inline constexpr std::size_t kInputBoxCount = 8;
 
 // What a calculation needs from the window, and nothing more. The window
 // implements it over its controls; tests implement it in memory.
