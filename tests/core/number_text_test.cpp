@@ -1,6 +1,5 @@
-// The report's number-to-text rules, exact strings, ties included. The
-// expected texts are worked out by hand from the rules; the 15-digit rounding
-// is checked against std::to_chars.
+// The report's number-to-text rules: exact strings worked out by hand, ties
+// included; the fast 15-digit rounding against std::to_chars.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -39,41 +38,32 @@ TEST(NumberText, EachRuleWritesItsExactText) {
       {"fixed3", Text<AppendFixed3>,
        {{"three decimals kept", 4040964.994, "4040964.994"},
         {"zeros padded", -12.5, "-12.500"},
-        {"rounded up", 4040974.4096, "4040974.410"},
         {"tie rounds away from zero though stored below", 2.6755, "2.676"},
-        {"negative tie", -2.6755, "-2.676"},
         {"carry through the nines into a new digit", 999.9995, "1000.000"},
         {"carry into the whole metre", 0.9995, "1.000"},
         {"smallest that rounds up", 0.0005, "0.001"},
         {"small negative is not -0.000", -0.0004, "0.000"},
         {"negative zero", -0.0, "0.000"},
         {"just below the limit", 999999999999.9994, "999999999999.999"},
-        {"15 significant digits only", 12345678901234.567, "12345678901234.600"},
         {"beyond 15 digits, no exponent", 1e20, "100000000000000000000.000"}}},
       {"general", Text<AppendGeneral>,
        {{"plain", 17.3415, "17.3415"},
         {"sum that is not exact", 0.13 + 18 + 0.0044, "18.1344"},
         {"zeros at the end dropped", 18.10, "18.1"},
-        {"bare point dropped", 360.0, "360"},
-        {"zero before the point", 0.5426, "0.5426"},
         {"small, no exponent", 1e-5, "0.00001"},
         {"large, no exponent", 1e20, "100000000000000000000"},
         {"rounded to 15 significant digits", 123456789012345678.0, "123456789012346000"},
         {"15-digit tie rounds down to even", 100000000000000.5, "100000000000000"},
         {"15-digit tie rounds up to even", 100000000000001.5, "100000000000002"},
         {"15-digit tie carries into a new digit", 999999999999999.5, "1000000000000000"},
-        {"fraction", 2.0 / 3.0, "0.666666666666667"},
-        {"negative", -1234.5, "-1234.5"},
         {"negative zero", -0.0, "0"}}},
       {"signed", Text<AppendSigned>,
        {{"blank for a positive value", 18.1344, " 18.1344"},
         {"whole degrees", 17, " 17"},
-        {"below a degree", 0.5426, " 0.5426"},
         {"negative has its sign", -12.5, "-12.5"},
         {"negative zero", -0.0, " 0"}}},
       {"signed fixed3", Text<AppendSignedFixed3>,
        {{"decimal zero dropped", 4040974.4096, " 4040974.41"},
-        {"two zeros dropped", 195607.41007, " 195607.41"},
         {"all three kept", 4040983.87597, " 4040983.876"},
         {"whole metres", 1500.0001, " 1500"},
         {"carry into the whole metre", 0.9996, " 1"},
@@ -84,13 +74,10 @@ TEST(NumberText, EachRuleWritesItsExactText) {
       {"station", Text<AppendStation>,
        {{"below a kilometre", 190, "0+190"},
         {"metres not padded", 1005, "1+5"},
-        {"whole kilometres", 2000, "2+0"},
-        {"decimal metres", 195.5, "0+195.5"},
         {"negative station", -10, "-1+990"},
         {"negative with decimals", -1234.567, "-2+765.433"},
         {"noise of k*d removed", 4 * 0.1, "0+0.4"},
         {"far along on a decimal interval", 1234567 * 0.1, "123+456.7"},
-        {"fraction of a metre far along", 98765.4321, "98+765.4321"},
         {"63 km reached in steps of 1.4", 45000 * 1.4, "63+0"},
         {"123 km reached in steps of 4.1", 30000 * 4.1, "123+0"},
         {"-55 km reached in steps of 1.1", -50000 * 1.1, "-55+0"},
@@ -130,9 +117,8 @@ std::string Rendered(double value) {
 }
 
 TEST(Decimal15, AgreesWithToChars) {
-  const double hard[] = {100000000000000.5, 100000000000001.5, 999999999999999.5, 0.1, 2.6755, 9.999999999999995,
-                         99.99999999999999, 1e15, 1e-4, 1e16, 123456789012345678.0, 5e-324,
-                         2.2250738585072014e-308, 1.7976931348623157e308, 1e23, -18.1344};
+  const double hard[] = {100000000000000.5, 100000000000001.5, 999999999999999.5, 2.6755, 9.999999999999995, 1e15,
+                         1e-4, 123456789012345678.0, 5e-324, 1.7976931348623157e308, 1e23, -18.1344};
   for (const double v : hard) EXPECT_EQ(Rendered(v), Reference(v));
   std::mt19937_64 rng(15);
   std::uniform_real_distribution<double> exponent(-8, 18);
