@@ -41,6 +41,7 @@ TEST(NumberText, EachRuleWritesItsExactText) {
         {"tie rounds away from zero though stored below", 2.6755, "2.676"},
         {"carry through the nines into a new digit", 999.9995, "1000.000"},
         {"carry into the whole metre", 0.9995, "1.000"},
+        {"zero before the point", 0.25, "0.250"},
         {"smallest that rounds up", 0.0005, "0.001"},
         {"small negative is not -0.000", -0.0004, "0.000"},
         {"negative zero", -0.0, "0.000"},

@@ -56,6 +56,7 @@ TEST(ReadNumber, FollowsTheInputContract) {
       {"too large by its fraction digits' exponent", "0.001e312", kInf, true},
       {"too small", "1e-999", 0, true},
       {"too small though long", "1000e-330", 0, true},
+      {"too small though its exponent is large", "0." + std::string(1000, '0') + "1e500", 0, true},
       {"ten thousand digits", "1" + std::string(9999, '0'), kInf, true},
       {"ten thousand fraction zeros", "0." + std::string(10000, '0') + "1", 0, true},
       {"huge exponent digits", "1e" + std::string(50, '9'), kInf, true},

@@ -1,6 +1,6 @@
 // Which stations are stakes: the whole multiples of the interval after the
 // start station, up to and including the end station, in the interval's
-// direction, decided on the numbers as typed.
+// direction, decided on the numbers as typed; and what cannot be staked.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,16 +11,13 @@
 namespace quorvane {
 namespace {
 
-CurveInput Curve(double lb, double le, double d) {
-  return {.Xa = 1000, .Ya = 2000, .lb = lb, .le = le, .Ra = 1500, .Rb = 130, .a = 17.3415, .d = d, .turn = 1};
-}
-
 TEST(StakeSet, StationsAreTheMultiplesBetweenStartAndEnd) {
   const struct {
     const char* name;
     double lb, le, d;
     int n;
-    double first, last;  // stations of the first and the last stake
+    double first, last;            // stations of the first and the last stake
+    const char* prompt = nullptr;  // the refusal, if any
   } cases[] = {
       {"default curve", 180.108, 250.365, 10, 7, 190, 250},
       {"a stake on the end station is kept", 185, 250, 10, 7, 190, 250},
@@ -45,10 +42,30 @@ TEST(StakeSet, StationsAreTheMultiplesBetweenStartAndEnd) {
       {"tiny interval on a curve of no length", 100, 100, 1e-300, 0, 0, 0},
       {"the largest table", 0.5, 32767.5, 1, 32767, 1, 32767},
       {"the largest table, backwards", 0, -32767, -1, 32767, -1, -32767},
+      {"end before start", 250, 244, 10, 0, 0, 0, kEndBeforeStartPrompt},
+      {"end just before start", 250, 249.999, 10, 0, 0, 0, kEndBeforeStartPrompt},
+      {"negative interval with end after start", 180, 250, -10, 0, 0, 0, kEndAfterStartNegativeIntervalPrompt},
+      {"one stake too many", 0, 32768, 1, 0, 0, 0, kTooManyStakesPrompt},
+      {"one stake too many, backwards", 0.5, -32767.5, -1, 0, 0, 0, kTooManyStakesPrompt},
+      {"interval 1e-300", 180.108, 250.365, 1e-300, 0, 0, 0, kTooManyStakesPrompt},
+      {"interval 1e-308", 180.108, 250.365, 1e-308, 0, 0, 0, kTooManyStakesPrompt},
+      {"subnormal interval", 1, 2, 1e-320, 0, 0, 0, kTooManyStakesPrompt},
+      {"multiples a double cannot tell apart", 1e11, 1e11 + 0.001, 1e-5, 0, 0, 0, kOverflowPrompt},
+      {"multiples pass 2^53 on the curve", 90071992547.3, 90071992547.5, 1e-5, 0, 0, 0, kOverflowPrompt},
+      {"end station at the limit", 0, 1e12, 1e9, 0, 0, 0, kOverflowPrompt},
+      {"start station beyond the limit", -1e18, 0, 1e17, 0, 0, 0, kOverflowPrompt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const StakeTable table = ComputeStakes(Curve(c.lb, c.le, c.d));
+    const CurveInput curve{.Xa = 1000, .Ya = 2000, .lb = c.lb, .le = c.le, .Ra = 1500, .Rb = 130, .a = 17.3415,
+                           .d = c.d, .turn = 1};
+    StakeTable table;
+    try {
+      table = ComputeStakes(curve);
+      EXPECT_EQ(c.prompt, nullptr) << "no error";
+    } catch (const CalculationError& e) {
+      EXPECT_STREQ(e.what(), c.prompt);
+    }
     EXPECT_EQ(table.n, c.n);
     if (table.n != c.n || c.n == 0) continue;
     const double tolerance = 1e-14 * (std::abs(c.first) + std::abs(c.last)) + 1e-12;
@@ -56,36 +73,6 @@ TEST(StakeSet, StationsAreTheMultiplesBetweenStartAndEnd) {
     for (int i = 0; i < c.n; ++i) {
       EXPECT_NEAR(table.stakeStation[i], c.first + i * c.d, tolerance) << "stake " << i;
       EXPECT_NEAR(table.stakeDist[i], c.first + i * c.d - c.lb, tolerance) << "stake " << i;
-    }
-  }
-}
-
-TEST(StakeSet, RefusesWhatCannotBeStaked) {
-  const struct {
-    const char* name;
-    double lb, le, d;
-    const char* prompt;
-  } cases[] = {
-      {"end before start", 250, 244, 10, kEndBeforeStartPrompt},
-      {"end just before start", 250, 249.999, 10, kEndBeforeStartPrompt},
-      {"negative interval with end after start", 180, 250, -10, kEndAfterStartNegativeIntervalPrompt},
-      {"one stake too many", 0, 32768, 1, kTooManyStakesPrompt},
-      {"one stake too many, backwards", 0.5, -32767.5, -1, kTooManyStakesPrompt},
-      {"tiny interval", 0, 100, 1e-6, kTooManyStakesPrompt},
-      {"interval 1e-300", 180.108, 250.365, 1e-300, kTooManyStakesPrompt},
-      {"interval 1e-308", 180.108, 250.365, 1e-308, kTooManyStakesPrompt},
-      {"subnormal interval", 1, 2, 1e-320, kTooManyStakesPrompt},
-      {"multiples a double cannot tell apart", 1e11, 1e11 + 0.001, 1e-5, kOverflowPrompt},
-      {"end station at the limit", 0, 1e12, 1e9, kOverflowPrompt},
-      {"start station beyond the limit", -1e18, 0, 1e17, kOverflowPrompt},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    try {
-      ComputeStakes(Curve(c.lb, c.le, c.d));
-      ADD_FAILURE() << "no error";
-    } catch (const CalculationError& e) {
-      EXPECT_STREQ(e.what(), c.prompt);
     }
   }
 }
