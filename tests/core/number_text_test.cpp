@@ -6,6 +6,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -98,29 +99,20 @@ TEST(NumberText, EachRuleWritesItsExactText) {
   }
 }
 
-// ToDecimal15 against std::to_chars(scientific, 14 decimals), written the same way.
-std::string Reference(double value) {
-  std::array<char, 48> buf{};
-  const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific, 14);
-  return std::string(buf.data(), r.ptr);
-}
-
-std::string Rendered(double value) {
+// ToDecimal15 gives the sign, digits and exponent of std::to_chars(scientific, 14 decimals).
+void ExpectDigitsOfToChars(double value) {
+  std::array<char, 48> buf{};  // "d.dddddddddddddde+xx"
+  std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value), std::chars_format::scientific, 14);
   const Decimal15 dec = ToDecimal15(value);
-  if (dec.zero) return std::signbit(value) ? "-0.00000000000000e+00" : "0.00000000000000e+00";
-  std::string s = dec.negative ? "-" : "";
-  s += dec.digits[0];
-  s += '.';
-  s.append(dec.digits.data() + 1, dec.digits.size() - 1);
-  s += dec.exponent < 0 ? "e-" : "e+";
-  if (std::abs(dec.exponent) < 10) s += '0';
-  return s + std::to_string(std::abs(dec.exponent));
+  const std::string expected = buf[0] + std::string(buf.data() + 2, 14) + " e" + std::to_string(std::atoi(buf.data() + 17));
+  ASSERT_EQ(std::string(dec.digits.data(), 15) + " e" + std::to_string(dec.exponent), expected) << value;
+  ASSERT_EQ(dec.negative, std::signbit(value)) << value;
 }
 
 TEST(Decimal15, AgreesWithToChars) {
   const double hard[] = {100000000000000.5, 100000000000001.5, 999999999999999.5, 2.6755, 9.999999999999995, 1e15,
                          1e-4, 123456789012345678.0, 5e-324, 1.7976931348623157e308, 1e23, -18.1344};
-  for (const double v : hard) EXPECT_EQ(Rendered(v), Reference(v));
+  for (const double v : hard) ExpectDigitsOfToChars(v);
   std::mt19937_64 rng(15);
   std::uniform_real_distribution<double> exponent(-8, 18);
   std::uniform_real_distribution<double> mantissa(1, 10);
@@ -129,8 +121,7 @@ TEST(Decimal15, AgreesWithToChars) {
     double v = mantissa(rng) * std::pow(10.0, std::floor(exponent(rng)));
     if (i % 4 == 0) v = std::bit_cast<double>(bits(rng));  // any double at all
     if (i % 7 == 0) v = std::round(v * 1000) / 1000;       // a metre value to the millimetre
-    if (!std::isfinite(v)) continue;
-    ASSERT_EQ(Rendered(v), Reference(v)) << "value " << v;
+    if (std::isfinite(v) && v != 0) ExpectDigitsOfToChars(v);
   }
 }
 
