@@ -89,11 +89,9 @@ std::int64_t FloorQuotient(const Decimal& x, const Decimal& d) {
   u128 denominator = d.mantissa;
   const int shift = x.exponent - d.exponent;
   if (shift > 0) {
-    // numerator < 2^54 * denominator < 2^54 * 10^17, so shift <= 33.
-    if (shift > 36) throw CalculationError(kOverflowPrompt);
-    numerator *= PowerOfTen(shift);
+    numerator *= PowerOfTen(shift);  // < 2^54 * denominator < 2^54 * 10^17 < 2^128
   } else if (shift < -20) {
-    // numerator < 10^17 < denominator: 0 < |x / d| < 1.
+    // numerator < 10^17 < 10^21 <= denominator: 0 < |x / d| < 1.
     return x.negative == d.negative ? 0 : -1;
   } else {
     denominator *= PowerOfTen(-shift);  // < 10^37

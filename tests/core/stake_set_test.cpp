@@ -24,6 +24,8 @@ TEST(StakeSet, StationsAreTheMultiplesBetweenStartAndEnd) {
       {"no stake beyond the end station", 180.108, 256, 10, 7, 190, 250},
       {"start station on a multiple is not a stake", 180, 200, 10, 2, 190, 200},
       {"negative start station", -15, 20, 10, 4, -10, 20},
+      {"start on a negative multiple", -20, 0, 10, 2, -10, 0},
+      {"start a hair before zero, huge interval", -1e-15, 5, 1e7, 1, 0, 0},
       {"start quotient just below a whole number", 0.3, 0.6, 0.1, 3, 0.4, 0.6},
       {"end quotient just below a whole number", 0, 0.3, 0.1, 3, 0.1, 0.3},
       {"interval longer than the curve", 181, 189, 10, 0, 0, 0},
