@@ -100,7 +100,7 @@ std::string AnyText(std::mt19937_64& rng, InputBox box, bool plausible) {
 TEST(RandomInput, EveryRunShowsOneMessageOrAppendsOneReadableBlock) {
   std::mt19937_64 rng = Generator();
   int blocks = 0;
-  for (int run = 0; run < 12000 && !HasFailure(); ++run) {
+  for (int run = 0; run < 6000 && !HasFailure(); ++run) {
     const bool typed = run % 3 == 0;  // a curve as a surveyor types it
     FakeView view;
     for (std::size_t b = 0; b < view.texts.size(); ++b) view.texts[b] = AnyText(rng, InputBox(b), typed);
@@ -111,7 +111,7 @@ TEST(RandomInput, EveryRunShowsOneMessageOrAppendsOneReadableBlock) {
     if (Pick(rng, 0, 4) == 0) d = -d;
     Millimetres lb = Pick(rng, -10'000'000'000, 10'000'000'000);  // up to 10,000 km
     if (Pick(rng, 0, 1) == 0) lb = lb / d * d + Pick(rng, -1, 1);     // on or 1 mm beside a multiple
-    Millimetres le = lb + (d > 0 ? 1 : -1) * (Pick(rng, 0, 200) * std::llabs(d) + Pick(rng, -1, 1));
+    Millimetres le = lb + (d > 0 ? 1 : -1) * (Pick(rng, 0, 100) * std::llabs(d) + Pick(rng, -1, 1));
     if ((le - lb) * d < 0) le = lb;
     if (typed) {
       view.Text(InputBox::lb) = Typed(lb);
@@ -145,7 +145,7 @@ TEST(RandomInput, EveryRunShowsOneMessageOrAppendsOneReadableBlock) {
     EXPECT_EQ(printed.back(), last);
     for (std::size_t i = 1; i < printed.size(); ++i) ASSERT_EQ(printed[i] - printed[i - 1], d);
   }
-  EXPECT_GT(blocks, 5000);  // the texts reach the report often enough to mean something
+  EXPECT_GT(blocks, 2500);  // the texts reach the report often enough to mean something
 }
 
 }  // namespace

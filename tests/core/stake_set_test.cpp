@@ -47,6 +47,7 @@ TEST(StakeSet, StationsAreTheMultiplesBetweenStartAndEnd) {
       {"end before start", 250, 244, 10, 0, 0, 0, kEndBeforeStartPrompt},
       {"end just before start", 250, 249.999, 10, 0, 0, 0, kEndBeforeStartPrompt},
       {"negative interval with end after start", 180, 250, -10, 0, 0, 0, kEndAfterStartNegativeIntervalPrompt},
+      {"zero interval (the command asks for one first)", 180, 250, 0, 0, 0, 0, kOverflowPrompt},
       {"one stake too many", 0, 32768, 1, 0, 0, 0, kTooManyStakesPrompt},
       {"one stake too many, backwards", 0.5, -32767.5, -1, 0, 0, 0, kTooManyStakesPrompt},
       {"interval 1e-300", 180.108, 250.365, 1e-300, 0, 0, 0, kTooManyStakesPrompt},
