@@ -87,6 +87,8 @@ TEST(NumberText, EachRuleWritesItsExactText) {
         {"a millimetre past a negative kilometre", -54999.999, "-55+0.001"},
         {"largest station", 999999999999.999, "999999999+999.999"},
         {"far beyond, whole metres", 1e18 + 4096, "1000000000000004+96"},
+        {"far beyond, rounded once", 2500000000000001.5, "2500000000000+2"},
+        {"farther than 2^64", 1e20, "100000000000000000+0"},
         {"tiny negative rounds to zero", -1e-14, "0+0"},
         {"zero", 0.0, "0+0"},
         {"negative zero", -0.0, "0+0"}}},

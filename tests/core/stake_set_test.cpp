@@ -45,7 +45,7 @@ TEST(StakeSet, StationsAreTheMultiplesBetweenStartAndEnd) {
       {"the largest table", 0.5, 32767.5, 1, 32767, 1, 32767},
       {"the largest table, backwards", 0, -32767, -1, 32767, -1, -32767},
       {"end before start", 250, 244, 10, 0, 0, 0, kEndBeforeStartPrompt},
-      {"end just before start", 250, 249.999, 10, 0, 0, 0, kEndBeforeStartPrompt},
+      {"end just before start, interval below a metre", 250, 249.999, 0.5, 0, 0, 0, kEndBeforeStartPrompt},
       {"negative interval with end after start", 180, 250, -10, 0, 0, 0, kEndAfterStartNegativeIntervalPrompt},
       {"zero interval (the command asks for one first)", 180, 250, 0, 0, 0, 0, kOverflowPrompt},
       {"one stake too many", 0, 32768, 1, 0, 0, 0, kTooManyStakesPrompt},
@@ -55,6 +55,7 @@ TEST(StakeSet, StationsAreTheMultiplesBetweenStartAndEnd) {
       {"subnormal interval", 1, 2, 1e-320, 0, 0, 0, kTooManyStakesPrompt},
       {"multiples a double cannot tell apart", 1e11, 1e11 + 0.001, 1e-5, 0, 0, 0, kOverflowPrompt},
       {"multiples pass 2^53 on the curve", 90071992547.3, 90071992547.5, 1e-5, 0, 0, 0, kOverflowPrompt},
+      {"multiples pass 2^53 on the curve below zero", -90071992547.5, -90071992547.3, 1e-5, 0, 0, 0, kOverflowPrompt},
       {"end station at the limit", 0, 1e12, 1e9, 0, 0, 0, kOverflowPrompt},
       {"start station beyond the limit", -1e18, 0, 1e17, 0, 0, 0, kOverflowPrompt},
   };
