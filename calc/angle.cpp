@@ -46,19 +46,22 @@ double DdMmSsToRadians(double azimuth_ddmmss) {
 }
 
 double RadiansToDdMmSs(double azimuth_rad) {
-  double e = azimuth_rad;
-  if (!(e >= 0.0)) e = (std::floor(std::fabs(e)) + 1.0) * 2.0 * kPi + e;
-  if (e > 6.2831853) {
-    const double k = std::floor(e / 2.0 / kPi);
-    e = e - 2.0 * k * kPi;
+  // Into 0..2*kPi: a negative angle comes round by whole turns first.
+  double turned_rad = azimuth_rad;
+  if (!(turned_rad >= 0.0)) turned_rad = (std::floor(std::fabs(turned_rad)) + 1.0) * 2.0 * kPi + turned_rad;
+  if (turned_rad > 6.2831853) {
+    const double turns = std::floor(turned_rad / 2.0 / kPi);
+    turned_rad = turned_rad - 2.0 * turns * kPi;
   }
-  e = e * 180.0 / kPi;
+  const double degrees = turned_rad * 180.0 / kPi;
 
-  double deg = std::trunc(e);
-  e = (e - deg) * 60.0;
-  double min = std::trunc(e);
-  e = (e - min) * 60.0;
-  double sec = std::trunc(e + 0.5);
+  double deg = std::trunc(degrees);
+  const double minutes = (degrees - deg) * 60.0;
+  double min = std::trunc(minutes);
+  const double seconds = (minutes - min) * 60.0;
+  double sec = std::trunc(seconds + 0.5);
+  // A rounded 60" is a whole minute more, and 60' a whole degree more, so the
+  // minutes and seconds printed after the point stay below 60.
   if (sec == 60.0) {
     min = min + 1.0;
     sec = 0.0;

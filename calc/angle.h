@@ -2,9 +2,9 @@
 
 namespace quorvane {
 
-// The value of pi used by every angle conversion and by the stake computation.
-// It is the shortened 3.14159265, not the full-precision constant, so that the
-// printed azimuths and coordinates keep the digits the field has always had.
+// The value of pi used by every angle conversion and by the stake computation:
+// the shortened 3.14159265, not the full-precision constant. The printed
+// azimuths and coordinates are defined with it, to the last digit.
 inline constexpr double kPi = 3.14159265;
 
 // An azimuth is written as DD.MMSS: whole degrees, then two digits of minutes

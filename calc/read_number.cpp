@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstddef>
 #include <limits>
+#include <string>
 #include <system_error>
 
 namespace quorvane {
@@ -56,9 +57,38 @@ bool IsTooLarge(std::string_view s) {
   return order + exponent > 0;
 }
 
-}  // namespace
-
-namespace {
+// The text with each full-width character that a Chinese input method types
+// for a number replaced by its one ASCII twin; every other byte is kept.
+// All of them are three bytes in UTF-8: EF BC xx for U+FF00..U+FF3F and
+// E3 80 xx for U+3000..U+303F.
+std::string AsciiTwins(std::string_view text) {
+  std::string ascii;
+  ascii.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char twin = 0;
+    if (i + 2 < text.size()) {
+      const auto lead = static_cast<unsigned char>(text[i]);
+      const auto middle = static_cast<unsigned char>(text[i + 1]);
+      const auto last = static_cast<unsigned char>(text[i + 2]);
+      if (lead == 0xEF && middle == 0xBC) {
+        if (last >= 0x90 && last <= 0x99) twin = static_cast<char>('0' + (last - 0x90));  // U+FF10..FF19
+        if (last == 0x8E) twin = '.';  // U+FF0E full-width full stop
+        if (last == 0x8D) twin = '-';  // U+FF0D full-width minus
+        if (last == 0x8B) twin = '+';  // U+FF0B full-width plus
+      } else if (lead == 0xE3 && middle == 0x80) {
+        if (last == 0x82) twin = '.';  // U+3002 ideographic full stop
+        if (last == 0x80) twin = ' ';  // U+3000 ideographic space
+      }
+    }
+    if (twin != 0) {
+      ascii += twin;
+      i += 2;
+    } else {
+      ascii += text[i];
+    }
+  }
+  return ascii;
+}
 
 struct Reading {
   double value = 0.0;
@@ -95,12 +125,13 @@ Reading Read(std::string_view text) {
 
 }  // namespace
 
-double ReadNumber(std::string_view text) { return Read(text).value; }
+double ReadNumber(std::string_view text) { return Read(AsciiTwins(text)).value; }
 
 bool IsWholeNumber(std::string_view text) {
-  std::size_t rest = Read(text).end;
-  while (rest < text.size() && IsBlank(text[rest])) ++rest;
-  return rest == text.size();
+  const std::string ascii = AsciiTwins(text);
+  std::size_t rest = Read(ascii).end;
+  while (rest < ascii.size() && IsBlank(ascii[rest])) ++rest;
+  return rest == ascii.size();
 }
 
 }  // namespace quorvane

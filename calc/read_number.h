@@ -6,18 +6,24 @@ namespace quorvane {
 
 // Reads the number at the start of an input box's text, the way the
 // calculation reads every box. Never fails and never reads outside `text`.
+// Texts are UTF-8.
 //
 // Contract:
-//  - Leading blanks (space, tab, CR, LF) are skipped.
+//  - Leading blanks (space, tab, CR, LF, the ideographic space U+3000) are
+//    skipped.
 //  - Then an optional sign ('-' or '+'), then digits with an optional '.'
 //    decimal point and more digits ("12", "12.5", ".5", "12."), then an
 //    optional exponent ("2.5e3", "1E-2"). The decimal point is always '.',
 //    whatever the process locale.
+//  - What a Chinese input method types reads as its ASCII twin: the
+//    full-width digits U+FF10..U+FF19, the full-width full stop U+FF0E and
+//    the ideographic full stop U+3002 as the point, the full-width minus
+//    U+FF0D and plus U+FF0B ("－１８０。１" reads -180.1).
 //  - The number ends at the first character that cannot continue it; the
 //    rest is ignored ("10m" reads 10, "1 000" reads 1, "10,5" reads 10).
 //    A blank between the sign and the digits ends the text ("- 5" reads 0).
-//  - A text that holds no number there ("", "abc", "-", ".", "inf", "nan",
-//    full-width digits) reads as 0.
+//  - A text that holds no number there ("", "abc", "-", ".", "inf", "nan")
+//    reads as 0.
 //  - A number too large for a double reads as +/-infinity (the calculation
 //    refuses it later); one too small for a double reads as 0 with its sign.
 //  - Any bytes at all are accepted: invalid UTF-8, embedded NULs and very long

@@ -17,6 +17,8 @@ struct CurveInput {
   double a = 0;   // azimuth of the tangent at the start point, DD.MMSS
   double d = 0;   // stake interval, metres; never 0 (the command refuses 0)
   std::int16_t turn = 0;  // -1 left turn, +1 right turn, 0 none chosen (straight)
+
+  bool operator==(const CurveInput&) const = default;
 };
 
 // The stakes of one curve: five parallel arrays of n entries, indexed 0..n-1
@@ -37,26 +39,6 @@ inline constexpr double kMaxCoordinate_m = 1e12;
 // The largest number of stakes one calculation produces.
 inline constexpr int kMaxStakes = 32767;
 
-// Which whole multiples k*d of the interval are stakes: k = first..last
-// (count = last - first + 1, possibly 0).
-struct StakeRange {
-  double first = 0;
-  double last = -1;
-  double count() const { return last - first + 1; }
-};
-
-// The stakes are exactly the stations k*d that lie after lb and up to and
-// including le, in the direction of d. A quotient lb/d or le/d within 1e-9
-// (relative to the quotient) of a whole number counts as that whole number,
-// so floating-point noise never adds or drops a stake at either end.
-// Throws CalculationError:
-//  - kEndBeforeStartPrompt when d > 0 and le < lb,
-//  - kEndAfterStartNegativeIntervalPrompt when d < 0 and le > lb,
-//  - kOverflowPrompt when a quotient is not finite,
-//  - kTooManyStakesPrompt when there would be more than kMaxStakes stakes.
-// le == lb gives no stakes and no error.
-StakeRange StakeMultiples(double lb, double le, double d);
-
 // The checks every calculation makes on its input before using it: every
 // value finite, and the stations and the start coordinates below
 // kMaxCoordinate_m in magnitude. Throws CalculationError(kOverflowPrompt).
@@ -66,14 +48,31 @@ void CheckCurveInput(const CurveInput& input);
 // Computes every stake of the curve: station, distance from the curve start,
 // X, Y (by five-point Gauss-Legendre integration of the tangent direction) and
 // tangent azimuth (DD.MMSS). The curvature changes linearly with length from
-// 1/Ra at lb to 1/Rb at le; `turn` chooses its side. Stakes after le cannot
-// occur; the law is evaluated with the shortened pi and node/weight values
-// the printed tables have always used.
+// 1/Ra at lb to 1/Rb at le; `turn` chooses its side. The law is evaluated with
+// kPi and the shortened node and weight decimals the tables are defined by.
+//
+// Which stations are stakes: exactly the whole multiples k*d that lie after
+// lb and up to and including le, in the direction of d (lb < k*d <= le for
+// d > 0, le <= k*d < lb for d < 0). The test is made on the numbers as typed:
+// each of lb, le and d is taken as its shortest decimal that reads back as the
+// same double (std::to_chars; for any text of up to 15 significant digits,
+// the digits typed), and lb/d and le/d are compared with whole numbers in
+// exact integer arithmetic. No allowance is made, so floating-point noise in
+// a division never adds or drops a stake. Stake i then stands at k*d in
+// double, within a few units in the last place of its exact value.
+//
 // Throws CalculationError with the prompt the user sees:
-//  - kOverflowPrompt for any input, intermediate value or result that is not
-//    finite, or a stake azimuth beyond kMaxResolvableAngleRad,
+//  - kOverflowPrompt for a value that is not finite, a station or start
+//    coordinate (input) or a stake coordinate (computed) whose magnitude
+//    reaches kMaxCoordinate_m, a multiple k beyond 2^53 (a double no longer
+//    tells k*d from its neighbours), or a stake azimuth beyond
+//    kMaxResolvableAngleRad,
 //  - kAzimuthOutOfRangePrompt when the start azimuth's degrees leave -32768..32767,
-//  - the prompts of StakeMultiples.
+//  - kEndBeforeStartPrompt when d > 0 and le < lb,
+//  - kEndAfterStartNegativeIntervalPrompt when d < 0 and le > lb,
+//  - kTooManyStakesPrompt when there would be more than kMaxStakes stakes,
+//    however small the interval.
+// le == lb gives no stakes and no error.
 StakeTable ComputeStakes(const CurveInput& input);
 
 }  // namespace quorvane

@@ -10,33 +10,56 @@
 namespace quorvane {
 namespace {
 
-constexpr std::array<InputBox, 8> kReadingOrder = {InputBox::Xa, InputBox::Ya, InputBox::lb, InputBox::le,
-                                                   InputBox::Ra, InputBox::Rb, InputBox::a,  InputBox::d};
+// The boxes in the order they are read, each with the field it fills.
+struct BoxField {
+  InputBox box;
+  double CurveInput::*field;
+};
+constexpr std::array<BoxField, kInputBoxCount> kReadingOrder = {{{InputBox::Xa, &CurveInput::Xa},
+                                                                 {InputBox::Ya, &CurveInput::Ya},
+                                                                 {InputBox::lb, &CurveInput::lb},
+                                                                 {InputBox::le, &CurveInput::le},
+                                                                 {InputBox::Ra, &CurveInput::Ra},
+                                                                 {InputBox::Rb, &CurveInput::Rb},
+                                                                 {InputBox::a, &CurveInput::a},
+                                                                 {InputBox::d, &CurveInput::d}}};
+
+// The texts of one reading, kept and looked up by the box itself.
+class BoxTexts {
+ public:
+  std::string& operator[](InputBox box) { return texts_[static_cast<std::size_t>(box)]; }
+
+ private:
+  std::array<std::string, kInputBoxCount> texts_;
+};
+
+CurveInput Read(const CalculationView& view, BoxTexts& texts) {
+  CurveInput input;
+  for (const BoxField& read : kReadingOrder) {
+    texts[read.box] = view.InputText(read.box);
+    input.*read.field = ReadNumber(texts[read.box]);
+  }
+  input.turn = view.Turn();
+  return input;
+}
 
 }  // namespace
 
-std::optional<Calculation> RunCalculation(CalculationView& view) {
-  std::array<std::string, kReadingOrder.size()> texts;
-  for (std::size_t i = 0; i < kReadingOrder.size(); ++i) texts[i] = view.InputText(kReadingOrder[i]);
-  const auto text = [&texts](InputBox box) -> const std::string& { return texts[static_cast<std::size_t>(box)]; };
+CurveInput ReadCurveInput(const CalculationView& view) {
+  BoxTexts texts;
+  return Read(view, texts);
+}
 
-  CurveInput input;
-  input.Xa = ReadNumber(text(InputBox::Xa));
-  input.Ya = ReadNumber(text(InputBox::Ya));
-  input.lb = ReadNumber(text(InputBox::lb));
-  input.le = ReadNumber(text(InputBox::le));
-  input.Ra = ReadNumber(text(InputBox::Ra));
-  input.Rb = ReadNumber(text(InputBox::Rb));
-  input.a = ReadNumber(text(InputBox::a));
-  input.d = ReadNumber(text(InputBox::d));
-  input.turn = view.Turn();
+std::optional<Calculation> RunCalculation(CalculationView& view) {
+  BoxTexts texts;
+  const CurveInput input = Read(view, texts);
 
   if (input.d == 0) {
     view.ShowMessage(kMissingIntervalPrompt, kMissingIntervalTitle);
     return std::nullopt;
   }
 
-  Calculation done{input, text(InputBox::lb), text(InputBox::a), text(InputBox::le), {}};
+  Calculation done{input, texts[InputBox::lb], texts[InputBox::a], texts[InputBox::le], {}};
   std::string block;
   try {
     done.stakes = ComputeStakes(input);

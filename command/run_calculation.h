@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@ namespace quorvane {
 
 // The eight input boxes of the window.
 enum class InputBox { Xa, Ya, lb, le, Ra, Rb, a, d };
+inline constexpr std::size_t kInputBoxCount = 8;
 
 // What a calculation needs from the window, and nothing more. The window
 // implements it over its controls; tests implement it in memory.
@@ -34,6 +36,10 @@ class CalculationView {
 
 inline constexpr const char* kMissingIntervalPrompt = "请输入桩距！";
 inline constexpr const char* kMissingIntervalTitle = "提示";
+
+// The eight boxes read with ReadNumber, in the order the calculate button
+// reads them, and the turn sign.
+CurveInput ReadCurveInput(const CalculationView& view);
 
 // What one successful calculation leaves behind for saving, exporting,
 // printing and drawing: the curve as read, the box texts the report echoed,

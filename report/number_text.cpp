@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <system_error>
 
 namespace quorvane {
@@ -151,50 +152,79 @@ void AppendSignedFixed3(std::string& out, double value) {
   }
 }
 
+namespace {
+
+// value / 10^decimals in plain decimal notation, zeros at the end of the
+// decimals and a bare point removed.
+void AppendScaled(std::string& out, std::uint64_t value, int decimals, std::uint64_t unit) {
+  std::array<char, 24> buf{};
+  auto written = std::to_chars(buf.data(), buf.data() + buf.size(), value / unit);
+  out.append(buf.data(), written.ptr);
+  std::uint64_t fraction = value % unit;
+  if (fraction == 0) return;
+  while (fraction % 10 == 0) {
+    fraction /= 10;
+    --decimals;
+  }
+  written = std::to_chars(buf.data(), buf.data() + buf.size(), fraction);
+  out += '.';
+  AppendZeros(out, decimals - static_cast<int>(written.ptr - buf.data()));
+  out.append(buf.data(), written.ptr);
+}
+
+// A metres part below 1000 keeps 15 significant digits with 12 decimals.
+constexpr int kMaxStationDecimals = 12;
+constexpr double kTwoTo64 = 18446744073709551616.0;
+
+}  // namespace
+
 void AppendStation(std::string& out, double station_m) {
-  const double km = std::floor(station_m / 1000.0);
-  AppendGeneral(out, km);
-  out += '+';
-  // fmod is exact: it is s - K*1000 without the rounding of K*1000, which
-  // matters only for stations too long for a double to hold to the metre.
-  double metres = std::fmod(station_m, 1000.0);
-  if (metres < 0) metres += 1000.0;
-  // The subtraction exposes binary noise below the station's own 15th
-  // significant digit (123456.7 - 123000 is 456.70000000000437): keep the
-  // metres to the decimals the station itself holds.
-  if (metres == std::trunc(metres)) {
+  const int order = ToDecimal15(station_m).exponent;
+  const int decimals = std::clamp(kSignificantDigits - 1 - order, 0, kMaxStationDecimals);
+  std::optional<std::uint64_t> scaled = ScaleRounded(station_m, decimals);  // |s| * 10^decimals, rounded once
+  if (!scaled && std::fabs(station_m) < 1) scaled = 0;  // subnormal: far below a printed decimal
+  if (!scaled && std::fabs(station_m) < kTwoTo64) {
+    scaled = static_cast<std::uint64_t>(std::fabs(station_m));  // from 2^52 on a double is whole
+  }
+  if (!scaled) {
+    // 2^64 m and more: every such double is a whole number of metres, and
+    // fmod is exact, so only the kilometres are rounded (to 15 digits).
+    double metres = std::fmod(station_m, 1000.0);
+    if (metres < 0) metres += 1000.0;
+    AppendGeneral(out, std::floor(station_m / 1000.0));
+    out += '+';
     AppendGeneral(out, metres);
     return;
   }
-  const int station_decimals = std::max(0, kSignificantDigits - 1 - ToDecimal15(station_m).exponent);
-  constexpr double kExactIntegerLimit = 9007199254740992.0;  // 2^53
-  const auto scaled = ScaleRounded(metres, station_decimals);
-  if (scaled && static_cast<double>(*scaled) < kExactIntegerLimit) {
-    metres = static_cast<double>(*scaled) / std::pow(10.0, station_decimals);  // both exact, one rounding
-  } else {
-    std::array<char, 400> buf{};
-    const auto written =
-        std::to_chars(buf.data(), buf.data() + buf.size(), metres, std::chars_format::fixed, station_decimals);
-    if (written.ec == std::errc()) std::from_chars(buf.data(), written.ptr, metres);
+  std::uint64_t unit = 1;
+  for (int i = 0; i < decimals; ++i) unit *= 10;
+  const std::uint64_t kilometre = 1000 * unit;
+  std::uint64_t km = *scaled / kilometre;
+  std::uint64_t metres = *scaled % kilometre;
+  const bool negative = std::signbit(station_m) && *scaled != 0;
+  if (negative && metres != 0) {  // -1.5 km is -2 km + 500 m
+    ++km;
+    metres = kilometre - metres;
   }
-  AppendGeneral(out, metres);
+  if (negative) out += '-';
+  AppendScaled(out, km, 0, 1);
+  out += '+';
+  AppendScaled(out, metres, decimals, unit);
 }
 
 namespace {
 
 template <void (*Append)(std::string&, double)>
 std::string Text(double value) {
-  std::string s;
-  Append(s, value);
-  return s;
+  std::string text;
+  Append(text, value);
+  return text;
 }
 
 }  // namespace
 
 std::string Fixed3(double value) { return Text<AppendFixed3>(value); }
 std::string General(double value) { return Text<AppendGeneral>(value); }
-std::string Signed(double value) { return Text<AppendSigned>(value); }
-std::string SignedFixed3(double value) { return Text<AppendSignedFixed3>(value); }
 std::string Station(double station_m) { return Text<AppendStation>(station_m); }
 
 }  // namespace quorvane

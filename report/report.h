@@ -18,8 +18,12 @@ struct EchoedTexts {
 // too) ending in "\r\n":
 //   title       "           逐桩坐标显示："
 //   header      "桩号      X坐标           Y坐标         方位角(度.分秒)"
-//   start row   lb text, Fixed3(Xa), Fixed3(Ya), a text
-//   stake rows  Station, SignedFixed3(X), SignedFixed3(Y), Signed(azimuth DD.MMSS)
+//   start row   lb text, AppendFixed3(Xa), AppendFixed3(Ya), a text
+//   stake rows  AppendStation, AppendSignedFixed3(X), AppendSignedFixed3(Y),
+//               AppendSigned(azimuth DD.MMSS)
+// (the rules of report/number_text.h). Every number the block prints reads
+// back with ReadNumber as the value it stands for, to its printed precision;
+// ComputeStakes keeps every value below kMaxCoordinate_m for that.
 //   end line    le text
 // Columns are separated by four blanks and nothing is padded to a width.
 std::string ReportBlock(const CurveInput& input, const StakeTable& stakes, const EchoedTexts& echoed);

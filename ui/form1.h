@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "calc/curve_point.h"
 #include "command/run_calculation.h"
 #include "ui/credit_line.h"
 #include "ui/twips.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
+#include <string>
 
 #include "calc/angle.h"
 #include "calc/stakes.h"
@@ -63,57 +63,42 @@ TEST(Geometry, StraightAndCircularArcMatchTheirClosedForms) {
   }
 }
 
-struct ReferenceStake {
-  int index;
-  double station, x, y, azimuth_deg;
-};
-
 // References: mpmath 1.3.0 at 40 significant digits, adaptive quadrature
 // (mpmath.quad) of X = Xa + integral cos(theta(s)) ds, Y = Ya + integral
 // sin(theta(s)) ds over 0..D, with theta(s) = alpha + turn*(s/Ra +
 // s^2*(1/Rb - 1/Ra)/(2L)), alpha from the DD.MMSS start azimuth with
-// pi = 3.14159265; printed to 20 digits and cut here to 10 decimals.
+// pi = 3.14159265; printed to 20 digits and cut here to 10 decimals. (The
+// default curve turning right is the worked example of the report tests.)
 TEST(Geometry, TransitionCurvesMatchAHighPrecisionIntegral) {
-  // The window's default curve, interval 10.
   const CurveInput field{
       .Xa = 4040964.994, .Ya = 195601.155, .lb = 180.108, .le = 250.365, .Ra = 1500, .Rb = 130, .a = 17.3415, .d = 10};
   // From a straight into a circle of 200 m, interval 25.
   const CurveInput spiral{.Xa = 1000, .Ya = 2000, .lb = 1000, .le = 1100, .Ra = 0, .Rb = 200, .a = 45, .d = 25};
-
   const struct {
     const char* name;
     CurveInput input;
     std::int16_t turn;
-    std::vector<ReferenceStake> stakes;
-  } curves[] = {
-      {"field curve, right", field, 1,
-       {{0, 190, 4040974.4095998764, 195604.1876644969, 18.2290019165896},
-        {3, 220, 4041002.4970105888, 195614.6955276607, 23.6535012288498},
-        {6, 250, 4041028.8204137234, 195628.9963462411, 34.2345774180453}}},
-      {"field curve, left", field, -1,
-       {{0, 190, 4040974.4390330702, 195604.0947151709, 16.9126647500771},
-        {3, 220, 4041003.4553160564, 195611.6692217857, 11.4881654378169},
-        {6, 250, 4041033.2123401728, 195615.1267469693, 0.907089248621333}}},
-      {"spiral from a straight, right", spiral, 1,
-       {{0, 1025, 1017.5851683769, 2017.7693075249, 45.8952465559149},
-        {3, 1100, 1064.4037106624, 2076.1363159566, 59.3239448946381}}},
-      {"spiral from a straight, left", spiral, -1,
-       {{0, 1025, 1017.7693075565, 2017.5851683450, 44.1047534440851},
-        {3, 1100, 1076.1363160722, 2064.4037105257, 30.6760551053619}}},
+    int index;
+    double station, x, y, azimuth_deg;
+  } stakes[] = {
+      {"default curve, left", field, -1, 0, 190, 4040974.4390330702, 195604.0947151709, 16.9126647500771},
+      {"default curve, left", field, -1, 3, 220, 4041003.4553160564, 195611.6692217857, 11.4881654378169},
+      {"default curve, left", field, -1, 6, 250, 4041033.2123401728, 195615.1267469693, 0.907089248621333},
+      {"spiral from a straight, right", spiral, 1, 0, 1025, 1017.5851683769, 2017.7693075249, 45.8952465559149},
+      {"spiral from a straight, right", spiral, 1, 3, 1100, 1064.4037106624, 2076.1363159566, 59.3239448946381},
+      {"spiral from a straight, left", spiral, -1, 0, 1025, 1017.7693075565, 2017.5851683450, 44.1047534440851},
+      {"spiral from a straight, left", spiral, -1, 3, 1100, 1076.1363160722, 2064.4037105257, 30.6760551053619},
   };
-  for (const auto& curve : curves) {
-    SCOPED_TRACE(curve.name);
-    CurveInput input = curve.input;
-    input.turn = curve.turn;
+  for (const auto& ref : stakes) {
+    SCOPED_TRACE(std::string(ref.name) + " at " + std::to_string(ref.station));
+    CurveInput input = ref.input;
+    input.turn = ref.turn;
     const StakeTable t = ComputeStakes(input);
-    for (const ReferenceStake& ref : curve.stakes) {
-      SCOPED_TRACE(ref.station);
-      ASSERT_LT(ref.index, t.n);
-      EXPECT_DOUBLE_EQ(t.stakeStation[ref.index], ref.station);
-      EXPECT_NEAR(t.stakeX[ref.index], ref.x, kCoordinateTolerance_m);
-      EXPECT_NEAR(t.stakeY[ref.index], ref.y, kCoordinateTolerance_m);
-      EXPECT_NEAR(DdMmSsToDegrees(t.stakeAzimuth[ref.index]), ref.azimuth_deg, kAzimuthTolerance_deg);
-    }
+    ASSERT_LT(ref.index, t.n);
+    EXPECT_DOUBLE_EQ(t.stakeStation[ref.index], ref.station);
+    EXPECT_NEAR(t.stakeX[ref.index], ref.x, kCoordinateTolerance_m);
+    EXPECT_NEAR(t.stakeY[ref.index], ref.y, kCoordinateTolerance_m);
+    EXPECT_NEAR(DdMmSsToDegrees(t.stakeAzimuth[ref.index]), ref.azimuth_deg, kAzimuthTolerance_deg);
   }
 }
 

@@ -1,14 +1,14 @@
-// Random box contents through the calculate button: every run either shows one
-// message and leaves the result box as it was, or appends one well-formed
-// block whose stakes lie between the start and end stations.
+// Random boxes through the calculate button. Typed as surveyors type them, the
+// printed stations are exactly the multiples of the interval after the start
+// station and up to the end station. Typed as anything at all, every run shows
+// one message and leaves the result box alone, or appends one block whose
+// every number reads back (with ReadNumber) as the value it stands for.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -22,190 +22,130 @@ namespace quorvane {
 namespace {
 
 using testing::FakeView;
+using Millimetres = long long;
 
-constexpr int kRuns = 100'000;
-
-class TextMaker {
- public:
-  explicit TextMaker(std::uint64_t seed) : rng_(seed) {}
-
-  std::string Make(InputBox box) {
-    const int kind = Pick(100);
-    std::string text;
-    if (kind < 5) return text;                       // empty
-    if (kind < 15) return Junk();                    // no number at all
-    if (kind < 45) text = AnyNumber();               // every size and sign
-    else text = Plausible(box);                      // what a surveyor types
-    if (Pick(10) == 0) text = std::string(static_cast<std::size_t>(Pick(3)), ' ') + text;
-    if (Pick(10) == 0) text += Junk();
-    return text;
+std::vector<std::string_view> Split(std::string_view text, std::string_view separator) {
+  std::vector<std::string_view> parts;
+  for (std::size_t end; (end = text.find(separator)) != std::string_view::npos; text.remove_prefix(end + separator.size())) {
+    parts.push_back(text.substr(0, end));
   }
-
-  std::int16_t Turn() { return static_cast<std::int16_t>(Pick(3) - 1); }
-
- private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
-  double Uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng_); }
-
-  static std::string Format(double v) {
-    std::array<char, 400> buf{};
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v);
-    return std::string(buf.data(), r.ptr);
-  }
-
-  std::string Junk() {
-    static constexpr std::string_view kPool[] = {"a", "-", "+", ".", "e", "E", " ", "\t", ",", "x", "0x",
-                                                 "\xFF", "\xE4\xB8\xAD", "\xEF\xBC\x91", std::string_view("\0", 1),
-                                                 "inf", "nan", "m", "--", "..", "1e999", "9"};
-    std::string s;
-    const int parts = 1 + Pick(4);
-    for (int i = 0; i < parts; ++i) s += kPool[Pick(static_cast<int>(std::size(kPool)))];
-    if (std::isdigit(static_cast<unsigned char>(s[0])) != 0) s.insert(0, "z");
-    return s;
-  }
-
-  std::string AnyNumber() {
-    const double magnitude = std::pow(10.0, Uniform(-330, 330)) * Uniform(1, 10);
-    std::string s = Format(Pick(2) == 0 ? magnitude : -magnitude);
-    if (Pick(20) == 0) s = std::string(Pick(2) == 0 ? "1" : "0.") + std::string(400, '7');
-    return s;
-  }
-
-  std::string Plausible(InputBox box) {
-    switch (box) {
-      case InputBox::Xa: return Format(Uniform(-5e6, 5e6));
-      case InputBox::Ya: return Format(Uniform(-1e6, 1e6));
-      case InputBox::lb:
-      case InputBox::le: return Format(std::round(Uniform(-200, 2000) * 1000) / 1000);
-      case InputBox::Ra:
-      case InputBox::Rb: return Pick(4) == 0 ? "0" : Format(std::round(Uniform(-3000, 3000)));
-      case InputBox::a: return Format(std::round(Uniform(-400, 400) * 10000) / 10000);
-      case InputBox::d: {
-        static constexpr std::string_view kIntervals[] = {"5", "10", "20", "25", "50", "-10", "-20", "2.5", "12.5"};
-        return std::string(kIntervals[Pick(static_cast<int>(std::size(kIntervals)))]);
-      }
-    }
-    return {};
-  }
-
-  std::mt19937_64 rng_;
-};
-
-bool IsDigits(std::string_view s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+  parts.push_back(text);
+  return parts;
 }
 
-// A plain decimal: optional '-', digits, optionally '.' and digits, no zero
-// left at the end of the decimals. Returns its value.
-bool ParsePlain(std::string_view s, double& value) {
-  std::string_view body = s.starts_with('-') ? s.substr(1) : s;
-  const std::size_t point = body.find('.');
-  if (!IsDigits(body.substr(0, point))) return false;
-  if (point != std::string_view::npos) {
-    const std::string_view decimals = body.substr(point + 1);
-    if (!IsDigits(decimals) || decimals.back() == '0') return false;
+// Checks an appended block against the run: the echoed texts, and every
+// printed number read back to its printed precision. Returns the printed
+// stations, read back.
+std::vector<double> CheckBlock(std::string_view block, const FakeView& view, const Calculation& done) {
+  const std::vector<std::string_view> lines = Split(block, "\r\n");  // the last one is empty
+  const auto text = [&view](InputBox box) { return view.texts[static_cast<std::size_t>(box)]; };
+  EXPECT_TRUE(lines[2].starts_with(text(InputBox::lb) + "    ") && lines[2].ends_with("    " + text(InputBox::a)));
+  EXPECT_EQ(lines[lines.size() - 2], text(InputBox::le));
+  std::vector<double> stations;
+  for (std::size_t i = 0; i + 5 < lines.size(); ++i) {
+    std::vector<std::string_view> numbers = Split(lines[3 + i], "    ");  // station, X, Y, azimuth
+    if (numbers.size() == 4) numbers.push_back(numbers[0].substr(numbers[0].find('+') + 1));  // its metres
+    numbers[0] = numbers[0].substr(0, numbers[0].find('+'));                                 // its kilometres
+    EXPECT_EQ(numbers.size(), 5u) << lines[3 + i];
+    for (const std::string_view n : numbers) EXPECT_TRUE(!n.empty() && n.back() != ' ' && IsWholeNumber(n)) << n;
+    if (numbers.size() != 5 || i >= static_cast<std::size_t>(done.stakes.n)) break;
+    const double km = ReadNumber(numbers[0]), metres = ReadNumber(numbers[4]), azimuth = ReadNumber(numbers[3]);
+    EXPECT_TRUE(km == std::floor(km) && metres >= 0 && metres < 1000) << lines[3 + i];
+    EXPECT_NEAR(km * 1000 + metres, done.stakes.stakeStation[i], 1e-14 * std::fabs(km * 1000) + 1e-12);
+    EXPECT_NEAR(ReadNumber(numbers[1]), done.stakes.stakeX[i], 5e-4 + 1e-12 * std::fabs(done.stakes.stakeX[i]));
+    EXPECT_NEAR(ReadNumber(numbers[2]), done.stakes.stakeY[i], 5e-4 + 1e-12 * std::fabs(done.stakes.stakeY[i]));
+    EXPECT_TRUE(azimuth >= 0 && azimuth <= 360 && std::fabs(azimuth - done.stakes.stakeAzimuth[i]) < 1e-12);
+    stations.push_back(km * 1000 + metres);
   }
-  return std::from_chars(s.data(), s.data() + s.size(), value).ec == std::errc();
+  EXPECT_EQ(stations.size(), static_cast<std::size_t>(done.stakes.n));
+  return stations;
 }
 
-// A signed column: a blank for a value that is not negative, else '-'.
-bool ParseSigned(std::string_view s, double& value) {
-  if (s.starts_with(' ')) return ParsePlain(s.substr(1), value) && value >= 0;
-  return s.starts_with('-') && ParsePlain(s, value) && value < 0;
+std::mt19937_64 Generator() {
+  const char* seed = std::getenv("QUORVANE_RANDOM_SEED");
+  std::printf("seed %s (QUORVANE_RANDOM_SEED)\n", seed != nullptr ? seed : "20261207");
+  return std::mt19937_64(seed != nullptr ? std::strtoull(seed, nullptr, 10) : 20261207);
 }
 
-// Checks one stake row; `previous` is the station before it.
-std::string CheckStakeRow(std::string_view row, double d, double le, double slack, double& previous) {
-  std::array<std::string_view, 4> cols;
-  std::size_t start = 0;
-  for (std::size_t c = 0; c < 3; ++c) {
-    const std::size_t gap = row.find("    ", start);
-    if (gap == std::string_view::npos) return "fewer than four columns";
-    cols[c] = row.substr(start, gap - start);
-    start = gap + 4;
-  }
-  cols[3] = row.substr(start);
-  const std::size_t plus = cols[0].find('+');
-  double km = 0, metres = 0, x = 0, y = 0, azimuth = 0;
-  if (plus == std::string_view::npos || !ParsePlain(cols[0].substr(0, plus), km) ||
-      !ParsePlain(cols[0].substr(plus + 1), metres) || km != std::floor(km) || metres < 0 || metres > 1000) {
-    return "station is not kilometres + metres";
-  }
-  if (!ParseSigned(cols[1], x) || !ParseSigned(cols[2], y)) return "coordinate is not a signed number";
-  if (!ParseSigned(cols[3], azimuth) || azimuth > 360) return "azimuth is not within 0..360";
-  // Stations advance in the direction of the interval, after lb, up to le.
-  const double station = km * 1000 + metres;
-  const double scale = 1e-9 * std::max(1.0, std::fabs(station));
-  const bool advances = d > 0 ? station > previous - scale : station < previous + scale;
-  const bool within = d > 0 ? station <= le + slack + scale : station >= le - slack - scale;
-  if (!advances) return "station does not advance";
-  if (!within) return "station beyond the end station";
-  previous = station;
-  return {};
+long long Pick(std::mt19937_64& rng, long long lo, long long hi) {
+  return std::uniform_int_distribution<long long>(lo, hi)(rng);
 }
 
-// Checks one appended block against the texts the run read; empty when sound.
-std::string CheckBlock(std::string_view block, const FakeView& view) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = block.find("\r\n", start)) != std::string_view::npos; start = end + 2) {
-    lines.push_back(block.substr(start, end - start));
-  }
-  if (start != block.size()) return "block does not end in CR LF";
-  if (lines.size() < 4) return "fewer than four lines";
-  if (lines[0] != "           逐桩坐标显示：") return "title";
-  if (lines[1] != "桩号      X坐标           Y坐标         方位角(度.分秒)") return "header";
-  const std::string& lb_text = view.texts[static_cast<std::size_t>(InputBox::lb)];
-  const std::string& le_text = view.texts[static_cast<std::size_t>(InputBox::le)];
-  const std::string& a_text = view.texts[static_cast<std::size_t>(InputBox::a)];
-  if (!lines[2].starts_with(lb_text + "    ") || !lines[2].ends_with("    " + a_text)) return "start row";
-  if (lines.back() != le_text) return "end line";
-
-  const double lb = ReadNumber(lb_text);
-  const double le = ReadNumber(le_text);
-  const double d = ReadNumber(view.texts[static_cast<std::size_t>(InputBox::d)]);
-  const double slack = 1e-9 * std::max({1.0, std::fabs(lb), std::fabs(le)});
-  double previous = lb;
-  for (std::size_t i = 3; i + 1 < lines.size(); ++i) {
-    const std::string problem = CheckStakeRow(lines[i], d, le, slack, previous);
-    if (!problem.empty()) return problem + ": " + std::string(lines[i]);
-  }
-  return {};
+// Millimetres as a surveyor types metres: "-1234.5", "63000", "0.007".
+std::string Typed(Millimetres mm) {
+  std::string text = (mm < 0 ? "-" : "") + std::to_string(std::llabs(mm) / 1000);
+  if (std::llabs(mm) % 1000 != 0) text += "." + std::to_string(1000 + std::llabs(mm) % 1000).substr(1);
+  while (text.find('.') != std::string::npos && text.back() == '0') text.pop_back();
+  return text;
 }
 
-TEST(RandomInput, EveryRunShowsOneMessageOrAppendsOneBlock) {
-  std::uint64_t seed = 20261206;
-  if (const char* env = std::getenv("QUORVANE_RANDOM_SEED")) seed = std::strtoull(env, nullptr, 10);
-  SCOPED_TRACE("seed " + std::to_string(seed));
-  TextMaker maker(seed);
-  int blocks = 0, stakes_rows = 0;
-  for (int run = 0; run < kRuns; ++run) {
+// Any text at all (empty, junk, numbers of every size, plausible values, with
+// a blank before or junk after), or only plausible values.
+std::string AnyText(std::mt19937_64& rng, InputBox box, bool plausible) {
+  static constexpr std::string_view kJunk[] = {"a", "-", "+", ".", "e", " ", "\t", ",", "0x", "\xFF", "中",
+                                               "１", "。", std::string_view("\0", 1), "inf", "nan", "1e999", "9"};
+  const auto junk = [&rng] { return std::string(kJunk[Pick(rng, 0, std::size(kJunk) - 1)]); };
+  const long long kind = plausible ? 9 : Pick(rng, 0, 9);
+  std::string text;
+  if (kind < 2) return junk() + junk();
+  if (kind < 5) text = std::to_string(std::pow(10.0, Pick(rng, -330, 330)) * Pick(rng, -9, 9));
+  else if (box == InputBox::a) text = std::to_string(Pick(rng, -400, 400) + Pick(rng, 0, 5959) / 10000.0);
+  else if (box == InputBox::d) text = Typed(Pick(rng, -50000, 50000));
+  else text = Typed(Pick(rng, -3'000'000, 3'000'000) * (box == InputBox::Xa || box == InputBox::Ya ? 1000 : 1));
+  if (!plausible && Pick(rng, 0, 9) == 0) text = " " + text;
+  if (!plausible && Pick(rng, 0, 9) == 0) text += junk();
+  return text;
+}
+
+TEST(RandomInput, EveryRunShowsOneMessageOrAppendsOneReadableBlock) {
+  std::mt19937_64 rng = Generator();
+  int blocks = 0;
+  for (int run = 0; run < 6000 && !HasFailure(); ++run) {
+    const bool typed = run % 3 == 0;  // a curve as a surveyor types it
     FakeView view;
-    for (std::size_t b = 0; b < view.texts.size(); ++b) view.texts[b] = maker.Make(static_cast<InputBox>(b));
-    view.turn = maker.Turn();
-    view.result = run % 2 == 0 ? "" : "earlier\r\n";
-    const std::string before = view.result;
-
-    ASSERT_NO_THROW(RunCalculation(view)) << "run " << run;
-    if (!view.messages.empty()) {
-      ASSERT_EQ(view.messages.size(), 1u) << "run " << run;
-      ASSERT_EQ(view.result, before) << "run " << run;
+    for (std::size_t b = 0; b < view.texts.size(); ++b) view.texts[b] = AnyText(rng, InputBox(b), typed);
+    view.turn = static_cast<std::int16_t>(Pick(rng, -1, 1));
+    view.result = "earlier\r\n";
+    const Millimetres common[] = {5000, 10000, 20000, 25000, 50000, 1400, 4100, 1100, 10};
+    Millimetres d = run % 2 == 0 ? common[Pick(rng, 0, 8)] : Pick(rng, 1, 100000);
+    if (Pick(rng, 0, 4) == 0) d = -d;
+    Millimetres lb = Pick(rng, -10'000'000'000, 10'000'000'000);  // up to 10,000 km
+    if (Pick(rng, 0, 1) == 0) lb = lb / d * d + Pick(rng, -1, 1);     // on or 1 mm beside a multiple
+    Millimetres le = lb + (d > 0 ? 1 : -1) * (Pick(rng, 0, 100) * std::llabs(d) + Pick(rng, -1, 1));
+    if ((le - lb) * d < 0) le = lb;
+    if (typed) {
+      view.Text(InputBox::lb) = Typed(lb);
+      view.Text(InputBox::le) = Typed(le);
+      view.Text(InputBox::d) = Typed(d);
+    }
+    std::string boxes;
+    for (const std::string& t : view.texts) boxes += "[" + t + "]";
+    SCOPED_TRACE(boxes);
+    std::optional<Calculation> done;
+    ASSERT_NO_THROW(done = RunCalculation(view));
+    ASSERT_EQ(view.messages.size(), done ? 0u : 1u);
+    ASSERT_TRUE(done ? view.result.starts_with("earlier\r\n") : view.result == "earlier\r\n");
+    ASSERT_TRUE(done || !typed);
+    if (!done) continue;
+    ++blocks;
+    const std::vector<double> stations = CheckBlock(std::string_view(view.result).substr(9), view, *done);
+    if (!typed) continue;
+    // Read back to the millimetre, the stations are lb < k*d <= le in the
+    // direction of d, one interval apart, with none left out at either end.
+    std::vector<Millimetres> printed;
+    for (const double s : stations) printed.push_back(std::llround(s * 1000));
+    const auto after = [d](Millimetres s, Millimetres from) { return d > 0 ? s > from : s < from; };
+    const auto modulo = [](Millimetres a, Millimetres b) { return (a % b + b) % b; };  // b > 0
+    const Millimetres last = d > 0 ? le - modulo(le, d) : le + modulo(-le, -d);       // the last multiple not after le
+    if (printed.empty()) {
+      EXPECT_FALSE(after(last, lb));
       continue;
     }
-    ASSERT_TRUE(view.result.starts_with(before)) << "run " << run;
-    const std::string_view block = std::string_view(view.result).substr(before.size());
-    if (const std::string problem = CheckBlock(block, view); !problem.empty()) {
-      std::string boxes;
-      for (const auto& t : view.texts) boxes += "[" + t + "] ";
-      FAIL() << "run " << run << ", boxes " << boxes << "turn " << view.turn << ": " << problem;
-    }
-    ++blocks;
-    stakes_rows += static_cast<int>(std::count(block.begin(), block.end(), '\n')) - 4;
+    EXPECT_TRUE(printed.front() % d == 0 && after(printed.front(), lb) && !after(printed.front() - d, lb));
+    EXPECT_EQ(printed.back(), last);
+    for (std::size_t i = 1; i < printed.size(); ++i) ASSERT_EQ(printed[i] - printed[i - 1], d);
   }
-  // The generator must reach the report often enough for the run to mean something.
-  EXPECT_GT(blocks, kRuns / 20);
-  EXPECT_GT(stakes_rows, kRuns);
-  std::printf("%d runs, %d blocks, %d stake rows\n", kRuns, blocks, stakes_rows);
+  EXPECT_GT(blocks, 2500);  // the texts reach the report often enough to mean something
 }
 
 }  // namespace

@@ -13,53 +13,54 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-struct ReadCase {
-  const char* name;
-  std::string text;
-  double expected;
-};
-
 TEST(ReadNumber, FollowsTheInputContract) {
-  const ReadCase cases[] = {
-      {"empty", "", 0},
-      {"plain", "4040964.994", 4040964.994},
-      {"integer", "1500", 1500},
-      {"negative", "-12.5", -12.5},
-      {"leading blanks", "   180.108", 180.108},
-      {"leading tab and line break", "\t\r\n17.3415", 17.3415},
-      {"leading plus", "+7", 7},
-      {"point first", ".5", 0.5},
-      {"negative point first", "-.5", -0.5},
-      {"bare trailing point", "5.", 5},
-      {"junk after the number", "10m", 10},
-      {"a blank ends the number", "1 000", 1},
-      {"a comma is not a decimal point", "10,5", 10},
-      {"second point ends the number", "1.2.3", 1.2},
-      {"zero with decimals", "0.000", 0},
-      {"exponent", "2.5e3", 2500},
-      {"negative exponent", "1E-2", 0.01},
-      {"incomplete exponent is junk", "1e", 1},
-      {"incomplete signed exponent is junk", "1e+", 1},
-      {"blank between sign and digits", "- 5", 0},
-      {"sign alone", "-", 0},
-      {"point alone", ".", 0},
-      {"letters", "abc", 0},
-      {"infinity is not a number here", "inf", 0},
-      {"nan is not a number here", "nan", 0},
-      {"hex prefix reads its zero", "0x10", 0},
-      {"full-width digits", "\xEF\xBC\x91\xEF\xBC\x90", 0},
-      {"invalid UTF-8 first", "\xFF" "12", 0},
-      {"invalid UTF-8 after", "12\xFF", 12},
-      {"embedded NUL ends the number", std::string("12\0" "34", 5), 12},
-      {"NUL first", std::string("\0" "12", 3), 0},
-      {"too large", "1e999", kInf},
-      {"too large negative", "-1e999", -kInf},
-      {"too small", "1e-999", 0},
-      {"ten thousand digits", "1" + std::string(9999, '0'), kInf},
-      {"ten thousand fraction zeros", "0." + std::string(10000, '0') + "1", 0},
-      {"long digits that fit", std::string(300, '9'), 1e300},
-      {"long fraction", "0." + std::string(5000, '3'), 1.0 / 3.0},
-      {"huge exponent digits", "1e" + std::string(50, '9'), kInf},
+  const struct {
+    const char* name;
+    std::string text;
+    double expected;
+    bool whole;  // IsWholeNumber: nothing but the number and blanks
+  } cases[] = {
+      {"empty", "", 0, true},
+      {"blanks only", " \t ", 0, true},
+      {"plain", "4040964.994", 4040964.994, true},
+      {"negative", "-12.5", -12.5, true},
+      {"blanks around", "  \t\r\n180.108 ", 180.108, true},
+      {"leading plus", "+7", 7, true},
+      {"bare trailing point", "5.", 5, true},
+      {"junk after the number", "10m", 10, false},
+      {"a comma is not a decimal point", "10,5", 10, false},
+      {"exponent", "1e5", 100000, true},
+      {"negative exponent", "1E-2", 0.01, true},
+      {"signed exponent", "1e+2", 100, true},
+      {"incomplete exponent is junk", "1e", 1, false},
+      {"incomplete signed exponent is junk", "1e+", 1, false},
+      {"blank between sign and digits", "- 5", 0, false},
+      {"sign alone", "-", 0, false},
+      {"point alone", ".", 0, false},
+      {"letters", "abc", 0, false},
+      {"infinity is not a number here", "inf", 0, false},
+      {"nan is not a number here", "nan", 0, false},
+      {"hex prefix reads its zero", "0x10", 0, false},
+      {"full-width digits and full stop (U+FF10..19, U+FF0E)", "１8０．１０8", 180.108, true},
+      {"ideographic full stop as the point (U+3002)", "１５。５", 15.5, true},
+      {"full-width minus (U+FF0D)", "－１５", -15, true},
+      {"full-width plus (U+FF0B)", "＋９", 9, true},
+      {"ideographic spaces (U+3000) around", "\u3000１０\u3000", 10, true},
+      {"ideographic space ends the number", "1\u30005", 1, false},
+      {"full-width junk after the number", "１－ｍ", 1, false},
+      {"a full-width character cut short", "\xEF\xBC", 0, false},
+      {"invalid UTF-8 first", "\xFF" "12", 0, false},
+      {"embedded NUL ends the number", std::string("12\0" "34", 5), 12, false},
+      {"too large", "1e999", kInf, true},
+      {"too large negative, capital E", "-1E999", -kInf, true},
+      {"too large though its fraction is long", "0.1" + std::string(400, '0') + "e400", kInf, true},
+      {"too large by its fraction digits' exponent", "0.001e312", kInf, true},
+      {"too small", "1e-999", 0, true},
+      {"too small though long", "1000e-330", 0, true},
+      {"too small though its exponent is large", "0." + std::string(1000, '0') + "1e500", 0, true},
+      {"ten thousand digits", "1" + std::string(9999, '0'), kInf, true},
+      {"ten thousand fraction zeros", "0." + std::string(10000, '0') + "1", 0, true},
+      {"huge exponent digits", "1e" + std::string(50, '9'), kInf, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -69,20 +70,20 @@ TEST(ReadNumber, FollowsTheInputContract) {
     } else {
       EXPECT_DOUBLE_EQ(got, c.expected);
     }
+    EXPECT_EQ(IsWholeNumber(c.text), c.whole);
   }
 }
 
 // Each text sits in a heap block of exactly its own length, with no NUL after
 // it, so AddressSanitizer reports any read past its end.
 TEST(ReadNumber, NeverReadsPastTheText) {
-  const char* const texts[] = {"12", "1.", "-", "1e", "1e+", ".", "   ", "0.5", "7e-3"};
+  const char* const texts[] = {"12", "1.", "-", "1e", "1e+", ".", "   ", "7e-3", "\xEF\xBC", "１．"};
   for (const char* text : texts) {
     SCOPED_TRACE(text);
     const std::size_t size = std::char_traits<char>::length(text);
     const auto exact = std::make_unique<char[]>(size);
     std::char_traits<char>::copy(exact.get(), text, size);
-    const double got = ReadNumber(std::string_view(exact.get(), size));
-    EXPECT_DOUBLE_EQ(got, ReadNumber(std::string(text)));
+    EXPECT_DOUBLE_EQ(ReadNumber(std::string_view(exact.get(), size)), ReadNumber(std::string(text)));
   }
   EXPECT_DOUBLE_EQ(ReadNumber(std::string_view("123456", 3)), 123);
 }
