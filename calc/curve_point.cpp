@@ -11,10 +11,10 @@
 namespace quorvane {
 namespace {
 
-// A station this far past an end (relative to the stations, at least a
-// nanometre) is still on the curve: the stake set counts an end station
-// within 1e-9 of a whole multiple of the interval as that multiple.
-constexpr double kEndTolerance = 1e-9;
+// A station this many units in the last place of the end stations past an
+// end is still on the curve: a stake k*d that lies on the end station as
+// typed can come out of the multiplication a unit or so beyond its double.
+constexpr double kEndToleranceUlps = 4;
 
 // Pieces of the search for a foot turn by at most this much. On a piece that
 // turns less than a half turn a circle has one foot for any point but its
@@ -37,19 +37,6 @@ void RequireFinite(std::initializer_list<double> values) {
   for (const double v : values) {
     if (!std::isfinite(v)) throw CalculationError(kOverflowPrompt);
   }
-}
-
-// The checks and derived values of ComputeStakes, in its order, without the
-// stake set (the interval plays no part in the shape of the curve).
-CurveLaw LawOf(const CurveInput& input) {
-  CheckCurveInput(input);
-  const double alpha = DdMmSsToRadians(input.a);
-  const double L = input.le - input.lb;
-  const double invRa = input.Ra == 0 ? 0.0 : 1.0 / input.Ra;
-  const double invRb = input.Rb == 0 ? 0.0 : 1.0 / input.Rb;
-  const double dk = invRb - invRa;
-  RequireFinite({L, invRa, invRb, dk});
-  return {input.Xa, input.Ya, alpha, L, invRa, dk, static_cast<double>(input.turn)};
 }
 
 // The point at distance D, refused as the stake computation refuses a stake.
@@ -147,17 +134,18 @@ class FootSearch {
 }  // namespace
 
 CurvePoint PointAt(const CurveInput& input, double station) {
-  const CurveLaw law = LawOf(input);
+  const CurveLaw law = CurveLawOf(input);
   RequireFinite({station});
   const double lo = std::min(input.lb, input.le);
   const double hi = std::max(input.lb, input.le);
-  const double slack = kEndTolerance * std::max({1.0, std::fabs(lo), std::fabs(hi)});
+  const double slack =
+      kEndToleranceUlps * std::numeric_limits<double>::epsilon() * std::max(std::fabs(lo), std::fabs(hi));
   if (!(station >= lo - slack && station <= hi + slack)) throw CalculationError(kStationOutsideCurvePrompt);
   return CheckedPointAt(law, station - input.lb);
 }
 
 StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
-  const CurveLaw law = LawOf(input);
+  const CurveLaw law = CurveLawOf(input);
   RequireFinite({X, Y});
   if (!(std::fabs(X) < kMaxCoordinate_m && std::fabs(Y) < kMaxCoordinate_m)) throw CalculationError(kOverflowPrompt);
 
@@ -215,7 +203,7 @@ SideStakeTable ComputeSideStakes(const CurveInput& input, std::optional<double> 
     if (*width < 0) throw CalculationError(kNegativeWidthPrompt);
   }
 
-  const CurveLaw law = LawOf(input);
+  const CurveLaw law = CurveLawOf(input);
   SideStakeTable table;
   table.leftWidth_m = leftWidth_m;
   table.rightWidth_m = rightWidth_m;

@@ -41,6 +41,11 @@ struct CurveLaw {
   double turn;   // -1, 0 or +1
 };
 
+// The curve law of `input`, with the checks ComputeStakes makes before any
+// stake (CheckCurveInput, the start azimuth's range, finite curvatures);
+// throws CalculationError. The interval plays no part in the shape.
+CurveLaw CurveLawOf(const CurveInput& input);
+
 // The point and tangent azimuth at distance D from the start: five-point
 // Gauss-Legendre integration of (cos, sin) of the tangent azimuth
 // alpha + turn*(invRa*s + dk*s^2/(2L)) over 0..D, and that azimuth at D.

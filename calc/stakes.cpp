@@ -143,19 +143,21 @@ void CheckCurveInput(const CurveInput& input) {
   RequireOnTheMap({input.Xa, input.Ya, input.lb, input.le});
 }
 
-StakeTable ComputeStakes(const CurveInput& input) {
+CurveLaw CurveLawOf(const CurveInput& input) {
   CheckCurveInput(input);
   const double alpha = DdMmSsToRadians(input.a);
-  const StakeRange range = StakeMultiples(input.lb, input.le, input.d);
-
   // Curvature law: 1/Ra at the start, changing linearly by dk over L.
   const double L = input.le - input.lb;
   const double invRa = input.Ra == 0 ? 0.0 : 1.0 / input.Ra;
   const double invRb = input.Rb == 0 ? 0.0 : 1.0 / input.Rb;
   const double dk = invRb - invRa;
   RequireFinite({L, invRa, invRb, dk});
+  return {input.Xa, input.Ya, alpha, L, invRa, dk, static_cast<double>(input.turn)};
+}
 
-  const CurveLaw law{input.Xa, input.Ya, alpha, L, invRa, dk, static_cast<double>(input.turn)};
+StakeTable ComputeStakes(const CurveInput& input) {
+  const CurveLaw law = CurveLawOf(input);
+  const StakeRange range = StakeMultiples(input.lb, input.le, input.d);
   StakeTable table;
   table.n = static_cast<std::int16_t>(range.count());
   const auto n = static_cast<std::size_t>(table.n);
