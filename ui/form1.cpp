@@ -340,7 +340,12 @@ void Form1::OnPlanView() {
   if (!last_) return;
   if (planView_ == nullptr) {
     planView_ = new PlanView(dialogs_, boxes_, this);
-    planView_->move(frameGeometry().topRight());
+    // Beside the window, kept on the screen.
+    const QRect screenArea = screen()->availableGeometry();
+    QRect place(frameGeometry().topRight() + QPoint(1, 0), planView_->frameGeometry().size());
+    if (place.right() > screenArea.right()) place.moveRight(screenArea.right());
+    if (place.bottom() > screenArea.bottom()) place.moveBottom(screenArea.bottom());
+    planView_->move(place.topLeft());
   }
   planView_->ShowCalculation(*last_, SidesOfLast());
   planView_->show();
