@@ -322,17 +322,17 @@ class WindowTest : public QObject {
     QFETCH(QString, leaveBy);
     QFETCH(int, reminders);
     Calculate(false);
-    auto* txtd = Get<QLineEdit>("txtd");
-    txtd->setFocus();
+    Get("txtd")->setFocus();
     QString resultWhileAsked;
     boxes_.whileOpen = [&] { resultWhileAsked = Result()->toPlainText(); };
     if (leaveBy == "deactivate") {
       QLineEdit other;  // another window, with a control to take the focus
       other.show();
+      other.activateWindow();
       QVERIFY(QTest::qWaitForWindowActive(&other));
       form_->activateWindow();
       QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-      QVERIFY(txtd->hasFocus());
+      QVERIFY(Get("txtd")->hasFocus());
     } else if (leaveBy == "hold") {
       QTest::mousePress(Get("cmd1"), Qt::LeftButton);
       QTest::qWait(150);
