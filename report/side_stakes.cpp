@@ -1,5 +1,6 @@
 #include "report/side_stakes.h"
 
+#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -55,27 +56,34 @@ std::string SideStakeBlock(const SideStakeTable& table) {
   return block;
 }
 
+namespace {
+
+// Station, offset and tangent azimuth of a located point, each after its
+// label.
+void AppendLocated(std::string& out, const StationOffset& where, double azimuth_rad,
+                   const std::array<std::string_view, 3>& labels) {
+  out.append(labels[0]);
+  AppendLocatedStation(out, where.station);
+  out.append(labels[1]);
+  AppendOffset(out, where.offset);
+  out.append(labels[2]);
+  AppendGeneral(out, RadiansToDdMmSs(azimuth_rad));
+}
+
+}  // namespace
+
 std::string LocateLine(double X, double Y, const StationOffset& where, double azimuth_rad) {
   std::string line = "反算：X=";
   AppendFixed3(line, X);
   line.append(", Y=");
   AppendFixed3(line, Y);
-  line.append(" → 桩号 ");
-  AppendLocatedStation(line, where.station);
-  line.append(", 偏距 ");
-  AppendOffset(line, where.offset);
-  line.append(", 方位角 ");
-  AppendGeneral(line, RadiansToDdMmSs(azimuth_rad));
+  AppendLocated(line, where, azimuth_rad, {" → 桩号 ", ", 偏距 ", ", 方位角 "});
   return line;
 }
 
 std::string LocateMessage(const StationOffset& where, double azimuth_rad) {
-  std::string text = "桩号：";
-  AppendLocatedStation(text, where.station);
-  text.append("\n偏距：");
-  AppendOffset(text, where.offset);
-  text.append("\n方位角：");
-  AppendGeneral(text, RadiansToDdMmSs(azimuth_rad));
+  std::string text;
+  AppendLocated(text, where, azimuth_rad, {"桩号：", "\n偏距：", "\n方位角："});
   return text;
 }
 
