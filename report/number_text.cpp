@@ -179,6 +179,19 @@ constexpr double kTwoTo64 = 18446744073709551616.0;
 }  // namespace
 
 void AppendStation(std::string& out, double station_m) {
+  if (std::fabs(station_m) < 1e15 && station_m == std::trunc(station_m)) {  // whole metres: exact as they are
+    const auto metres_total = static_cast<std::int64_t>(station_m);
+    std::int64_t km = metres_total / 1000;
+    std::int64_t metres = metres_total % 1000;
+    if (metres < 0) {  // -1500 m is -2 km + 500 m
+      --km;
+      metres += 1000;
+    }
+    AppendGeneral(out, static_cast<double>(km));
+    out += '+';
+    AppendGeneral(out, static_cast<double>(metres));
+    return;
+  }
   const int order = ToDecimal15(station_m).exponent;
   const int decimals = std::clamp(kSignificantDigits - 1 - order, 0, kMaxStationDecimals);
   std::optional<std::uint64_t> scaled = ScaleRounded(station_m, decimals);  // |s| * 10^decimals, rounded once

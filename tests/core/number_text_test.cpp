@@ -77,6 +77,7 @@ TEST(NumberText, EachRuleWritesItsExactText) {
        {{"below a kilometre", 190, "0+190"},
         {"metres not padded", 1005, "1+5"},
         {"negative station", -10, "-1+990"},
+        {"negative whole kilometres", -2000, "-2+0"},
         {"negative with decimals", -1234.567, "-2+765.433"},
         {"noise of k*d removed", 4 * 0.1, "0+0.4"},
         {"far along on a decimal interval", 1234567 * 0.1, "123+456.7"},
