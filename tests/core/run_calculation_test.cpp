@@ -1,4 +1,5 @@
-// The calculate button end to end, against the in-memory window.
+// The calculate, side-stake and locate commands end to end, against the
+// in-memory window.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -6,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "calc/calculation_error.h"
 #include "command/run_calculation.h"
+#include "command/side_stakes.h"
 #include "fake_view.h"
 
 namespace quorvane {
@@ -72,6 +75,9 @@ TEST(RunCalculation, EchoesTheTypedTextsOfStartEndAndAzimuth) {
   EXPECT_EQ(none.result, block.substr(0, block.find("0+190")) + "180.108\r\n");
 }
 
+// 计算, and 边桩坐标 and 坐标反算 with their two texts (widths, or X and Y).
+enum class Command { Calculate, SideStakes, Locate };
+
 TEST(RunCalculation, MessagesLeaveTheResultAlone) {
   struct Box {
     InputBox box;
@@ -84,6 +90,9 @@ TEST(RunCalculation, MessagesLeaveTheResultAlone) {
     std::vector<Box> boxes;
     const char* prompt;
     const char* title;
+    Command command = Command::Calculate;
+    const char* first = "3";
+    const char* second = "4";
   } cases[] = {
       {"empty interval (the window's default)", {{InputBox::d, ""}}, "请输入桩距！", "提示"},
       {"interval of zero with a sign and decimals", {{InputBox::d, " -0.000"}}, "请输入桩距！", "提示"},
@@ -98,18 +107,64 @@ TEST(RunCalculation, MessagesLeaveTheResultAlone) {
       {"stake Y reaches the limit", {{InputBox::Ya, "-999999999950"}, {InputBox::a, "270"}}, kOverflow, "计算错误"},
       {"radius so small its curvature overflows", {{InputBox::Ra, "1e-320"}}, kOverflow, "计算错误"},
       {"curve turns too far to resolve a second", {{InputBox::Rb, "1e-12"}}, kOverflow, "计算错误"},
+      {"side stakes, empty interval", {{InputBox::d, ""}}, "请输入桩距！", "提示", Command::SideStakes},
+      {"side stakes, no width", {}, kMissingWidthPrompt, "提示", Command::SideStakes, "", " \t"},
+      {"side stakes, negative width", {}, kNegativeWidthPrompt, "计算错误", Command::SideStakes, "3", "-4"},
+      {"side stakes, end before start", {{InputBox::le, "170"}}, "终点桩号小于起点桩号！", "计算错误", Command::SideStakes},
+      {"locate, X blank", {}, kMissingPointPrompt, "提示", Command::Locate, " ", "195612"},
+      {"locate, point past the end", {}, kPointOutsideCurvePrompt, "计算错误", Command::Locate, "4041100", "195700"},
+      {"locate, start beyond a double", {{InputBox::Xa, "1e400"}}, kOverflow, "计算错误", Command::Locate, "1", "2"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FakeView view = WorkedExample();
     view.result = "earlier block\r\n";
     for (const Box& b : c.boxes) view.Text(b.box) = b.text;
-    EXPECT_FALSE(RunCalculation(view).has_value());
+    const bool done = c.command == Command::Calculate    ? RunCalculation(view).has_value()
+                      : c.command == Command::SideStakes ? RunSideStakes(view, c.first, c.second).has_value()
+                                                         : RunLocate(view, c.first, c.second).has_value();
+    EXPECT_FALSE(done);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].prompt, c.prompt);
     EXPECT_EQ(view.messages[0].title, c.title);
     EXPECT_EQ(view.result, "earlier block\r\n");
   }
+}
+
+// 边桩坐标 and 坐标反算: the exact texts for a small straight worked by hand.
+// A straight heading north from (1000, 2000), stations 0 to 20, interval 10:
+// stakes at X 1010 and 1020 (the shortened weights take 2 nm off), Y 2000;
+// left is west (-Y), right is east (+Y).
+class Straight : public testing::FakeView {
+ public:
+  Straight() {
+    texts = {"1000", "2000", "0", "20", "0", "0", "0", "10"};
+    turn = 1;
+    result = "kept";
+  }
+};
+
+TEST(SideStakeCommands, AppendTheirTexts) {
+  Straight both, right, located;
+  ASSERT_TRUE(RunSideStakes(both, "3.5m", "4"));
+  ASSERT_TRUE(RunSideStakes(right, " ", "4"));
+  located.Text(InputBox::d) = "";  // not needed
+  ASSERT_TRUE(RunLocate(located, "1007.0004", "1996"));
+  EXPECT_EQ(both.result,
+            "kept           边桩坐标显示：\r\n"
+            "桩号    左边桩X    左边桩Y    右边桩X    右边桩Y\r\n"
+            "0+10     1010     1996.5     1010     2004\r\n"
+            "0+20     1020     1996.5     1020     2004\r\n");
+  EXPECT_EQ(right.result,
+            "kept           边桩坐标显示：\r\n"
+            "桩号    右边桩X    右边桩Y\r\n"
+            "0+10     1010     2004\r\n"
+            "0+20     1020     2004\r\n");
+  EXPECT_EQ(located.result, "kept反算：X=1007.000, Y=1996.000 → 桩号 0+7, 偏距 左4.000, 方位角 0\r\n");
+  ASSERT_EQ(located.messages.size(), 1u);
+  EXPECT_EQ(located.messages[0].prompt, "桩号：0+7\n偏距：左4.000\n方位角：0");
+  EXPECT_EQ(located.messages[0].title, kLocateTitle);
+  EXPECT_TRUE(both.messages.empty() && right.messages.empty());
 }
 
 }  // namespace

@@ -177,13 +177,10 @@ class WindowTest : public QObject {
   void keyboard_data() {
     QTest::addColumn<KeyRow>("row");
     QTest::newRow("Down from 左转, none selected") << KeyRow{"opn1", "Down", "opn2", 1};
-    QTest::newRow("Right from 左转") << KeyRow{"opn1", "Right", "opn2", 1};
     QTest::newRow("Up from 左转 goes round to 右转") << KeyRow{"opn1", "Up", "opn2", 1};
     QTest::newRow("Left from 右转, none selected") << KeyRow{"opn2", "Left", "opn1", -1};
     QTest::newRow("Down, Up, onto 左转 by Shift+Tab") << KeyRow{"opn1", "Down Up Tab Shift+Tab", "opn1", -1};
-    QTest::newRow("Space") << KeyRow{"opn1", "Space", "opn1", -1};
     QTest::newRow("Tab, none selected") << KeyRow{"txtd", "Tab", "opn1", 0};
-    QTest::newRow("Shift+Tab, none selected") << KeyRow{"cmd1", "Shift+Tab", "opn1", 0};
     QTest::newRow("Shift+Tab onto 右转, Return on 计算") << KeyRow{"opn1", "Down Tab Shift+Tab Tab Return", "cmd1", 1};
     QTest::newRow("Tab onto 右转, Enter in txtd") << KeyRow{"opn1", "Down Shift+Tab Tab Shift+Tab Enter", "txtd", 1};
   }
@@ -207,7 +204,6 @@ class WindowTest : public QObject {
     QTest::newRow("tab") << PasteRow{"|", "0\t250.365", "0 250.365", "读作 0"};
     QTest::newRow("thousands comma") << PasteRow{"|", "1,500", "1,500", "读作 1"};
     QTest::newRow("beyond a double") << PasteRow{"|", "1e999x", "1e999x", "读作 超出范围的数"};
-    QTest::newRow("blanks around a number") << PasteRow{"|", " -12.5e1 ", " -12.5e1 ", ""};
   }
   void paste() {
     QFETCH(PasteRow, row);
@@ -298,19 +294,17 @@ class WindowTest : public QObject {
     const QString side = "           边桩坐标显示：\n桩号    左边桩X    左边桩Y\n0+190     4040975.348     195601.338\n";
     const QString located = "反算：X=4040974.410, Y=195604.188 → 桩号 0+190, 偏距 0.000";
     QTest::newRow("保存结果") << MenuRow{"actSaveResult", {"结果.txt"}, saved, "", 0, ""};
-    QTest::newRow("保存结果 cancelled") << MenuRow{"actSaveResult", {""}, "", "", 0, ""};
     QTest::newRow("保存结果, no folder") << MenuRow{"actSaveResult", {"no/结果.txt"}, "", "", 0, "保存结果"};
     QTest::newRow("导出坐标 .dat") << MenuRow{"actExport", {"x.dat"}, dat, "", 0, ""};
     QTest::newRow("导出坐标, no folder") << MenuRow{"actExport", {"no/x.dat"}, "", "", 0, "导出坐标"};
     QTest::newRow("边桩坐标, left 3 m") << MenuRow{"actSideStakes", {"3", ""}, "", side, 9, ""};
-    QTest::newRow("边桩坐标 cancelled") << MenuRow{"actSideStakes", {}, "", "", 0, ""};
     QTest::newRow("坐标反算 on 0+190") << MenuRow{"actLocate", {"4040974.41", "195604.188"}, "", located, 1, "坐标反算"};
     QTest::newRow("关于") << MenuRow{"actAbout", {}, "", "", 0, AboutTitle()};
   }
   void menus() {
     QFETCH(MenuRow, row);
     QTemporaryDir folder;
-    if (row.answer.size() == 1) dialogs_.file = row.answer[0].isEmpty() ? QString() : folder.filePath(row.answer[0]);
+    if (row.answer.size() == 1) dialogs_.file = folder.filePath(row.answer[0]);
     if (row.answer.size() == 2) dialogs_.texts = row.answer;
     Result()->setPlainText(QStringLiteral("备注\n"));
     Click(Get("cmd1"));  // no interval: the core's message, no calculation
