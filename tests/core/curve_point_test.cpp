@@ -57,6 +57,7 @@ TEST(LocatePoint, FindsStationAndOffsetOfPointsBesideTheCurve) {
   // Entry spiral from a straight into 200 m, exit spiral from 200 m back to a
   // straight, both over 400 m; a spiral into 100 m turning by 115 deg.
   const CurveInput entry{.Xa = 3000, .Ya = 5000, .lb = 1000, .le = 1400, .Ra = 0, .Rb = 200, .a = 123.4512, .d = 20};
+  const CurveInput far{.Xa = 9e8, .Ya = 9e8, .lb = 1000, .le = 1400, .Ra = 0, .Rb = 200, .a = 123.4512, .d = 20, .turn = 1};
   const struct {
     const char* name;
     CurveInput input;
@@ -70,6 +71,7 @@ TEST(LocatePoint, FindsStationAndOffsetOfPointsBesideTheCurve) {
       {"no turn chosen", With(kField, 1500, 130, 0), {-7.5, 0, 12}},
       {"radii 0", With(kField, 0, 0, 1), {-7.5, 0, 12}},
       {"tight spiral", With(entry, 0, 100, 1), {-20, 0, 20}},
+      {"far from the origin, where the foot tolerance grows", far, {-30, 0, 30}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

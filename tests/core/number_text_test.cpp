@@ -49,8 +49,7 @@ TEST(NumberText, EachRuleWritesItsExactText) {
         {"just below the limit", 999999999999.9994, "999999999999.999"},
         {"beyond 15 digits, no exponent", 1e20, "100000000000000000000.000"}}},
       {"general", Text<AppendGeneral>,
-       {{"plain", 17.3415, "17.3415"},
-        {"sum that is not exact", 0.13 + 18 + 0.0044, "18.1344"},
+       {{"sum that is not exact", 0.13 + 18 + 0.0044, "18.1344"},
         {"zeros at the end dropped", 18.10, "18.1"},
         {"small, no exponent", 1e-5, "0.00001"},
         {"large, no exponent", 1e20, "100000000000000000000"},
@@ -89,9 +88,9 @@ TEST(NumberText, EachRuleWritesItsExactText) {
         {"largest station", 999999999999.999, "999999999+999.999"},
         {"far beyond, whole metres", 1e18 + 4096, "1000000000000004+96"},
         {"far beyond, rounded once", 2500000000000001.5, "2500000000000+2"},
+        {"2^64 m: kilometres to 15 digits, metres exact", 18446744073709551616.0, "18446744073709600+616"},
         {"farther than 2^64", 1e20, "100000000000000000+0"},
         {"tiny negative rounds to zero", -1e-14, "0+0"},
-        {"zero", 0.0, "0+0"},
         {"negative zero", -0.0, "0+0"}}},
   };
   for (const auto& rule : rules) {
