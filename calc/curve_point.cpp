@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <limits>
 
 #include "calc/angle.h"
@@ -33,19 +32,14 @@ constexpr double kStepTolerance_m = 1e-6;
 
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
-void RequireFinite(std::initializer_list<double> values) {
-  for (const double v : values) {
-    if (!std::isfinite(v)) throw CalculationError(kOverflowPrompt);
-  }
-}
-
 // The point at distance D, refused as the stake computation refuses a stake.
 // At the start itself it is the start point (this also serves a curve of no
 // length, where the law would divide 0 by 0).
 CurvePoint CheckedPointAt(const CurveLaw& law, double D) {
   if (D == 0) return {law.Xa, law.Ya, law.alpha};
   const CurvePoint p = CurveLawAt(law, D);
-  RequireFinite({p.X, p.Y, p.azimuth});
+  RequireOnTheMap({p.X, p.Y});
+  RequireFinite({p.azimuth});
   if (std::fabs(p.azimuth) > kMaxResolvableAngleRad) throw CalculationError(kOverflowPrompt);
   return p;
 }
@@ -146,8 +140,7 @@ CurvePoint PointAt(const CurveInput& input, double station) {
 
 StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
   const CurveLaw law = CurveLawOf(input);
-  RequireFinite({X, Y});
-  if (!(std::fabs(X) < kMaxCoordinate_m && std::fabs(Y) < kMaxCoordinate_m)) throw CalculationError(kOverflowPrompt);
+  RequireOnTheMap({X, Y});
 
   const FootSearch search(law, X, Y);
   bool found = false;
@@ -199,7 +192,7 @@ SideStakeTable ComputeSideStakes(const CurveInput& input, std::optional<double> 
   const StakeTable stakes = ComputeStakes(input);
   for (const std::optional<double>& width : {leftWidth_m, rightWidth_m}) {
     if (!width) continue;
-    if (!(std::fabs(*width) < kMaxCoordinate_m)) throw CalculationError(kOverflowPrompt);
+    RequireOnTheMap({*width});
     if (*width < 0) throw CalculationError(kNegativeWidthPrompt);
   }
 
@@ -218,7 +211,7 @@ SideStakeTable ComputeSideStakes(const CurveInput& input, std::optional<double> 
     if (rightWidth_m) table.right.push_back(SidePoint(centre, *rightWidth_m));
   }
   for (const auto* side : {&table.left, &table.right}) {
-    for (const CurvePoint& p : *side) RequireFinite({p.X, p.Y});
+    for (const CurvePoint& p : *side) RequireOnTheMap({p.X, p.Y});
   }
   return table;
 }

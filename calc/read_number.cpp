@@ -134,4 +134,11 @@ bool IsWholeNumber(std::string_view text) {
   return rest == ascii.size();
 }
 
+bool IsBlankText(std::string_view text) {
+  const std::string ascii = AsciiTwins(text);
+  std::size_t i = 0;
+  while (i < ascii.size() && IsBlank(ascii[i])) ++i;
+  return i == ascii.size();
+}
+
 }  // namespace quorvane

@@ -36,4 +36,8 @@ double ReadNumber(std::string_view text);
 // "abc") are told apart.
 bool IsWholeNumber(std::string_view text);
 
+// Whether `text` holds nothing but the blanks ReadNumber skips (the
+// ideographic space among them): an empty box.
+bool IsBlankText(std::string_view text);
+
 }  // namespace quorvane

@@ -27,20 +27,6 @@ constexpr double kMaxMultiple = 9007199254740992.0;  // 2^53
 
 __extension__ using u128 = unsigned __int128;
 
-void RequireFinite(std::initializer_list<double> values) {
-  for (const double v : values) {
-    if (!std::isfinite(v)) throw CalculationError(kOverflowPrompt);
-  }
-}
-
-// Refuses a station or coordinate (or anything not finite) whose magnitude
-// reaches kMaxCoordinate_m.
-void RequireOnTheMap(std::initializer_list<double> values) {
-  for (const double v : values) {
-    if (!(std::fabs(v) < kMaxCoordinate_m)) throw CalculationError(kOverflowPrompt);
-  }
-}
-
 // A finite double as its shortest decimal that reads back as the same double:
 // -1^negative * mantissa * 10^exponent, with at most 17 digits of mantissa.
 struct Decimal {
@@ -137,6 +123,18 @@ StakeRange StakeMultiples(double lb, double le, double d) {
 }
 
 }  // namespace
+
+void RequireFinite(std::initializer_list<double> values) {
+  for (const double v : values) {
+    if (!std::isfinite(v)) throw CalculationError(kOverflowPrompt);
+  }
+}
+
+void RequireOnTheMap(std::initializer_list<double> values) {
+  for (const double v : values) {
+    if (!(std::fabs(v) < kMaxCoordinate_m)) throw CalculationError(kOverflowPrompt);
+  }
+}
 
 void CheckCurveInput(const CurveInput& input) {
   RequireFinite({input.Xa, input.Ya, input.lb, input.le, input.Ra, input.Rb, input.a, input.d});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace quorvane {
@@ -35,6 +36,11 @@ struct StakeTable {
 // No road is this long: a station, start coordinate, width or computed
 // coordinate whose magnitude reaches it is refused with kOverflowPrompt.
 inline constexpr double kMaxCoordinate_m = 1e12;
+
+// Throw CalculationError(kOverflowPrompt) unless every value is finite, or
+// unless every value is finite and below kMaxCoordinate_m in magnitude.
+void RequireFinite(std::initializer_list<double> values);
+void RequireOnTheMap(std::initializer_list<double> values);
 
 // The largest number of stakes one calculation produces.
 inline constexpr int kMaxStakes = 32767;

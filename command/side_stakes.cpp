@@ -8,11 +8,9 @@
 namespace quorvane {
 namespace {
 
-// Blanks as ReadNumber skips them.
-bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
 std::optional<double> ReadWidth(std::string_view text) {
-  if (IsBlank(text)) return std::nullopt;
+  if (IsBlankText(text)) return std::nullopt;
   return ReadNumber(text);
 }
 
@@ -47,7 +45,7 @@ std::optional<SideStakeTable> RunSideStakes(CalculationView& view, std::string_v
 
 std::optional<LocatedPoint> RunLocate(CalculationView& view, std::string_view xText, std::string_view yText) {
   const CurveInput input = ReadCurveInput(view);
-  if (IsBlank(xText) || IsBlank(yText)) {
+  if (IsBlankText(xText) || IsBlankText(yText)) {
     view.ShowMessage(kMissingPointPrompt, kMissingIntervalTitle);
     return std::nullopt;
   }
