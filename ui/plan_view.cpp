@@ -37,7 +37,6 @@ const QColor kStakeColour(200, 30, 30);
 const QColor kLeftColour(150, 0, 150);
 const QColor kRightColour(0, 140, 140);
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // The curve between its start and end station, sampled with the stake
 // computation itself at a fine interval, so the line drawn is the line the
@@ -91,7 +90,7 @@ PlanView::PlanView(FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent)
 void PlanView::ShowCalculation(const Calculation& calculation, const SideStakeTable* sides) {
   Curve curve;
   curve.input = calculation.input;
-  curve.startLabel = FromUtf8(calculation.lbText);
+  curve.startLabel = QString::fromStdString(calculation.lbText);
   curve.start = {calculation.input.Xa, calculation.input.Ya};
   try {
     curve.startAzimuth_rad = DdMmSsToRadians(calculation.input.a);

@@ -19,8 +19,7 @@ constexpr double kSmallestPointSize = 5.0;
 constexpr double kHeaderPointSize = 9.0;
 constexpr double kTitlePointSize = 12.0;
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-QString Number(double value) { return FromUtf8(General(value)); }
+QString Number(double value) { return QString::fromStdString(General(value)); }
 
 QStringList SplitLines(const QString& text) {
   QString unified = text;
@@ -40,10 +39,10 @@ QStringList InputLines(const Calculation& c) {
   const QString turn = in.turn > 0 ? QStringLiteral("右转") : in.turn < 0 ? QStringLiteral("左转")
                                                                          : QStringLiteral("未选（直线）");
   const QString gap = QStringLiteral("    ");
-  return {QStringLiteral("起点桩号 ") + FromUtf8(c.lbText) + gap + QStringLiteral("终点桩号 ") + FromUtf8(c.leText) +
+  return {QStringLiteral("起点桩号 ") + QString::fromStdString(c.lbText) + gap + QStringLiteral("终点桩号 ") + QString::fromStdString(c.leText) +
               gap + QStringLiteral("起点半径 ") + radius(in.Ra) + gap + QStringLiteral("终点半径 ") + radius(in.Rb),
-          QStringLiteral("起点 X ") + FromUtf8(Fixed3(in.Xa)) + gap + QStringLiteral("Y ") + FromUtf8(Fixed3(in.Ya)) +
-              gap + QStringLiteral("起点方位角 ") + FromUtf8(c.aText) + gap + QStringLiteral("桩距 ") + Number(in.d) +
+          QStringLiteral("起点 X ") + QString::fromStdString(Fixed3(in.Xa)) + gap + QStringLiteral("Y ") + QString::fromStdString(Fixed3(in.Ya)) +
+              gap + QStringLiteral("起点方位角 ") + QString::fromStdString(c.aText) + gap + QStringLiteral("桩距 ") + Number(in.d) +
               gap + QStringLiteral("转向 ") + turn};
 }
 
