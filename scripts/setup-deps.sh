@@ -10,7 +10,7 @@ packages=(
   fonts-wqy-microhei
   xvfb xdotool xclip x11-utils imagemagick
   locales
-  libdxflib-dev python3-ezdxf python3-mpmath poppler-utils
+  libdxflib-dev libpugixml-dev python3-ezdxf python3-lxml python3-mpmath poppler-utils
 )
 
 missing=()

@@ -1,0 +1,162 @@
+#pragma once
+
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+
+// A whole road line (路线): a start point, start azimuth and start station,
+// then straights, circular arcs and spirals one after another, tangent to
+// each other by construction, and the chainage equations (断链) that make
+// the displayed chainage differ from the distance along the line.
+//
+// Conventions of this header:
+//  - survey X is north, Y is east, in metres; an azimuth is in radians,
+//    clockwise from +X, computed with the full-precision pi (the single-curve
+//    window keeps its own shortened law and is not built on this);
+//  - a *distance* (distance_m) is measured along the line from its start,
+//    0 .. Length_m(); a *station* (station_m) is the displayed chainage a
+//    surveyor reads and types, which the chainage equations make jump;
+//  - an offset is perpendicular to the line, right of the direction of
+//    travel positive, metres;
+//  - every failure is a CalculationError whose what() is the Chinese message
+//    the user sees, naming the element, JD or equation at fault.
+
+inline constexpr double kInfiniteRadius = std::numeric_limits<double>::infinity();
+
+enum class ElementType { Straight, Arc, Spiral };
+
+// One element as the design gives it (线元法).
+//  - Straight: length only; radii infinite, turn 0.
+//  - Arc: length, radius (start == end, finite), turn -1 left / +1 right.
+//  - Spiral: length, start and end radius, either may be infinite (a spiral
+//    from or into a straight); both finite (and different) for an egg spiral
+//    between two arcs turning the same way. Turn -1 / +1.
+struct ElementSpec {
+  ElementType type = ElementType::Straight;
+  double length_m = 0;                     // > 0
+  double startRadius_m = kInfiniteRadius;  // > 0, or kInfiniteRadius
+  double endRadius_m = kInfiniteRadius;    // > 0, or kInfiniteRadius
+  int turn = 0;                            // -1 left, +1 right, 0 for a straight
+
+  bool operator==(const ElementSpec&) const = default;
+};
+
+// Where the line begins.
+struct LineStart {
+  double X_m = 0;          // north
+  double Y_m = 0;          // east
+  double azimuth_rad = 0;  // tangent azimuth at the start
+  double station_m = 0;    // displayed chainage of the start point
+
+  bool operator==(const LineStart&) const = default;
+};
+
+// One chainage equation (断链), as a design table writes it:
+// "stationBack = stationAhead". It stands where the displayed chainage of the
+// part before it reaches stationBack; from there on the chainage counts on
+// from stationAhead. stationAhead < stationBack is a long chain (长链: a
+// stretch of stations repeats), stationAhead > stationBack a short chain
+// (短链: a stretch of stations is skipped). Equations are given in order
+// along the line.
+struct ChainageEquation {
+  double stationBack_m = 0;
+  double stationAhead_m = 0;
+
+  bool operator==(const ChainageEquation&) const = default;
+};
+
+// A point on or beside the line and the line's tangent azimuth there.
+struct LinePoint {
+  double X_m = 0;
+  double Y_m = 0;
+  double azimuth_rad = 0;
+};
+
+// One element once the line is built: its spec and where it lies.
+struct LineElement {
+  ElementSpec spec;
+  double startDistance_m = 0;  // distance of its start from the line start
+  LinePoint start;             // point and tangent at its start
+  LinePoint end;               // point and tangent at its end
+};
+
+// Key points (主点) carry the Chinese field codes: QD/ZD at the line's start
+// and end, ZH HY QZ YH HZ on a spiral-arc-spiral curve, ZY QZ YZ on an arc
+// without spirals, GQ where two curves or two spirals meet without a straight
+// between them, DL at a chainage equation.
+struct KeyPoint {
+  double distance_m = 0;
+  double station_m = 0;  // displayed chainage (at DL: the station back)
+  std::string code;      // "QD", "ZH", ...
+};
+
+// One row of a stake list: an ordinary stake (empty code) or a key point.
+struct LineStake {
+  double distance_m = 0;
+  double station_m = 0;
+  std::string code;
+  LinePoint point;
+};
+
+// The foot of the perpendicular from a point to the line.
+struct LineFoot {
+  double distance_m = 0;
+  double station_m = 0;
+  double offset_m = 0;  // right of the direction of travel positive
+  LinePoint onLine;     // the foot itself
+};
+
+class Line {
+ public:
+  // Validates once: every value finite, lengths > 0, radii > 0 (or
+  // infinite), the radii and turn each element type allows, equations in
+  // order along the line and within it. Throws CalculationError naming the
+  // element ("第3个线元…") or equation at fault.
+  Line(LineStart start, std::vector<ElementSpec> elements, std::vector<ChainageEquation> equations = {});
+
+  const LineStart& Start() const { return start_; }
+  const std::vector<LineElement>& Elements() const { return elements_; }
+  const std::vector<ChainageEquation>& Equations() const { return equations_; }
+  double Length_m() const;
+
+  // Displayed chainage at a distance 0..Length_m() (throws outside).
+  double StationAt(double distance_m) const;
+  // Distance of a displayed station. In a long chain's repeated stretch the
+  // first occurrence is taken; a station in a short chain's gap, or off the
+  // line, throws CalculationError.
+  double DistanceAt(double station_m) const;
+
+  // The point and tangent at a distance 0..Length_m(), exact to 0.01 mm.
+  LinePoint PointAtDistance(double distance_m) const;
+  // The point `offset_m` right (> 0) or left (< 0) of the line at a distance;
+  // the azimuth is the line's there.
+  LinePoint PointAtOffset(double distance_m, double offset_m) const;
+
+  // The nearest foot of the perpendicular from (X_m, Y_m) on the line
+  // between its ends; nothing when no foot lies on the line.
+  std::optional<LineFoot> Locate(double X_m, double Y_m) const;
+
+  // Every element joint and both ends, coded, in order of distance; one DL
+  // per chainage equation.
+  std::vector<KeyPoint> KeyPoints() const;
+
+  // The stakes between two displayed stations (default: the whole line), in
+  // order along the line: the whole multiples of interval_m (> 0) of the
+  // displayed chainage within each part between equations, and with
+  // withKeyPoints every key point in the range; each distance once (a key
+  // point on a multiple keeps its code).
+  std::vector<LineStake> Stakes(double interval_m, std::optional<double> fromStation_m = std::nullopt,
+                                std::optional<double> toStation_m = std::nullopt, bool withKeyPoints = false) const;
+
+ private:
+  LineStart start_;
+  std::vector<LineElement> elements_;
+  std::vector<ChainageEquation> equations_;
+  // The implementation adds what it needs (cumulative distances, equation
+  // distances, the spatial index of Locate).
+};
+
+}  // namespace quorvane
