@@ -116,16 +116,18 @@ void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b
     } else {
       b = s;
     }
-    double next = s - t.f / t.df;
-    if (!(next > a && next < b)) next = 0.5 * (a + b);
-    const double step = std::abs(next - s);
-    s = next;
     // Converged: the distance of this last step is nothing to the distance
     // to the point, which was evaluated a step before.
-    if ((step <= 1e-3 && std::abs(t.d2f) * step * step <= 2e-12 * std::abs(t.df)) ||
-        step <= 1e-11 * std::max(1.0, std::abs(s)) ||
-        b - a <= 1e-12 * std::max(1.0, std::abs(s)))
+    const double newton = s - t.f / t.df;
+    const double step = std::abs(newton - s);
+    if (newton >= a && newton <= b &&
+        ((step <= 1e-3 && std::abs(t.d2f) * step * step <= 2e-12 * std::abs(t.df)) ||
+         step <= 1e-11 * std::max(1.0, std::abs(s)))) {
+      s = newton;
       break;
+    }
+    s = newton > a && newton < b ? newton : 0.5 * (a + b);
+    if (b - a <= 1e-12 * std::max(1.0, std::abs(s))) break;
   }
   best.Offer(element, s, t.distance2);
 }
