@@ -219,8 +219,9 @@ class Line {
   std::size_t PartAt(double distance_m) const;
   // The distance of a station at its first (last == false) or last
   // occurrence; a station in a short chain's gap gives the equation's
-  // distance when snapToGap, else throws.
-  double ResolveStation(double station_m, bool last, bool snapToGap) const;
+  // distance when snapToGap, else throws. *part (if given) is the part the
+  // station lies in; at a gap, the part after it (first) or before it (last).
+  double ResolveStation(double station_m, bool last, bool snapToGap, std::size_t* part = nullptr) const;
 };
 
 }  // namespace quorvane

@@ -165,12 +165,17 @@ TEST(ChainageEquations, StakesEachPartOnItsOwnMultiples) {
   // at the equation, a key point as 600 is no multiple of 70.
   const std::vector<Row> every70keys = {{280, 280, ""}, {300, 280, "DL"}, {370, 350, ""},  {440, 420, ""},
                                         {510, 490, ""}, {580, 560, ""},   {620, 600, "DL"}};
+  // From and to both in the gap: the equation alone, though 600 and 650 are
+  // multiples of 50, neither lies between 610 and 640.
+  const std::vector<Row> inTheGap = {{620, 600, "DL"}};
   const struct {
     double interval;
     std::optional<double> from, to;
     bool keys;
     const std::vector<Row>& want;
-  } cases[] = {{100, std::nullopt, std::nullopt, false, every100}, {70, 280, 630, true, every70keys}};
+  } cases[] = {{100, std::nullopt, std::nullopt, false, every100},
+               {70, 280, 630, true, every70keys},
+               {50, 610, 640, true, inTheGap}};
   for (const auto& c : cases) {
     const std::vector<LineStake> stakes = line.Stakes(c.interval, c.from, c.to, c.keys);
     ASSERT_EQ(stakes.size(), c.want.size()) << c.interval;
