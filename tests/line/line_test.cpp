@@ -76,6 +76,9 @@ TEST(LineReference, NearestFoot) {
       EXPECT_NEAR(foot->distance_m, f.distance, kPosition_m);
       EXPECT_NEAR(foot->station_m, r.start.station_m + f.distance, kPosition_m);
       EXPECT_NEAR(foot->offset_m, f.offset, kPosition_m);
+      const LinePoint back = line.PointAtOffset(f.distance, f.offset);
+      EXPECT_NEAR(back.X_m, f.X, kPosition_m);
+      EXPECT_NEAR(back.Y_m, f.Y, kPosition_m);
     }
   }
 }
@@ -149,6 +152,25 @@ TEST(LineChainage, StationsAndDistances) {
   const std::pair<double, double> distanceAt[] = {{290, 290}, {280, 280}, {300, 300}, {310, 330},
                                                   {600, 620}, {650, 620}, {1030, 1000}};
   for (const auto& [s, d] : distanceAt) EXPECT_NEAR(line.DistanceAt(s), d, 1e-9) << s;
+}
+
+// Feet at and beyond the ends of the chained straight, which runs north
+// (right is east); the station at the end is 1030.
+TEST(LineChainage, FeetAtTheEnds) {
+  const Line line = ChainedLine();
+  const struct {
+    double X, Y;
+    bool found;
+    double station, offset;
+  } cases[] = {{1000, 5, true, 1030, 5}, {0, -3, true, 0, -3},      {450, 2, true, 430, 2},
+               {1000.001, -5, false, 0, 0}, {-0.001, 0, false, 0, 0}};
+  for (const auto& c : cases) {
+    const auto foot = line.Locate(c.X, c.Y);
+    ASSERT_EQ(foot.has_value(), c.found) << c.X;
+    if (!foot) continue;
+    EXPECT_NEAR(foot->station_m, c.station, 1e-9) << c.X;
+    EXPECT_NEAR(foot->offset_m, c.offset, 1e-9) << c.X;
+  }
 }
 
 TEST(LineChainage, StakesEachPartOnItsOwnMultiples) {
