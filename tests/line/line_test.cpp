@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,65 @@ TEST(LineReference, NearestFoot) {
       const LinePoint back = line.PointAtOffset(f.distance, f.offset);
       EXPECT_NEAR(back.X_m, f.X, kPosition_m);
       EXPECT_NEAR(back.Y_m, f.Y, kPosition_m);
+    }
+  }
+}
+
+// Random tight lines (radii 5..105 m, curves winding round points up to
+// 150 m away): Locate's foot is the nearest of all the feet a scan of the
+// along-track function every 5 cm finds, each refined by bisection.
+TEST(LineReference, NearestOfEveryFootOnTightLines) {
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> u(0, 1);
+  for (int lineNumber = 0; lineNumber < 12; ++lineNumber) {
+    std::vector<ElementSpec> specs;
+    int turn = 1;
+    double R = 5 + 100 * u(random) * u(random);
+    for (int i = 0, n = 2 + static_cast<int>(u(random) * 12); i < n; ++i) {
+      const double pick = u(random), length = 1 + 100 * u(random);
+      if (pick < 0.25) {
+        specs.push_back({ElementType::Straight, length, kInfiniteRadius, kInfiniteRadius, 0});
+      } else if (pick < 0.5) {
+        specs.push_back({ElementType::Arc, length, R, R, turn});
+      } else if (pick < 0.75) {
+        const double next = 5 + 100 * u(random);
+        specs.push_back({ElementType::Spiral, length, R, next, turn});
+        R = next;
+      } else {
+        specs.push_back({ElementType::Spiral, length, kInfiniteRadius, R, turn});
+      }
+      if (u(random) < 0.3) turn = -turn;
+    }
+    const Line line({0, 0, 6 * u(random), 0}, specs);
+    auto along = [&](double d, double X, double Y) {
+      const LinePoint c = line.PointAtDistance(d);
+      return (X - c.X_m) * std::cos(c.azimuth_rad) + (Y - c.Y_m) * std::sin(c.azimuth_rad);
+    };
+    const LinePoint middle = line.PointAtDistance(line.Length_m() / 2);
+    for (int k = 0; k < 8; ++k) {
+      const double X = middle.X_m + 300 * (u(random) - 0.5), Y = middle.Y_m + 300 * (u(random) - 0.5);
+      double nearest = INFINITY;
+      const int steps = static_cast<int>(line.Length_m() / 0.05);
+      double previous = along(0, X, Y);
+      for (int j = 1; j <= steps + 1; ++j) {
+        const double d = std::min(line.Length_m(), j * 0.05), f = along(d, X, Y);
+        if ((previous <= 0) != (f <= 0) || f == 0) {
+          double a = (j - 1) * 0.05, b = d, fa = previous;
+          for (int i = 0; i < 50; ++i) {
+            const double m = 0.5 * (a + b), fm = along(m, X, Y);
+            ((fm > 0) == (fa > 0) ? a : b) = m;
+          }
+          const LinePoint c = line.PointAtDistance(0.5 * (a + b));
+          nearest = std::min(nearest, std::hypot(X - c.X_m, Y - c.Y_m));
+        }
+        previous = f;
+      }
+      const auto foot = line.Locate(X, Y);
+      SCOPED_TRACE("line " + std::to_string(lineNumber) + " point " + std::to_string(k));
+      ASSERT_EQ(foot.has_value(), std::isfinite(nearest));
+      if (foot) {
+        EXPECT_NEAR(std::abs(foot->offset_m), nearest, 1e-8);
+      }
     }
   }
 }

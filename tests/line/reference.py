@@ -175,7 +175,10 @@ def lines():
         el(ARC, '235.619449', '50', '50', 1),       # three quarters of a turn
         el(STRAIGHT, '100'),
     ])
-    return [mixed, winding, hundred, tight]
+    evolute = RefLine('evolute', '0', '0', '0', '0', [
+        el(SPIRAL, '100', inf, '50', 1),            # eight panels of 12.5 m
+    ])
+    return [mixed, winding, hundred, tight, evolute]
 
 
 def distances(line):
@@ -184,6 +187,8 @@ def distances(line):
         picks = [line.starts[j] for j in range(0, 100, 9)] + [mpf('12345.6789'), L * mpf('0.777'), L]
     elif line.name == 'winding':
         picks = [mpf(x) for x in ('0', '0.5', '250', '999.999', '1500.25', '1987.654321')] + [L]
+    elif line.name == 'evolute':
+        picks = [mpf(x) for x in ('0', '56.25', '99.9')] + [L]
     else:
         picks = [mpf(x) for x in ('0', '50', '123.456', '180', '300')] + line.starts[3:] + [L * mpf('0.9137'), L]
     return picks
@@ -210,6 +215,18 @@ def foot_points(line):
                        ('1700', '-45.5')):
             X, Y, t = line.at(d)
             pts.append((num(X + mpf(off) * -sin(t), 20), num(Y + mpf(off) * cos(t), 20)))
+        return pts
+    if line.name == 'evolute':
+        # Near the centre of curvature at s (on the evolute) the spiral has two
+        # feet close together, s and one just before it (beyond the centre) or
+        # just after it (short of it), both inside one panel: no sign change of
+        # the along-track function at the panel's ends tells them.
+        pts = []
+        for d, beyond in (('56.25', '0.2'), ('56.25', '0.6'), ('30.3', '0.3'), ('80.1', '-0.4')):
+            e = line.elements[0]
+            X, Y, t = line.at(d)
+            off = 1 / e.curvature(mpf(d)) + mpf(beyond)
+            pts.append((num(X + off * -sin(t), 20), num(Y + off * cos(t), 20)))
         return pts
     if line.name == 'hundred':
         pts = []
