@@ -3,13 +3,9 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <numbers>
 #include <optional>
@@ -17,6 +13,7 @@
 
 #include "calc/calculation_error.h"
 #include "io/atomic_file.h"
+#include "io/read_file.h"
 
 namespace quorvane {
 namespace {
@@ -521,17 +518,7 @@ RoadAlignment ReadLandXmlText(std::string_view text, const std::string& fileName
   return Reader(text, fileName).Read();
 }
 
-RoadAlignment ReadLandXml(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    const int error = errno;
-    std::string cause = error == ENOENT ? "文件不存在" : error == EACCES ? "没有读取权限" : std::strerror(error);
-    throw CalculationError("无法读取文件“" + path + "”：" + cause);
-  }
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw CalculationError("无法读取文件“" + path + "”");
-  return ReadLandXmlText(text, path);
-}
+RoadAlignment ReadLandXml(const std::string& path) { return ReadLandXmlText(ReadWholeFile(path), path); }
 
 std::string LandXmlText(const RoadAlignment& alignment) {
   const Line& line = alignment.line;
