@@ -139,10 +139,14 @@ double Profile::CurveElevation(std::size_t j, double d) const {
 }
 
 double Profile::ElevationAtDistance(double distance_m) const {
-  const double d = distance_m;
-  if (!(d >= distances_m_.front() && d <= distances_m_.back())) {
+  // A stake at the profile's end may come out of its own station-to-distance
+  // mapping a rounding past the last point; what lies that close counts as
+  // the end.
+  const double slack = kProfileEndSlack * std::max(1.0, std::fabs(distances_m_.back()));
+  if (!(distance_m >= distances_m_.front() - slack && distance_m <= distances_m_.back() + slack)) {
     throw CalculationError(kStationOutsideProfilePrompt);
   }
+  const double d = std::clamp(distance_m, distances_m_.front(), distances_m_.back());
   // k: the grade d lies on, between point k and point k + 1.
   const auto above = std::upper_bound(distances_m_.begin(), distances_m_.end(), d);
   const std::size_t k = std::min<std::size_t>(above - distances_m_.begin(), distances_m_.size() - 1) - 1;

@@ -23,10 +23,13 @@ namespace quorvane {
 // curve therefore changes which station a height belongs to, never the shape
 // of the road.
 //
-// A circular vertical curve (LandXML's CircCurve) is kept exactly as the
-// circle of its radius tangent to both grades, not replaced by a parabola:
-// the parabola of the same radius or span lies up to 1 mm off at R = 2000 m
-// with grades +5 % / -4 %, and 16 mm off with +9 % / -9 %
+// A circular vertical curve (LandXML's CircCurve: set circular and the
+// radius; its length follows from the radius and the grades) is kept exactly
+// as the circle of that radius tangent to both grades, not replaced by a
+// parabola. A parabola of the same radius or the same span lies 1.0 to 1.2 mm
+// off the circle at R = 2000 m with grades +5 % / -4 %, 5 to 6 mm at
+// R = 10000 m, and 16 mm at R = 2000 m with +9 % / -9 %: the difference grows
+// as R * (i2 - i1)^4, too much to ignore on long curves
 // (tests/profile/circle_vs_parabola.py measures it).
 
 // One grade-change point. An interior point has a vertical curve given by
@@ -93,6 +96,10 @@ std::string GradePointMessage(std::size_t index, const char* reason);
 // millimetre.
 inline constexpr double kCurveOverlapTolerance_m = 0.001;
 
+// A query this far past the first or last point, relative to the last
+// point's distance, counts as that point: a rounding of the station.
+inline constexpr double kProfileEndSlack = 1e-9;
+
 class Profile {
  public:
   // Validates once, mapping each station to its distance on `line`. Throws
@@ -123,7 +130,8 @@ class Profile {
   // Design elevation of the centre line at a distance along the line, within
   // the first and last point (throws CalculationError with
   // kStationOutsideProfilePrompt outside, or for a distance that is not a
-  // number).
+  // number). A distance past an end by no more than kProfileEndSlack of the
+  // last point's distance (and at least that many metres) counts as the end.
   double ElevationAtDistance(double distance_m) const;
 
   // The same at a displayed station of `line` (the line the profile was built
