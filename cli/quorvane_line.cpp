@@ -220,6 +220,16 @@ int RunStakes(const std::vector<std::string>& args) {
   }
 
   const RoadAlignment road = ReadLandXml(arguments.Positional()[0]);
+  // Stations off the line, or in a short chain's gap, are refused with the
+  // line's own reason.
+  for (const auto& [name, station] : {std::pair{"--from", from}, {"--to", to}}) {
+    if (!station) continue;
+    try {
+      road.line.DistanceAt(*station);
+    } catch (const CalculationError& e) {
+      Refuse(std::string("选项 ") + name + " 的桩号：" + e.what());
+    }
+  }
   const std::optional<Profile> profile = ProfileOf(road);
   const std::vector<LineStake> stakes = road.line.Stakes(interval, from, to, arguments.Has("--key-points"));
 

@@ -70,10 +70,10 @@ TEST(LandXmlRead, SampleFilesInEveryUnitGiveTheReferenceLine) {
   }
 }
 
-TEST(LandXmlRead, ProfileKeepsParaCurveLengthsAndReadsCircCurveByRadius) {
+TEST(LandXmlRead, ProfileKeepsParaCurveLengthsAndCircCurveRadii) {
   const RoadAlignment road = ReadLandXml(kData + "/sample_line.xml");
   const std::vector<GradePoint> expected = {
-      {1200, 52, 0, 0}, {1500, 59.5, 0, 120}, {1900, 53.5, 6000, 0}, {2510, 59.6, 0, 0}};
+      {1200, 52, 0, 0}, {1500, 59.5, 0, 120}, {1900, 53.5, 6000, 0, true}, {2510, 59.6, 0, 0}};
   EXPECT_EQ(road.profile, expected);
 }
 
@@ -161,11 +161,11 @@ TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
        {"第3个线元", "clothoid"}},
       {"unknown element", Replace(s, "<Line><Start>1300 2200</Start><End>1300 2300</End></Line>", "<Chain/>"),
        {"第3个线元", "Chain"}},
-      {"unsymmetric vertical curve", Replace(s, "<ParaCurve length=\"40\">", "<UnsymParaCurve lengthIn=\"20\" lengthOut=\"30\">"),
+      {"unsymmetric vertical curve", Replace(s, "<ParaCurve length=\"40\">600 12</ParaCurve>",
+                                                 "<UnsymParaCurve lengthIn=\"20\" lengthOut=\"30\">600 12</UnsymParaCurve>"),
        {"不对称"}},
-      {"vertical circle far from its parabola", Replace(s, "<ParaCurve length=\"40\">600 12</ParaCurve>",
-                                                         "<CircCurve radius=\"20\" length=\"40\">600 12</CircCurve>"),
-       {"CircCurve", "ParaCurve"}},
+      {"vertical circle without radius or length", Replace(s, "<ParaCurve length=\"40\">600 12</ParaCurve>", "<CircCurve>600 12</CircCurve>"),
+       {"CircCurve", "length"}},
       {"elevation missing", Replace(s, "<PVI>500 10</PVI>", "<PVI>500</PVI>"), {"PVI", "桩号 高程"}},
   };
   for (const Row& row : rows) {
@@ -240,7 +240,7 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
        {4040974.4096, 39500123.5, 2.75, -150.25},
        specs,
        {{100, 80.5}, {900.125, 1000}},
-       {{-150.25, 10, 0, 0}, {300, 14, 2500, 0}, {1000, 8, 0, 0}}},
+       {{-150.25, 10, 0, 0}, {300, 14, 2500, 0}, {600, 13, 4000, 0, true}, {1000, 8, 0, 0}}},
       {"one straight", {0, 0, 0, 0}, {{ElementType::Straight, 1e5}}, {}, {}},
       {"a spiral first, turning through more than half a circle",
        {100, 200, 5.5, 12000},

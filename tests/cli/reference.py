@@ -192,3 +192,29 @@ if __name__ == '__main__':
     for case in [(30, 500, 100, 100), (42.5, 400, 120, 80)]:
         r = jd_curve(*[mp.mpf(v) for v in case])
         print(case, {k: fmt(v, 6) for k, v in r.items()})
+
+
+def sag_circle_height(x_pvi, y_pvi, i1, i2, r, x):
+    """Height at x of the circle of radius r tangent to the grades i1 (before
+    the point) and i2 (after), i2 > i1: centre above both lines."""
+    # a line y = y_pvi + i*(x - x_pvi): the centre lies r above it, measured
+    # perpendicular: (cy - y_pvi - i*(cx - x_pvi)) / sqrt(1 + i^2) = r
+    a1, a2 = mp.sqrt(1 + i1 * i1), mp.sqrt(1 + i2 * i2)
+    # cy - i1*cx = r*a1 + y_pvi - i1*x_pvi ; cy - i2*cx = r*a2 + y_pvi - i2*x_pvi
+    b1, b2 = r * a1 + y_pvi - i1 * x_pvi, r * a2 + y_pvi - i2 * x_pvi
+    cx = (b1 - b2) / (i2 - i1)
+    cy = b1 + i1 * cx
+    return cy - mp.sqrt(r * r - (x - cx) ** 2)
+
+
+if __name__ == '__main__':
+    print('// vertical circle of the sample at K1+900 (R 6000, -1.5 % / +1 %)')
+    i1, i2 = mp.mpf(-6) / 400, mp.mpf('6.1') / 610
+    for x in (1850, 1900, 1950):
+        print(x, fmt(sag_circle_height(mp.mpf(1900), mp.mpf('53.5'), i1, i2, mp.mpf(6000), mp.mpf(x)), 6))
+    print('// symmetric JD: E')
+    alpha, r, ls = mp.radians(30), mp.mpf(500), mp.mpf(100)
+    x, y = spiral_end(ls, r)
+    b = ls / (2 * r)
+    p = y - r * (1 - mp.cos(b))
+    print('E', fmt((r + p) / mp.cos(alpha / 2) - r, 6))
