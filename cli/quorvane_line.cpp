@@ -4,6 +4,7 @@
 // file, option or value prints one line in Chinese on standard error and
 // exits with status 2, leaving no file half-written.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>

@@ -204,7 +204,9 @@ with tempfile.TemporaryDirectory() as tmp:
         check(gap < 1e-7, f'elements join: {gap}')
     # The written line reads back: its stakes at the key points.
     code, out, err = run('stakes', xml, '--interval', '1000', '--key-points')
-    keys = {r[1]: r[0] for r in table(out)[1:] if r[1]}
+    keys = {}
+    for r in table(out)[1:]:
+        keys.setdefault(r[1], r[0])
     check(code == 0 and keys.get('ZH') == 'K0+415.819' and keys.get('HZ') == 'K0+777.618', f'read back {keys} {err}')
 
     # --- refusals: exit 2, one line in Chinese naming the fault, nothing written --

@@ -157,7 +157,9 @@ TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
       {"negative length", Replace(s, "length=\"100\"", "length=\"-100\""), {"第1个线元", "正数"}},
       {"unknown linear unit", Replace(s, "linearUnit=\"meter\"", "linearUnit=\"furlong\""), {"furlong"}},
       {"unknown angular unit", Replace(s, "angularUnit=\"radians\"", "angularUnit=\"mils\""), {"mils"}},
-      {"not a clothoid", Replace(s, "<Line><Start>1300", "<Spiral spiType=\"cubic\" rot=\"cw\" length=\"100\" radiusEnd=\"500\"><Start>1300"),
+      {"not a clothoid", Replace(s, "<Line><Start>1300 2200</Start><End>1300 2300</End></Line>",
+                 "<Spiral spiType=\"cubic\" rot=\"cw\" length=\"100\" radiusEnd=\"500\"><Start>1300 2200</Start>"
+                 "<End>1300 2300</End></Spiral>"),
        {"第3个线元", "clothoid"}},
       {"unknown element", Replace(s, "<Line><Start>1300 2200</Start><End>1300 2300</End></Line>", "<Chain/>"),
        {"第3个线元", "Chain"}},
