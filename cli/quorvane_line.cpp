@@ -186,6 +186,23 @@ std::optional<double> ElevationAt(const Profile& profile, double distance_m, dou
   }
 }
 
+// CSV text built row by row, so a long stake list is held once, as text.
+class CsvTable {
+ public:
+  void Add(std::vector<std::string> row) {
+    one_.front() = std::move(row);
+    text_ += CsvText(one_, false);
+  }
+  // The text, with the byte-order mark the files on disk carry.
+  std::string Text(bool byteOrderMark) && {
+    return byteOrderMark ? "\xEF\xBB\xBF" + text_ : std::move(text_);
+  }
+
+ private:
+  std::vector<std::vector<std::string>> one_{1};
+  std::string text_;
+};
+
 std::string OptionalText(std::optional<double> value, int decimals) {
   return value ? FixedText(*value, decimals) : std::string();
 }
@@ -234,14 +251,15 @@ int RunStakes(const std::vector<std::string>& args) {
   const std::optional<Profile> profile = ProfileOf(road);
   const std::vector<LineStake> stakes = road.line.Stakes(interval, from, to, arguments.Has("--key-points"));
 
-  std::vector<std::vector<std::string>> rows;
+  const bool drawn = format && *format != ExportFormat::Csv;  // points for a .dat or .dxf
+  CsvTable rows;
   std::vector<std::string> header{"桩号", "编码", "X", "Y", "方位角"};
   if (offsets) header.insert(header.end(), {"左边桩X", "左边桩Y", "右边桩X", "右边桩Y"});
   if (profile) {
     header.push_back("H");
     if (offsets) header.insert(header.end(), {"左边桩H", "右边桩H"});
   }
-  rows.push_back(header);
+  rows.Add(header);
   ExportDrawing drawing;
   for (const LineStake& stake : stakes) {
     const std::string name = StationText(stake.station_m, decimals);
@@ -251,7 +269,7 @@ int RunStakes(const std::vector<std::string>& args) {
     std::optional<double> leftH;
     std::optional<double> rightH;
     if (profile) H = ElevationAt(*profile, stake.distance_m, 0, slopes);
-    drawing.stakes.push_back({name, stake.code, stake.point.X_m, stake.point.Y_m, H.value_or(0)});
+    if (drawn) drawing.stakes.push_back({name, stake.code, stake.point.X_m, stake.point.Y_m, H.value_or(0)});
     if (offsets) {
       const LinePoint left = road.line.PointAtOffset(stake.distance_m, -offsets->first);
       const LinePoint right = road.line.PointAtOffset(stake.distance_m, offsets->second);
@@ -261,23 +279,25 @@ int RunStakes(const std::vector<std::string>& args) {
         leftH = ElevationAt(*profile, stake.distance_m, -offsets->first, slopes);
         rightH = ElevationAt(*profile, stake.distance_m, offsets->second, slopes);
       }
-      drawing.leftPoints.push_back({name + "L", stake.code, left.X_m, left.Y_m, leftH.value_or(0)});
-      drawing.rightPoints.push_back({name + "R", stake.code, right.X_m, right.Y_m, rightH.value_or(0)});
+      if (drawn) {
+        drawing.leftPoints.push_back({name + "L", stake.code, left.X_m, left.Y_m, leftH.value_or(0)});
+        drawing.rightPoints.push_back({name + "R", stake.code, right.X_m, right.Y_m, rightH.value_or(0)});
+      }
     }
     if (profile) {
       row.push_back(OptionalText(H, decimals));
       if (offsets) row.insert(row.end(), {OptionalText(leftH, decimals), OptionalText(rightH, decimals)});
     }
-    rows.push_back(std::move(row));
+    rows.Add(std::move(row));
   }
   drawing.centreLine = drawing.stakes;
   drawing.leftLine = drawing.leftPoints;
   drawing.rightLine = drawing.rightPoints;
 
   if (!output) {
-    WriteStandardOutput(CsvText(rows, false));
+    WriteStandardOutput(std::move(rows).Text(false));
   } else if (*format == ExportFormat::Csv) {
-    WriteFileAtomically(*output, CsvText(rows, true));
+    WriteFileAtomically(*output, std::move(rows).Text(true));
   } else if (*format == ExportFormat::Dat) {
     // Each stake followed by its side points, as the window writes them.
     std::vector<ExportPoint> points;
@@ -338,10 +358,10 @@ int RunLocate(const std::vector<std::string>& args) {
   const bool heights = measured && profile;
   if (measured && !profile) std::fputs("提示：路线文件没有纵断面，不计算设计高程。\n", stderr);
 
-  std::vector<std::vector<std::string>> rows;
-  rows.push_back({"点号", "桩号", "偏距", "备注"});
-  if (heights) rows.front().insert(rows.front().end(), {"设计高程", "高差"});
-  rows.reserve(input.size() + 1);
+  CsvTable rows;
+  std::vector<std::string> header{"点号", "桩号", "偏距", "备注"};
+  if (heights) header.insert(header.end(), {"设计高程", "高差"});
+  rows.Add(std::move(header));
   for (const CsvRow& row : input) {
     const double X = CellNumber(pointsFile, row, 1, "X");
     const double Y = CellNumber(pointsFile, row, 2, "Y");
@@ -364,12 +384,12 @@ int RunLocate(const std::vector<std::string>& args) {
       out.push_back(OptionalText(design, decimals));
       out.push_back(design && H ? FixedText(*H - *design, decimals) : std::string());
     }
-    rows.push_back(std::move(out));
+    rows.Add(std::move(out));
   }
   if (output) {
-    WriteFileAtomically(*output, CsvText(rows, true));
+    WriteFileAtomically(*output, std::move(rows).Text(true));
   } else {
-    WriteStandardOutput(CsvText(rows, false));
+    WriteStandardOutput(std::move(rows).Text(false));
   }
   return 0;
 }
