@@ -326,12 +326,14 @@ double CellNumber(const std::string& file, const CsvRow& row, std::size_t column
   return ReadNumber(text);
 }
 
-// Whether the first row is a header: its coordinates do not read as numbers.
+// Whether the first row is a header: neither of its coordinates reads as a
+// number. A first row with one bad coordinate is a point with a fault, and is
+// refused as such rather than dropped.
 bool IsHeader(const CsvRow& row, std::size_t firstNumberColumn) {
   for (std::size_t c = firstNumberColumn; c < row.fields.size() && c < firstNumberColumn + 2; ++c) {
-    if (IsBlankText(row.fields[c]) || !IsWholeNumber(row.fields[c])) return true;
+    if (!IsBlankText(row.fields[c]) && IsWholeNumber(row.fields[c])) return false;
   }
-  return false;
+  return true;
 }
 
 int RunLocate(const std::vector<std::string>& args) {
@@ -422,11 +424,12 @@ int RunJd(const std::vector<std::string>& args) {
     const char* names[] = {"R", "Ls1", "Ls2"};
     for (std::size_t c = 3; c < 6 && c < row.fields.size(); ++c) {
       if (IsBlankText(row.fields[c])) continue;
-      if (!interior) {
+      const double value = CellNumber(jdFile, row, c, names[c - 3]);
+      if (!interior && value != 0) {
         Refuse("文件“" + jdFile + "”第" + std::to_string(row.line) + "行是" + (i == 0 ? "起点" : "终点") + "，" +
-               names[c - 3] + " 应为空");
+               names[c - 3] + " 应为空或0");
       }
-      *targets[c - 3] = CellNumber(jdFile, row, c, names[c - 3]);
+      if (interior) *targets[c - 3] = value;
     }
     jds.push_back(jd);
   }

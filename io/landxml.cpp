@@ -315,7 +315,11 @@ RoadAlignment Reader::Read() {
     bool knowsAzimuth = true;
     const auto lengthAttribute = OptionalLinear(node, "length");
     if (lengthAttribute && !(*lengthAttribute > 0)) FailElement(node, i, "的长度 length 应为正数");
-    const double radius = kind == "Line" ? kInfiniteRadius : Radius(node, "radius");
+    // A Curve without a radius attribute takes it from its centre.
+    const auto centreGiven = PointOf(node, "Center");
+    const double radius = kind == "Line"                                   ? kInfiniteRadius
+                          : kind == "Curve" && !node.attribute("radius") && centreGiven ? Distance(*centreGiven, start)
+                                                                                         : Radius(node, "radius");
     if (kind == "Line" || (kind == "Curve" && !std::isfinite(radius))) {
       spec.type = ElementType::Straight;
       spec.length_m = lengthAttribute.value_or(Distance(start, end));
@@ -326,8 +330,8 @@ RoadAlignment Reader::Read() {
       spec.turn = Rot(node, i);
       spec.startRadius_m = spec.endRadius_m = radius;
       Point2 centre;
-      if (const auto c = PointOf(node, "Center")) {
-        centre = *c;
+      if (centreGiven) {
+        centre = *centreGiven;
         for (const auto& [point, which] : {std::pair{start, "起点"}, {end, "终点"}}) {
           if (std::abs(Distance(centre, point) - radius) > kJoinTolerance_m) {
             FailElement(node, i, std::string("的圆心到") + which + "的距离与半径 radius 不符");

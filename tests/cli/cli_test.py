@@ -219,6 +219,12 @@ with tempfile.TemporaryDirectory() as tmp:
     open(keep, 'w').write('earlier')
     bad_pts = os.path.join(tmp, 'bad.csv')
     open(bad_pts, 'w', encoding='utf-8').write('点号,X,Y\nA,1,2\nB,abc,2\n')
+    jd_start_r = os.path.join(tmp, 'jd_r.csv')
+    open(jd_start_r, 'w', encoding='utf-8').write('QD,0,0,300,,\nJD1,500,0,500,50,50\nZD,500,500\n')
+    jd_long = os.path.join(tmp, 'jd_long.csv')
+    open(jd_long, 'w', encoding='utf-8').write('QD,0,0\nJD7,500,0,500,900,900\nZD,500,500\n')
+    bad_first = os.path.join(tmp, 'first.csv')
+    open(bad_first, 'w', encoding='utf-8').write('A,3381336.7x,501280.75\nB,1,2\n')
     refusals = [
         (['stakes', SAMPLE], ['--interval']),
         (['stakes', SAMPLE, '--interval', 'abc'], ['--interval', 'abc']),
@@ -234,7 +240,10 @@ with tempfile.TemporaryDirectory() as tmp:
         (['stakes', SAMPLE, '--interval', '5', '--from', 'K9+000', '-o', keep], []),
         (['locate', SAMPLE, bad_pts], ['bad.csv', '第3行', 'abc']),
         (['locate', SAMPLE], ['POINTS.csv']),
+        (['locate', SAMPLE, bad_first], ['first.csv', '第1行', '3381336.7x']),
         (['jd', jd, '--start-station', '0'], ['-o']),
+        (['jd', jd_start_r, '--start-station', '0', '-o', os.path.join(tmp, 'r.xml')], ['jd_r.csv', '第1行', 'R']),
+        (['jd', jd_long, '--start-station', '0', '-o', os.path.join(tmp, 'l.xml')], ['JD7']),
         (['frobnicate'], ['frobnicate']),
     ]
     for args, words in refusals:
@@ -243,7 +252,8 @@ with tempfile.TemporaryDirectory() as tmp:
               all(w in err for w in words), f'refusal {args[1:]}: {code} {err!r}')
     check(open(keep).read() == 'earlier', 'an earlier file survives a refused run')
     check(sorted(os.listdir(tmp)) == sorted(['k.csv', 'k.dat', 'k.dxf', 'p.csv', 'plain.csv', 'jd.csv', 'line.xml',
-                                             'gap.xml', 'keep.csv', 'bad.csv']), f'no stray files: {os.listdir(tmp)}')
+                                             'gap.xml', 'keep.csv', 'bad.csv', 'first.csv',
+                                             'jd_r.csv', 'jd_long.csv']), f'no stray files: {os.listdir(tmp)}')
 
 print(f'{len(failures)} failures')
 sys.exit(1 if failures else 0)

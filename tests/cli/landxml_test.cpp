@@ -131,6 +131,11 @@ TEST(LandXmlRead, SmallLineByHand) {
   EXPECT_NEAR(mid.Y_m, 2200 - 200 * std::sqrt(0.5), 1e-8);
 }
 
+TEST(LandXmlRead, CurveRadiusFromItsCentreWhenNotGiven) {
+  const RoadAlignment road = ReadLandXmlText(Replace(kSmall, "radius=\"200\" ", ""), "small.xml");
+  EXPECT_EQ(road.line.Elements()[1].spec.startRadius_m, 200);
+}
+
 TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
   struct Row {
     const char* name;
