@@ -347,12 +347,27 @@ void Form1::OnPlanView() {
   planView_->activateWindow();
 }
 
-// Widths and the point are asked in small dialogs; everything else is read
-// from the boxes and the turn exactly as 计算 reads them.
+// Shows a fault in a dialog's texts; true when there is none, so the dialog
+// closes.
+bool Form1::Acceptable(const std::optional<DialogInputProblem>& problem) {
+  if (problem) ShowMessage(problem->prompt, problem->title);
+  return !problem;
+}
+
+// Widths and the point are asked in small dialogs, which refuse texts that
+// cannot be used and stay open with them, and open again with the texts last
+// accepted; everything else is read from the boxes and the turn exactly as
+// 计算 reads them.
 void Form1::OnSideStakes() {
   const std::optional<QStringList> widths = dialogs_.AskTexts(
-      this, QStringLiteral("边桩坐标"), {QStringLiteral("左侧宽度(米)："), QStringLiteral("右侧宽度(米)：")});
+      this, QStringLiteral("边桩坐标"),
+      {QString::fromUtf8(kLeftWidthName) + QStringLiteral("(米)："),
+       QString::fromUtf8(kRightWidthName) + QStringLiteral("(米)：")},
+      sideWidthTexts_, [this](const QStringList& texts) {
+        return Acceptable(SideWidthsProblem(texts.value(0).toStdString(), texts.value(1).toStdString()));
+      });
   if (!widths) return;
+  sideWidthTexts_ = *widths;
   const CurveInput input = ReadCurveInput(*this);
   if (std::optional<SideStakeTable> sides =
           RunSideStakes(*this, (*widths)[0].toStdString(), (*widths)[1].toStdString())) {
@@ -364,9 +379,14 @@ void Form1::OnSideStakes() {
 }
 
 void Form1::OnLocate() {
-  const std::optional<QStringList> point =
-      dialogs_.AskTexts(this, QStringLiteral("坐标反算"), {QStringLiteral("X坐标："), QStringLiteral("Y坐标：")});
+  const std::optional<QStringList> point = dialogs_.AskTexts(
+      this, QString::fromUtf8(kLocateTitle),
+      {QString::fromUtf8(kPointXName) + QStringLiteral("："), QString::fromUtf8(kPointYName) + QStringLiteral("：")},
+      pointTexts_, [this](const QStringList& texts) {
+        return Acceptable(PointTextsProblem(texts.value(0).toStdString(), texts.value(1).toStdString()));
+      });
   if (!point) return;
+  pointTexts_ = *point;
   RunLocate(*this, (*point)[0].toStdString(), (*point)[1].toStdString());
 }
 

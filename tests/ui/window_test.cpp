@@ -30,15 +30,23 @@ struct FakeBoxes : MessageBoxes {
   }
 };
 
-// Answers a file dialog with `file` (empty: cancelled), a small dialog with `texts`.
+// Answers a file dialog with `file` (empty: cancelled), a small dialog with `texts` (none: cancelled;
+// texts its check refuses: the dialog stays open and is then cancelled); keeps what a dialog opened with.
 struct FakeDialogs : FileDialogs {
   QString file, proposed;
   std::optional<QStringList> texts;
+  QStringList openedWith;
+  bool stayedOpen = false;
   QString SaveFileName(QWidget*, const QString&, const QString& name, const QStringList&) override {
     proposed = name;
     return file;
   }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&) override { return texts; }
+  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList& shown,
+                                      const TextCheck& check) override {
+    openedWith = shown;
+    stayedOpen = texts && !check(*texts);
+    return stayedOpen ? std::nullopt : texts;
+  }
 };
 
 // The report block for the default inputs, interval 10 and a right turn.
@@ -89,6 +97,8 @@ struct CreditRow { float width, outer; int rightTicks, leftTicks; };
 // The file chosen or texts typed (none: cancelled), how the file starts (empty: none),
 // how the text appended starts and its line count, the title of the box shown.
 struct MenuRow { QString action; QStringList answer; QByteArray file; QString appended; int lines; QString title; };
+// Texts typed into a small dialog, the first message then (empty: none), whether it was accepted.
+struct DialogRow { QString action; QStringList typed; QString prompt; bool accepted; };
 
 class WindowTest : public QObject {
   Q_OBJECT
@@ -336,6 +346,31 @@ class WindowTest : public QObject {
     QFile written(dialogs_.file);
     if (!row.file.isEmpty() && written.open(QIODevice::ReadOnly)) QCOMPARE(written.read(row.file.size()), row.file);
     if (row.answer.size() == 1) QCOMPARE(dialogs_.proposed, row.action == "actExport" ? "逐桩坐标.csv" : "逐桩坐标.txt");
+  }
+
+  // A text that is not wholly a number, or a negative width, keeps the dialog open with a message
+  // naming the box and calculates nothing; the next opening shows the texts last accepted.
+  void dialogs_data() {
+    QTest::addColumn<DialogRow>("row");
+    QTest::newRow("width abc") << DialogRow{"actSideStakes", {"abc", ""}, "左侧宽度“abc”不是有效的数字！", false};
+    QTest::newRow("width 5m") << DialogRow{"actSideStakes", {"", "5m"}, "右侧宽度“5m”不是有效的数字！", false};
+    QTest::newRow("negative width") << DialogRow{"actSideStakes", {"-3", "2"}, "边桩宽度不能为负数！", false};
+    QTest::newRow("widths 3 and 2") << DialogRow{"actSideStakes", {"3", " 2"}, "", true};
+    QTest::newRow("X abc") << DialogRow{"actLocate", {"abc", "195612"}, "X坐标“abc”不是有效的数字！", false};
+    QTest::newRow("a point") << DialogRow{"actLocate", {"4040990", "195612"}, "桩号：0+207.353", true};
+  }
+  void dialogs() {
+    QFETCH(DialogRow, row);
+    Calculate(false);
+    dialogs_.texts = row.typed;
+    Get<QAction>(row.action)->trigger();
+    QVERIFY2(row.prompt.isEmpty() ? boxes_.prompts.isEmpty() : boxes_.prompts.value(0).startsWith(row.prompt),
+             qPrintable(boxes_.prompts.join(u'|')));
+    QCOMPARE(dialogs_.stayedOpen, !row.accepted);
+    QCOMPARE(Result()->toPlainText().isEmpty(), !row.accepted);
+    dialogs_.texts.reset();
+    Get<QAction>(row.action)->trigger();
+    QCOMPARE(dialogs_.openedWith, row.accepted ? row.typed : QStringList());
   }
 
   // 平面图 opens a window of its own, which follows the next calculation.
