@@ -131,9 +131,63 @@ TEST(LandXmlRead, SmallLineByHand) {
   EXPECT_NEAR(mid.Y_m, 2200 - 200 * std::sqrt(0.5), 1e-8);
 }
 
-TEST(LandXmlRead, CurveRadiusFromItsCentreWhenNotGiven) {
-  const RoadAlignment road = ReadLandXmlText(Replace(kSmall, "radius=\"200\" ", ""), "small.xml");
-  EXPECT_EQ(road.line.Elements()[1].spec.startRadius_m, 200);
+// Other ways a writer may give the same small line.
+TEST(LandXmlRead, SmallLineWrittenOtherwise) {
+  const std::string curve =
+      "<Curve rot=\"cw\" radius=\"200\" length=\"314.15926535897932\" delta=\"1.5707963267948966\"><Start>1100 "
+      "2000</Start><Center>1100 2200</Center><End>1300 2200</End></Curve>";
+  struct Row {
+    const char* name;
+    std::string text;
+  };
+  const std::vector<Row> rows = {
+      {"radius from the centre", Replace(kSmall, "radius=\"200\" ", "")},
+      {"length from the swept angle", Replace(kSmall, "length=\"314.15926535897932\" ", "")},
+      {"PI instead of the centre",
+       Replace(kSmall, curve,
+               "<Curve rot=\"cw\" radius=\"200\" length=\"314.15926535897932\"><Start>1100 2000</Start><End>1300 "
+               "2200</End><PI>1300 2000</PI></Curve>")},
+      {"points by reference", Replace(Replace(kSmall, "<End>1100 2000</End>", "<End pntRef=\"p1\"/>"), " <Alignments>",
+                                      " <CgPoints><CgPoint name=\"p1\">1100 2000</CgPoint></CgPoints>\n <Alignments>")},
+      {"in millimetres",
+       "<LandXML><Units><Metric linearUnit=\"millimeter\"/></Units><Alignments><Alignment staStart=\"500000\">"
+       "<CoordGeom><Line><Start>1000000 2000000</Start><End>1100000 2000000</End></Line><Curve rot=\"cw\" "
+       "radius=\"200000\"><Start>1100000 2000000</Start><Center>1100000 2200000</Center><End>1300000 2200000</End>"
+       "</Curve><Line><Start>1300000 2200000</Start><End>1300000 2300000</End></Line></CoordGeom></Alignment>"
+       "</Alignments></LandXML>"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const RoadAlignment road = ReadLandXmlText(row.text, "small.xml");
+    ASSERT_EQ(road.line.Elements().size(), 3u);
+    const ElementSpec& arc = road.line.Elements()[1].spec;
+    EXPECT_EQ(arc.type, ElementType::Arc);
+    EXPECT_NEAR(arc.startRadius_m, 200, 1e-9);
+    EXPECT_NEAR(arc.length_m, 100 * kPi, 1e-9);
+    EXPECT_NEAR(road.line.Start().station_m, 500, 1e-9);
+    const LinePoint end = road.line.PointAtDistance(road.line.Length_m());
+    EXPECT_NEAR(end.X_m, 1300, 1e-8);
+    EXPECT_NEAR(end.Y_m, 2300, 1e-8);
+  }
+}
+
+// Equations are taken in the order of their internal stations, whatever
+// their order in the file, in the file's unit.
+TEST(LandXmlRead, ChainageEquations) {
+  const std::string text = Replace(Replace(kSmall, "linearUnit=\"meter\"", "linearUnit=\"foot\""), "   </CoordGeom>",
+                                   "   </CoordGeom>\n"
+                                   "   <StaEquation staInternal=\"920\" staBack=\"900\" staAhead=\"1100\"/>\n"
+                                   "   <StaEquation staInternal=\"600\" staBack=\"600\" staAhead=\"580\"/>");
+  const std::string profile =
+      "<Profile><ProfAlign><PVI>500 10</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1014.159 8</PVI>"
+      "</ProfAlign></Profile>";
+  const RoadAlignment road = ReadLandXmlText(Replace(text, profile, ""), "eq.xml");
+  ASSERT_EQ(road.line.Equations().size(), 2u);
+  EXPECT_NEAR(road.line.Equations()[0].stationBack_m, 600 * 0.3048, 1e-9);
+  EXPECT_NEAR(road.line.Equations()[0].stationAhead_m, 580 * 0.3048, 1e-9);
+  EXPECT_NEAR(road.line.Equations()[1].stationBack_m, 900 * 0.3048, 1e-9);
+  // 150 ft along: 500 + 100 ft to the first equation, then 580 + 50.
+  EXPECT_NEAR(road.line.StationAt(150 * 0.3048), 630 * 0.3048, 1e-9);
 }
 
 TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
