@@ -455,7 +455,8 @@ int Run(int argc, char** argv) {
   if (args.empty()) Refuse("缺少命令 stakes、locate 或 jd（quorvane-line --help 查看用法）");
   const std::string command = args.front();
   args.erase(args.begin());
-  if (command == "--help" || command == "-h") {
+  const bool help = std::find(args.begin(), args.end(), "--help") != args.end();
+  if (command == "--help" || command == "-h" || help) {
     WriteStandardOutput(kUsage);
     return 0;
   }

@@ -320,6 +320,9 @@ RoadAlignment Reader::Read() {
     const double radius = kind == "Line"                                   ? kInfiniteRadius
                           : kind == "Curve" && !node.attribute("radius") && centreGiven ? Distance(*centreGiven, start)
                                                                                          : Radius(node, "radius");
+    if (kind == "Curve" && !node.attribute("radius") && !centreGiven) {
+      FailElement(node, i, "缺少半径 radius 和圆心 Center");
+    }
     if (kind == "Line" || (kind == "Curve" && !std::isfinite(radius))) {
       spec.type = ElementType::Straight;
       spec.length_m = lengthAttribute.value_or(Distance(start, end));

@@ -203,6 +203,8 @@ TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
       {"no alignment", "<LandXML version=\"1.2\"/>", {"没有路线"}},
       {"missing end", Replace(s, "<End>1100 2000</End>", ""), {"第1个线元", "Line", "缺少 End"}},
       {"missing rot", Replace(s, "rot=\"cw\" ", ""), {"第2个线元", "rot"}},
+      {"curve without radius or centre", Replace(Replace(s, "radius=\"200\" ", ""), "<Center>1100 2200</Center>", ""),
+       {"第2个线元", "radius"}},
       {"bad rot", Replace(s, "rot=\"cw\"", "rot=\"right\""), {"第2个线元", "cw 或 ccw"}},
       {"gap at a joint", Replace(s, "<Start>1300 2200</Start>", "<Start>1300.01 2200</Start>"),
        {"第3个线元", "不相接", "0.01"}},
