@@ -146,10 +146,14 @@ int DecimalsOption(const Arguments& arguments) {
   return static_cast<int>(value);
 }
 
+// Cross slopes in percent, within +/-100 % (a 45 degree side).
 CrossSlopes CrossSlopeOption(const Arguments& arguments) {
   const auto text = arguments.Value("--cross-slope");
   if (!text) return {};
   const auto [left, right] = PairOption("--cross-slope", *text, true);
+  if (std::abs(left) > 100 || std::abs(right) > 100) {
+    Refuse("选项 --cross-slope 的值“" + *text + "”超出 -100% 到 100%");
+  }
   return {left, right};
 }
 

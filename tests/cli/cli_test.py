@@ -232,6 +232,7 @@ with tempfile.TemporaryDirectory() as tmp:
         (['stakes', SAMPLE, '--interval', '5', '--decimals', '9'], ['--decimals']),
         (['stakes', SAMPLE, '--interval', '5', '--foo'], ['--foo']),
         (['stakes', SAMPLE, '--interval', '5', '--offsets', '5'], ['--offsets']),
+        (['stakes', SAMPLE, '--interval', '5', '--offsets', '5,5', '--cross-slope', '-2,150%'], ['--cross-slope']),
         (['stakes', SAMPLE, '--interval', '5', '--from', 'K1+2x'], ['--from']),
         (['stakes', os.path.join(tmp, 'none.xml'), '--interval', '5'], ['none.xml', '文件不存在']),
         (['stakes', bad_xml, '--interval', '5'], ['gap.xml', '第2个线元']),

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -75,6 +76,7 @@ TEST(LineText, FixedDecimals) {
   EXPECT_EQ(FixedText(-0.0006, 3), "-0.001");
   EXPECT_EQ(FixedText(12.5, 0), "12");  // the double's own tie, to even
   EXPECT_EQ(FixedText(1.0 / 3, 6), "0.333333");
+  EXPECT_THROW(FixedText(std::numeric_limits<double>::infinity(), 3), CalculationError);
 }
 
 TEST(LineText, CsvRows) {
