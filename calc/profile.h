@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -52,6 +53,12 @@ struct GradePoint {
 struct CrossSlopes {
   double left_percent = 0;
   double right_percent = 0;
+
+  // How far a point offset_m right (> 0) or left (< 0) of the centre line
+  // lies above it (negative: below): slope/100 * |offset| of its side.
+  double RiseAt(double offset_m) const {
+    return (offset_m < 0 ? left_percent : right_percent) / 100 * std::fabs(offset_m);
+  }
 };
 
 // The elements (竖曲线要素) of the vertical curve at one point, all in
@@ -134,6 +141,12 @@ class Profile {
   // last point's distance (and at least that many metres) counts as the end.
   double ElevationAtDistance(double distance_m) const;
 
+  // The same for heights asked in order along the line (every stake of a
+  // line): `grade` remembers where the last answer was found and is updated,
+  // so that the next one costs no search. Start it at 0; any value gives the
+  // same answers as the one above.
+  double ElevationAtDistance(double distance_m, std::size_t& grade) const;
+
   // The same at a displayed station of `line` (the line the profile was built
   // on). Throws CalculationError for a station the line has no distance for
   // or one outside the profile.
@@ -142,21 +155,34 @@ class Profile {
   // Design elevation of a point offset_m right (> 0) or left (< 0) of the
   // centre line: H + slope/100 * |offset| with the slope of its side. Throws
   // as ElevationAtDistance, and with kCrossSlopeNotANumberPrompt for an
-  // offset or a slope that is not finite.
+  // offset or a slope that is not finite. (For many side stakes, add
+  // slopes.RiseAt(offset) to the centre line's height once found.)
   double ElevationAtOffset(double distance_m, double offset_m, CrossSlopes slopes) const;
 
  private:
+  // The vertical curve of one point where it is worked out: the parabola
+  // y = H + i1 (d - dp) + curvature/2 (d - start)^2, or the circle about
+  // (centre, middle - sign R): y = middle - sign (R - sqrt(R^2 - (d - centre)^2)),
+  // middle being the circle's highest (crest, sign +1) or lowest point.
+  struct Curve {
+    double start_m = 0;  // both the point's own distance where there is none
+    double end_m = 0;
+    double curvature = 0;  // parabola: (i2 - i1) / L
+    double radius_m = 0;   // circle: R; 0 for a parabola
+    double centre_m = 0;   // circle: distance of its centre
+    double middle_m = 0;   // circle: elevation of its highest or lowest point
+    double sign = 0;       // circle: +1 crest, -1 sag
+  };
+
   std::vector<GradePoint> points_;
   std::vector<double> distances_m_;  // of each point along the line
   std::vector<double> grades_;       // from each point to the next
-  // Each point's curve: where it starts and ends (both the point's own
-  // distance where there is none) and its shape.
-  std::vector<double> curveStarts_m_;
-  std::vector<double> curveEnds_m_;
-  std::vector<double> curvatures_;  // parabola: (i2 - i1) / L, the height is that/2 * x^2 off the grade
-  std::vector<double> radii_m_;     // circle: R, 0 for a parabola
+  std::vector<Curve> curves_;        // of each point
+  double lowest_m_ = 0;              // the distances answered, the slack included
+  double highest_m_ = 0;
 
-  double CurveElevation(std::size_t point, double distance_m) const;
+  double OnGrade(std::size_t grade, double distance_m) const;
+  double OnCurve(std::size_t point, double distance_m) const;
 };
 
 }  // namespace quorvane

@@ -4,6 +4,7 @@
 // tests/profile/reference.py, which works them from the textbook formulas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <utility>
@@ -55,7 +56,7 @@ const std::vector<GradePoint> kEndToEnd{{0, 100}, {300, 106, 0, 200}, {500, 100,
 const std::vector<GradePoint> kKink{{0, 100}, {500, 110}, {1000, 100}};
 
 TEST(Profile, ElevationsOfTheTextbookCurves) {
-  const struct {
+  struct {
     const char* name;
     const Line& line;
     const std::vector<GradePoint>& points;
@@ -90,15 +91,22 @@ TEST(Profile, ElevationsOfTheTextbookCurves) {
        {{25449, 781.5156}, {25450, 781.5425}, {25470, 781.5425}, {25480, 781.8225}, {25520, 783.1425}}},
       {"crest circle", kCrestLine, kCrestCircle, {{4940, 423.18}, {5000, 425.281213536198}, {5030, 425.656099837419}, {5100, 424.78053907302}, {5120, 424.08}}},
       {"steep sag circle", kSteepLine, kSteepCircle, {{910, 58.1}, {950, 55.29261402595}, {1000, 54.0418317978589}, {1060, 55.8434547204365}}},
-      {"two curves end to end", kLine, kEndToEnd, {{250, 104.6875}, {400, 103}, {450, 101.8125}}},
+      // On the grades 50 and 900: 100 + 0.02 * 50, 100 + 0.02 * 400.
+      {"two curves end to end", kLine, kEndToEnd, {{50, 101}, {250, 104.6875}, {400, 103}, {450, 101.8125}, {900, 108}}},
       {"kink without a curve", kLine, kKink, {{250, 105}, {500, 110}, {750, 105}}},
   };
-  for (const auto& c : cases) {
+  for (auto& c : cases) {
     SCOPED_TRACE(c.name);
     const Profile profile(c.line, c.points);
-    for (const auto& [station, elevation] : c.stationAndElevation) {
-      SCOPED_TRACE(station);
-      EXPECT_NEAR(profile.ElevationAtStation(c.line, station), elevation, kTolerance_m);
+    // Forward then back, the search remembered from each answer to the next.
+    std::size_t grade = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+      for (const auto& [station, elevation] : c.stationAndElevation) {
+        SCOPED_TRACE(station);
+        EXPECT_NEAR(profile.ElevationAtStation(c.line, station), elevation, kTolerance_m);
+        EXPECT_NEAR(profile.ElevationAtDistance(c.line.DistanceAt(station), grade), elevation, kTolerance_m);
+      }
+      std::reverse(c.stationAndElevation.begin(), c.stationAndElevation.end());
     }
   }
 }
