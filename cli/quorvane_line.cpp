@@ -198,9 +198,7 @@ class CsvTable {
     text_ += CsvText(one_, false);
   }
   // The text, with the byte-order mark the files on disk carry.
-  std::string Text(bool byteOrderMark) && {
-    return byteOrderMark ? "\xEF\xBB\xBF" + text_ : std::move(text_);
-  }
+  std::string Text(bool byteOrderMark) && { return byteOrderMark ? "\xEF\xBB\xBF" + text_ : std::move(text_); }
 
  private:
   std::vector<std::vector<std::string>> one_{1};

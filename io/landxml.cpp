@@ -222,8 +222,8 @@ std::optional<double> Reader::Angle(const pugi::xml_node& node, const char* attr
 std::vector<GradePoint> Reader::ReadProfile(const pugi::xml_node& alignment) const {
   const pugi::xml_node profAlign = Child(Child(alignment, "Profile"), "ProfAlign");
   std::vector<GradePoint> points;
-  std::vector<pugi::xml_node> nodes;       // of each point
-  std::vector<std::size_t> lengthOnly;     // circles given by their length
+  std::vector<pugi::xml_node> nodes;    // of each point
+  std::vector<std::size_t> lengthOnly;  // circles given by their length
   if (!profAlign) return points;
   for (pugi::xml_node node : profAlign.children()) {
     if (node.type() != pugi::node_element) continue;
@@ -271,7 +271,8 @@ RoadAlignment Reader::Read() {
       document.load_buffer(text_.data(), text_.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) {
     const auto offset = static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0));
-    const long line = 1 + static_cast<long>(std::count(text_.begin(), text_.begin() + std::min(offset, text_.size()), '\n'));
+    const long line =
+        1 + static_cast<long>(std::count(text_.begin(), text_.begin() + std::min(offset, text_.size()), '\n'));
     Fail("第" + std::to_string(line) + "行不是正确的 XML：" + parsed.description());
   }
   const pugi::xml_node root = document.document_element();
@@ -317,9 +318,9 @@ RoadAlignment Reader::Read() {
     if (lengthAttribute && !(*lengthAttribute > 0)) FailElement(node, i, "的长度 length 应为正数");
     // A Curve without a radius attribute takes it from its centre.
     const auto centreGiven = PointOf(node, "Center");
-    const double radius = kind == "Line"                                   ? kInfiniteRadius
+    const double radius = kind == "Line"                                                ? kInfiniteRadius
                           : kind == "Curve" && !node.attribute("radius") && centreGiven ? Distance(*centreGiven, start)
-                                                                                         : Radius(node, "radius");
+                                                                                        : Radius(node, "radius");
     if (kind == "Curve" && !node.attribute("radius") && !centreGiven) {
       FailElement(node, i, "缺少半径 radius 和圆心 Center");
     }
@@ -401,8 +402,7 @@ RoadAlignment Reader::Read() {
     const auto internal = OptionalLinear(node, "staInternal");
     equations.emplace_back(internal.value_or(static_cast<double>(equations.size())), equation);
   }
-  std::stable_sort(equations.begin(), equations.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(equations.begin(), equations.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<ChainageEquation> chainage;
   for (const auto& e : equations) chainage.push_back(e.second);
 
@@ -410,7 +410,8 @@ RoadAlignment Reader::Read() {
   for (std::size_t i = 1; i < nodes.size(); ++i) {
     const double gap = Distance(starts[i], ends[i - 1]);
     if (gap > kJoinTolerance_m) {
-      FailElement(nodes[i], i, "的起点与上一线元的终点不相接（相差 " + ShortestText(std::round(gap * 1e4) / 1e4) + " 米）");
+      FailElement(nodes[i], i,
+                  "的起点与上一线元的终点不相接（相差 " + ShortestText(std::round(gap * 1e4) / 1e4) + " 米）");
     }
   }
 
@@ -425,7 +426,8 @@ RoadAlignment Reader::Read() {
     const double startGap = Distance(starts[i], {built.start.X_m, built.start.Y_m});
     const double endGap = Distance(ends[i], {built.end.X_m, built.end.Y_m});
     if (startGap > kJoinTolerance_m) {
-      FailElement(nodes[i], i, "的起点与前面线元推算的位置相差 " + ShortestText(std::round(startGap * 1e4) / 1e4) + " 米");
+      FailElement(nodes[i], i,
+                  "的起点与前面线元推算的位置相差 " + ShortestText(std::round(startGap * 1e4) / 1e4) + " 米");
     }
     if (endGap > kJoinTolerance_m) {
       FailElement(nodes[i], i,

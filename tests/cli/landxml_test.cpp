@@ -52,7 +52,8 @@ TEST(LandXmlRead, SampleFilesInEveryUnitGiveTheReferenceLine) {
     const char* file;
     bool hasProfile;
   };
-  for (const Row& row : {Row{"sample_line.xml", true}, {"sample_line_ft.xml", false}, {"sample_line_usft.xml", false}}) {
+  for (const Row& row :
+       {Row{"sample_line.xml", true}, {"sample_line_ft.xml", false}, {"sample_line_usft.xml", false}}) {
     SCOPED_TRACE(row.file);
     const RoadAlignment road = ReadLandXml(kData + "/" + row.file);
     EXPECT_EQ(road.name, "sample");
@@ -203,31 +204,38 @@ TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
       {"no alignment", "<LandXML version=\"1.2\"/>", {"没有路线"}},
       {"missing end", Replace(s, "<End>1100 2000</End>", ""), {"第1个线元", "Line", "缺少 End"}},
       {"missing rot", Replace(s, "rot=\"cw\" ", ""), {"第2个线元", "rot"}},
-      {"curve without radius or centre", Replace(Replace(s, "radius=\"200\" ", ""), "<Center>1100 2200</Center>", ""),
+      {"curve without radius or centre",
+       Replace(Replace(s, "radius=\"200\" ", ""), "<Center>1100 2200</Center>", ""),
        {"第2个线元", "radius"}},
       {"bad rot", Replace(s, "rot=\"cw\"", "rot=\"right\""), {"第2个线元", "cw 或 ccw"}},
-      {"gap at a joint", Replace(s, "<Start>1300 2200</Start>", "<Start>1300.01 2200</Start>"),
+      {"gap at a joint",
+       Replace(s, "<Start>1300 2200</Start>", "<Start>1300.01 2200</Start>"),
        {"第3个线元", "不相接", "0.01"}},
       {"not tangent", Replace(s, "<End>1300 2300</End>", "<End>1370.7107 2270.7107</End>"), {"第3个线元", "终点"}},
       {"radius off its centre", Replace(s, "radius=\"200\"", "radius=\"210\""), {"第2个线元", "半径"}},
       {"length off its coordinates", Replace(s, "length=\"100\"", "length=\"100.5\""), {"第1个线元", "终点"}},
       {"delta in the wrong unit", Replace(s, "delta=\"1.5707963267948966\"", "delta=\"90\""), {"第2个线元", "delta"}},
-      {"coordinates not numbers", Replace(s, "<Start>1000 2000</Start>", "<Start>1000,2000</Start>"),
+      {"coordinates not numbers",
+       Replace(s, "<Start>1000 2000</Start>", "<Start>1000,2000</Start>"),
        {"第7行", "北坐标 东坐标"}},
       {"length not a number", Replace(s, "length=\"100\"", "length=\"abc\""), {"length", "不是数"}},
       {"negative length", Replace(s, "length=\"100\"", "length=\"-100\""), {"第1个线元", "正数"}},
       {"unknown linear unit", Replace(s, "linearUnit=\"meter\"", "linearUnit=\"furlong\""), {"furlong"}},
       {"unknown angular unit", Replace(s, "angularUnit=\"radians\"", "angularUnit=\"mils\""), {"mils"}},
-      {"not a clothoid", Replace(s, "<Line><Start>1300 2200</Start><End>1300 2300</End></Line>",
-                 "<Spiral spiType=\"cubic\" rot=\"cw\" length=\"100\" radiusEnd=\"500\"><Start>1300 2200</Start>"
-                 "<End>1300 2300</End></Spiral>"),
+      {"not a clothoid",
+       Replace(s, "<Line><Start>1300 2200</Start><End>1300 2300</End></Line>",
+               "<Spiral spiType=\"cubic\" rot=\"cw\" length=\"100\" radiusEnd=\"500\"><Start>1300 2200</Start>"
+               "<End>1300 2300</End></Spiral>"),
        {"第3个线元", "clothoid"}},
-      {"unknown element", Replace(s, "<Line><Start>1300 2200</Start><End>1300 2300</End></Line>", "<Chain/>"),
+      {"unknown element",
+       Replace(s, "<Line><Start>1300 2200</Start><End>1300 2300</End></Line>", "<Chain/>"),
        {"第3个线元", "Chain"}},
-      {"unsymmetric vertical curve", Replace(s, "<ParaCurve length=\"40\">600 12</ParaCurve>",
-                                                 "<UnsymParaCurve lengthIn=\"20\" lengthOut=\"30\">600 12</UnsymParaCurve>"),
+      {"unsymmetric vertical curve",
+       Replace(s, "<ParaCurve length=\"40\">600 12</ParaCurve>",
+               "<UnsymParaCurve lengthIn=\"20\" lengthOut=\"30\">600 12</UnsymParaCurve>"),
        {"不对称"}},
-      {"vertical circle without radius or length", Replace(s, "<ParaCurve length=\"40\">600 12</ParaCurve>", "<CircCurve>600 12</CircCurve>"),
+      {"vertical circle without radius or length",
+       Replace(s, "<ParaCurve length=\"40\">600 12</ParaCurve>", "<CircCurve>600 12</CircCurve>"),
        {"CircCurve", "length"}},
       {"elevation missing", Replace(s, "<PVI>500 10</PVI>", "<PVI>500</PVI>"), {"PVI", "桩号 高程"}},
   };
@@ -275,8 +283,8 @@ TEST(LandXmlUnits, AnglesInEveryUnit) {
     SCOPED_TRACE(row.text);
     EXPECT_NEAR(LandXmlAngleToRadians(row.text, row.unit), row.radians, 1e-14);
   }
-  for (const auto& [text, unit] : {std::pair{"45.6000", "decimal dd.mm.ss"}, {"45.0075", "decimal dd.mm.ss"},
-                                   {"abc", "radians"}, {"1", "mils"}}) {
+  for (const auto& [text, unit] :
+       {std::pair{"45.6000", "decimal dd.mm.ss"}, {"45.0075", "decimal dd.mm.ss"}, {"abc", "radians"}, {"1", "mils"}}) {
     SCOPED_TRACE(text);
     EXPECT_THROW(LandXmlAngleToRadians(text, unit), CalculationError);
   }

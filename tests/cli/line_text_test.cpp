@@ -56,12 +56,12 @@ TEST(LineText, AzimuthsAndAngles) {
       {0, "0.0000", "0.0000"},
       {Dms(45, 0, 0), "45.0000", "45.0000"},
       {Dms(17, 34, 15), "17.3415", "17.3415"},
-      {Dms(12, 34, 59.6), "12.3500", "12.3500"},        // 60" carries into the minutes
-      {Dms(29, 59, 59.5), "30.0000", "30.0000"},        // and 60' into the degrees
-      {Dms(359, 59, 59.7), "0.0000", "360.0000"},       // an azimuth wraps, an angle does not
+      {Dms(12, 34, 59.6), "12.3500", "12.3500"},   // 60" carries into the minutes
+      {Dms(29, 59, 59.5), "30.0000", "30.0000"},   // and 60' into the degrees
+      {Dms(359, 59, 59.7), "0.0000", "360.0000"},  // an azimuth wraps, an angle does not
       {-Dms(90, 0, 0), "270.0000", "-90.0000"},
       {-Dms(23, 15, 30), "336.4430", "-23.1530"},
-      {-Dms(0, 0, 0.4), "0.0000", "0.0000"},            // no "-0.0000"
+      {-Dms(0, 0, 0.4), "0.0000", "0.0000"},  // no "-0.0000"
       {Dms(725, 0, 1), "5.0001", "725.0001"},
   };
   for (const Row& row : rows) {
@@ -91,7 +91,8 @@ TEST(LineText, CsvRows) {
        "\xEF\xBB\xBF点号,X,Y\r\n\r\nP1,1,2\r\n  \r\nP2,3,4",
        {{"点号", "X", "Y"}, {"P1", "1", "2"}, {"P2", "3", "4"}},
        {1, 3, 5}},
-      {"quotes", "\"a,b\",\"say \"\"hi\"\"\",\nx,\"two\nlines\",y\n",
+      {"quotes",
+       "\"a,b\",\"say \"\"hi\"\"\",\nx,\"two\nlines\",y\n",
        {{"a,b", "say \"hi\"", ""}, {"x", "two\nlines", "y"}},
        {1, 2}},
       {"a row of empty fields is a blank line", ",,\n", {}, {}},
