@@ -115,6 +115,23 @@ check(code == 0 and [r[0] for r in rows[1:]] == ['K1+300.0', 'K1+320.0', 'K1+340
 check(rows[0][-1] == 'H' and rows[1][2] == f'{X0 + 100 * math.cos(A0):.1f}', f'one decimal: {rows[1]}')
 
 with tempfile.TemporaryDirectory() as tmp:
+    # A short chain at K1+500 (distance 300): stations K1+500 .. K1+520 are
+    # skipped, the equation is listed once as DL.
+    eq = os.path.join(tmp, 'eq.xml')
+    text = open(SAMPLE, encoding='utf-8').read()
+    text = text[:text.index('      <Profile>')] + text[text.index('</Profile>') + len('</Profile>\n'):]
+    text = text.replace('</CoordGeom>', '</CoordGeom>\n      <StaEquation staInternal="1500" staBack="1500" staAhead="1520"/>')
+    open(eq, 'w', encoding='utf-8').write(text)
+    code, out, err = run('stakes', eq, '--interval', '10', '--key-points')
+    rows = table(out)
+    by_station = {r[0]: r for r in rows[1:]}
+    check(code == 0 and rows[0][-1] == '方位角', f'stakes across an equation: {code} {err}')
+    check(by_station.get('K1+500.000', [''] * 2)[1] == 'DL' and 'K1+510.000' not in by_station,
+          'DL at the equation, the skipped stations absent')
+    r = by_station.get('K1+590.000')
+    check(r is not None and near(r[2], REFERENCE[370][0]) and near(r[3], REFERENCE[370][1]),
+          f'stake after the equation: {r}')
+    check(rows[-1][0] == 'K2+530.000', f'last stake after the equation: {rows[-1]}')
     # -o follows the extension: CSV with a byte-order mark, .dat, .dxf.
     csv_path, dat_path, dxf_path = (os.path.join(tmp, 'k.' + e) for e in ('csv', 'dat', 'dxf'))
     for path in (csv_path, dat_path, dxf_path):
@@ -252,7 +269,7 @@ with tempfile.TemporaryDirectory() as tmp:
         check(code == 2 and out == '' and err.endswith('\n') and err.count('\n') == 1 and
               all(w in err for w in words), f'refusal {args[1:]}: {code} {err!r}')
     check(open(keep).read() == 'earlier', 'an earlier file survives a refused run')
-    check(sorted(os.listdir(tmp)) == sorted(['k.csv', 'k.dat', 'k.dxf', 'p.csv', 'plain.csv', 'jd.csv', 'line.xml',
+    check(sorted(os.listdir(tmp)) == sorted(['eq.xml', 'k.csv', 'k.dat', 'k.dxf', 'p.csv', 'plain.csv', 'jd.csv', 'line.xml',
                                              'gap.xml', 'keep.csv', 'bad.csv', 'first.csv',
                                              'jd_r.csv', 'jd_long.csv']), f'no stray files: {os.listdir(tmp)}')
 
