@@ -3,8 +3,11 @@
 // the round trip of what the writer writes.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -347,6 +350,26 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
       }
     }
   }
+}
+
+// The written file read by lxml (check_written_landxml.py), against the
+// mpmath reference: kinds, attributes, coordinates, equation and profile.
+TEST(LandXmlWrite, IndependentReaderFindsTheSampleLine) {
+  const RoadAlignment sample = ReadLandXml(kData + "/sample_line.xml");
+  std::vector<ElementSpec> specs;
+  for (const LineElement& e : sample.line.Elements()) specs.push_back(e.spec);
+  std::vector<GradePoint> profile = sample.profile;
+  profile.back() = {2500, 59.5};
+  const RoadAlignment road{"sample", Line(sample.line.Start(), specs, {{2000, 1990}}), profile};
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("quorvane_landxml_" + std::to_string(::getpid()) + ".xml")).string();
+  WriteLandXml(path, road);
+  const std::string command =
+      std::string(QUORVANE_PYTHON3) + " " + QUORVANE_CHECK_WRITTEN + " " + path + " > " + path + ".log 2>&1";
+  const int status = std::system(command.c_str());
+  EXPECT_EQ(status, 0) << ReadWholeFile(path + ".log");
+  std::filesystem::remove(path);
+  std::filesystem::remove(path + ".log");
 }
 
 }  // namespace
