@@ -50,7 +50,7 @@ std::optional<SideStakeTable> RunSideStakes(CalculationView& view, std::string_v
 
 // What 坐标反算 found for one point.
 struct LocatedPoint {
-  double X;             // the point as read, metres
+  double X;  // the point as read, metres
   double Y;
   StationOffset where;  // its station and signed offset
   CurvePoint foot;      // the curve point at that station
@@ -61,10 +61,9 @@ struct LocatedPoint {
 // interval is not needed and not asked for), then X and Y with ReadNumber,
 // after PointTextsProblem (shown as it says).
 // Appends `line` with a CR LF to the result box, then shows the station,
-// offset and azimuth (LocateMessage) in a message titled kLocateTitle. A point whose foot lies outside the curve, or any
-// other calculation error, shows its message under kCalculationErrorTitle.
-// On any of these messages nothing is appended and nothing returned. No
-// exception escapes for any input.
+// offset and azimuth (LocateMessage) in a message titled kLocateTitle. A point whose foot lies outside the curve, or
+// any other calculation error, shows its message under kCalculationErrorTitle. On any of these messages nothing is
+// appended and nothing returned. No exception escapes for any input.
 inline constexpr const char* kLocateTitle = "坐标反算";
 inline constexpr const char* kMissingPointPrompt = "请输入X、Y坐标！";
 std::optional<LocatedPoint> RunLocate(CalculationView& view, std::string_view xText, std::string_view yText);

@@ -3,8 +3,8 @@
 #include <dxflib/dl_dxf.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <iterator>

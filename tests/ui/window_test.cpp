@@ -373,6 +373,32 @@ class WindowTest : public QObject {
     QCOMPARE(dialogs_.openedWith, row.accepted ? row.typed : QStringList());
   }
 
+  // The real small dialog: opens with the texts given; 确定 with texts its check refuses leaves it open as typed.
+  void smallDialogStaysOpenWhenRefused() {
+    QtFileDialogs dialogs;
+    QStringList checked, shown;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      const auto boxes = dialog->findChildren<QLineEdit*>();
+      QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+      shown << boxes[0]->text() << boxes[1]->text();
+      boxes[0]->setText(QStringLiteral("5m"));
+      ok->click();
+      shown << QString::number(dialog->isVisible()) << boxes[0]->text();
+      boxes[0]->setText(QStringLiteral("5"));
+      ok->click();
+    });
+    const std::optional<QStringList> texts =
+        dialogs.AskTexts(form_.get(), QStringLiteral("边桩坐标"), {QStringLiteral("左"), QStringLiteral("右")},
+                         {QStringLiteral("1"), QStringLiteral("2")}, [&](const QStringList& typed) {
+                           checked << typed.join(u',');
+                           return !typed[0].endsWith(u'm');
+                         });
+    QCOMPARE(shown, QStringList({"1", "2", "1", "5m"}));
+    QCOMPARE(checked, QStringList({"5m,2", "5,2"}));
+    QCOMPARE(texts.value_or(QStringList()), QStringList({"5", "2"}));
+  }
+
   // 平面图 opens a window of its own, which follows the next calculation.
   void planView() {
     QVERIFY(!Get<QAction>("actPlanView")->isEnabled() && !Get<QAction>("actPrint")->isEnabled());
