@@ -141,6 +141,10 @@ class Profile {
   // last point's distance (and at least that many metres) counts as the end.
   double ElevationAtDistance(double distance_m) const;
 
+  // Whether ElevationAtDistance answers at this distance (within the first
+  // and last point, the slack included), to ask without catching.
+  bool Covers(double distance_m) const { return distance_m >= lowest_m_ && distance_m <= highest_m_; }
+
   // The same for heights asked in order along the line (every stake of a
   // line): `grade` remembers where the last answer was found and is updated,
   // so that the next one costs no search. Start it at 0; any value gives the
