@@ -21,7 +21,8 @@ Line HundredKilometres() {
     const int turn = i % 2 == 0 ? 1 : -1;
     elements.push_back({.type = ElementType::Straight, .length_m = 300});
     elements.push_back({.type = ElementType::Spiral, .length_m = 100, .endRadius_m = 600, .turn = turn});
-    elements.push_back({.type = ElementType::Arc, .length_m = 200, .startRadius_m = 600, .endRadius_m = 600, .turn = turn});
+    elements.push_back(
+        {.type = ElementType::Arc, .length_m = 200, .startRadius_m = 600, .endRadius_m = 600, .turn = turn});
     elements.push_back({.type = ElementType::Spiral, .length_m = 100, .startRadius_m = 600, .turn = turn});
   }
   return Line({.X_m = 3000000, .Y_m = 500000, .azimuth_rad = 0.7, .station_m = 0}, std::move(elements));
@@ -34,7 +35,8 @@ Profile RollingProfile(const Line& line) {
   const int last = static_cast<int>(line.Length_m() / 500);
   for (int i = 0; i <= last; ++i) {
     const bool interior = i > 0 && i < last;
-    points.push_back({.station_m = i * 500.0, .elevation_m = i % 2 == 0 ? 100.0 : 110.0, .radius_m = interior ? 10000.0 : 0});
+    points.push_back(
+        {.station_m = i * 500.0, .elevation_m = i % 2 == 0 ? 100.0 : 110.0, .radius_m = interior ? 10000.0 : 0});
   }
   return Profile(line, std::move(points));
 }
