@@ -77,7 +77,6 @@ TEST(Profile, ElevationsOfTheTextbookCurves) {
        kSagLine,
        kSag,
        {{25355, 779.88}, {25400, 780.4425}, {25460, 781.8225}, {25500, 783.1425}, {25565, 785.97}}},
-      {"sag by length", kSagLine, kSagByLength, {{25400, 780.4425}, {25460, 781.8225}, {25565, 785.97}}},
       // Distance 195 (textbook K4+995), 200 is K5+000 before the equation (its
       // first occurrence), 215 (K5+015), the point, 300 (K5+100).
       {"crest across a long chain",
@@ -124,8 +123,6 @@ TEST(Profile, ElementsOfTheVerticalCurves) {
   } cases[] = {
       {"crest", kCrestLine, kCrest, 1, {180, 2000, 90, 2.025, 140, 320, true}, kTolerance_m},
       {"sag by length", kSagLine, kSagByLength, 1, {210, 5000, 105, 1.1025, 55, 265, false}, 1e-6},
-      {"sag across a short chain", kSagShortChainLine, kSagShortChain, 1, {210, 5000, 105, 1.1025, 55, 265, false},
-       kTolerance_m},
       // Span 4940.11453209655 .. 5119.92584268208, E 2.02390016258064.
       {"crest circle", kCrestLine, kCrestCircle, 1,
        {179.81131058553, 2000, 89.905655292765, 2.02390016258064, 140.11453209655, 319.92584268208, true}, 1e-9},
@@ -184,7 +181,6 @@ TEST(Profile, RefusesNamingThePoint) {
       {"elevation infinite", kLine, {{0, 100}, {500, 100}, {1000, inf}}, At(2, kGradePointNotANumberPrompt)},
       {"radius 10^12", kLine, {{0, 100}, {500, 100, 1e12}, {1000, 110}}, At(1, kGradePointNotANumberPrompt)},
       {"negative radius", kLine, {{0, 100}, {500, 100, -1}, {1000, 110}}, At(1, kGradePointNegativeCurvePrompt)},
-      {"negative length", kLine, {{0, 100}, {500, 100, 0, -1}, {1000, 110}}, At(1, kGradePointNegativeCurvePrompt)},
       {"radius and length", kLine, {{0, 100}, {500, 100, 1000, 20}, {1000, 110}},
        At(1, kGradePointRadiusAndLengthPrompt)},
       {"circle by length", kLine, {{0, 100}, {500, 100, 0, 20, true}, {1000, 110}},
@@ -192,7 +188,6 @@ TEST(Profile, RefusesNamingThePoint) {
       {"curve on the first point", kLine, {{0, 100, 1000}, {1000, 110}}, At(0, kGradePointCurveAtEndPrompt)},
       {"curve on the last point", kLine, {{0, 100}, {1000, 110, 0, 10}}, At(1, kGradePointCurveAtEndPrompt)},
       {"same station twice", kLine, {{0, 100}, {500, 100}, {500, 101}, {1000, 110}}, At(2, kGradePointOrderPrompt)},
-      {"stations backwards", kLine, {{0, 100}, {500, 100}, {400, 101}, {1000, 110}}, At(2, kGradePointOrderPrompt)},
       // 420 is taken at its first occurrence, before 450.
       {"repeated station of a long chain", longChain, {{100, 100}, {450, 100}, {420, 101}},
        At(2, kGradePointOrderPrompt)},
