@@ -181,7 +181,9 @@ void Form1::BuildControls(QWidget* client) {
     return text;
   };
   const auto input = [&](InputBox box, QWidget* container, const char* name, int left, int top, const char* text) {
-    auto* edit = new NumberBox(QString::fromUtf8(text), container);
+    const bool station = box == InputBox::lb || box == InputBox::le;
+    auto* edit = new NumberBox(QString::fromUtf8(text), container,
+                               station ? NumberBox::Reads::Station : NumberBox::Reads::Number);
     place(edit, name, {left, top, 1695, 270});
     inputs_[static_cast<std::size_t>(box)] = edit;
     return edit;

@@ -68,6 +68,18 @@ TEST(RunCalculation, EchoesTheTypedTextsOfStartEndAndAzimuth) {
       << view.result;
   EXPECT_TRUE(view.result.ends_with("0+250     4041028.82     195628.996     34.1404\r\n２５０．３６５\r\n"));
 
+  // Stations typed in chainage notation stake as their plain twins do,
+  // under the start row and end line as typed.
+  FakeView chainage = WorkedExample();
+  chainage.Text(InputBox::lb) = "K0+180.108";
+  chainage.Text(InputBox::le) = "Ｋ０＋２５０．３６５";
+  RunCalculation(chainage);
+  const std::string plain = WorkedBlock();
+  std::string expected = plain;
+  expected.replace(expected.find("180.108    "), 7, "K0+180.108");
+  expected.replace(expected.rfind("250.365"), 7, "Ｋ０＋２５０．３６５");
+  EXPECT_EQ(chainage.result, expected);
+
   FakeView none = WorkedExample();
   none.Text(InputBox::le) = "180.108";  // no stakes: start row and end line only
   RunCalculation(none);

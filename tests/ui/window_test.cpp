@@ -220,6 +220,21 @@ class WindowTest : public QObject {
     QVERIFY(box->text().isEmpty() && box->toolTip().isEmpty());
   }
 
+  // The station boxes take chainage notation as whole; the other boxes do not.
+  void stationBoxes() {
+    const struct {
+      const char* box;
+      const char* text;
+      const char* tip;
+    } rows[] = {{"txtlb", "K0+180.108", ""}, {"txtle", "Ｋ０＋２５０．３６５", ""},
+                {"txtlb", "K0+180.108m", "读作 180.108"}, {"txtRa", "K1+500", "读作 0"}};
+    for (const auto& row : rows) {
+      auto* box = Get<QLineEdit>(row.box);
+      box->setText(QString::fromUtf8(row.text));
+      QCOMPARE(box->toolTip(), QString::fromUtf8(row.tip));
+    }
+  }
+
   // The credit line alone: ticks to each turn and where it stands then.
   void creditLine_data() {
     QTest::addColumn<CreditRow>("row");  // turns at 240 + 100 rightTicks, then after leftTicks more
