@@ -147,7 +147,7 @@ double Profile::ElevationAtDistance(double distance_m) const {
 }
 
 double Profile::ElevationAtDistance(double distance_m, std::size_t& grade) const {
-  if (!(distance_m >= lowest_m_ && distance_m <= highest_m_)) throw CalculationError(kStationOutsideProfilePrompt);
+  if (!Covers(distance_m)) throw CalculationError(kStationOutsideProfilePrompt);
   const double d = std::clamp(distance_m, distances_m_.front(), distances_m_.back());
 
   // k: the grade d lies on, between point k and point k + 1; the one asked

@@ -11,7 +11,7 @@ namespace quorvane {
 
 // The vertical profile (纵断面) of a line: grade-change points (变坡点) joined
 // by straight grades, and at each interior point a symmetric parabolic
-// vertical curve (竖曲线) over station +/- L/2, the field's standard:
+// vertical curve (竖曲线) over L/2 either side of it, the field's standard:
 // T = L/2, E = T^2 / 2R, L = R * |i2 - i1|.
 //
 // Stations are displayed chainage (the line's chainage equations honoured);
@@ -63,9 +63,10 @@ struct CrossSlopes {
 
 // The elements (竖曲线要素) of the vertical curve at one point, all in
 // distance along the line; every field is 0 where the point has no curve.
-// For a circle, L is its span in distance between its tangent points and
-// T half of that (the tangent points lie at slightly different distances
-// from the point, startDistance_m and endDistance_m tell them exactly).
+// For a circle, L is its span in distance between its tangent points, T half
+// of that (the tangent points lie at slightly different distances from the
+// point, startDistance_m and endDistance_m tell them exactly) and E the
+// exact height between the point and the circle.
 struct VerticalCurve {
   double length_m = 0;         // L, from the radius when given by radius
   double radius_m = 0;         // R = L / |i2 - i1|; 0 also where the grades agree
@@ -147,8 +148,12 @@ class Profile {
   // same answers as the one above.
   double ElevationAtDistance(double distance_m, std::size_t& grade) const;
 
-  // The same at a displayed station of `line` (the line the profile was built
-  // on). Throws CalculationError for a station the line has no distance for
+  // Whether ElevationAtDistance answers at this distance (within the first
+  // and last point, the slack included), to ask without catching.
+  bool Covers(double distance_m) const { return distance_m >= lowest_m_ && distance_m <= highest_m_; }
+
+  // Design elevation of the centre line at a displayed station of `line` (the
+  // line the profile was built on). Throws CalculationError for a station the line has no distance for
   // or one outside the profile.
   double ElevationAtStation(const Line& line, double station_m) const;
 
@@ -163,14 +168,14 @@ class Profile {
   // The vertical curve of one point where it is worked out: the parabola
   // y = H + i1 (d - dp) + curvature/2 (d - start)^2, or the circle about
   // (centre, middle - sign R): y = middle - sign (R - sqrt(R^2 - (d - centre)^2)),
-  // middle being the circle's highest (crest, sign +1) or lowest point.
+  // middle being the top (crest, sign +1) or bottom of the whole circle.
   struct Curve {
     double start_m = 0;  // both the point's own distance where there is none
     double end_m = 0;
     double curvature = 0;  // parabola: (i2 - i1) / L
     double radius_m = 0;   // circle: R; 0 for a parabola
     double centre_m = 0;   // circle: distance of its centre
-    double middle_m = 0;   // circle: elevation of its highest or lowest point
+    double middle_m = 0;   // circle: elevation of its top or bottom
     double sign = 0;       // circle: +1 crest, -1 sag
   };
 
