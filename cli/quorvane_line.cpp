@@ -183,11 +183,8 @@ std::optional<Profile> ProfileOf(const RoadAlignment& road) {
 
 // A design elevation, or nothing outside the profile.
 std::optional<double> ElevationAt(const Profile& profile, double distance_m, double offset_m, CrossSlopes slopes) {
-  try {
-    return profile.ElevationAtOffset(distance_m, offset_m, slopes);
-  } catch (const CalculationError&) {
-    return std::nullopt;
-  }
+  if (!profile.Covers(distance_m)) return std::nullopt;
+  return profile.ElevationAtOffset(distance_m, offset_m, slopes);
 }
 
 // CSV text built row by row, so a long stake list is held once, as text.
