@@ -260,6 +260,7 @@ int RunStakes(const std::vector<std::string>& args) {
   }
   rows.Add(header);
   ExportDrawing drawing;
+  std::size_t grade = 0;  // the stakes come in order: each height found without a search
   for (const LineStake& stake : stakes) {
     const std::string name = StationText(stake.station_m, decimals);
     std::vector<std::string> row{name, stake.code, FixedText(stake.point.X_m, decimals),
@@ -267,16 +268,16 @@ int RunStakes(const std::vector<std::string>& args) {
     std::optional<double> H;
     std::optional<double> leftH;
     std::optional<double> rightH;
-    if (profile) H = ElevationAt(*profile, stake.distance_m, 0, slopes);
+    if (profile && profile->Covers(stake.distance_m)) H = profile->ElevationAtDistance(stake.distance_m, grade);
     if (drawn) drawing.stakes.push_back({name, stake.code, stake.point.X_m, stake.point.Y_m, H.value_or(0)});
     if (offsets) {
       const LinePoint left = road.line.PointAtOffset(stake.distance_m, -offsets->first);
       const LinePoint right = road.line.PointAtOffset(stake.distance_m, offsets->second);
       row.insert(row.end(), {FixedText(left.X_m, decimals), FixedText(left.Y_m, decimals),
                              FixedText(right.X_m, decimals), FixedText(right.Y_m, decimals)});
-      if (profile) {
-        leftH = ElevationAt(*profile, stake.distance_m, -offsets->first, slopes);
-        rightH = ElevationAt(*profile, stake.distance_m, offsets->second, slopes);
+      if (H) {
+        leftH = *H + slopes.RiseAt(-offsets->first);
+        rightH = *H + slopes.RiseAt(offsets->second);
       }
       if (drawn) {
         drawing.leftPoints.push_back({name + "L", stake.code, left.X_m, left.Y_m, leftH.value_or(0)});
