@@ -294,7 +294,14 @@ std::string Form1::InputText(InputBox box) const {
   return inputs_[static_cast<std::size_t>(box)]->text().toUtf8().toStdString();
 }
 
-void Form1::AppendResult(std::string_view block) { txtrlt_->Append(block); }
+// Each addition keeps the curve the boxes hold while it is made (a command
+// reads the boxes and appends in one go), for the page headers of a print.
+void Form1::AppendResult(std::string_view block) {
+  auto report = std::make_shared<AppendedReport>();
+  report->curve = {ReadCurveInput(*this), InputText(InputBox::lb), InputText(InputBox::a), InputText(InputBox::le), {}};
+  report->text = FromUtf8(block);
+  txtrlt_->Append(block, std::move(report));
+}
 
 void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
   boxes_.Inform(this, FromUtf8(prompt), FromUtf8(title));
@@ -333,7 +340,7 @@ void Form1::OnExport() {
 
 void Form1::OnPrint() {
   if (!last_) return;
-  ShowPrintPreview(this, txtrlt_->toPlainText(), &*last_);
+  ShowPrintPreview(this, txtrlt_->Pieces(), boxes_);
 }
 
 void Form1::OnPlanView() {
