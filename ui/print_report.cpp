@@ -64,9 +64,14 @@ void SplitCells(QStringView line, Cells& cells) {
 }
 
 qsizetype CellCount(QStringView line) {
-  Cells cells;
-  SplitCells(line, cells);
-  return static_cast<qsizetype>(cells.size());
+  qsizetype count = 0;
+  bool inCell = false;
+  for (const QChar c : line) {
+    const bool blank = IsBlank(c);
+    if (!blank && !inCell) ++count;
+    inCell = !blank;
+  }
+  return count;
 }
 
 // The lines of a text, whatever its line ends; a last line end ends the
@@ -120,6 +125,12 @@ class Widths {
     return metrics_.horizontalAdvance(text.toString());
   }
   double advance() const { return advance_; }
+  bool fixed() const { return fixed_; }
+  // In a fixed-width face, `width` rounded up to whole characters, so that
+  // every column starts on a character's edge.
+  double Whole(double width) const {
+    return fixed_ ? std::ceil(width / advance_ - 1e-6) * advance_ : width;
+  }
   const QFontMetricsF& metrics() const { return metrics_; }
 
  private:
@@ -190,13 +201,21 @@ void BuildFlow(const std::vector<BoxPiece>& pieces, std::vector<Table>& tables, 
     table.report = piece.report.get();
     for (const QString& cell : SplitColumns(own[1])) table.heading << cell;
     tables.push_back(std::move(table));
+    // Untouched, every line is the report's own; else each is looked up.
+    const bool untouched = piece.text == piece.report->text;
     QHash<QString, qsizetype> index;
-    for (qsizetype i = own.size(); i-- > 0;) index.insert(own[i], i);  // the first of equal lines
+    if (!untouched) {
+      for (qsizetype i = own.size(); i-- > 0;) index.insert(own[i], i);  // the first of equal lines
+    }
     items.push_back({Kind::kCurve, t, {}, {}});
     qsizetype next = 0;
-    for (const QString& line : lines) {
-      const auto found = index.constFind(line);
-      const qsizetype i = found != index.constEnd() && *found >= next ? *found : -1;
+    for (qsizetype at = 0; at < lines.size(); ++at) {
+      const QString& line = lines[at];
+      qsizetype i = at;
+      if (!untouched) {
+        const auto found = index.constFind(line);
+        i = found != index.constEnd() && *found >= next ? *found : -1;
+      }
       if (i >= 0) next = i + 1;
       if (i == 1) continue;  // the heading goes with every run of rows
       if (i >= 2 && CellCount(own[i]) >= 2) {
@@ -218,7 +237,7 @@ void MeasureTables(std::vector<Table>& tables, const std::vector<Item>& items, c
   for (std::size_t t = 0; t < tables.size(); ++t) {
     tables[t].integer.assign(static_cast<std::size_t>(tables[t].heading.size()), 0);
     fraction[t].assign(tables[t].integer.size(), 0);
-    for (const QString& cell : tables[t].heading) headingWidth[t].push_back(width(cell));
+    for (const QString& cell : tables[t].heading) headingWidth[t].push_back(width.Whole(width(cell)));
   }
   Cells cells;
   for (const Item& item : items) {
@@ -303,7 +322,7 @@ class Document {
         continue;
       }
       const Table& table = tables_[static_cast<std::size_t>(item.table)];
-      const double bandStep = table.width + kBandGapChars * width_->advance();
+      const double bandStep = width_->Whole(table.width) + kBandGapChars * width_->advance();
       for (int band = 0; band < table.bands; ++band) {
         const qsizetype from = placed.first + band * placed.perBand;
         const qsizetype to = std::min(placed.first + placed.count, from + placed.perBand);
@@ -315,6 +334,19 @@ class Document {
         double rowY = y + line_;
         for (qsizetype r = from; r < to; ++r, rowY += line_) {
           SplitCells(item.rows[r], cells);
+          if (width_->fixed()) {
+            // One run of text a row, the cells put in place with blanks:
+            // the columns start on character edges.
+            QString text;
+            for (std::size_t c = 0; c < cells.size() && c < table.x.size(); ++c) {
+              const auto at = static_cast<qsizetype>(
+                  std::lround((table.x[c] + table.integer[c]) / width_->advance()) - IntegerLength(cells[c]));
+              text.append(QString(std::max<qsizetype>(at - text.size(), text.isEmpty() ? 0 : 1), u' '));
+              text.append(cells[c]);
+            }
+            painter.drawText(QPointF(left, rowY + ascent), text);
+            continue;
+          }
           for (std::size_t c = 0; c < cells.size() && c < table.x.size(); ++c) {
             // Decimal points under one another.
             const double x = left + table.x[c] + table.integer[c] - (*width_)(cells[c].first(IntegerLength(cells[c])));
