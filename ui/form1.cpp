@@ -347,12 +347,15 @@ void Form1::OnPlanView() {
   if (!last_) return;
   if (planView_ == nullptr) {
     planView_ = new PlanView(dialogs_, boxes_, this);
-    // Beside the window, kept on the screen.
-    const QRect screenArea = screen()->availableGeometry();
-    QRect place(frameGeometry().topRight() + QPoint(1, 0), planView_->frameGeometry().size());
-    if (place.right() > screenArea.right()) place.moveRight(screenArea.right());
-    if (place.bottom() > screenArea.bottom()) place.moveBottom(screenArea.bottom());
-    planView_->move(place.topLeft());
+    // Beside the window, clear of its boxes and 计算 where the screen has
+    // room; the view's frame is taken to be as wide as this window's.
+    const QRect frame = frameGeometry();
+    const QMargins border(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                          frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    const QSize borders(border.left() + border.right(), border.top() + border.bottom());
+    const QRect place = PlaceBeside(frame, screen()->availableGeometry(), planView_->size() + borders,
+                                    planView_->minimumSize() + borders);
+    planView_->setGeometry(place.marginsRemoved(border));
   }
   planView_->ShowCalculation(*last_, SidesOfLast());
   planView_->show();

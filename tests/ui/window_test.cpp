@@ -339,7 +339,8 @@ class WindowTest : public QObject {
     if (row.answer.size() == 1) QCOMPARE(dialogs_.proposed, row.action == "actExport" ? "逐桩坐标.csv" : "逐桩坐标.txt");
   }
 
-  // 平面图 opens a window of its own, which follows the next calculation.
+  // 平面图 opens a window of its own, which follows the next calculation; a
+  // legend names the side points' colours once there are any.
   void planView() {
     QVERIFY(!Get<QAction>("actPlanView")->isEnabled() && !Get<QAction>("actPrint")->isEnabled());
     Calculate();
@@ -348,9 +349,106 @@ class WindowTest : public QObject {
     auto* view = Get<PlanView>("PlanView");
     QVERIFY(view->isVisible() && view->isWindow() && view->HasCalculation());
     const QPointF lastStake = view->ToScreen(4041028.82, 195628.996);
+    auto legendPixels = [&](const QColor& colour) {  // in the top left corner, where no point is drawn
+      const QImage image = view->grab().toImage();
+      int n = 0;
+      for (int y = 8; y < 60; ++y)
+        for (int x = 8; x < 30; ++x) n += image.pixelColor(x, y) == colour;
+      return n;
+    };
+    QCOMPARE(legendPixels(QColor(150, 0, 150)), 0);
+    dialogs_.texts = QStringList{"3", "3"};
+    Get<QAction>("actSideStakes")->trigger();
+    QVERIFY(legendPixels(QColor(150, 0, 150)) > 0 && legendPixels(QColor(0, 140, 140)) > 0);
     Get<QLineEdit>("txtle")->setText(QStringLiteral("300"));
     Click(Get("cmd1"));
     QVERIFY(view->ToScreen(4041028.82, 195628.996) != lastStake);  // fitted to the longer curve
+  }
+
+  // Saving the plan: a PNG, or the cause and no file.
+  void planViewSavesPng_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("cause");  // empty: saved
+    QTest::newRow("saved") << "平面图.png" << "";
+    QTest::newRow("missing folder") << "没有/平面图.png" << "文件夹不存在";
+  }
+  void planViewSavesPng() {
+    QFETCH(QString, name);
+    QFETCH(QString, cause);
+    QTemporaryDir dir;
+    dialogs_.file = dir.filePath(name);
+    PlanView view(dialogs_, boxes_);
+    view.ShowCalculation(FieldCalculation(1));
+    QCOMPARE(view.SaveImage(), cause.isEmpty());
+    QCOMPARE(boxes_.prompts, cause.isEmpty() ? QStringList() : QStringList{"无法保存文件“平面图.png”：" + cause + "。"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), cause.isEmpty() ? QStringList{name} : QStringList());
+    if (cause.isEmpty()) QCOMPARE(QImage(dialogs_.file).size(), view.size());
+  }
+
+  // The label step: round, a multiple of the interval, leaving the room asked for.
+  void roundStationStep_data() {
+    QTest::addColumn<double>("interval");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("step");
+    QTest::newRow("every stake") << 10.0 << 3.0 << 10.0;
+    QTest::newRow("every other") << 10.0 << 12.0 << 20.0;
+    QTest::newRow("backwards") << -10.0 << 120.0 << 200.0;
+    QTest::newRow("50 is not a multiple of 20") << 20.0 << 30.0 << 100.0;
+    QTest::newRow("5 is not a multiple of 2") << 2.0 << 3.0 << 10.0;
+    QTest::newRow("below a metre") << 0.5 << 0.7 << 1.0;
+    QTest::newRow("no round multiple of 3") << 3.0 << 4.0 << 6.0;
+  }
+  void roundStationStep() {
+    QFETCH(double, interval);
+    QFETCH(double, minimum);
+    QFETCH(double, step);
+    QCOMPARE(RoundStationStep(interval, minimum), step);
+  }
+
+  // The plan view beside the main window (1 px apart), clear of it where the screen has room.
+  void placesPlanBeside_data() {
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("placed");  // 640 x 480 wanted, 240 x 180 at least
+    QTest::newRow("right") << QRect(100, 100, 661, 340) << QRect(0, 0, 1920, 1080) << QRect(761, 100, 640, 480);
+    QTest::newRow("at the right edge: left") << QRect(1259, 100, 661, 340) << QRect(0, 0, 1920, 1080) << QRect(619, 100, 640, 480);
+    QTest::newRow("centred on 1024 x 768: below, lower") << QRect(181, 214, 661, 340) << QRect(0, 0, 1024, 768) << QRect(181, 554, 640, 214);
+    QTest::newRow("no room: right, on the screen") << QRect(69, 130, 661, 340) << QRect(0, 0, 800, 600) << QRect(160, 120, 640, 480);
+  }
+  void placesPlanBeside() {
+    QFETCH(QRect, main);
+    QFETCH(QRect, screen);
+    QFETCH(QRect, placed);
+    QCOMPARE(PlaceBeside(main, screen, QSize(640, 480), QSize(240, 180)), placed);
+  }
+
+  // Labels on every round station and on no other; the end point marked.
+  void planLabelsRoundStations() {
+    quorvane::Calculation calc = FieldCalculation(1);
+    calc.input.d = 1;
+    calc.stakes = quorvane::ComputeStakes(calc.input);
+    PlanView view(dialogs_, boxes_);
+    view.ShowCalculation(calc);
+    QList<double> steps;  // fewer labels as the plan gets smaller
+    for (const int size : {600, 300}) {
+      view.resize(size, size * 3 / 4);
+      view.FitToWindow();
+      const double step = view.LabelStep();
+      QVERIFY2(step >= 5 && step <= 50 && (steps.isEmpty() || step > steps.last()), qPrintable(QString::number(step)));
+      steps << step;
+      QList<double> labelled, round;
+      for (const int i : view.VisibleStakeLabels()) labelled << calc.stakes.stakeStation[static_cast<std::size_t>(i)];
+      for (const double station : calc.stakes.stakeStation)
+        if (std::fmod(station, step) == 0) round << station;
+      QCOMPARE(labelled, round);
+    }
+    // The end, 0.365 m on from 0+250 (X 4041028.820, Y 195628.996) at 34°14′04″: a square's top edge 6 px above.
+    const double az = (34 + 14 / 60.0 + 4 / 3600.0) * M_PI / 180;
+    const QPoint end = view.ToScreen(4041028.820 + 0.365 * std::cos(az), 195628.996 + 0.365 * std::sin(az)).toPoint();
+    const QImage image = view.grab().toImage();
+    int dark = 0;
+    for (int dy = -7; dy <= -5; ++dy) dark += image.pixelColor(end + QPoint(0, dy)).lightness() < 110;
+    QVERIFY(dark > 0);
   }
 
   // Leaving txtd for another control shows the reminder once; a click on 计算
