@@ -284,6 +284,7 @@ std::vector<int> PlanView::VisibleLabels(const std::vector<QRectF>& rects) const
   for (std::size_t i = 0; i < rects.size(); ++i) {
     if (rects[i].isEmpty() || !window.intersects(rects[i])) continue;  // not drawn anyway
     if (!IsMultipleOf(curve_->stations[i], step)) continue;
+    if (curve_->end && curve_->stations[i] == curve_->input.le) continue;  // the end's own label names it
     const QRectF padded = rects[i].adjusted(-2, -1, 2, 1);
     const bool overlaps =
         std::any_of(taken.begin(), taken.end(), [&](const QRectF& r) { return r.intersects(padded); });

@@ -73,7 +73,8 @@ class PlanView : public QWidget {
   // Which stake labels are drawn at the current zoom and pan (indices into
   // the stakes): those on a multiple of LabelStep() inside the window that
   // overlap no label drawn before them (only a curve that folds back on
-  // itself brings them together).
+  // itself brings them together), except a stake on the end station, which
+  // the end point's label names.
   std::vector<int> VisibleStakeLabels() const;
 
   // The station step of the labels at the current zoom, metres: room for the
