@@ -14,12 +14,12 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <optional>
 #include <string_view>
@@ -189,8 +189,10 @@ struct Page {
 void BuildFlow(const std::vector<BoxPiece>& pieces, std::vector<Table>& tables, std::vector<Item>& items) {
   for (const BoxPiece& piece : pieces) {
     const QStringList lines = Lines(piece.text);
+    // Untouched, every line is the report's own; else each is looked up.
+    const bool untouched = piece.report != nullptr && piece.text == piece.report->text;
     QStringList own;
-    if (piece.report != nullptr) own = Lines(piece.report->text);
+    if (piece.report != nullptr) own = untouched ? lines : Lines(piece.report->text);
     const bool isTable = own.size() >= 3 && CellCount(own[1]) >= 2;
     if (!isTable) {
       for (const QString& line : lines) items.push_back({Kind::kText, -1, line, {}});
@@ -201,8 +203,6 @@ void BuildFlow(const std::vector<BoxPiece>& pieces, std::vector<Table>& tables, 
     table.report = piece.report.get();
     for (const QString& cell : SplitColumns(own[1])) table.heading << cell;
     tables.push_back(std::move(table));
-    // Untouched, every line is the report's own; else each is looked up.
-    const bool untouched = piece.text == piece.report->text;
     QHash<QString, qsizetype> index;
     if (!untouched) {
       for (qsizetype i = own.size(); i-- > 0;) index.insert(own[i], i);  // the first of equal lines
