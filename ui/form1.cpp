@@ -295,7 +295,14 @@ std::string Form1::InputText(InputBox box) const {
   return inputs_[static_cast<std::size_t>(box)]->text().toUtf8().toStdString();
 }
 
-void Form1::AppendResult(std::string_view block) { txtrlt_->Append(block); }
+// Each addition keeps the curve the boxes hold while it is made (a command
+// reads the boxes and appends in one go), for the page headers of a print.
+void Form1::AppendResult(std::string_view block) {
+  auto report = std::make_shared<AppendedReport>();
+  report->curve = {ReadCurveInput(*this), InputText(InputBox::lb), InputText(InputBox::a), InputText(InputBox::le), {}};
+  report->text = FromUtf8(block);
+  txtrlt_->Append(block, std::move(report));
+}
 
 void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
   boxes_.Inform(this, FromUtf8(prompt), FromUtf8(title));
@@ -327,19 +334,22 @@ void Form1::OnExport() {
 
 void Form1::OnPrint() {
   if (!last_) return;
-  ShowPrintPreview(this, txtrlt_->toPlainText(), &*last_);
+  ShowPrintPreview(this, txtrlt_->Pieces(), boxes_);
 }
 
 void Form1::OnPlanView() {
   if (!last_) return;
   if (planView_ == nullptr) {
     planView_ = new PlanView(dialogs_, boxes_, this);
-    // Beside the window, kept on the screen.
-    const QRect screenArea = screen()->availableGeometry();
-    QRect place(frameGeometry().topRight() + QPoint(1, 0), planView_->frameGeometry().size());
-    if (place.right() > screenArea.right()) place.moveRight(screenArea.right());
-    if (place.bottom() > screenArea.bottom()) place.moveBottom(screenArea.bottom());
-    planView_->move(place.topLeft());
+    // Beside the window, clear of its boxes and 计算 where the screen has
+    // room; the view's frame is taken to be as wide as this window's.
+    const QRect frame = frameGeometry();
+    const QMargins border(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                          frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    const QSize borders(border.left() + border.right(), border.top() + border.bottom());
+    const QRect place = PlaceBeside(frame, screen()->availableGeometry(), planView_->size() + borders,
+                                    planView_->minimumSize() + borders);
+    planView_->setGeometry(place.marginsRemoved(border));
   }
   planView_->ShowCalculation(*last_, SidesOfLast());
   planView_->show();
