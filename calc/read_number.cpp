@@ -123,7 +123,126 @@ Reading Read(std::string_view text) {
   return {negative ? -value : value, static_cast<std::size_t>(end - text.data())};
 }
 
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The text with full-width Latin letters (U+FF21..FF3A, U+FF41..FF5A) as
+// their ASCII twins. Only the chainage prefix reads letters; ReadNumber keeps
+// its own twins, so "１ｅ５" stays 1 there.
+std::string AsciiLetters(std::string_view text) {
+  std::string ascii;
+  ascii.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i + 2 < text.size() && static_cast<unsigned char>(text[i]) == 0xEF) {
+      const auto middle = static_cast<unsigned char>(text[i + 1]);
+      const auto last = static_cast<unsigned char>(text[i + 2]);
+      if (middle == 0xBC && last >= 0xA1 && last <= 0xBA) {
+        ascii += static_cast<char>('A' + (last - 0xA1));
+        i += 2;
+        continue;
+      }
+      if (middle == 0xBD && last >= 0x81 && last <= 0x9A) {
+        ascii += static_cast<char>('a' + (last - 0x81));
+        i += 2;
+        continue;
+      }
+    }
+    ascii += text[i];
+  }
+  return ascii;
+}
+
+// A station in chainage notation, found at the start of an ASCII text.
+struct Chainage {
+  bool found = false;
+  double value = 0.0;
+  std::size_t end = 0;  // where the notation ends in the text
+};
+
+// Digits are kept as text, so the value is the exact decimal typed.
+Chainage ReadChainage(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  std::size_t letters = 0;
+  while (i < text.size() && IsLetter(text[i]) && letters < 4) {
+    ++i;
+    ++letters;
+  }
+  if (letters > 3) return {};
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  const std::size_t kmBegin = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  const std::string_view km = text.substr(kmBegin, i - kmBegin);
+  if (km.empty() || i >= text.size() || text[i] != '+') return {};
+  ++i;
+  const std::size_t mBegin = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  const std::string_view metres = text.substr(mBegin, i - mBegin);
+  if (metres.empty()) return {};
+  std::string_view fraction;
+  if (i < text.size() && text[i] == '.') {
+    const std::size_t fBegin = ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    fraction = text.substr(fBegin, i - fBegin);
+  }
+
+  // km * 1000 + metres as one scaled integer, when it fits: 36 digits.
+  const std::size_t kmDigits = km.find_first_not_of('0') == std::string_view::npos
+                                   ? 0
+                                   : km.size() - km.find_first_not_of('0');
+  const std::size_t mDigits = metres.find_first_not_of('0') == std::string_view::npos
+                                  ? 0
+                                  : metres.size() - metres.find_first_not_of('0');
+  __extension__ using i128 = __int128;
+  if (kmDigits + 3 + fraction.size() <= 36 && mDigits + fraction.size() <= 36) {
+    i128 scale = 1;
+    for (std::size_t k = 0; k < fraction.size(); ++k) scale *= 10;
+    const auto digitsOf = [](std::string_view digits) {
+      i128 v = 0;
+      for (const char c : digits) v = v * 10 + (c - '0');
+      return v;
+    };
+    const i128 kmScaled = digitsOf(km) * 1000 * scale;
+    const i128 mScaled = digitsOf(metres) * scale + digitsOf(fraction);
+    i128 total = negative ? mScaled - kmScaled : kmScaled + mScaled;
+    const bool below = total < 0;
+    if (below) total = -total;
+    std::string decimal;
+    do {
+      decimal.insert(decimal.begin(), static_cast<char>('0' + static_cast<int>(total % 10)));
+      total /= 10;
+    } while (total != 0);
+    if (fraction.size() > 0) {
+      while (decimal.size() <= fraction.size()) decimal.insert(decimal.begin(), '0');
+      decimal.insert(decimal.end() - static_cast<std::ptrdiff_t>(fraction.size()), '.');
+    }
+    double value = 0.0;
+    const auto result = std::from_chars(decimal.data(), decimal.data() + decimal.size(), value);
+    if (result.ec == std::errc::result_out_of_range) value = std::numeric_limits<double>::infinity();
+    return {true, below ? -value : value, i};
+  }
+  // Beyond 36 digits no road station is meant; the double sum is as good.
+  const double kmValue = Read(km).value;
+  const double mValue = Read(text.substr(mBegin, i - mBegin)).value;
+  return {true, negative ? mValue - kmValue * 1000 : kmValue * 1000 + mValue, i};
+}
+
 }  // namespace
+
+double ReadStation(std::string_view text) {
+  const std::string ascii = AsciiLetters(AsciiTwins(text));
+  const Chainage chainage = ReadChainage(ascii);
+  return chainage.found ? chainage.value : ReadNumber(text);
+}
+
+bool IsWholeStation(std::string_view text) {
+  const std::string ascii = AsciiLetters(AsciiTwins(text));
+  const Chainage chainage = ReadChainage(ascii);
+  if (!chainage.found) return IsWholeNumber(text);
+  std::size_t rest = chainage.end;
+  while (rest < ascii.size() && IsBlank(ascii[rest])) ++rest;
+  return rest == ascii.size();
+}
 
 double ReadNumber(std::string_view text) { return Read(AsciiTwins(text)).value; }
 

@@ -40,4 +40,24 @@ bool IsWholeNumber(std::string_view text);
 // ideographic space among them): an empty box.
 bool IsBlankText(std::string_view text);
 
+// Reads a station as a surveyor types it: either a plain number (read as
+// ReadNumber reads it) or chainage notation (桩号):
+//  - leading blanks, then an optional prefix of one to three letters (K, DK,
+//    ZK, YK, AK…, either case, full-width letters too), then the whole
+//    kilometres with an optional sign, then "+" (or the full-width "＋"),
+//    then the metres: digits with an optional decimal point and more digits;
+//  - the value is kilometres x 1000 + metres, computed on the decimal digits
+//    as typed, so "K1234+499.999" is the same double as "1234499.999";
+//    "K1+000" is 1000, "ZK12+345.6" is 12345.6, "-1+985" is -15 (the form
+//    the report prints for -15), "Ｋ０＋１８０．１０８" is 180.108;
+//  - anything after the metres is ignored, as ReadNumber ignores what follows
+//    a number ("K0+180.108m" reads 180.108).
+// A text that is not in chainage notation reads exactly as ReadNumber reads
+// it ("180.108" is 180.108, "abc" is 0).
+double ReadStation(std::string_view text);
+
+// Whether ReadStation takes all of `text` (blanks aside): a plain number or
+// chainage notation with nothing after it. Blanks only count as whole.
+bool IsWholeStation(std::string_view text);
+
 }  // namespace quorvane

@@ -37,7 +37,8 @@ CurveInput Read(const CalculationView& view, BoxTexts& texts) {
   CurveInput input;
   for (const BoxField& read : kReadingOrder) {
     texts[read.box] = view.InputText(read.box);
-    input.*read.field = ReadNumber(texts[read.box]);
+    const bool station = read.box == InputBox::lb || read.box == InputBox::le;
+    input.*read.field = station ? ReadStation(texts[read.box]) : ReadNumber(texts[read.box]);
   }
   input.turn = view.Turn();
   return input;

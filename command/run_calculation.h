@@ -37,8 +37,9 @@ class CalculationView {
 inline constexpr const char* kMissingIntervalPrompt = "请输入桩距！";
 inline constexpr const char* kMissingIntervalTitle = "提示";
 
-// The eight boxes read with ReadNumber, in the order the calculate button
-// reads them, and the turn sign.
+// The eight boxes read with ReadNumber (the two station boxes with
+// ReadStation, which also takes chainage notation), in the order the
+// calculate button reads them, and the turn sign.
 CurveInput ReadCurveInput(const CalculationView& view);
 
 // What one successful calculation leaves behind for saving, exporting,

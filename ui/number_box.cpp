@@ -46,7 +46,7 @@ const QString kMarkedStyle = QStringLiteral("QLineEdit { border: 2px solid rgb(2
 
 }  // namespace
 
-NumberBox::NumberBox(const QString& text, QWidget* parent) : QLineEdit(parent) {
+NumberBox::NumberBox(const QString& text, QWidget* parent, Reads reads) : QLineEdit(parent), reads_(reads) {
   setValidator(new OneLine(this));
   connect(this, &QLineEdit::textChanged, this, &NumberBox::Mark);
   setText(text);
@@ -56,9 +56,10 @@ NumberBox::NumberBox(const QString& text, QWidget* parent) : QLineEdit(parent) {
 void NumberBox::Mark() {
   const QByteArray utf8 = text().toUtf8();
   const std::string_view shown(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-  const bool marked = !IsWholeNumber(shown);
+  const bool station = reads_ == Reads::Station;
+  const bool marked = station ? !IsWholeStation(shown) : !IsWholeNumber(shown);
   if (marked) {
-    const double value = ReadNumber(shown);
+    const double value = station ? ReadStation(shown) : ReadNumber(shown);
     std::string readAs = "读作 ";
     if (std::isfinite(value)) {
       AppendGeneral(readAs, value);

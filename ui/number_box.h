@@ -10,12 +10,15 @@ namespace quorvane::ui {
 //  - While its text is not wholly a number (blanks aside), it is marked with
 //    a red frame and a tooltip that says what the text will be read as
 //    ("读作 10"). An empty box is not marked.
+//  - A station box also takes chainage notation ("K0+180.108") as whole.
 class NumberBox : public QLineEdit {
  public:
-  explicit NumberBox(const QString& text = QString(), QWidget* parent = nullptr);
+  enum class Reads { Number, Station };
+  explicit NumberBox(const QString& text = QString(), QWidget* parent = nullptr, Reads reads = Reads::Number);
 
  private:
   void Mark();
+  Reads reads_;
 };
 
 }  // namespace quorvane::ui

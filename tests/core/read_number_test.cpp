@@ -67,16 +67,55 @@ TEST(ReadNumber, FollowsTheInputContract) {
   }
 }
 
+// Stations as a surveyor types them: chainage notation reads as the exact
+// decimal of km x 1000 + m; anything else reads as ReadNumber reads it.
+TEST(ReadStation, ChainageNotationIsTheDecimalTyped) {
+  const struct {
+    const char* name;
+    std::string text;
+    const char* same_as;  // the plain text that must give the same double
+    bool whole;
+  } cases[] = {
+      {"K and three decimals", "K0+180.108", "180.108", true},
+      {"no prefix", "0+180.108", "180.108", true},
+      {"whole kilometre", "K1+000", "1000", true},
+      {"two-letter prefix", "ZK12+345.6", "12345.6", true},
+      {"lower case, three letters", "ayk3+5", "3005", true},
+      {"the report's own form of -15", "-1+985", "-15", true},
+      {"negative with a fraction", "-1+985.5", "-14.5", true},
+      {"a millimetre short of a multiple at 1234 km", "K1234+499.999", "1234499.999", true},
+      {"full-width throughout", "Ｋ０＋１８０．１０８", "180.108", true},
+      {"full-width lower-case prefix, ideographic point", "ｄｋ１＋５。２５", "1005.25", true},
+      {"blanks around", " \u3000K2+1.5 ", "2001.5", true},
+      {"junk after the metres is read past", "K0+180.108m", "180.108", false},
+      {"plain number", "180.108", "180.108", true},
+      {"plain number with junk", "10m", "10", false},
+      {"four letters are not a prefix", "ABCK1+000", "0", false},
+      {"a plus with no metres", "K1+", "0", false},
+      {"no kilometres", "K+100", "0", false},
+      {"metres past a thousand still add", "K1+1500", "2500", true},
+      {"a long fraction stays exact", "K0+0.1000000000000000055511151231257827", "0.1", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ReadStation(c.text), ReadNumber(c.same_as));
+    EXPECT_EQ(IsWholeStation(c.text), c.whole);
+  }
+  // Notation the plain reader still refuses: a box of numbers is not a station box.
+  EXPECT_FALSE(IsWholeNumber("K0+180.108"));
+}
+
 // Each text sits in a heap block of exactly its own length, with no NUL after
 // it, so AddressSanitizer reports any read past its end.
 TEST(ReadNumber, NeverReadsPastTheText) {
-  const char* const texts[] = {"12", "1.", "-", "1e", "1e+", ".", "   ", "7e-3", "\xEF\xBC", "１．"};
+  const char* const texts[] = {"12", "1.", "-", "1e", "1e+", ".", "   ", "7e-3", "\xEF\xBC", "１．", "K1+", "K1+5.", "ＫＫ"};
   for (const char* text : texts) {
     SCOPED_TRACE(text);
     const std::size_t size = std::char_traits<char>::length(text);
     const auto exact = std::make_unique<char[]>(size);
     std::char_traits<char>::copy(exact.get(), text, size);
     EXPECT_DOUBLE_EQ(ReadNumber(std::string_view(exact.get(), size)), ReadNumber(std::string(text)));
+    EXPECT_DOUBLE_EQ(ReadStation(std::string_view(exact.get(), size)), ReadStation(std::string(text)));
   }
   EXPECT_DOUBLE_EQ(ReadNumber(std::string_view("123456", 3)), 123);
 }

@@ -68,6 +68,18 @@ TEST(RunCalculation, EchoesTheTypedTextsOfStartEndAndAzimuth) {
       << view.result;
   EXPECT_TRUE(view.result.ends_with("0+250     4041028.82     195628.996     34.1404\r\n２５０．３６５\r\n"));
 
+  // Stations typed in chainage notation stake as their plain twins do,
+  // under the start row and end line as typed.
+  FakeView chainage = WorkedExample();
+  chainage.Text(InputBox::lb) = "K0+180.108";
+  chainage.Text(InputBox::le) = "Ｋ０＋２５０．３６５";
+  RunCalculation(chainage);
+  const std::string plain = WorkedBlock();
+  std::string expected = plain;
+  expected.replace(expected.find("180.108    "), 7, "K0+180.108");
+  expected.replace(expected.rfind("250.365"), 7, "Ｋ０＋２５０．３６５");
+  EXPECT_EQ(chainage.result, expected);
+
   FakeView none = WorkedExample();
   none.Text(InputBox::le) = "180.108";  // no stakes: start row and end line only
   RunCalculation(none);
@@ -111,7 +123,10 @@ TEST(RunCalculation, MessagesLeaveTheResultAlone) {
       {"side stakes, no width", {}, kMissingWidthPrompt, "提示", Command::SideStakes, "", " \t"},
       {"side stakes, negative width", {}, kNegativeWidthPrompt, "计算错误", Command::SideStakes, "3", "-4"},
       {"side stakes, end before start", {{InputBox::le, "170"}}, "终点桩号小于起点桩号！", "计算错误", Command::SideStakes},
+      {"side stakes, width with a unit", {}, "左侧宽度“5m”不是有效的数字！", "提示", Command::SideStakes, "5m", ""},
+      {"side stakes, right width not a number", {}, "右侧宽度“abc”不是有效的数字！", "提示", Command::SideStakes, "", "abc"},
       {"locate, X blank", {}, kMissingPointPrompt, "提示", Command::Locate, " ", "195612"},
+      {"locate, Y not a number", {}, "Y坐标“abc”不是有效的数字！", "提示", Command::Locate, "4040990", "abc"},
       {"locate, point past the end", {}, kPointOutsideCurvePrompt, "计算错误", Command::Locate, "4041100", "195700"},
       {"locate, start beyond a double", {{InputBox::Xa, "1e400"}}, kOverflow, "计算错误", Command::Locate, "1", "2"},
   };
@@ -146,7 +161,7 @@ class Straight : public testing::FakeView {
 
 TEST(SideStakeCommands, AppendTheirTexts) {
   Straight both, right, located;
-  ASSERT_TRUE(RunSideStakes(both, "3.5m", "4"));
+  ASSERT_TRUE(RunSideStakes(both, " 3.5 ", "4"));
   ASSERT_TRUE(RunSideStakes(right, " ", "4"));
   located.Text(InputBox::d) = "";  // not needed
   ASSERT_TRUE(RunLocate(located, "1007.0004", "1996"));
