@@ -240,7 +240,7 @@ std::vector<LineStake> Line::Stakes(double interval_m, std::optional<double> fro
   if (from > to + Tolerance()) throw CalculationError(kLineEndBeforeStartPrompt);
   const double same = std::min(kSamePoint_m, 0.25 * interval_m);
 
-  // The multiples in each part, as (distance, station), part by part.
+  // The range of whole multiples k of the interval in each part.
   struct Multiple {
     std::size_t part;
     double first, last;  // whole multiples k of the interval
@@ -254,7 +254,7 @@ std::vector<LineStake> Line::Stakes(double interval_m, std::optional<double> fro
     if (d0 > d1 + same) continue;
     const double s0 = partStation_m_[p] + (d0 - partDistance_m_[p]);
     const double s1 = partStation_m_[p] + (d1 - partDistance_m_[p]);
-    // A station within a micrometre (or a billionth of itself) of a multiple is that multiple.
+    // A station within a micrometre (or 1e-12 of itself) of a multiple is that multiple.
     const double slack = std::max(same, 1e-12 * std::max(std::abs(s0), std::abs(s1)));
     const double k0 = std::ceil((s0 - slack) / interval_m);
     const double k1 = std::floor((s1 + slack) / interval_m);

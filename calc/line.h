@@ -129,8 +129,9 @@ struct LineStake {
   LinePoint point;
 };
 
-// The most stakes one call of Line::Stakes returns.
-inline constexpr std::size_t kMaxLineStakes = 20'000'000;
+// The most stakes one call of Line::Stakes returns: a stake every 5 cm over
+// 100 km, some 150 MB of stakes.
+inline constexpr std::size_t kMaxLineStakes = 2'000'000;
 
 // The foot of the perpendicular from a point to the line.
 struct LineFoot {
