@@ -173,6 +173,12 @@ TEST(LineJdDesign, CurveTablesAndTheLineTheyBuild) {
       EXPECT_NEAR(zh.Y_m, jd.Y_m - want.T1 * (jd.Y_m - prev.Y_m) / in, kPosition_m);
       EXPECT_NEAR(hz.X_m, jd.X_m + want.T2 * (next.X_m - jd.X_m) / out, kPosition_m);
       EXPECT_NEAR(hz.Y_m, jd.Y_m + want.T2 * (next.Y_m - jd.Y_m) / out, kPosition_m);
+      // E is how far the JD stands from the curve.
+      if (want.R > 0) {
+        const auto foot = line.Locate(jd.X_m, jd.Y_m);
+        ASSERT_TRUE(foot.has_value());
+        EXPECT_NEAR(std::abs(foot->offset_m), want.E, kPosition_m);
+      }
     }
     EXPECT_NEAR(design.start.station_m + line.Length_m(), r.endStation, kPosition_m);
     const LinePoint end = line.PointAtDistance(line.Length_m());
