@@ -148,6 +148,14 @@ void PieceFeet(const LineGeometry& g, const LinePiece& piece, double X, double Y
   if (piece.k0 == 0 && piece.k1 == 0) return;
   const double sign = f0 > 0 ? 1.0 : -1.0;
   if (!(sign * df0 < 0 && sign * df1 > 0)) return;
+  // With |f''| <= M over the piece, f stays within M h^2 / 8 of the lesser
+  // of its ends; f'' = k' offset - k^2 f, and |offset|, |f| are at most the
+  // point's distance from the piece's start plus the piece's length.
+  const double h = piece.s1 - piece.s0;
+  const double reach = std::hypot(dx0, dy0) + h;
+  const double k = std::max(std::abs(piece.k0), std::abs(piece.k1));
+  const double M = (std::abs(curve.CurvatureRate()) + k * k) * reach;
+  if (std::min(sign * f0, sign * f1) > 0.125 * M * h * h * (1 + 1e-9)) return;
   double a = piece.s0, b = piece.s1;
   for (int i = 0; i < 60 && b - a > 1e-12 * std::max(1.0, b); ++i) {
     const double m = 0.5 * (a + b);
