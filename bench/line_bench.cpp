@@ -3,6 +3,7 @@
 // and locating 100,000 points beside a 100-element line.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -82,9 +83,26 @@ void BM_LineLocate(benchmark::State& state) {
   state.counters["length_km"] = line.Length_m() / 1000;
 }
 
+// Points up to 60 m beyond the line's end, in a cone of +-30 degrees about
+// its direction there: no foot anywhere, the worst case of the search.
+void BM_LineLocateNoFoot(benchmark::State& state) {
+  static const Line line = TestLine(100, 400);
+  const LinePoint end = line.PointAtDistance(line.Length_m());
+  std::vector<LinePoint> points;
+  for (int k = 0; k < 10000; ++k) {
+    const double a = end.azimuth_rad + (k % 101 - 50) * 0.01, r = 1 + k % 60;
+    points.push_back({end.X_m + r * std::cos(a), end.Y_m + r * std::sin(a), 0});
+  }
+  for (auto _ : state) {
+    for (const LinePoint& p : points) benchmark::DoNotOptimize(line.Locate(p.X_m, p.Y_m));
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * points.size()));
+}
+
 BENCHMARK(BM_LineStakesEveryMetre)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LinePointsAloneEveryMetre)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LineLocate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LineLocateNoFoot)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

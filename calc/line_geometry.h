@@ -62,6 +62,9 @@ struct LinePiece {
 // children, a leaf a run of pieces.
 struct LineBox {
   double minX, minY, maxX, maxY;
+  // The tangent azimuths met inside, counted on along the line without
+  // reduction to 0..2pi (an element's azimuth is monotonic).
+  double minAzimuth, maxAzimuth;
   std::size_t first, last;  // leaf: pieces [first, last); inner: children
   bool leaf;
 };

@@ -21,13 +21,46 @@ constexpr double kEndFoot_m = 1e-7;
 struct Box {
   double minX = std::numeric_limits<double>::infinity(), minY = minX;
   double maxX = -std::numeric_limits<double>::infinity(), maxY = maxX;
+  double minAzimuth = std::numeric_limits<double>::infinity();
+  double maxAzimuth = -std::numeric_limits<double>::infinity();
   void Add(double x, double y, double margin) {
     minX = std::min(minX, x - margin);
     minY = std::min(minY, y - margin);
     maxX = std::max(maxX, x + margin);
     maxY = std::max(maxY, y + margin);
   }
+  void AddAzimuth(double a) {
+    minAzimuth = std::min(minAzimuth, a);
+    maxAzimuth = std::max(maxAzimuth, a);
+  }
 };
+
+// True when no foot can lie in the box: the point is outside it, and every
+// direction from a point of the box to the point makes an angle below 90
+// degrees with every tangent in the box (f > 0 throughout), or above it
+// (f < 0 throughout). The directions to the point span the cone of the
+// box's corners as seen from the point.
+bool NoFootIn(const LineBox& b, double X, double Y) {
+  if (X >= b.minX && X <= b.maxX && Y >= b.minY && Y <= b.maxY) return false;
+  const double toward = std::atan2(Y - 0.5 * (b.minY + b.maxY), X - 0.5 * (b.minX + b.maxX));
+  double lo = 0, hi = 0;
+  for (const double cx : {b.minX, b.maxX}) {
+    for (const double cy : {b.minY, b.maxY}) {
+      const double a = std::remainder(std::atan2(Y - cy, X - cx) - toward, 2 * std::numbers::pi);
+      lo = std::min(lo, a);
+      hi = std::max(hi, a);
+    }
+  }
+  // The angle between a direction to the point and a tangent runs over
+  // [lo - maxAzimuth, hi - minAzimuth] about `toward`.
+  const double width = (hi - lo) + (b.maxAzimuth - b.minAzimuth);
+  if (!(width < std::numbers::pi)) return false;
+  const double centre = std::abs(std::remainder(
+      toward + 0.5 * (lo + hi) - 0.5 * (b.minAzimuth + b.maxAzimuth), 2 * std::numbers::pi));
+  const double margin = 1e-9;
+  return centre + 0.5 * width < 0.5 * std::numbers::pi - margin ||
+         centre - 0.5 * width > 0.5 * std::numbers::pi + margin;
+}
 
 double BoxDistance2(const LineBox& b, double X, double Y) {
   const double dx = X < b.minX ? b.minX - X : (X > b.maxX ? X - b.maxX : 0.0);
@@ -43,15 +76,17 @@ std::size_t BuildBoxes(std::vector<LineBox>& boxes, const std::vector<LinePiece>
   for (std::size_t i = first; i < last; ++i) {
     b.Add(pieceBoxes[i].minX, pieceBoxes[i].minY, 0);
     b.Add(pieceBoxes[i].maxX, pieceBoxes[i].maxY, 0);
+    b.AddAzimuth(pieceBoxes[i].minAzimuth);
+    b.AddAzimuth(pieceBoxes[i].maxAzimuth);
   }
   if (last - first <= kPiecesPerLeaf) {
-    boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, first, last, true};
+    boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, first, last, true};
     return index;
   }
   const std::size_t middle = first + (last - first) / 2;
   const std::size_t left = BuildBoxes(boxes, pieces, pieceBoxes, first, middle);
   const std::size_t right = BuildBoxes(boxes, pieces, pieceBoxes, middle, last);
-  boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, left, right, false};
+  boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, left, right, false};
   return index;
 }
 
@@ -174,8 +209,10 @@ void LineGeometry::BuildIndex(double length_m) {
   // Pieces no longer than a thousandth of the line keep the boxes tight.
   const double longest = std::max(1.0, length_m / 1024);
   std::vector<Box> pieceBoxes;
+  double azimuthOn = curves.front().Azimuth(0);  // the line's azimuth, never reduced
   for (std::size_t e = 0; e < curves.size(); ++e) {
     const ElementCurve& c = curves[e];
+    const double shift = azimuthOn - c.Azimuth(0);
     const double turn = std::max(std::abs(c.Curvature(0)), std::abs(c.Curvature(c.Length()))) * c.Length();
     const double byTurn = c.Type() == ElementType::Spiral ? static_cast<double>(c.Panels()) : std::ceil(turn / kPieceTurn_rad);
     const double byLength = std::ceil(c.Length() / longest);
@@ -193,9 +230,12 @@ void LineGeometry::BuildIndex(double length_m) {
       Box b;
       b.Add(p0.X_m, p0.Y_m, bulge);
       b.Add(p1.X_m, p1.Y_m, bulge);
+      b.AddAzimuth(p0.azimuth_rad + shift);
+      b.AddAzimuth(p1.azimuth_rad + shift);
       pieceBoxes.push_back(b);
       p0 = p1;
     }
+    azimuthOn = c.Azimuth(c.Length()) + shift;
   }
   boxes.clear();
   boxes.reserve(2 * pieces.size() / kPiecesPerLeaf + 2);
@@ -216,11 +256,16 @@ std::optional<LineFoot> Line::Locate(double X_m, double Y_m) const {
   std::size_t stack[128];
   std::size_t top = 0;
   stack[top++] = 0;
+  // Until a foot is found the distances prune nothing; once the first leaf
+  // has given none, boxes that cannot hold a foot are passed over.
+  bool leafSeen = false;
   while (top > 0) {
     const LineBox& box = g.boxes[stack[--top]];
     if (BoxDistance2(box, X_m, Y_m) >= best.distance2) continue;
+    if (leafSeen && !std::isfinite(best.distance2) && NoFootIn(box, X_m, Y_m)) continue;
     if (box.leaf) {
       for (std::size_t i = box.first; i < box.last; ++i) PieceFeet(g, g.pieces[i], X_m, Y_m, best);
+      leafSeen = true;
       continue;
     }
     const double dl = BoxDistance2(g.boxes[box.first], X_m, Y_m);
