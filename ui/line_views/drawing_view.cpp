@@ -218,6 +218,12 @@ void DrawingView::PaintAll(QPainter& painter) const {
   Draw(painter, labels);
 }
 
+void DrawingView::DrawLabel(QPainter& painter, const QRectF& rect, const QString& text) const {
+  painter.fillRect(rect, QColor(255, 255, 255, 190));
+  painter.drawText(rect, Qt::AlignCenter, text);
+  drawnLabels_.push_back(text);
+}
+
 std::vector<QString> DrawingView::DrawnLabels() const {
   QImage image(size(), QImage::Format_ARGB32_Premultiplied);
   QPainter painter(&image);

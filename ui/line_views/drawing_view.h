@@ -108,8 +108,9 @@ class DrawingView : public QWidget {
   // What to draw when WorldBounds() is empty.
   virtual QString EmptyText() const = 0;
 
-  // Called by Draw for each label it draws.
-  void NoteLabel(const QString& text) const { drawnLabels_.push_back(text); }
+  // Draws a label in the painter's pen on a light white ground that keeps
+  // it readable over lines, and notes its text for DrawnLabels.
+  void DrawLabel(QPainter& painter, const QRectF& rect, const QString& text) const;
 
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;

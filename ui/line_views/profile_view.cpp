@@ -78,12 +78,16 @@ void ProfileView::SetProfile(const Line& line, const Profile& profile) {
   }
   const std::vector<ChainageEquation>& equations = line_->Equations();
   double from = 0, station = line_->Start().station_m;
+  QString equation;
   for (std::size_t i = 0; i < equationDistances.size(); ++i) {
-    parts_.push_back({from, equationDistances[i], station});
+    parts_.push_back({from, equationDistances[i], station, equation});
     from = equationDistances[i];
     station = i < equations.size() ? equations[i].stationAhead_m : line_->StationAt(from);
+    equation = i < equations.size()
+                   ? ChainageText(equations[i].stationBack_m) + QLatin1Char('=') + ChainageText(station)
+                   : QString();
   }
-  parts_.push_back({from, line_->Length_m(), station});
+  parts_.push_back({from, line_->Length_m(), station, equation});
 
   const std::vector<GradePoint>& points = profile_->Points();
   minElevation_m_ = maxElevation_m_ = points.front().elevation_m;
@@ -213,8 +217,32 @@ void ProfileView::Draw(QPainter& painter, LabelPlacer& labels) const {
     if (window.contains(at)) painter.drawEllipse(at, 3.5, 3.5);
   }
 
+  DrawEquations(painter, labels);
   DrawGradePointLabels(painter, labels);
   DrawGradeLabels(painter, labels);
+}
+
+void ProfileView::DrawEquations(QPainter& painter, LabelPlacer& labels) const {
+  const QFontMetricsF metrics(font());
+  for (const Part& part : parts_) {
+    if (part.equation.isEmpty()) continue;
+    const double x = ToScreen(part.fromDistance_m, 0).x();
+    if (x < 0 || x > width()) continue;
+    painter.setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
+    painter.drawLine(QPointF(x, 24), QPointF(x, height() - metrics.height() - 8));
+    const QString text = QStringLiteral("断链 ") + part.equation;
+    const QSizeF size = TextSize(metrics, text);
+    std::vector<QRectF> candidates;
+    for (int k = 0; k < 4; ++k) {
+      const double y = 26 + k * metrics.height();
+      candidates.emplace_back(QPointF(x + 3, y), size);
+      candidates.emplace_back(QPointF(x - 3 - size.width(), y), size);
+    }
+    const std::optional<QRectF> r = labels.TakeFirst(candidates);
+    if (!r) continue;
+    painter.setPen(Qt::black);
+    DrawLabel(painter, *r, text);
+  }
 }
 
 void ProfileView::DrawCaption(QPainter& painter, LabelPlacer& labels) const {
@@ -291,23 +319,21 @@ void ProfileView::DrawGradePointLabels(QPainter& painter, LabelPlacer& labels) c
               Trimmed(curve.tangent_m, 3) + QStringLiteral(" E=") + Trimmed(curve.external_m, 3);
     }
     const QSizeF size = TextSize(metrics, text);
-    // Above the point, higher up where a label is in the way; then below.
+    // Above the point, higher up where a label is in the way, then below;
+    // centred on it, or beside it near the window's edges.
     std::vector<QRectF> candidates;
-    for (int k = 0; k < 6; ++k) {
-      candidates.emplace_back(QPointF(at.x() - size.width() / 2, at.y() - 24 - size.height() - k * metrics.height()),
-                              size);
-    }
-    for (int k = 0; k < 3; ++k) {
-      candidates.emplace_back(QPointF(at.x() - size.width() / 2, at.y() + 24 + k * metrics.height()), size);
+    for (const double left : {at.x() - size.width() / 2, at.x() - 4, at.x() + 4 - size.width()}) {
+      for (int k = 0; k < 6; ++k) {
+        candidates.emplace_back(QPointF(left, at.y() - 24 - size.height() - k * metrics.height()), size);
+      }
+      for (int k = 0; k < 3; ++k) candidates.emplace_back(QPointF(left, at.y() + 24 + k * metrics.height()), size);
     }
     const std::optional<QRectF> r = labels.TakeFirst(candidates);
     if (!r) continue;
     painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
     painter.drawLine(at, QPointF(at.x(), r->top() > at.y() ? r->top() : r->bottom()));
     painter.setPen(Qt::black);
-    painter.fillRect(*r, Qt::white);
-    painter.drawText(*r, Qt::AlignCenter, text);
-    NoteLabel(text);
+    DrawLabel(painter, *r, text);
   }
 }
 
@@ -336,8 +362,7 @@ void ProfileView::DrawGradeLabels(QPainter& painter, LabelPlacer& labels) const 
         labels.TakeFirst({QRectF(QPointF(middle.x() - size.width() / 2, middle.y() - size.height() - clearance), size),
                           QRectF(QPointF(middle.x() - size.width() / 2, middle.y() + clearance), size)});
     if (!r) continue;
-    painter.drawText(*r, Qt::AlignCenter, text);
-    NoteLabel(text);
+    DrawLabel(painter, *r, text);
   }
 }
 

@@ -21,7 +21,8 @@ namespace quorvane::ui {
 // (or circles) of the profile itself, each grade-change point labelled with
 // its station, elevation and, with a curve, R, T and E, each grade line with
 // its grade in percent and its length, and the stakes as ticks across the
-// design line at their design heights.
+// design line at their design heights; a chainage equation as an upright
+// dashed line with its two stations.
 //
 // Wheel, drag, F/Home/double click, +/-, arrow keys, Ctrl+S and the context
 // menu as in DrawingView; the saved picture is 纵断面图.png by default.
@@ -63,6 +64,7 @@ class ProfileView : public DrawingView {
     double fromDistance_m;
     double toDistance_m;
     double fromStation_m;
+    QString equation;  // "K12+900=K12+880" where an equation begins it
   };
   struct Tick {
     double distance_m;
@@ -73,6 +75,7 @@ class ProfileView : public DrawingView {
   std::vector<QPointF> DesignLine() const;
   void DrawGrid(QPainter& painter, LabelPlacer& labels) const;
   void DrawCaption(QPainter& painter, LabelPlacer& labels) const;
+  void DrawEquations(QPainter& painter, LabelPlacer& labels) const;
   void DrawGradePointLabels(QPainter& painter, LabelPlacer& labels) const;
   void DrawGradeLabels(QPainter& painter, LabelPlacer& labels) const;
 

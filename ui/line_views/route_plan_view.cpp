@@ -292,7 +292,14 @@ void RoutePlanView::Draw(QPainter& painter, LabelPlacer& labels) const {
     painter.drawLine(at + QPointF(-5, 5), at + QPointF(5, -5));
   }
 
-  // Labels, most important first.
+  // Labels, most important first, and none over a key point or a measured
+  // point.
+  for (const std::vector<Mark>* marks : {&keyPoints_, &measured_}) {
+    for (const Mark& m : *marks) {
+      const QPointF at = WorldToScreen(m.world.x(), m.world.y());
+      if (window.contains(at)) labels.Reserve(QRectF(at - QPointF(5, 5), QSizeF(10, 10)));
+    }
+  }
   auto place = [&](const std::vector<Mark>& marks, const QColor& colour, double gap) {
     painter.setPen(colour);
     QPointF previous(-1e9, -1e9);
@@ -305,8 +312,7 @@ void RoutePlanView::Draw(QPainter& painter, LabelPlacer& labels) const {
       const QSizeF size(metrics.horizontalAdvance(m.label) + 2, metrics.height());
       const std::optional<QRectF> r = labels.TakeFirst(LabelCandidates(at, size, RightOf(m.azimuth_rad), gap));
       if (!r) continue;
-      painter.drawText(*r, Qt::AlignCenter, m.label);
-      NoteLabel(m.label);
+      DrawLabel(painter, *r, m.label);
     }
   };
   place(keyPoints_, Qt::black, 8);
