@@ -209,7 +209,7 @@ void DrawingView::PaintAll(QPainter& painter) const {
   painter.fillRect(rect(), Qt::white);
   painter.setRenderHint(QPainter::Antialiasing);
   drawnLabels_.clear();
-  if (!WorldBounds()) {
+  if (!HasDrawing()) {
     painter.setPen(Qt::darkGray);
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, EmptyText());
     return;

@@ -105,7 +105,9 @@ class DrawingView : public QWidget {
   virtual QMargins FitMargins() const { return {40, 40, 40, 40}; }
   // Draws everything on a white window; `labels` places the texts.
   virtual void Draw(QPainter& painter, LabelPlacer& labels) const = 0;
-  // What to draw when WorldBounds() is empty.
+  // Whether there is anything to draw (cheap; asked at every paint).
+  virtual bool HasDrawing() const = 0;
+  // What to draw when there is nothing to draw.
   virtual QString EmptyText() const = 0;
 
   // Draws a label in the painter's pen on a light white ground that keeps

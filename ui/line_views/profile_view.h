@@ -55,6 +55,7 @@ class ProfileView : public DrawingView {
 
  protected:
   std::optional<QRectF> WorldBounds() const override;
+  bool HasDrawing() const override { return HasProfile(); }
   QMargins FitMargins() const override { return {80, 110, 40, 60}; }
   void Draw(QPainter& painter, LabelPlacer& labels) const override;
   QString EmptyText() const override;

@@ -143,7 +143,8 @@ void RoutePlanView::SetLine(const Line& line) {
   centre_ = SampledPath(line_, 0);
   edges_.clear();
   stakes_.clear();
-  edgePoints_.clear();
+  leftPoints_.clear();
+  rightPoints_.clear();
   joints_.clear();
   for (std::size_t i = 1; i < line_->Elements().size(); ++i) {
     const LinePoint& p = line_->Elements()[i].start;
@@ -165,33 +166,30 @@ void RoutePlanView::ClearLine() {
   joints_.clear();
   keyPoints_.clear();
   stakes_.clear();
-  edgePoints_.clear();
+  leftPoints_.clear();
+  rightPoints_.clear();
   FitToWindow();
 }
 
 void RoutePlanView::SetStakes(const std::vector<LineStake>& stakes, double leftWidth_m, double rightWidth_m) {
   stakes_.clear();
-  edgePoints_.clear();
+  leftPoints_.clear();
+  rightPoints_.clear();
   edges_.clear();
   if (!line_) return;
-  const bool left = leftWidth_m > 0 && std::isfinite(leftWidth_m);
-  const bool right = rightWidth_m > 0 && std::isfinite(rightWidth_m);
-  if (left) edges_.emplace_back(line_, -leftWidth_m);
-  if (right) edges_.emplace_back(line_, rightWidth_m);
+  const bool hasLeft = leftWidth_m > 0 && std::isfinite(leftWidth_m);
+  const bool hasRight = rightWidth_m > 0 && std::isfinite(rightWidth_m);
+  if (hasLeft) edges_.emplace_back(line_, -leftWidth_m);
+  if (hasRight) edges_.emplace_back(line_, rightWidth_m);
   stakes_.reserve(stakes.size());
   for (const LineStake& s : stakes) {
     // A key point's stake is labelled by the key point itself.
-    const QString label = s.code.empty() ? ShortChainageText(s.station_m) : QString();
-    stakes_.push_back({{s.point.Y_m, s.point.X_m}, label, s.point.azimuth_rad});
-    const double d = std::clamp(s.distance_m, 0.0, line_->Length_m());
-    if (left) {
-      const LinePoint p = line_->PointAtOffset(d, -leftWidth_m);
-      edgePoints_.emplace_back(p.Y_m, p.X_m);
-    }
-    if (right) {
-      const LinePoint p = line_->PointAtOffset(d, rightWidth_m);
-      edgePoints_.emplace_back(p.Y_m, p.X_m);
-    }
+    const QPointF at(s.point.Y_m, s.point.X_m);
+    stakes_.push_back({at, {}, s.point.azimuth_rad, s.code.empty() ? std::optional(s.station_m) : std::nullopt});
+    // Square off the stake's own tangent: east sin(a + 90°), north cos(a + 90°).
+    const QPointF across(std::cos(s.point.azimuth_rad), -std::sin(s.point.azimuth_rad));
+    if (hasLeft) leftPoints_.push_back(at - across * leftWidth_m);
+    if (hasRight) rightPoints_.push_back(at + across * rightWidth_m);
   }
   update();
 }
@@ -222,7 +220,8 @@ std::optional<QRectF> RoutePlanView::WorldBounds() const {
   if (line_) grow(centre_.Bounds());
   for (const SampledPath& e : edges_) grow(e.Bounds());
   for (const Mark& m : stakes_) growPoint(m.world);
-  for (const QPointF& p : edgePoints_) growPoint(p);
+  for (const QPointF& p : leftPoints_) growPoint(p);
+  for (const QPointF& p : rightPoints_) growPoint(p);
   for (const Mark& m : measured_) growPoint(m.world);
   return bounds;
 }
@@ -267,12 +266,13 @@ void RoutePlanView::Draw(QPainter& painter, LabelPlacer& labels) const {
     for (const auto& item : items) {
       const QPointF world = worldOf(item);
       const QPointF at = WorldToScreen(world.x(), world.y());
-      if (!window.contains(at) || QLineF(at, previous).length() < 1.5) continue;
+      if (!window.contains(at) || (at - previous).manhattanLength() < radius) continue;
       painter.drawEllipse(at, radius, radius);
       previous = at;
     }
   };
-  dots([](const QPointF& p) { return p; }, edgePoints_, kEdgePointColour, 2);
+  dots([](const QPointF& p) { return p; }, leftPoints_, kEdgePointColour, 2);
+  dots([](const QPointF& p) { return p; }, rightPoints_, kEdgePointColour, 2);
   dots([](const Mark& m) { return m.world; }, stakes_, kStakeColour, 2.5);
 
   // Key points: a ring on the line.
@@ -304,15 +304,16 @@ void RoutePlanView::Draw(QPainter& painter, LabelPlacer& labels) const {
     painter.setPen(colour);
     QPointF previous(-1e9, -1e9);
     for (const Mark& m : marks) {
-      if (m.label.isEmpty()) continue;
+      if (m.label.isEmpty() && !m.station_m) continue;
       const QPointF at = WorldToScreen(m.world.x(), m.world.y());
       // A mark on top of the one tried before it has no room either.
-      if (!window.contains(at) || QLineF(at, previous).length() < 3) continue;
+      if (!window.contains(at) || (at - previous).manhattanLength() < 3) continue;
       previous = at;
-      const QSizeF size(metrics.horizontalAdvance(m.label) + 2, metrics.height());
+      const QString label = m.label.isEmpty() ? ShortChainageText(*m.station_m) : m.label;
+      const QSizeF size(metrics.horizontalAdvance(label) + 2, metrics.height());
       const std::optional<QRectF> r = labels.TakeFirst(LabelCandidates(at, size, RightOf(m.azimuth_rad), gap));
       if (!r) continue;
-      DrawLabel(painter, *r, m.label);
+      DrawLabel(painter, *r, label);
     }
   };
   place(keyPoints_, Qt::black, 8);

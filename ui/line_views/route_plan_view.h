@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,14 +93,16 @@ class RoutePlanView : public DrawingView {
 
  protected:
   std::optional<QRectF> WorldBounds() const override;
+  bool HasDrawing() const override { return line_ != nullptr || !measured_.empty(); }
   void Draw(QPainter& painter, LabelPlacer& labels) const override;
   QString EmptyText() const override;
 
  private:
   struct Mark {
-    QPointF world;         // east, north
-    QString label;         // empty: none
-    double azimuth_rad{};  // of the line there
+    QPointF world;                      // east, north
+    QString label;                      // empty: the station's, or none
+    double azimuth_rad{};               // of the line there
+    std::optional<double> station_m{};  // a stake's, labelled when drawn
   };
 
   void DrawPath(QPainter& painter, const SampledPath& path, const QPen& pen) const;
@@ -112,7 +115,8 @@ class RoutePlanView : public DrawingView {
   std::vector<Mark> joints_;        // element joints, without labels
   std::vector<Mark> keyPoints_;     // "ZH K1+234.567"
   std::vector<Mark> stakes_;
-  std::vector<QPointF> edgePoints_;
+  std::vector<QPointF> leftPoints_;  // edge points, east and north
+  std::vector<QPointF> rightPoints_;
   std::vector<Mark> measured_;
 };
 
