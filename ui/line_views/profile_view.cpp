@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace quorvane::ui {
 namespace {
@@ -167,7 +168,7 @@ std::vector<QPointF> ProfileView::DesignLine() const {
 void ProfileView::Draw(QPainter& painter, LabelPlacer& labels) const {
   const QRectF window = QRectF(rect()).adjusted(-8, -8, 8, 8);
   DrawCaption(painter, labels);
-  DrawGrid(painter, labels);
+  const std::function<void(QPainter&)> drawAxes = DrawGrid(painter, labels);
 
   const std::vector<GradePoint>& points = profile_->Points();
   const std::vector<double>& d = profile_->Distances_m();
@@ -220,6 +221,7 @@ void ProfileView::Draw(QPainter& painter, LabelPlacer& labels) const {
   DrawEquations(painter, labels);
   DrawGradePointLabels(painter, labels);
   DrawGradeLabels(painter, labels);
+  drawAxes(painter);
 }
 
 void ProfileView::DrawEquations(QPainter& painter, LabelPlacer& labels) const {
@@ -254,7 +256,7 @@ void ProfileView::DrawCaption(QPainter& painter, LabelPlacer& labels) const {
   painter.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
-void ProfileView::DrawGrid(QPainter& painter, LabelPlacer& labels) const {
+std::function<void(QPainter&)> ProfileView::DrawGrid(QPainter& painter, LabelPlacer& labels) const {
   const QFontMetricsF metrics(font());
   const QRectF world = VisibleWorld();
 
@@ -284,24 +286,33 @@ void ProfileView::DrawGrid(QPainter& painter, LabelPlacer& labels) const {
   for (const auto& [y, text] : levels) painter.drawLine(QPointF(0, y), QPointF(width(), y));
   for (const auto& [x, text] : marks) painter.drawLine(QPointF(x, 0), QPointF(x, height()));
 
-  // The axes' texts on a white band along the left and bottom edges.
+  // The axes' texts on a white band along the bottom edge and on white
+  // along the left one, drawn over everything else at the end.
   const double band = metrics.height() + 8;
-  painter.fillRect(QRectF(0, height() - band, width(), band), Qt::white);
-  painter.setPen(Qt::black);
-  for (const auto& [x, text] : marks) {
-    const QSizeF size = TextSize(metrics, text);
-    const QRectF r(QPointF(x - size.width() / 2, height() - band + 4), size);
-    if (!labels.Take(r)) continue;
-    painter.drawLine(QPointF(x, height() - band), QPointF(x, height() - band + 4));
-    painter.drawText(r, Qt::AlignCenter, text);
-  }
+  labels.Reserve(QRectF(0, height() - band, width(), band));
+  std::vector<std::pair<QRectF, QString>> levelTexts;
   for (const auto& [y, text] : levels) {
-    const QSizeF size = TextSize(metrics, text);
-    const QRectF r(QPointF(4, y - size.height() / 2), size);
-    if (y > height() - band || !labels.Take(r)) continue;
-    painter.fillRect(r, Qt::white);
-    painter.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, text);
+    const QRectF r(QPointF(4, y - metrics.height() / 2), TextSize(metrics, text));
+    if (y < height() - band - metrics.height() / 2 && labels.Take(r)) levelTexts.emplace_back(r, text);
   }
+  return [this, band, marks = std::move(marks), levelTexts = std::move(levelTexts)](QPainter& p) {
+    const QFontMetricsF metrics(font());
+    p.fillRect(QRectF(0, height() - band, width(), band), Qt::white);
+    p.setPen(Qt::black);
+    double lastRight = -1e9;
+    for (const auto& [x, text] : marks) {
+      const QSizeF size = TextSize(metrics, text);
+      const QRectF r(QPointF(x - size.width() / 2, height() - band + 4), size);
+      if (r.left() < lastRight + 6 || r.left() < 0 || r.right() > width()) continue;
+      lastRight = r.right();
+      p.drawLine(QPointF(x, height() - band), QPointF(x, height() - band + 4));
+      p.drawText(r, Qt::AlignCenter, text);
+    }
+    for (const auto& [r, text] : levelTexts) {
+      p.fillRect(r, Qt::white);
+      p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
+  };
 }
 
 void ProfileView::DrawGradePointLabels(QPainter& painter, LabelPlacer& labels) const {

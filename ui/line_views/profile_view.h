@@ -2,6 +2,7 @@
 
 #include <QPointF>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -74,7 +75,9 @@ class ProfileView : public DrawingView {
 
   // The design line near the window, as world points (distance, elevation).
   std::vector<QPointF> DesignLine() const;
-  void DrawGrid(QPainter& painter, LabelPlacer& labels) const;
+  // Draws the grid lines and keeps room for the axes' texts; returns what
+  // draws the texts over the rest at the end.
+  std::function<void(QPainter&)> DrawGrid(QPainter& painter, LabelPlacer& labels) const;
   void DrawCaption(QPainter& painter, LabelPlacer& labels) const;
   void DrawEquations(QPainter& painter, LabelPlacer& labels) const;
   void DrawGradePointLabels(QPainter& painter, LabelPlacer& labels) const;
