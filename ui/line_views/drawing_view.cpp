@@ -338,7 +338,10 @@ bool DrawingView::SaveImage() {
                                        {QStringLiteral("PNG 图片 (*.png)")});
   if (name.isEmpty()) return false;
   if (!name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) name += QStringLiteral(".png");
-  QImage image(size(), QImage::Format_RGB32);
+  // At the screen's own pixel density, as sharp as the window shows it.
+  const qreal ratio = devicePixelRatioF();
+  QImage image(size() * ratio, QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
   {
     QPainter painter(&image);
     PaintAll(painter);
