@@ -30,15 +30,23 @@ struct FakeBoxes : MessageBoxes {
   }
 };
 
-// Answers a file dialog with `file` (empty: cancelled), a small dialog with `texts`.
+// Answers a file dialog with `file` (empty: cancelled), a small dialog with `texts` (none: cancelled;
+// texts its check refuses: the dialog stays open and is then cancelled); keeps what a dialog opened with.
 struct FakeDialogs : FileDialogs {
   QString file, proposed;
   std::optional<QStringList> texts;
+  QStringList openedWith;
+  bool stayedOpen = false;
   QString SaveFileName(QWidget*, const QString&, const QString& name, const QStringList&) override {
     proposed = name;
     return file;
   }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&) override { return texts; }
+  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList& shown,
+                                      const TextCheck& check) override {
+    openedWith = shown;
+    stayedOpen = texts && !check(*texts);
+    return stayedOpen ? std::nullopt : texts;
+  }
 };
 
 // The report block for the default inputs, interval 10 and a right turn.
@@ -89,6 +97,8 @@ struct CreditRow { float width, outer; int rightTicks, leftTicks; };
 // The file chosen or texts typed (none: cancelled), how the file starts (empty: none),
 // how the text appended starts and its line count, the title of the box shown.
 struct MenuRow { QString action; QStringList answer; QByteArray file; QString appended; int lines; QString title; };
+// Texts typed into a small dialog, the first message then (empty: none), whether it was accepted.
+struct DialogRow { QString action; QStringList typed; QString prompt; bool accepted; };
 
 class WindowTest : public QObject {
   Q_OBJECT
@@ -303,15 +313,16 @@ class WindowTest : public QObject {
   // After the worked calculation, not before nor after one ending in a message.
   void menus_data() {
     QTest::addColumn<MenuRow>("row");
-    const QByteArray saved = "\xE5\xA4\x87\xE6\xB3\xA8\r\n" + WorkedBlock().toUtf8().replace("\n", "\r\n");
-    const QByteArray dat = "K0+180.108,,195601.155,4040964.994,0\r\nK0+190,,195604.188,4040974.410,0\r\n";
+    const QByteArray saved = "\xEF\xBB\xBF\xE5\xA4\x87\xE6\xB3\xA8\r\n" + WorkedBlock().toUtf8().replace("\n", "\r\n");
+    const QByteArray dat = "K0+180.108,,195601.155,4040964.994,0.000\r\nK0+190,,195604.188,4040974.410,0.000\r\n";
     // 3 m left of 0+190 at 18°13′44″: X + 3 sin, Y − 3 cos.
     const QString side = "           边桩坐标显示：\n桩号    左边桩X    左边桩Y\n0+190     4040975.348     195601.338\n";
     const QString located = "反算：X=4040974.410, Y=195604.188 → 桩号 0+190, 偏距 0.000";
     QTest::newRow("保存结果") << MenuRow{"actSaveResult", {"结果.txt"}, saved, "", 0, ""};
-    QTest::newRow("保存结果, no folder") << MenuRow{"actSaveResult", {"no/结果.txt"}, "", "", 0, "保存结果"};
+    QTest::newRow("保存结果, no folder") << MenuRow{"actSaveResult", {"no/结果.txt"}, "", "", 0, "保存失败"};
     QTest::newRow("导出坐标 .dat") << MenuRow{"actExport", {"x.dat"}, dat, "", 0, ""};
-    QTest::newRow("导出坐标, no folder") << MenuRow{"actExport", {"no/x.dat"}, "", "", 0, "导出坐标"};
+    QTest::newRow("导出坐标, no folder") << MenuRow{"actExport", {"no/x.dat"}, "", "", 0, "保存失败"};
+    QTest::newRow("导出坐标 .txt refused") << MenuRow{"actExport", {"x.txt"}, "", "", 0, "导出坐标"};
     QTest::newRow("边桩坐标, left 3 m") << MenuRow{"actSideStakes", {"3", ""}, "", side, 9, ""};
     QTest::newRow("坐标反算 on 0+190") << MenuRow{"actLocate", {"4040974.41", "195604.188"}, "", located, 1, "坐标反算"};
     QTest::newRow("关于") << MenuRow{"actAbout", {}, "", "", 0, AboutTitle()};
@@ -335,6 +346,57 @@ class WindowTest : public QObject {
     QFile written(dialogs_.file);
     if (!row.file.isEmpty() && written.open(QIODevice::ReadOnly)) QCOMPARE(written.read(row.file.size()), row.file);
     if (row.answer.size() == 1) QCOMPARE(dialogs_.proposed, row.action == "actExport" ? "逐桩坐标.csv" : "逐桩坐标.txt");
+  }
+
+  // A text that is not wholly a number, or a negative width, keeps the dialog open with a message
+  // naming the box and calculates nothing; the next opening shows the texts last accepted.
+  void dialogs_data() {
+    QTest::addColumn<DialogRow>("row");
+    QTest::newRow("width abc") << DialogRow{"actSideStakes", {"abc", ""}, "左侧宽度“abc”不是有效的数字！", false};
+    QTest::newRow("width 5m") << DialogRow{"actSideStakes", {"", "5m"}, "右侧宽度“5m”不是有效的数字！", false};
+    QTest::newRow("negative width") << DialogRow{"actSideStakes", {"-3", "2"}, "边桩宽度不能为负数！", false};
+    QTest::newRow("widths 3 and 2") << DialogRow{"actSideStakes", {"3", " 2"}, "", true};
+    QTest::newRow("X abc") << DialogRow{"actLocate", {"abc", "195612"}, "X坐标“abc”不是有效的数字！", false};
+    QTest::newRow("a point") << DialogRow{"actLocate", {"4040990", "195612"}, "桩号：0+207.353", true};
+  }
+  void dialogs() {
+    QFETCH(DialogRow, row);
+    Calculate(false);
+    dialogs_.texts = row.typed;
+    Get<QAction>(row.action)->trigger();
+    QVERIFY2(row.prompt.isEmpty() ? boxes_.prompts.isEmpty() : boxes_.prompts.value(0).startsWith(row.prompt),
+             qPrintable(boxes_.prompts.join(u'|')));
+    QCOMPARE(dialogs_.stayedOpen, !row.accepted);
+    QCOMPARE(Result()->toPlainText().isEmpty(), !row.accepted);
+    dialogs_.texts.reset();
+    Get<QAction>(row.action)->trigger();
+    QCOMPARE(dialogs_.openedWith, row.accepted ? row.typed : QStringList());
+  }
+
+  // The real small dialog: opens with the texts given; 确定 with texts its check refuses leaves it open as typed.
+  void smallDialogStaysOpenWhenRefused() {
+    QtFileDialogs dialogs;
+    QStringList checked, shown;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      const auto boxes = dialog->findChildren<QLineEdit*>();
+      QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+      shown << boxes[0]->text() << boxes[1]->text();
+      boxes[0]->setText(QStringLiteral("5m"));
+      ok->click();
+      shown << QString::number(dialog->isVisible()) << boxes[0]->text();
+      boxes[0]->setText(QStringLiteral("5"));
+      ok->click();
+    });
+    const std::optional<QStringList> texts =
+        dialogs.AskTexts(form_.get(), QStringLiteral("边桩坐标"), {QStringLiteral("左"), QStringLiteral("右")},
+                         {QStringLiteral("1"), QStringLiteral("2")}, [&](const QStringList& typed) {
+                           checked << typed.join(u',');
+                           return !typed[0].endsWith(u'm');
+                         });
+    QCOMPARE(shown, QStringList({"1", "2", "1", "5m"}));
+    QCOMPARE(checked, QStringList({"5m,2", "5,2"}));
+    QCOMPARE(texts.value_or(QStringList()), QStringList({"5", "2"}));
   }
 
   // 平面图 opens a window of its own, which follows the next calculation.
