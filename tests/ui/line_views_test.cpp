@@ -26,7 +26,10 @@ struct FakeBoxes : MessageBoxes {
 struct FakeDialogs : FileDialogs {
   QString file;
   QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return file; }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&) override { return {}; }
+  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList&,
+                                      const TextCheck&) override {
+    return {};
+  }
 };
 
 constexpr double kDeg = M_PI / 180;
