@@ -25,7 +25,11 @@ struct FakeBoxes : MessageBoxes {
 
 struct FakeDialogs : FileDialogs {
   QString file;
-  QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return file; }
+  int asked = 0;
+  QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override {
+    ++asked;
+    return file;
+  }
   std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList&,
                                       const TextCheck&) override {
     return {};
@@ -212,6 +216,37 @@ class LineViewsTest : public QObject {
     QCOMPARE(top<nearStart, middle> 100);
     const std::vector<QString> labels = view.DrawnLabels();
     QVERIFY(std::find(labels.begin(), labels.end(), label) != labels.end());
+  }
+
+  // Ctrl+S saves the picture while the drawing has the focus, and is left
+  // to the window around it (saving the line) otherwise.
+  void CtrlSGoesToTheFocusedPart_data() {
+    QTest::addColumn<bool>("drawingFocused");
+    QTest::newRow("drawing") << true;
+    QTest::newRow("another box") << false;
+  }
+  void CtrlSGoesToTheFocusedPart() {
+    QFETCH(bool, drawingFocused);
+    FakeDialogs dialogs;
+    FakeBoxes boxes;
+    QWidget window;
+    auto* plan = new RoutePlanView(dialogs, boxes, &window);
+    auto* box = new QLineEdit(&window);
+    new QVBoxLayout(&window);
+    window.layout()->addWidget(plan);
+    window.layout()->addWidget(box);
+    int windowSaves = 0;
+    auto* save = new QAction(&window);
+    save->setShortcut(QKeySequence::Save);
+    window.addAction(save);
+    connect(save, &QAction::triggered, [&] { ++windowSaves; });
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    (drawingFocused ? static_cast<QWidget*>(plan) : box)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(dialogs.asked, drawingFocused ? 1 : 0);
+    QCOMPARE(windowSaves, drawingFocused ? 0 : 1);
   }
 
   void SaveImage_data() {
