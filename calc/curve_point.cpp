@@ -183,8 +183,8 @@ StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
   bool found = false;
   Probe best{};
   double bestDistance = std::numeric_limits<double>::infinity();
-  const auto consider = [&](const Probe& foot) {
-    const double distance = std::hypot(foot.f, foot.offset);
+  const auto consider = [&](const Probe& foot, double handicap_m = 0) {
+    const double distance = std::hypot(foot.f, foot.offset) + handicap_m;
     if (distance < bestDistance) {
       best = foot;
       bestDistance = distance;
@@ -206,10 +206,13 @@ StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
   // An end is a foot when f vanishes there; and also, marked, when the point
   // lies so near the centre of curvature there that a move of the point by
   // kPointSpread_m would make it one (the centre of the end circle).
+  // Such an end yields to a true foot as near (the one a few centimetres
+  // before the end that a point just off that centre has).
   const auto considerEnd = [&](const Probe& end) {
-    if (search.Sign(end) == 0 ||
-        (std::fabs(end.f) <= kPointSpread_m && !(StationSpread(end.slope, end.bend) <= kStationSpread_m))) {
+    if (search.Sign(end) == 0) {
       consider(end);
+    } else if (std::fabs(end.f) <= kPointSpread_m && !(StationSpread(end.slope, end.bend) <= kStationSpread_m)) {
+      consider(end, kPointSpread_m);
     }
   };
   Probe previous = search.At(0);
