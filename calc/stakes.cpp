@@ -39,7 +39,7 @@ constexpr double kShortNodeError = 3.0e-11;
 // The exact rule's error on t^m over 0..1, 1/(m+1) - sum(w t^m), for
 // m = 10..60 (it integrates t^0..t^9 exactly); all positive. Computed with
 // mpmath at 40 digits (scripts/accuracy.py prints them).
-constexpr int kFirstTerm = 10;
+constexpr std::size_t kFirstTerm = 10;
 constexpr std::array<double, 51> kMonomialError = {
     1.4315490505966696e-6, 7.873519778281683e-6,  2.4596337427025258e-5, 5.7520436158002296e-5,
     1.1218342340528869e-4, 1.9301319268644162e-4, 3.0296265370102432e-4, 4.4344096276720964e-4,
@@ -61,24 +61,38 @@ constexpr double kMaxRuleTurn_rad = 3.0;
 // Terms past t^60 add less than this (they fall like 3^(m/2) / (m/2)!).
 constexpr double kTailBound = 1e-18;
 
+// 1 / m for m = 0..61, for the recurrence below.
+constexpr std::array<double, 62> kReciprocal = [] {
+  std::array<double, 62> r{};
+  for (std::size_t m = 1; m < r.size(); ++m) r[m] = 1.0 / static_cast<double>(m);
+  return r;
+}();
+
 // A bound of |exact rule - integral| of exp(i (A t + B t^2)) over 0..1, for
 // 0 <= A, B and A + B <= kMaxRuleTurn_rad: the sum over m >= 10 of the rule's
 // error on t^m times the Taylor coefficient c_m of exp(A t + B t^2), which
 // bounds that of exp(i (A t + B t^2)) in size. The c_m follow from
-// (m + 1) c_(m+1) = A c_m + 2 B c_(m-1).
-constexpr double TruncationBound(double A, double B) {
+// (m + 1) c_(m+1) = A c_m + 2 B c_(m-1). The sum stops after two terms below
+// `negligible` (the rest is smaller still, as the c_m fall ever faster);
+// for larger A and B it stops no sooner, so the bound still grows with them
+// and with a smaller `negligible`.
+constexpr double TruncationBound(double A, double B, double negligible = 0) {
   double previous = 1.0;  // c_0
   double current = A;     // c_1
-  for (int m = 1; m < kFirstTerm; ++m) {
-    const double next = (A * current + 2 * B * previous) / (m + 1);
+  for (std::size_t m = 1; m < kFirstTerm; ++m) {
+    const double next = (A * current + 2 * B * previous) * kReciprocal[m + 1];
     previous = current;
     current = next;
   }
   double bound = kTailBound;
+  double lastTerm = 1.0;
   for (std::size_t i = 0; i < kMonomialError.size(); ++i) {
-    bound += kMonomialError[i] * current;
-    const double m = kFirstTerm + static_cast<double>(i);
-    const double next = (A * current + 2 * B * previous) / (m + 1);
+    const double term = kMonomialError[i] * current;
+    bound += term;
+    if (term < negligible && lastTerm < negligible) break;
+    lastTerm = term;
+    const std::size_t m = kFirstTerm + i;
+    const double next = (A * current + 2 * B * previous) * kReciprocal[m + 1];
     previous = current;
     current = next;
   }
@@ -270,7 +284,9 @@ bool SingleRuleHolds(const CurveLaw& law, double D) {
   const double B = std::fabs(law.turn * law.dk / law.L) * (D * D / 2);
   const double turn = A + B;
   if (!(turn <= kMaxRuleTurn_rad)) return false;
-  const double rule = turn <= kQuickTurn_rad ? kQuickBound : TruncationBound(A, B);
+  // Terms a thousandth of the tolerance per metre and below are left out.
+  const double rule =
+      turn <= kQuickTurn_rad ? kQuickBound : TruncationBound(A, B, 1e-3 * kSingleRuleTolerance_m / std::fabs(D));
   return std::fabs(D) * (kShortWeightError + kShortNodeError * (A + 2 * B) + rule) <= kSingleRuleTolerance_m;
 }
 
@@ -343,10 +359,7 @@ CurvePoint CurveLawAt(const CurveLaw& law, double D) {
 }
 
 CurveWalk::CurveWalk(const CurveLaw& law) : law_(law) {
-  if (law.L != 0) {
-    change_ = CurvatureChange(law);
-    sums_.push_back({0.0, 0.0, HeadOf(law, change_, 0)});
-  }
+  if (law.L != 0) change_ = CurvatureChange(law);
 }
 
 CurvePoint CurveWalk::Offset(double D) {
@@ -363,6 +376,7 @@ CurvePoint CurveWalk::Offset(double D) {
     return {s.x, s.y, AzimuthAt(law_, D)};
   }
   const std::int64_t j = PanelOf(law_, D);
+  if (sums_.empty()) sums_.push_back({0.0, 0.0, HeadOf(law_, change_, 0)});
   while (static_cast<std::int64_t>(sums_.size()) <= j) {
     const Sum& last = sums_.back();
     const PanelHead next = HeadOf(law_, change_, static_cast<std::int64_t>(sums_.size()));
