@@ -109,8 +109,8 @@ constexpr double kSingleRuleTolerance_m = 5e-6;
 
 // Panels turn by at most this much through their start curvature (A) and
 // through the change of curvature along them (B); there the exact rule is
-// off by at most TruncationBound(kPanelTurn_rad, kPanelBend_rad) = 1.8e-15
-// per metre.
+// off by at most TruncationBound(kPanelTurn_rad, kPanelBend_rad) = 3.4e-13
+// per metre (4e-16 on a circle).
 constexpr double kPanelTurn_rad = 0.5;
 constexpr double kPanelBend_rad = 0.05;
 // At most this many panels (a circle of some 80,000 turns): a sweep of the

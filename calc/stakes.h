@@ -64,9 +64,9 @@ void CheckCurveInput(const CurveInput& input);
 //    five-point Gauss-Legendre rule over 0..D with the shortened node and
 //    weight decimals the printed tables are defined by, to the bit as
 //    those tables: every ordinary road curve over its whole length (spirals
-//    to some 0.9 rad of turn at 200 m from the start, circular arcs to
-//    2.2 rad, anything turning less than 0.25 rad up to 24 km out), and so
-//    the worked example;
+//    from a straight to 0.83 rad of turn at 200 m from the start, circular
+//    arcs to 2.6 rad, spirals easing out to a straight to 0.49 rad, anything
+//    turning less than 0.25 rad up to 17 km out), and so the worked example;
 //  - beyond, panels that turn by at most 0.5 rad each, integrated to full
 //    double precision and summed from stake to stake: the first stake past
 //    a panel costs that panel once more. A curve that winds needs one panel
