@@ -99,8 +99,8 @@ constexpr double TruncationBound(double A, double B, double negligible = 0) {
   return bound;
 }
 
-// Below this much of A + B the bound is taken as its value there: the test
-// is then a comparison with a constant.
+// Below this much of A + B the bound at A = B = kQuickTurn_rad serves first:
+// the test is then a comparison with a constant.
 constexpr double kQuickTurn_rad = 0.25;
 constexpr double kQuickBound = TruncationBound(kQuickTurn_rad, kQuickTurn_rad);
 
@@ -284,10 +284,13 @@ bool SingleRuleHolds(const CurveLaw& law, double D) {
   const double B = std::fabs(law.turn * law.dk / law.L) * (D * D / 2);
   const double turn = A + B;
   if (!(turn <= kMaxRuleTurn_rad)) return false;
+  const double shortened = kShortWeightError + kShortNodeError * (A + 2 * B);
+  // The quick test only ever says yes; both tests pass for every smaller |D|
+  // once they pass for one, so CurveWalk may remember where they stop.
+  if (turn <= kQuickTurn_rad && std::fabs(D) * (shortened + kQuickBound) <= kSingleRuleTolerance_m) return true;
   // Terms a thousandth of the tolerance per metre and below are left out.
-  const double rule =
-      turn <= kQuickTurn_rad ? kQuickBound : TruncationBound(A, B, 1e-3 * kSingleRuleTolerance_m / std::fabs(D));
-  return std::fabs(D) * (kShortWeightError + kShortNodeError * (A + 2 * B) + rule) <= kSingleRuleTolerance_m;
+  const double rule = TruncationBound(A, B, 1e-3 * kSingleRuleTolerance_m / std::fabs(D));
+  return std::fabs(D) * (shortened + rule) <= kSingleRuleTolerance_m;
 }
 
 // The one five-point rule over 0..D with the shortened decimals.

@@ -38,6 +38,15 @@ TEST(PointAt, EqualsEveryStakeToTheBit) {
       {"spiral from a straight", With(kField, 0, 130, 1)},
       {"last stake 3 x 0.1 lies a unit in the last place past le 0.3",
        {.Xa = 10, .Ya = 20, .lb = 0, .le = 0.3, .Ra = 0, .Rb = 130, .a = 90, .d = 0.1, .turn = 1}},
+      // Past where the one rule holds, the stakes come from panels summed
+      // stake to stake, PointAt from panels summed from the start.
+      {"default radii over 3276.7 m, 137 rad",
+       {.Xa = 4040964.994, .Ya = 195601.155, .lb = 0, .le = 3276.7, .Ra = 1500, .Rb = 130, .a = 17.3415, .d = 10, .turn = 1}},
+      {"a straight of 30 km", {.Xa = 10, .Ya = 20, .lb = 0, .le = 30000, .Ra = 0, .Rb = 0, .a = 30, .d = 500, .turn = 1}},
+      {"a circle of 100 km radius over 30 km",
+       {.Xa = 10, .Ya = 20, .lb = 0, .le = 30000, .Ra = 1e5, .Rb = 1e5, .a = 30, .d = 250, .turn = -1}},
+      {"a spiral of three turns staked backwards",
+       {.Xa = 10, .Ya = 20, .lb = 600, .le = 0, .Ra = 15, .Rb = 0, .a = 30, .d = -7, .turn = 1}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
