@@ -68,6 +68,7 @@ void AppendLocated(std::string& out, const StationOffset& where, double azimuth_
   AppendOffset(out, where.offset);
   out.append(labels[2]);
   AppendGeneral(out, RadiansToDdMmSs(azimuth_rad));
+  if (where.nearCentreOfCurvature) out.append(kNearCentreNote);
 }
 
 }  // namespace

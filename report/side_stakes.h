@@ -20,11 +20,17 @@ std::string SideStakeBlock(const SideStakeTable& table);
 // neither when it rounds to zero; the azimuth is the tangent's, in DD.MMSS,
 // written by General.
 
+// Added to the line and the message of a point so near the centre of
+// curvature at its foot that the foot's station is ill-defined.
+inline constexpr const char* kNearCentreNote = "（该点接近曲率中心，桩号不确定）";
+
 // The line kept in the result box, without its line end:
-// "反算：X=<Fixed3>, Y=<Fixed3> → 桩号 <station>, 偏距 <offset>, 方位角 <azimuth>".
+// "反算：X=<Fixed3>, Y=<Fixed3> → 桩号 <station>, 偏距 <offset>, 方位角 <azimuth>",
+// followed by kNearCentreNote when the station is ill-defined.
 std::string LocateLine(double X, double Y, const StationOffset& where, double azimuth_rad);
 
-// The message shown for it: "桩号：<station>\n偏距：<offset>\n方位角：<azimuth>".
+// The message shown for it: "桩号：<station>\n偏距：<offset>\n方位角：<azimuth>",
+// with kNearCentreNote as the line LocateLine has.
 std::string LocateMessage(const StationOffset& where, double azimuth_rad);
 
 }  // namespace quorvane

@@ -1,17 +1,26 @@
 #!/usr/bin/python3
-"""How far the stake coordinates are from the exact curve.
+"""How far the stake coordinates can be from the exact curve.
 
 The program integrates the tangent direction from the curve start to each
-stake with one five-point Gauss-Legendre rule over the whole distance D, with
-the node and weight decimals below. This script evaluates that rule and an
-exact integral of the same azimuth law (mpmath.quad at 40 digits) and reports
-the position error in millimetres against the total turning at the stake.
+stake in one of two ways (calc/curve_point.h, CurveLawAt):
+  - one five-point Gauss-Legendre rule over the whole distance D, with the
+    shortened node and weight decimals below, wherever an a-priori bound of
+    its error is within 0.005 mm;
+  - beyond, equal panels that turn by at most 0.5 rad through their start
+    curvature (A) and 0.05 rad through its change (B), each with the rule to
+    full precision.
+This script checks both against mpmath at 40 digits:
+  1. the rule's error on t^m (m = 10..60), the constants the bound is built
+     from (calc/stakes.cpp, kMonomialError);
+  2. for kinds of curve and distances D, the largest turn at which the one
+     rule is still used, and its true error there (mpmath.quad);
+  3. the full-precision rule's true error on the largest panel, per metre.
 
 Azimuth law along the curve (s from the curve start, L = le - lb):
     theta(s) = alpha + turn * (s/Ra + s^2 * (1/Rb - 1/Ra) / (2 L))
-A stake at distance D on such a curve sees theta(t D) = alpha + a t + b t^2
-with a = D/Ra, b = D^2 (1/Rb - 1/Ra) / (2 L), turn a + b; the error is D times
-the rule's error for exp(i (a t + b t^2)) on 0..1, independent of alpha.
+A point at distance D sees theta(t D) = alpha + a t + b t^2 with a = D/Ra,
+b = D^2 (1/Rb - 1/Ra) / (2 L); the error is D times the rule's error for
+exp(i (a t + b t^2)) on 0..1, independent of alpha.
 
 Run: /usr/bin/python3 scripts/accuracy.py          (needs python3-mpmath)
 """
@@ -24,83 +33,109 @@ mp.mp.dps = 40
 
 T1 = mp.mpf("0.046910077")
 T2 = mp.mpf("0.2307653449")
-NODES = [T1, T2, mp.mpf("0.5"), 1 - T2, 1 - T1]
+SHORT_NODES = [T1, T2, mp.mpf("0.5"), 1 - T2, 1 - T1]
 W1 = mp.mpf("0.1184634425")
 W2 = mp.mpf("0.2393143352")
-WEIGHTS = [W1, W2, mp.mpf("0.2844444444"), W2, W1]
+SHORT_WEIGHTS = [W1, W2, mp.mpf("0.2844444444"), W2, W1]
+
+_r = [mp.mpf(0), mp.sqrt(5 - 2 * mp.sqrt(mp.mpf(10) / 7)) / 3, mp.sqrt(5 + 2 * mp.sqrt(mp.mpf(10) / 7)) / 3]
+_w = [mp.mpf(128) / 225, (322 + 13 * mp.sqrt(70)) / 900, (322 - 13 * mp.sqrt(70)) / 900]
+NODES = [(1 - _r[2]) / 2, (1 - _r[1]) / 2, mp.mpf(1) / 2, (1 + _r[1]) / 2, (1 + _r[2]) / 2]
+WEIGHTS = [_w[2] / 2, _w[1] / 2, _w[0] / 2, _w[1] / 2, _w[2] / 2]
+
+TOLERANCE_M = mp.mpf("5e-6")  # the one rule serves a point while its bound is within this
+MAX_RULE_TURN = 3             # ... and A + B stays within this
+PANEL_A, PANEL_B = mp.mpf("0.5"), mp.mpf("0.05")
+
+MONOMIAL_ERROR = [mp.mpf(1) / (m + 1) - mp.fsum(w * t ** m for t, w in zip(NODES, WEIGHTS)) for m in range(61)]
+SHORT_WEIGHT_ERROR = mp.fsum(abs(a - b) for a, b in zip(SHORT_WEIGHTS, WEIGHTS))
+SHORT_NODE_ERROR = mp.fsum(w * abs(a - b) for a, b, w in zip(SHORT_NODES, NODES, WEIGHTS))
 
 
-def rule_error_m(D, a, b):
-    """Distance in metres between the rule and the exact integral at D."""
-    theta = lambda t: a * t + b * t * t
-    x_rule = D * mp.fsum(w * mp.cos(theta(t)) for t, w in zip(NODES, WEIGHTS))
-    y_rule = D * mp.fsum(w * mp.sin(theta(t)) for t, w in zip(NODES, WEIGHTS))
-    # Split the exact integral where the integrand oscillates, for quad's sake.
-    pieces = max(1, int(abs(a) + abs(b)) * 2)
+def bound(A, B):
+    """The bound of the full-precision rule on exp(i(At + Bt^2)) over 0..1."""
+    c = [mp.mpf(1), mp.mpf(A)]
+    for m in range(1, 60):
+        c.append((A * c[m] + 2 * B * c[m - 1]) / (m + 1))
+    return mp.fsum(MONOMIAL_ERROR[m] * c[m] for m in range(10, 61))
+
+
+def single_rule_bound_m(D, A, B):
+    return D * (SHORT_WEIGHT_ERROR + SHORT_NODE_ERROR * (A + 2 * B) + bound(A, B))
+
+
+def exact(A, B):
+    theta = lambda t: A * t + B * t * t
+    pieces = max(1, int(abs(A) + abs(B)) * 4)
     grid = [mp.mpf(k) / pieces for k in range(pieces + 1)]
-    x_exact = D * mp.quad(lambda t: mp.cos(theta(t)), grid)
-    y_exact = D * mp.quad(lambda t: mp.sin(theta(t)), grid)
-    return float(mp.sqrt((x_rule - x_exact) ** 2 + (y_rule - y_exact) ** 2))
+    return mp.quad(lambda t: mp.cos(theta(t)), grid), mp.quad(lambda t: mp.sin(theta(t)), grid)
 
 
-# Kinds of curve, each as the share of the turn taken by the linear term a
-# (the start curvature) and by the quadratic term b (its change):
-#   spiral from a straight (Ra = 0): a = 0
-#   circular arc (Ra = Rb): b = 0
-#   spiral between radii, end curvature 3x the start's: a = turn/2
-#   spiral easing out to a straight: b = -a/2 (turn = a/2), the stake at the end
+def rule(A, B, nodes, weights):
+    theta = lambda t: A * t + B * t * t
+    return (mp.fsum(w * mp.cos(theta(t)) for t, w in zip(nodes, weights)),
+            mp.fsum(w * mp.sin(theta(t)) for t, w in zip(nodes, weights)))
+
+
+def error_m(D, A, B, nodes=SHORT_NODES, weights=SHORT_WEIGHTS):
+    (xr, yr), (xe, ye) = rule(A, B, nodes, weights), exact(A, B)
+    return D * mp.hypot(xr - xe, yr - ye)
+
+
+# Kinds of curve, each as the share of the turn taken by the start curvature
+# (A) and by its change (B).
 KINDS = [
-    ("spiral from straight", lambda turn: (0, turn)),
-    ("spiral Rb = Ra/3", lambda turn: (turn / 2, turn / 2)),
+    ("spiral from a straight", lambda turn: (0, turn)),
+    ("spiral, end curvature 3x", lambda turn: (turn / 2, turn / 2)),
     ("circular arc", lambda turn: (turn, 0)),
-    ("spiral to straight", lambda turn: (2 * turn, -turn)),
+    ("spiral to a straight", lambda turn: (2 * turn, -turn)),
 ]
-LENGTHS = [50, 100, 200, 400, 800]
+LENGTHS = [50, 100, 200, 400, 800, 3000]
 
 
-def limit_turn(D, kind, tol_m):
-    """Largest turn (rad) up to which the error at D stays within tol_m."""
-    lo, hi = mp.mpf(0), mp.mpf("0.05")
-    # Walk up until the error exceeds the tolerance, then bisect.
-    while rule_error_m(D, *kind(hi)) <= tol_m:
-        lo, hi = hi, hi * mp.mpf("1.25")
-        if hi > 20:
-            return float("inf")
-    for _ in range(30):
+def limit_turn(D, kind):
+    """Largest turn (rad) at which the one rule still serves a point at D."""
+    def holds(turn):
+        A, B = (abs(v) for v in kind(turn))
+        return A + B <= MAX_RULE_TURN and single_rule_bound_m(D, A, B) <= TOLERANCE_M
+    lo, hi = mp.mpf(0), mp.mpf(MAX_RULE_TURN)
+    if not holds(lo):
+        return None
+    for _ in range(40):
         mid = (lo + hi) / 2
-        if rule_error_m(D, *kind(mid)) <= tol_m:
-            lo = mid
-        else:
-            hi = mid
-    return float(lo)
+        lo, hi = (mid, hi) if holds(mid) else (lo, mid)
+    return lo
 
 
 def main():
-    print("Position error of the five-point rule against mpmath.quad, millimetres")
-    turns = [0.5, 1.0, 1.5, 1.9, 2.1, 2.5, 3.0]
-    for name, kind in KINDS:
-        print(f"\n{name}: error (mm) at the stake, by distance D (rows) and turn (columns, rad)")
-        print("   D m " + "".join(f"{t:>10.1f}" for t in turns))
-        for D in LENGTHS:
-            row = "".join(f"{rule_error_m(D, *kind(t)) * 1000:>10.4f}" for t in turns)
-            print(f"{D:>6} {row}")
+    print("Error of the full-precision five-point rule on t^m over 0..1 (kMonomialError):")
+    print(", ".join(mp.nstr(MONOMIAL_ERROR[m], 17) for m in range(10, 61)))
+    print(f"\nShortened decimals: sum |w - w_exact| = {mp.nstr(SHORT_WEIGHT_ERROR, 3)}, "
+          f"sum w |t - t_exact| = {mp.nstr(SHORT_NODE_ERROR, 3)}")
 
-    print("\nLargest turn (rad, degrees) with the error within 0.2 mm and within 1 mm")
-    print(f"{'kind':<24}{'D m':>6}{'0.2 mm':>16}{'1 mm':>16}")
-    worst = {D: {0.2: float("inf"), 1.0: float("inf")} for D in LENGTHS}
+    print("\nThe one shortened rule: largest turn from the start to the point at which it is used,")
+    print("and its true error there against mpmath.quad (mm)")
+    print(f"{'kind':<26}{'D m':>6}{'turn rad':>10}{'deg':>6}{'true error mm':>15}")
     for name, kind in KINDS:
         for D in LENGTHS:
-            limits = {}
-            for tol_mm in (0.2, 1.0):
-                limits[tol_mm] = limit_turn(D, kind, tol_mm / 1000)
-                worst[D][tol_mm] = min(worst[D][tol_mm], limits[tol_mm])
-            cells = "".join(f"{limits[t]:>8.2f} ({math.degrees(limits[t]):>4.0f}°)" for t in (0.2, 1.0))
-            print(f"{name:<24}{D:>6}{cells}")
-    print("\nWorst kind of curve, by distance from the curve start to the stake")
-    for D in LENGTHS:
-        w = worst[D]
-        print(f"  D = {D:>4} m: within 0.2 mm up to {w[0.2]:.2f} rad ({math.degrees(w[0.2]):.0f}°), "
-              f"within 1 mm up to {w[1.0]:.2f} rad ({math.degrees(w[1.0]):.0f}°)")
+            turn = limit_turn(D, kind)
+            if turn is None:
+                print(f"{name:<26}{D:>6}{'never':>10}")
+                continue
+            A, B = kind(turn)
+            print(f"{name:<26}{D:>6}{float(turn):>10.3f}{math.degrees(turn):>6.0f}"
+                  f"{float(error_m(D, A, B)) * 1000:>15.6f}")
+    straight = TOLERANCE_M / SHORT_WEIGHT_ERROR
+    print(f"\nA straight keeps the one rule up to D = {float(straight) / 1000:.1f} km "
+          f"(the weights' 2e-10 of D reaches 0.005 mm).")
+    quick = mp.mpf("0.25")
+    reach = TOLERANCE_M / (SHORT_WEIGHT_ERROR + SHORT_NODE_ERROR * 3 * quick + bound(quick, quick))
+    print(f"Any curve turning less than 0.25 rad keeps it up to D = {float(reach) / 1000:.1f} km.")
+
+    print("\nThe panels: the full-precision rule on the largest panel (A = 0.5, B = 0.05 rad), per metre")
+    for A, B in [(PANEL_A, 0), (0, PANEL_B), (PANEL_A, PANEL_B), (PANEL_A, -PANEL_B)]:
+        print(f"  A = {float(A):.2f}, B = {float(B):+.2f}: true {mp.nstr(error_m(1, A, B, NODES, WEIGHTS), 3)}, "
+              f"bound {mp.nstr(bound(abs(A), abs(B)), 3)}")
     return 0
 
 

@@ -38,6 +38,15 @@ TEST(PointAt, EqualsEveryStakeToTheBit) {
       {"spiral from a straight", With(kField, 0, 130, 1)},
       {"last stake 3 x 0.1 lies a unit in the last place past le 0.3",
        {.Xa = 10, .Ya = 20, .lb = 0, .le = 0.3, .Ra = 0, .Rb = 130, .a = 90, .d = 0.1, .turn = 1}},
+      // Past where the one rule holds, the stakes come from panels summed
+      // stake to stake, PointAt from panels summed from the start.
+      {"default radii over 3276.7 m, 137 rad",
+       {.Xa = 4040964.994, .Ya = 195601.155, .lb = 0, .le = 3276.7, .Ra = 1500, .Rb = 130, .a = 17.3415, .d = 10, .turn = 1}},
+      {"a straight of 30 km", {.Xa = 10, .Ya = 20, .lb = 0, .le = 30000, .Ra = 0, .Rb = 0, .a = 30, .d = 500, .turn = 1}},
+      {"a circle of 100 km radius over 30 km",
+       {.Xa = 10, .Ya = 20, .lb = 0, .le = 30000, .Ra = 1e5, .Rb = 1e5, .a = 30, .d = 250, .turn = -1}},
+      {"a spiral of three turns staked backwards",
+       {.Xa = 10, .Ya = 20, .lb = 600, .le = 0, .Ra = 15, .Rb = 0, .a = 30, .d = -7, .turn = 1}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -83,6 +92,7 @@ TEST(LocatePoint, FindsStationAndOffsetOfPointsBesideTheCurve) {
         const StationOffset found = LocatePoint(c.input, p.X, p.Y);
         EXPECT_NEAR(found.station, station, kLocateTolerance_m);
         EXPECT_NEAR(found.offset, offset, kLocateTolerance_m);
+        EXPECT_FALSE(found.nearCentreOfCurvature);
       }
     }
   }
@@ -113,6 +123,38 @@ TEST(LocatePoint, ChoosesTheNearestOfSeveralFeet) {
     const StationOffset found = LocatePoint(tight, c.r * std::sin(c.t), 10 - c.r * std::cos(c.t));
     EXPECT_NEAR(found.station, c.station, kLocateTolerance_m);
     EXPECT_NEAR(found.offset, c.offset, kLocateTolerance_m);
+  }
+}
+
+// References: tests/core/curve_reference.py (mpmath, every root of the
+// along-track distance on the exact curve; the nearest is the answer).
+TEST(LocatePoint, FindsFeetInsideABendBeyondItsRadius) {
+  const CurveInput spiral{.Xa = 0, .Ya = 0, .lb = 0, .le = 40, .Ra = 0, .Rb = 60, .a = 0, .d = 10, .turn = 1};
+  const CurveInput left = With(kField, 1500, 130, -1);
+  const struct {
+    const char* name;
+    CurveInput input;
+    double X, Y;
+    double station, offset;
+    bool nearCentre;
+  } cases[] = {
+      // Feet at 5.76 and 37.62; both in one piece of the scan.
+      {"inside the spiral, nearer foot first", spiral, 5, 110, 5.7603639729, 109.9893545547, false},
+      // Feet at 16.58 and 25.20, 22 mm farther.
+      {"inside the spiral, two feet close together", spiral, 10, 115, 16.5827304534, 114.8718596919, false},
+      // A point 0.02 mm off the centre of the end circle (R 130) has its foot
+      // 36 mm before the end, one on it its foot at the end.
+      {"off the centre of the end circle, right", kField, 4040955.6854, 195736.4732, 250.3288946868, 130.0000158511, true},
+      {"on the centre of the end circle, right", kField, 4040955.6854159432, 195736.4731917030, 250.365, 130, true},
+      {"off the centre of the end circle, left", left, 4041035.2712, 195485.1431, 250.2869393921, -129.9999507587, true},
+      {"on the centre of the end circle, left", left, 4041035.2712402749, 195485.1430512953, 250.365, -130, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const StationOffset found = LocatePoint(c.input, c.X, c.Y);
+    EXPECT_NEAR(found.station, c.station, kLocateTolerance_m);
+    EXPECT_NEAR(found.offset, c.offset, kLocateTolerance_m);
+    EXPECT_EQ(found.nearCentreOfCurvature, c.nearCentre);
   }
 }
 
@@ -149,6 +191,14 @@ TEST(CurvePoints, RefuseWhatIsOffTheCurveOrUnreadable) {
     }
   }
   EXPECT_EQ(LocatePoint(none, 1000, 2003).station, 0);  // square to it
+
+  // 5e-10 of the station past the end is on the curve (reference:
+  // tests/core/curve_reference.py).
+  const CurveInput long_spiral{.Xa = 0, .Ya = 0, .lb = 0, .le = 1000, .Ra = 0, .Rb = 100, .a = 0, .d = 10, .turn = 1};
+  const CurvePoint past = PointAt(long_spiral, 1000.0000005);
+  EXPECT_NEAR(past.X, 184.0996498769, 1e-5);
+  EXPECT_NEAR(past.Y, 261.1597991936, 1e-5);
+  EXPECT_THROW(PointAt(long_spiral, 1000.000002), CalculationError);
 }
 
 }  // namespace

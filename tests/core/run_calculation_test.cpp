@@ -10,6 +10,7 @@
 #include "calc/calculation_error.h"
 #include "command/run_calculation.h"
 #include "command/side_stakes.h"
+#include "report/side_stakes.h"
 #include "fake_view.h"
 
 namespace quorvane {
@@ -180,6 +181,14 @@ TEST(SideStakeCommands, AppendTheirTexts) {
   EXPECT_EQ(located.messages[0].prompt, "桩号：0+7\n偏距：左4.000\n方位角：0");
   EXPECT_EQ(located.messages[0].title, kLocateTitle);
   EXPECT_TRUE(both.messages.empty() && right.messages.empty());
+
+  // The centre of a circle of 10 m: every point of the arc is a foot.
+  Straight circle;
+  circle.Text(InputBox::Ra) = circle.Text(InputBox::Rb) = "10";
+  ASSERT_TRUE(RunLocate(circle, "1000", "2010"));
+  EXPECT_TRUE(circle.result.ends_with(std::string(kNearCentreNote) + "\r\n")) << circle.result;
+  ASSERT_EQ(circle.messages.size(), 1u);
+  EXPECT_TRUE(circle.messages[0].prompt.ends_with(kNearCentreNote));
 }
 
 }  // namespace
