@@ -23,6 +23,13 @@ class FileDialogs {
   // A small modal dialog with one labelled line box per entry of `labels`;
   // the texts typed, in the same order, or nothing when the user cancels.
   virtual std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels) = 0;
+
+  // An existing file to open, or an empty string when the user cancels (as
+  // does a dialog that cannot be shown).
+  virtual QString OpenFileName(QWidget* parent, const QString& caption, const QStringList& filters) {
+    (void)parent, (void)caption, (void)filters;
+    return {};
+  }
 };
 
 // The real dialogs: Qt's file dialog, opened in the folder last saved to (at
@@ -33,6 +40,7 @@ class QtFileDialogs final : public FileDialogs {
   QString SaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
                        const QStringList& filters) override;
   std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels) override;
+  QString OpenFileName(QWidget* parent, const QString& caption, const QStringList& filters) override;
 
  private:
   QString folder_;
