@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <vector>
 
 #include "calc/line.h"
@@ -13,16 +15,34 @@ namespace quorvane {
 //
 // Stations are displayed chainage (the line's chainage equations honoured);
 // elevations in metres; grades as rises per metre (0.02 is 2 %).
+//
+// The grades and the parabolas are laid out in distance along the line, not
+// in displayed chainage: a grade is the rise between two points over the
+// distance between them, and a vertical curve spans distance d +/- L/2 about
+// its point. A chainage equation between two points or inside a vertical
+// curve therefore changes which station a height belongs to, never the shape
+// of the road.
+//
+// A circular vertical curve (LandXML's CircCurve: set circular and the
+// radius; its length follows from the radius and the grades) is kept exactly
+// as the circle of that radius tangent to both grades, not replaced by a
+// parabola. A parabola of the same radius or the same span lies 1.0 to 1.2 mm
+// off the circle at R = 2000 m with grades +5 % / -4 %, 5 to 6 mm at
+// R = 10000 m, and 16 mm at R = 2000 m with +9 % / -9 %: the difference grows
+// as R * (i2 - i1)^4, too much to ignore on long curves
+// (tests/profile/circle_vs_parabola.py measures it).
 
 // One grade-change point. An interior point has a vertical curve given by
 // its radius (竖曲线半径, as Chinese drawings give it) or by its length
 // (LandXML's ParaCurve length); both 0 means none (the grades meet at a
-// kink). The first and last point have no curve.
+// kink). The first and last point have no curve. A circular curve is given
+// by its radius only.
 struct GradePoint {
   double station_m = 0;
   double elevation_m = 0;
   double radius_m = 0;       // > 0, or 0 when given by length or none
   double curveLength_m = 0;  // > 0, or 0 when given by radius or none
+  bool circular = false;     // a circle of radius_m instead of the parabola
 
   bool operator==(const GradePoint&) const = default;
 };
@@ -34,6 +54,52 @@ struct CrossSlopes {
   double right_percent = 0;
 };
 
+// The elements (竖曲线要素) of the vertical curve at one point, all in
+// distance along the line; every field is 0 where the point has no curve.
+// For a circle, L is its span in distance between its tangent points and
+// T half of that (the tangent points lie at slightly different distances
+// from the point, startDistance_m and endDistance_m tell them exactly).
+struct VerticalCurve {
+  double length_m = 0;         // L, from the radius when given by radius
+  double radius_m = 0;         // R = L / |i2 - i1|; 0 also where the grades agree
+  double tangent_m = 0;        // T = L / 2
+  double external_m = 0;       // E = T^2 / 2R, height between the point and the curve
+  double startDistance_m = 0;  // 竖曲线起点, distance along the line
+  double endDistance_m = 0;    // 竖曲线终点
+  bool crest = false;          // 凸形 (the grade falls, i2 < i1); otherwise 凹形
+};
+
+// The user's messages of the profile. A fault of one point is told as
+// "第N个变坡点" followed by one of the kGradePoint… reasons (N counts from 1).
+inline constexpr const char* kProfileTooFewPointsPrompt = "纵断面至少需要两个变坡点！";
+inline constexpr const char* kStationOutsideProfilePrompt = "桩号不在纵断面范围内！";
+inline constexpr const char* kGradePointNotANumberPrompt = "的桩号、高程、半径或竖曲线长度无效或过大！";
+inline constexpr const char* kGradePointNegativeCurvePrompt = "的竖曲线半径或长度为负！";
+inline constexpr const char* kGradePointRadiusAndLengthPrompt = "的竖曲线只能给半径或长度之一！";
+inline constexpr const char* kGradePointCircleWithoutRadiusPrompt = "的圆形竖曲线须给半径！";
+inline constexpr const char* kGradePointCurveAtEndPrompt = "是纵断面的起点或终点，不能设竖曲线！";
+inline constexpr const char* kGradePointOrderPrompt = "的桩号不在前一个变坡点之后！";
+inline constexpr const char* kGradePointOverlapPrompt = "的竖曲线与前一个变坡点的竖曲线重叠！";
+inline constexpr const char* kGradePointBeforeStartPrompt = "的竖曲线超出纵断面起点！";
+inline constexpr const char* kGradePointAfterEndPrompt = "的竖曲线超出纵断面终点！";
+inline constexpr const char* kGradePointPastPreviousPrompt = "的竖曲线越过前一个变坡点！";
+inline constexpr const char* kGradePointPastNextPrompt = "的竖曲线越过后一个变坡点！";
+inline constexpr const char* kCrossSlopeNotANumberPrompt = "横坡或偏距无效！";
+
+// "第N个变坡点" + reason, N = index + 1.
+std::string GradePointMessage(std::size_t index, const char* reason);
+
+// Vertical curves that overlap by up to this much are accepted: a drawing
+// that puts two curves end to end gives the rounded elevations and radii
+// back only to about a millimetre. Within the overlap each station is taken
+// on the curve of the nearer point; the two differ there by far less than a
+// millimetre.
+inline constexpr double kCurveOverlapTolerance_m = 0.001;
+
+// A query this far past the first or last point, relative to the last
+// point's distance, counts as that point: a rounding of the station.
+inline constexpr double kProfileEndSlack = 1e-9;
+
 class Profile {
  public:
   // Validates once, mapping each station to its distance on `line`. Throws
@@ -41,26 +107,56 @@ class Profile {
   // order along the line, vertical curves that overlap each other or reach
   // past the first or last point, a curve on the first or last point, a
   // value that is not finite or a negative radius or length, fewer than two
-  // points.
+  // points. Values of 10^12 or more in magnitude count as not finite, and
+  // giving both a radius and a length is refused. A station the line has no
+  // distance for (off the line, in a short chain's gap) is refused with the
+  // line's own reason after the point's name. In a long chain's repeated
+  // stretch a station is taken at its first occurrence, as Line::DistanceAt
+  // does.
   Profile(const Line& line, std::vector<GradePoint> points);
 
   const std::vector<GradePoint>& Points() const { return points_; }
 
+  // Distance along the line of each point, as the constructor mapped it.
+  const std::vector<double>& Distances_m() const { return distances_m_; }
+
+  // Grade from point `index` to the next one (0 .. Points().size() - 2), a
+  // rise per metre of distance.
+  double Grade(std::size_t index) const { return grades_.at(index); }
+
+  // The vertical curve at point `index` (all zeros where there is none).
+  VerticalCurve CurveAt(std::size_t index) const;
+
   // Design elevation of the centre line at a distance along the line, within
-  // the first and last point (throws CalculationError outside).
+  // the first and last point (throws CalculationError with
+  // kStationOutsideProfilePrompt outside, or for a distance that is not a
+  // number). A distance past an end by no more than kProfileEndSlack of the
+  // last point's distance (and at least that many metres) counts as the end.
   double ElevationAtDistance(double distance_m) const;
 
-  // The same at a displayed station.
+  // The same at a displayed station of `line` (the line the profile was built
+  // on). Throws CalculationError for a station the line has no distance for
+  // or one outside the profile.
   double ElevationAtStation(const Line& line, double station_m) const;
 
   // Design elevation of a point offset_m right (> 0) or left (< 0) of the
-  // centre line: H + slope/100 * |offset| with the slope of its side.
+  // centre line: H + slope/100 * |offset| with the slope of its side. Throws
+  // as ElevationAtDistance, and with kCrossSlopeNotANumberPrompt for an
+  // offset or a slope that is not finite.
   double ElevationAtOffset(double distance_m, double offset_m, CrossSlopes slopes) const;
 
  private:
   std::vector<GradePoint> points_;
   std::vector<double> distances_m_;  // of each point along the line
-  // The implementation adds what it needs (grades, curve lengths).
+  std::vector<double> grades_;       // from each point to the next
+  // Each point's curve: where it starts and ends (both the point's own
+  // distance where there is none) and its shape.
+  std::vector<double> curveStarts_m_;
+  std::vector<double> curveEnds_m_;
+  std::vector<double> curvatures_;  // parabola: (i2 - i1) / L, the height is that/2 * x^2 off the grade
+  std::vector<double> radii_m_;     // circle: R, 0 for a parabola
+
+  double CurveElevation(std::size_t point, double distance_m) const;
 };
 
 }  // namespace quorvane
