@@ -1,7 +1,7 @@
 #include "ui/form1.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -19,8 +18,8 @@
 #include <exception>
 
 #include "calc/calculation_error.h"
+#include "command/save_export.h"
 #include "command/side_stakes.h"
-#include "report/export.h"
 #include "ui/about_text.h"
 #include "ui/plan_view.h"
 #include "ui/print_report.h"
@@ -314,23 +313,16 @@ const SideStakeTable* Form1::SidesOfLast() const {
   return last_ && lastSides_ && lastSidesInput_ == last_->input ? &*lastSides_ : nullptr;
 }
 
-// The start point and stakes of the last calculation, in the format the file
-// name's extension asks for (CSV when it names none), with the side points of
-// the last 边桩坐标 run of the same curve.
+// The start point, stakes and end point of the last calculation, with the
+// side points of the last 边桩坐标 run of the same curve; the command decides
+// the format by the name and reports what fails.
 void Form1::OnExport() {
   if (!last_) return;
-  const QString title = QStringLiteral("导出坐标");
-  QString path = dialogs_.SaveFileName(this, title, QStringLiteral("逐桩坐标.csv"),
-                                       {QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("坐标数据文件 (*.dat)"),
-                                        QStringLiteral("DXF 图形 (*.dxf)")});
+  const QString path = dialogs_.SaveFileName(this, QString::fromUtf8(kExportTitle), QStringLiteral("逐桩坐标.csv"),
+                                             {QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("坐标数据文件 (*.dat)"),
+                                              QStringLiteral("DXF 图形 (*.dxf)")});
   if (path.isEmpty()) return;
-  if (!ExportFormatOf(path.toStdString())) path += QStringLiteral(".csv");
-  try {
-    WriteExportFile(QFile::encodeName(path).toStdString(),
-                    ExportSource{last_->input, last_->lbText, last_->aText, last_->stakes, SidesOfLast()});
-  } catch (const ExportError& error) {
-    boxes_.Inform(this, QString::fromUtf8(error.what()), title);
-  }
+  RunExport(*this, QFile::encodeName(path).toStdString(), *last_, SidesOfLast());
 }
 
 void Form1::OnPrint() {
@@ -380,22 +372,12 @@ void Form1::OnLocate() {
 
 void Form1::OnAbout() { boxes_.Inform(this, AboutText(), AboutTitle()); }
 
-// The whole result box as UTF-8 text with CR LF line ends. Written to a
-// temporary file that replaces the chosen one only once complete, so a failed
-// save leaves no half file behind.
+// The whole result box, written and reported by the command.
 void Form1::OnSaveResult() {
-  const QString title = QStringLiteral("保存结果");
-  const QString path = dialogs_.SaveFileName(this, title, QStringLiteral("逐桩坐标.txt"),
+  const QString path = dialogs_.SaveFileName(this, QString::fromUtf8(kSaveResultTitle), QStringLiteral("逐桩坐标.txt"),
                                              {QStringLiteral("文本文件 (*.txt)"), QStringLiteral("所有文件 (*)")});
   if (path.isEmpty()) return;
-  QString text = txtrlt_->toPlainText();
-  text.replace(u'\n', QStringLiteral("\r\n"));
-  const QByteArray bytes = text.toUtf8();
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    boxes_.Inform(this, QStringLiteral("未能保存到 %1：\n%2").arg(QDir::toNativeSeparators(path), file.errorString()),
-                  title);
-  }
+  RunSaveResult(*this, QFile::encodeName(path).toStdString(), txtrlt_->toPlainText().toStdString());
 }
 
 float Form1::OuterWidthTwips() const { return static_cast<float>(scale_.ToTwipsX(frameGeometry().width())); }

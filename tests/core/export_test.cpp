@@ -1,38 +1,47 @@
-// Coordinate files: the exact bytes of CSV and .dat on disk, and the drawing
-// and a quoted CSV read back by Python readers (ezdxf, csv).
+// Coordinate files: the exact bytes of CSV, .dat and saved text on disk, the
+// drawing and quoted CSV read back by Python readers (ezdxf, csv), refusals.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "calc/stakes.h"
-#include "report/export.h"
+#include "calc/calculation_error.h"
+#include "command/save_export.h"
+#include "io/atomic_file.h"
+#include "io/export.h"
 
 namespace quorvane {
 namespace {
 
 namespace fs = std::filesystem;
 
+Calculation Curve(const CurveInput& input, std::string lbText = "", std::string aText = "") {
+  return {input, std::move(lbText), std::move(aText), "", ComputeStakes(input)};
+}
+
 // The field example (default boxes, interval 10, right turn); its .dat text
-// holds the printed stake table's figures, trailing zeros restored.
+// holds the printed stake table's figures, trailing zeros restored, and the
+// end point from tests/core/export_reference.py.
 const CurveInput kField{4040964.994, 195601.155, 180.108, 250.365, 1500, 130, 17.3415, 10, 1};
 const std::string kFieldDat =
-    "K0+180.108,,195601.155,4040964.994,0\r\nK0+190,,195604.188,4040974.410,0\r\n"
-    "K0+200,,195607.410,4040983.876,0\r\nK0+210,,195610.883,4040993.253,0\r\n"
-    "K0+220,,195614.696,4041002.497,0\r\nK0+230,,195618.934,4041011.553,0\r\n"
-    "K0+240,,195623.678,4041020.354,0\r\nK0+250,,195628.996,4041028.820,0\r\n";
-// Due north from (1000, 500): stakes at 10 and 20, edges by hand (left is west) at 10, 20 and 30.
+    "K0+180.108,,195601.155,4040964.994,0.000\r\nK0+190,,195604.188,4040974.410,0.000\r\n"
+    "K0+200,,195607.410,4040983.876,0.000\r\nK0+210,,195610.883,4040993.253,0.000\r\n"
+    "K0+220,,195614.696,4041002.497,0.000\r\nK0+230,,195618.934,4041011.553,0.000\r\n"
+    "K0+240,,195623.678,4041020.354,0.000\r\nK0+250,,195628.996,4041028.820,0.000\r\n"
+    "K0+250.365,,195629.202,4041029.122,0.000\r\n";
+// Due north from (1000, 500) over 0..20 or 0..25: every point by hand; edges 3.5 m left (west), 7.25 m right.
 const CurveInput kNorth{1000, 500, 0, 20, 0, 0, 0, 10, 0};
-const StakeTable kNorthStakes{2, {10, 20}, {10, 20}, {1010, 1020}, {500, 500}, {0, 0}};
 const SideStakeTable kSides{3.5, 7.25, {10, 20, 30}, {{1010, 496.5, 0}, {1020, 496.5, 0}, {1030, 496.5, 0}},
                             {{1010, 507.25, 0}, {1020, 507.25, 0}, {1030, 507.25, 0}}};
 
@@ -55,12 +64,17 @@ std::map<std::string, Lines> ReadBack(const char* kind, const fs::path& path) {
       std::string(QUORVANE_PYTHON3) + " " + QUORVANE_READ_EXPORT + " " + kind + " '" + path.string() + "' 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   std::map<std::string, Lines> lines;
-  char buffer[65536];
-  while (pipe && fgets(buffer, sizeof buffer, pipe)) {
-    std::istringstream in(std::string(buffer, std::strcspn(buffer, "\n")));
+  std::string line;
+  for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) {
+    if (c != '\n') {
+      line += static_cast<char>(c);
+      continue;
+    }
+    std::istringstream in(line);
     std::vector<std::string> fields;
     for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
     if (!fields.empty()) lines[fields[0]].emplace_back(fields.begin() + 1, fields.end());
+    line.clear();
   }
   if (pipe) pclose(pipe);
   return lines;
@@ -75,35 +89,143 @@ class ExportFile : public ::testing::Test {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), {}};
   }
+  std::size_t Entries() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+  }
   const fs::path dir_ = fs::temp_directory_path() / ("quorvane_export_" + std::to_string(::getpid()));
-  const StakeTable field_ = ComputeStakes(kField);
 };
 
-TEST_F(ExportFile, ExactTextOnDiskWithSidePointsNamedLeftAndRight) {
-  const std::tuple<const char*, ExportSource, std::string> cases[] = {
-      {"逐桩坐标.csv", {kField, "180.108", "17.3415", field_},
-       "\xEF\xBB\xBF桩号,X,Y,方位角\r\n180.108,4040964.994,195601.155,17.3415\r\n0+190,4040974.410,195604.188,18.1344\r\n"
+struct FileRow {
+  const char* file;
+  Calculation calculation;
+  const SideStakeTable* sides;
+  std::string bytes;
+};
+
+TEST_F(ExportFile, ExactTextOnDisk) {
+  const CurveInput north25{1000, 500, 0, 25, 0, 0, 0, 10, 0};
+  const CurveInput backwards{1000, 500, 25, 0, 0, 0, 0, -10, 0};
+  const CurveInput tenths{1000, 500, 0, 0.6, 0, 0, 0, 0.1, 0};  // 6 x 0.1 is 0.6000000000000001
+  const FileRow rows[] = {
+      // Names by the station read, not as typed; the end point after the last stake.
+      {"逐桩坐标.csv", Curve(kField, "１８０。１０８", "１７．３４１５"),
+       nullptr,
+       "\xEF\xBB\xBF桩号,X,Y,方位角\r\n0+180.108,4040964.994,195601.155,17.3415\r\n0+190,4040974.410,195604.188,18.1344\r\n"
        "0+200,4040983.876,195607.410,19.2751\r\n0+210,4040993.253,195610.883,21.1621\r\n"
        "0+220,4041002.497,195614.696,23.3913\r\n0+230,4041011.553,195618.934,26.3627\r\n"
-       "0+240,4041020.354,195623.678,30.0805\r\n0+250,4041028.820,195628.996,34.1404\r\n"},
-      {"points.DAT", {kField, "180.108米", "17.3415", field_}, kFieldDat},  // the typed unit stays out
-      {"sides.dat", {kNorth, "0", "0", kNorthStakes, &kSides},  // 0+30 not lost: after the stakes
-       "K0+0,,500.000,1000.000,0\r\nK0+10,,500.000,1010.000,0\r\nK0+10L,,496.500,1010.000,0\r\n"
-       "K0+10R,,507.250,1010.000,0\r\nK0+20,,500.000,1020.000,0\r\nK0+20L,,496.500,1020.000,0\r\n"
-       "K0+20R,,507.250,1020.000,0\r\nK0+30L,,496.500,1030.000,0\r\nK0+30R,,507.250,1030.000,0\r\n"},
+       "0+240,4041020.354,195623.678,30.0805\r\n0+250,4041028.820,195628.996,34.1404\r\n"
+       "0+250.365,4041029.122,195629.202,34.2342\r\n"},
+      {"points.DAT", Curve(kField, "180.108米"), nullptr, kFieldDat},
+      {"no extension is CSV", Curve(north25), nullptr,
+       "\xEF\xBB\xBF桩号,X,Y,方位角\r\n0+0,1000.000,500.000,0\r\n0+10,1010.000,500.000,0\r\n"
+       "0+20,1020.000,500.000,0\r\n0+25,1025.000,500.000,0\r\n"},
+      // The last stake is the end: no second point there; the side points of 0+30 not lost.
+      {"sides.dat", Curve(kNorth), &kSides,
+       "K0+0,,500.000,1000.000,0.000\r\nK0+10,,500.000,1010.000,0.000\r\nK0+10L,,496.500,1010.000,0.000\r\n"
+       "K0+10R,,507.250,1010.000,0.000\r\nK0+20,,500.000,1020.000,0.000\r\nK0+20L,,496.500,1020.000,0.000\r\n"
+       "K0+20R,,507.250,1020.000,0.000\r\nK0+30L,,496.500,1030.000,0.000\r\nK0+30R,,507.250,1030.000,0.000\r\n"},
+      {"backwards.dat", Curve(backwards), nullptr,
+       "K0+25,,500.000,1000.000,0.000\r\nK0+20,,500.000,995.000,0.000\r\nK0+10,,500.000,985.000,0.000\r\n"
+       "K0+0,,500.000,975.000,0.000\r\n"},
+      {"tenths.dat", Curve(tenths), nullptr,
+       "K0+0,,500.000,1000.000,0.000\r\nK0+0.1,,500.000,1000.100,0.000\r\nK0+0.2,,500.000,1000.200,0.000\r\n"
+       "K0+0.3,,500.000,1000.300,0.000\r\nK0+0.4,,500.000,1000.400,0.000\r\nK0+0.5,,500.000,1000.500,0.000\r\n"
+       "K0+0.6,,500.000,1000.600,0.000\r\n"},
   };
-  for (const auto& [file, source, text] : cases) {
-    SCOPED_TRACE(file);
-    WriteExportFile((dir_ / file).string(), source);
-    EXPECT_EQ(Bytes(dir_ / file), text);
+  for (const FileRow& row : rows) {
+    SCOPED_TRACE(row.file);
+    ExportCalculation((dir_ / row.file).string(), row.calculation, row.sides);
+    EXPECT_EQ(Bytes(dir_ / row.file), row.bytes);
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);  // nothing left beside them
+  EXPECT_EQ(Entries(), std::size(rows));  // nothing left beside them
 }
 
-TEST_F(ExportFile, TypedCommasAndQuotesKeepTheCsvColumns) {
-  WriteExportFile((dir_ / "typed.csv").string(), {kField, "180,108", "17.3415\"", field_});
-  EXPECT_TRUE(Joined(ReadBack("csv", dir_ / "typed.csv")["ROW"])
-                  .starts_with("桩号 X Y 方位角\n180,108 4040964.994 195601.155 17.3415\"\n0+190 "));
+TEST_F(ExportFile, SavedResultHasByteOrderMarkAndCrLf) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"备注\n0+190    1\r\n", "\xEF\xBB\xBF备注\r\n0+190    1\r\n"},
+      {"\n\nx", "\xEF\xBB\xBF\r\n\r\nx"},
+      {"", "\xEF\xBB\xBF"},
+  };
+  for (const auto& [text, bytes] : rows) {
+    SaveResultText((dir_ / "结果.txt").string(), text);
+    EXPECT_EQ(Bytes(dir_ / "结果.txt"), bytes);
+  }
+}
+
+TEST_F(ExportFile, CsvFieldsKeepTheirColumns) {
+  const std::vector<std::vector<std::string>> rows{{"桩号", "a,b", "", "say \"hi\"", "two\r\nlines"}, {"x"}};
+  for (const bool bom : {true, false}) {
+    const std::string text = CsvText(rows, bom);
+    EXPECT_EQ(text.starts_with("\xEF\xBB\xBF"), bom);
+    WriteFileAtomically((dir_ / "typed.csv").string(), text);
+    EXPECT_EQ(Joined(ReadBack("csv", dir_ / "typed.csv")["ROW"]), "桩号 a,b  say \"hi\" two\\r\\nlines\nx\n");
+  }
+}
+
+TEST(ExportFormat, DecidedByTheNameInOnePlace) {
+  const std::pair<const char*, int> rows[] = {
+      {"a.csv", 0}, {"a.CSV", 0}, {"a", 0}, {"dir.v2/a", 0}, {".hidden", 0}, {"a.Dat", 1},
+      {"a.dxf", 2}, {"x.txt", -1}, {"a.dxf.bak", -1}, {"a.", -1},
+  };
+  for (const auto& [name, format] : rows) {
+    SCOPED_TRACE(name);
+    if (format < 0) {
+      try {
+        ExportFormatForName(name);
+        ADD_FAILURE() << "accepted";
+      } catch (const CalculationError& error) {
+        EXPECT_EQ(error.what(), UnknownExportTypePrompt(name));
+        EXPECT_NE(std::string(error.what()).find(".csv"), std::string::npos);
+      }
+    } else {
+      EXPECT_EQ(static_cast<int>(ExportFormatForName(name)), format);
+    }
+  }
+}
+
+// Nothing but finite numbers below kMaxCoordinate_m goes into a file; dxflib
+// overflows its number buffer from 1e238.
+TEST_F(ExportFile, ValuesThatCannotBeWrittenAreRefusedAndWriteNothing) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const std::string dxf = (dir_ / "bad.dxf").string();
+  const std::pair<const char*, std::function<void()>> rows[] = {
+      {"dat X NaN", [&] { DatText({{"K0+0", "", nan, 500}}); }},
+      {"dat H infinite", [&] { DatText({{"K0+0", "", 1000, 500, -inf}}); }},
+      {"dat Y at 1e12", [&] { DatText({{"K0+0", "", 1000, 1e12}}); }},
+      {"coordinate text NaN", [&] { CoordinateText(nan); }},
+      {"dxf stake at 1e238", [&] { WriteDxfFile(dxf, {.stakes = {{"0+0", "", 1000, 1e238}}}); }},
+      {"dxf line vertex NaN", [&] { WriteDxfFile(dxf, {.centreLine = {{"", "", 0, 0}, {"", "", nan, 0}}}); }},
+      {"dxf right point -1e12", [&] { WriteDxfFile(dxf, {.rightPoints = {{"", "", -1e12, 0}}}); }},
+      {"dat name with a comma", [&] { DatText({{"K0+0,1", "", 0, 0}}); }},
+  };
+  for (const auto& [what, write] : rows) {
+    SCOPED_TRACE(what);
+    EXPECT_THROW(write(), CalculationError);
+  }
+  EXPECT_EQ(Entries(), 0u);
+}
+
+TEST_F(ExportFile, FailuresNameTheFileAndDestroyNothing) {
+  std::ofstream(dir_ / "kept.csv") << "earlier data";
+  fs::create_directory(dir_ / "folder.csv");
+  const std::pair<const char*, const char*> rows[] = {
+      {"points.txt", "不能导出为“points.txt”：请用扩展名 .csv、.dat 或 .dxf。"},
+      {"missing/points.csv", "无法保存文件“points.csv”：文件夹不存在。"},
+      {"missing/points.dxf", "无法保存文件“points.dxf”：文件夹不存在。"},
+      {"folder.csv", "无法保存文件“folder.csv”：同名的文件夹已存在。"},
+  };
+  for (const auto& [name, message] : rows) {
+    SCOPED_TRACE(name);
+    try {
+      ExportCalculation((dir_ / name).string(), Curve(kField), nullptr);
+      ADD_FAILURE() << "written";
+    } catch (const CalculationError& error) {
+      EXPECT_STREQ(error.what(), message);
+    }
+  }
+  EXPECT_EQ(Bytes(dir_ / "kept.csv"), "earlier data");
+  EXPECT_TRUE(fs::is_directory(dir_ / "folder.csv"));
+  EXPECT_EQ(Entries(), 2u);  // no temporary left
 }
 
 // Read back by ezdxf: CAD x is east (survey Y), CAD y north (survey X). Written under a comma
@@ -111,43 +233,90 @@ TEST_F(ExportFile, TypedCommasAndQuotesKeepTheCsvColumns) {
 TEST_F(ExportFile, DrawingReadBackByAnIndependentReader) {
   const std::string previous = std::setlocale(LC_ALL, nullptr);
   std::setlocale(LC_ALL, "de_DE.UTF-8");
-  WriteExportFile((dir_ / "曲线.dxf").string(), {kField, "180.108米", "17.3415", field_});
-  WriteExportFile((dir_ / "sides.DXF").string(), {kNorth, "0", "0", kNorthStakes, &kSides});
+  ExportCalculation((dir_ / "曲线.dxf").string(), Curve(kField, "180.108米"), nullptr);
   std::setlocale(LC_ALL, previous.c_str());
   auto dxf = ReadBack("dxf", dir_ / "曲线.dxf");
   EXPECT_TRUE(Joined(dxf["LAYER"]).starts_with("0\nSTAKES\nSTAKE_LABELS\nCENTRE_LINE\nSIDE_LEFT\nSIDE_RIGHT\n"));
   EXPECT_EQ(Joined(dxf["AUDIT"]), "0\n");
-  // Each point with its label as its .dat line (east, north, to the mm); the centre line through them.
+  // Each point with its label as its .dat line (east, north, to the mm), the end point last.
   const Lines &points = dxf["POINT"], &texts = dxf["TEXT"];
-  const auto& centre = dxf["POLYLINE"].at(0);
-  std::string dat, vertices = centre[0] + "\n";
+  std::string dat;
   for (std::size_t i = 0; i < points.size(); ++i) {
     const auto &p = points[i], &t = texts.at(i);
     EXPECT_EQ(p[0] + ' ' + t[0], "STAKES STAKE_LABELS");
-    dat += "K" + t[4] + ",," + Mm(p[1]) + "," + Mm(p[2]) + ",0\r\n";
-    vertices += "K" + t[4] + ",," + Mm(centre.at(1 + 2 * i)) + "," + Mm(centre.at(2 + 2 * i)) + ",0\r\n";
+    dat += "K" + t[4] + ",," + Mm(p[1]) + "," + Mm(p[2]) + "," + Mm(p[3]) + "\r\n";
   }
   EXPECT_EQ(dat, kFieldDat);
-  EXPECT_EQ(vertices, "CENTRE_LINE\n" + kFieldDat);
-  // Side points and edges on their own layers.
-  auto sides = ReadBack("dxf", dir_ / "sides.DXF");
-  EXPECT_EQ(Joined(sides["POINT"]) + Joined(sides["POLYLINE"]),
-            "STAKES 500.0 1000.0\nSTAKES 500.0 1010.0\nSIDE_LEFT 496.5 1010.0\nSIDE_RIGHT 507.25 1010.0\n"
-            "STAKES 500.0 1020.0\nSIDE_LEFT 496.5 1020.0\nSIDE_RIGHT 507.25 1020.0\nSIDE_LEFT 496.5 1030.0\n"
-            "SIDE_RIGHT 507.25 1030.0\nCENTRE_LINE 500.0 1000.0 500.0 1010.0 500.0 1020.0\n"
-            "SIDE_LEFT 496.5 1010.0 496.5 1020.0 496.5 1030.0\nSIDE_RIGHT 507.25 1010.0 507.25 1020.0 507.25 1030.0\n");
+  // Points drawn visibly, and the view's extents around every point and vertex.
+  const auto& header = dxf["HEADER"];
+  ASSERT_EQ(header.size(), 4u);
+  EXPECT_EQ(header[0][1], "35.0");
+  EXPECT_GT(std::stod(header[1][1]), 0.1);
+  const double minX = std::stod(header[2][1]), minY = std::stod(header[2][2]);
+  const double maxX = std::stod(header[3][1]), maxY = std::stod(header[3][2]);
+  const auto& centre = dxf["POLYLINE"].at(0);
+  std::vector<std::pair<double, double>> all;
+  for (const auto& p : points) all.emplace_back(std::stod(p[1]), std::stod(p[2]));
+  for (std::size_t i = 1; i + 2 < centre.size(); i += 3) all.emplace_back(std::stod(centre[i]), std::stod(centre[i + 1]));
+  for (const auto& [x, y] : all) EXPECT_TRUE(x > minX && x < maxX && y > minY && y < maxY) << x << ' ' << y;
+  // Not far beyond them: the points span 28 m east and 64 m north.
+  EXPECT_LT(maxX - minX, 28 + 20);
+  EXPECT_LT(maxY - minY, 64 + 20);
+  // The centre line from the start point to the end point.
+  EXPECT_EQ(centre[0], "CENTRE_LINE");
+  EXPECT_EQ(Mm(centre[1]) + ' ' + Mm(centre[2]), "195601.155 4040964.994");
+  EXPECT_EQ(Mm(centre[centre.size() - 3]) + ' ' + Mm(centre[centre.size() - 2]), "195629.202 4041029.122");
 }
 
-TEST_F(ExportFile, FailuresAreReportedAndDestroyNothing) {
-  std::ofstream(dir_ / "kept.csv") << "earlier data";
-  fs::create_directory(dir_ / "folder.csv");
-  for (const char* name : {"points.txt", "missing/points.csv", "missing/points.dxf", "folder.csv"}) {
-    SCOPED_TRACE(name);
-    EXPECT_THROW(WriteExportFile((dir_ / name).string(), {kField, "180.108", "17.3415", field_}), ExportError);
+// A circular arc R 130 turning right from due north at (1000, 500): its centre lies 130 m east at
+// (1000, 630); the centre line keeps R 130, the left edge (outside) 133.5, the right 122.75, at every
+// vertex and between them (the chord's middle), and passes through every point of its layer.
+TEST_F(ExportFile, LinesFollowTheCurveNotChordsBetweenStakes) {
+  const CurveInput arc{1000, 500, 0, 100, 130, 130, 0, 10, 1};
+  const Calculation calculation = Curve(arc);
+  const SideStakeTable sides = ComputeSideStakes(arc, 3.5, 7.25);
+  ExportCalculation((dir_ / "arc.dxf").string(), calculation, &sides);
+  auto dxf = ReadBack("dxf", dir_ / "arc.dxf");
+  const std::map<std::string, double> radius{{"CENTRE_LINE", 130}, {"SIDE_LEFT", 133.5}, {"SIDE_RIGHT", 122.75}};
+  const std::map<std::string, std::string> pointLayer{
+      {"CENTRE_LINE", "STAKES"}, {"SIDE_LEFT", "SIDE_LEFT"}, {"SIDE_RIGHT", "SIDE_RIGHT"}};
+  ASSERT_EQ(dxf["POLYLINE"].size(), 3u);
+  for (const auto& line : dxf["POLYLINE"]) {
+    SCOPED_TRACE(line[0]);
+    const double R = radius.at(line[0]);
+    std::vector<std::pair<double, double>> v;  // east, north
+    for (std::size_t i = 1; i + 2 < line.size() + 1; i += 3) v.emplace_back(std::stod(line[i]), std::stod(line[i + 1]));
+    ASSERT_GT(v.size(), 20u);  // more than the 11 stakes and the start
+    double worst = 0;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      EXPECT_NEAR(std::hypot(v[i].first - 630, v[i].second - 1000), R, 1e-6);
+      if (i > 0) {
+        const double mx = (v[i].first + v[i - 1].first) / 2, my = (v[i].second + v[i - 1].second) / 2;
+        worst = std::max(worst, R - std::hypot(mx - 630, my - 1000));
+      }
+    }
+    EXPECT_LT(worst, 0.001);
+    for (const auto& p : dxf["POINT"]) {
+      if (p[0] != pointLayer.at(line[0])) continue;
+      bool onLine = false;
+      for (const auto& [x, y] : v) onLine = onLine || std::hypot(x - std::stod(p[1]), y - std::stod(p[2])) < 1e-9;
+      EXPECT_TRUE(onLine) << p[1] << ' ' << p[2];
+    }
   }
-  EXPECT_EQ(Bytes(dir_ / "kept.csv"), "earlier data");
-  EXPECT_TRUE(fs::is_directory(dir_ / "folder.csv"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);  // no temporary left
+}
+
+// The generic drawing: points at their height, a line at height 0 plane, a climbing line in 3D.
+TEST_F(ExportFile, HeightsGoIntoTheDrawing) {
+  ExportDrawing drawing;
+  drawing.stakes = {{"A1", "", 100, 200, 12.5}, {"A2", "", 110, 200, 13.25}};
+  drawing.leftLine = {{"", "", 100, 199, 0}, {"", "", 110, 199, 0}};
+  drawing.centreLine = {{"", "", 100, 200, 12.5}, {"", "", 105, 200, 12.75}, {"", "", 110, 200, 13.25}};
+  WriteDxfFile((dir_ / "h.dxf").string(), drawing);
+  auto dxf = ReadBack("dxf", dir_ / "h.dxf");
+  EXPECT_EQ(Joined(dxf["POINT"]) + Joined(dxf["POLYLINE"]) + Joined(dxf["AUDIT"]),
+            "STAKES 200.0 100.0 12.5\nSTAKES 200.0 110.0 13.25\n"
+            "CENTRE_LINE 200.0 100.0 12.5 200.0 105.0 12.75 200.0 110.0 13.25\n"
+            "SIDE_LEFT 199.0 100.0 0 199.0 110.0 0\n0\n");
 }
 
 }  // namespace

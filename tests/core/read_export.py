@@ -2,9 +2,11 @@
 """Reads an exported file with readers that share no code with the writer and
 prints what it holds, one item a line, fields separated by tabs.
 
-  read_export.py dxf FILE   ezdxf: layers, then every entity of model space:
-                            LAYER name / POINT layer x y / TEXT layer x y height text /
-                            POLYLINE layer x1 y1 x2 y2 ... / AUDIT errors
+  read_export.py dxf FILE   ezdxf: layers, header variables, then every entity
+                            of model space:
+                            LAYER name / HEADER name value... /
+                            POINT layer x y z / TEXT layer x y height text /
+                            POLYLINE layer x1 y1 z1 x2 y2 z2 ... / AUDIT errors
   read_export.py csv FILE   Python's csv module (utf-8-sig): ROW field field ...
 """
 import csv
@@ -17,20 +19,25 @@ def dump_dxf(path):
     doc = ezdxf.readfile(path)
     for layer in doc.layers:
         print(f"LAYER\t{layer.dxf.name}")
+    for name in ("$PDMODE", "$PDSIZE", "$EXTMIN", "$EXTMAX"):
+        value = doc.header.get(name)
+        values = value if isinstance(value, (tuple, list)) or hasattr(value, "x") else [value]
+        print(f"HEADER\t{name}\t" + "\t".join(repr(float(v)) for v in values))
     for e in doc.modelspace():
         kind = e.dxftype()
         layer = e.dxf.layer
         if kind == "POINT":
-            x, y, _ = e.dxf.location
-            print(f"POINT\t{layer}\t{x!r}\t{y!r}")
+            x, y, z = e.dxf.location
+            print(f"POINT\t{layer}\t{x!r}\t{y!r}\t{z!r}")
         elif kind == "TEXT":
             x, y, _ = e.dxf.insert
             print(f"TEXT\t{layer}\t{x!r}\t{y!r}\t{e.dxf.height!r}\t{e.dxf.text}")
         elif kind == "LWPOLYLINE":
-            coords = "\t".join(f"{x!r}\t{y!r}" for x, y in e.get_points("xy"))
+            z = e.dxf.elevation
+            coords = "\t".join(f"{x!r}\t{y!r}\t{z!r}" for x, y in e.get_points("xy"))
             print(f"POLYLINE\t{layer}\t{coords}")
         elif kind == "POLYLINE":
-            coords = "\t".join(f"{v.dxf.location[0]!r}\t{v.dxf.location[1]!r}" for v in e.vertices)
+            coords = "\t".join("\t".join(repr(c) for c in v.dxf.location) for v in e.vertices)
             print(f"POLYLINE\t{layer}\t{coords}")
         else:
             print(f"OTHER\t{layer}\t{kind}")
@@ -41,7 +48,9 @@ def dump_dxf(path):
 def dump_csv(path):
     with open(path, newline="", encoding="utf-8-sig") as f:
         for row in csv.reader(f):
-            print("ROW\t" + "\t".join(row))
+            # Line breaks inside a field written as \r and \n, one row a line.
+            fields = (f.replace("\r", "\\r").replace("\n", "\\n") for f in row)
+            print("ROW\t" + "\t".join(fields))
 
 
 if __name__ == "__main__":

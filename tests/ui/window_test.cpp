@@ -303,15 +303,16 @@ class WindowTest : public QObject {
   // After the worked calculation, not before nor after one ending in a message.
   void menus_data() {
     QTest::addColumn<MenuRow>("row");
-    const QByteArray saved = "\xE5\xA4\x87\xE6\xB3\xA8\r\n" + WorkedBlock().toUtf8().replace("\n", "\r\n");
-    const QByteArray dat = "K0+180.108,,195601.155,4040964.994,0\r\nK0+190,,195604.188,4040974.410,0\r\n";
+    const QByteArray saved = "\xEF\xBB\xBF\xE5\xA4\x87\xE6\xB3\xA8\r\n" + WorkedBlock().toUtf8().replace("\n", "\r\n");
+    const QByteArray dat = "K0+180.108,,195601.155,4040964.994,0.000\r\nK0+190,,195604.188,4040974.410,0.000\r\n";
     // 3 m left of 0+190 at 18°13′44″: X + 3 sin, Y − 3 cos.
     const QString side = "           边桩坐标显示：\n桩号    左边桩X    左边桩Y\n0+190     4040975.348     195601.338\n";
     const QString located = "反算：X=4040974.410, Y=195604.188 → 桩号 0+190, 偏距 0.000";
     QTest::newRow("保存结果") << MenuRow{"actSaveResult", {"结果.txt"}, saved, "", 0, ""};
-    QTest::newRow("保存结果, no folder") << MenuRow{"actSaveResult", {"no/结果.txt"}, "", "", 0, "保存结果"};
+    QTest::newRow("保存结果, no folder") << MenuRow{"actSaveResult", {"no/结果.txt"}, "", "", 0, "保存失败"};
     QTest::newRow("导出坐标 .dat") << MenuRow{"actExport", {"x.dat"}, dat, "", 0, ""};
-    QTest::newRow("导出坐标, no folder") << MenuRow{"actExport", {"no/x.dat"}, "", "", 0, "导出坐标"};
+    QTest::newRow("导出坐标, no folder") << MenuRow{"actExport", {"no/x.dat"}, "", "", 0, "保存失败"};
+    QTest::newRow("导出坐标 .txt refused") << MenuRow{"actExport", {"x.txt"}, "", "", 0, "导出坐标"};
     QTest::newRow("边桩坐标, left 3 m") << MenuRow{"actSideStakes", {"3", ""}, "", side, 9, ""};
     QTest::newRow("坐标反算 on 0+190") << MenuRow{"actLocate", {"4040974.41", "195604.188"}, "", located, 1, "坐标反算"};
     QTest::newRow("关于") << MenuRow{"actAbout", {}, "", "", 0, AboutTitle()};
