@@ -299,7 +299,7 @@ void GridModel::Apply(const Rows& rows) {
 void GridModel::SetRowErrors(const std::map<int, QString>& errors) {
   if (errors == errors_) return;
   const std::map<int, QString> old = std::exchange(errors_, errors);
-  for (const auto* set : {&old, &errors_}) {
+  for (const std::map<int, QString>* set : {&old, static_cast<const std::map<int, QString>*>(&errors_)}) {
     for (const auto& [row, message] : *set) {
       if (row < 0 || row >= rowCount()) continue;
       emit dataChanged(index(row, ErrorColumn()), index(row, ErrorColumn()));

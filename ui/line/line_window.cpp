@@ -29,9 +29,10 @@
 
 #include "calc/calculation_error.h"
 #include "calc/read_number.h"
+#include "io/atomic_file.h"
+#include "io/export.h"
 #include "io/landxml.h"
 #include "ui/file_dialogs.h"
-#include "ui/form1.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
 #include "ui/line/line_tables.h"
@@ -96,7 +97,6 @@ LineWindow::LineWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* paren
     : QMainWindow(parent), boxes_(boxes), dialogs_(dialogs) {
   setObjectName(QStringLiteral("lineWindow"));
   setAttribute(Qt::WA_DeleteOnClose);
-  setFont(WindowFont());
   undo_ = new QUndoStack(this);
   start_ = new GridModel(StartColumns(), undo_, this);
   start_->SetFixedRows(1);
@@ -394,7 +394,6 @@ void LineWindow::Recompute() {
   start_->SetRowErrors(reading.start.rows);
   elements_->SetRowErrors(reading.elements.rows);
   equations_->SetRowErrors(reading.equations.rows);
-  const bool changed = !(line_.has_value() == reading.line.has_value()) || reading.line.has_value() || line_;
   line_ = reading.line;
   lineError_.clear();
   for (const TableErrors* errors : {&reading.start, &reading.elements, &reading.equations}) {
@@ -431,7 +430,8 @@ void LineWindow::Recompute() {
       curves_->appendRow(items);
     }
   }
-  if (changed) stakesCurrent_ = false;
+  if (stakesCurrent_ && stakes_->rowCount() > 0) stakeStatus_->setText(QStringLiteral("路线已修改，按 F5 重新计算"));
+  stakesCurrent_ = false;
 }
 
 bool LineWindow::ConvertJd() {
@@ -502,8 +502,9 @@ void LineWindow::ExportStakes(bool selectedOnly) {
                                        {QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("坐标数据文件 (*.dat)"),
                                         QStringLiteral("DXF 图形 (*.dxf)")});
   if (path.isEmpty()) return;
+  if (!ExportFormatOf(path.toStdString())) path += QStringLiteral(".csv");
   try {
-    WriteStakeFile(PathBytes(path), *stakes_, rows, name_);
+    WriteStakeFile(PathBytes(path), *stakes_, rows);
     statusBar()->showMessage(QStringLiteral("已导出 %1 个桩到 %2").arg(rows.size()).arg(path), 10000);
   } catch (const std::exception& error) {
     Inform(QString::fromUtf8(error.what()), QStringLiteral("导出坐标"));
@@ -610,13 +611,14 @@ void LineWindow::ExportLocated() {
 }
 
 bool LineWindow::OpenFile(const QString& path) {
-  RoadAlignment alignment;
+  std::optional<RoadAlignment> read;
   try {
-    alignment = ReadLandXml(PathBytes(path));
+    read.emplace(ReadLandXml(PathBytes(path)));
   } catch (const std::exception& error) {
     Inform(QString::fromUtf8(error.what()), QStringLiteral("打开路线"));
     return false;
   }
+  const RoadAlignment& alignment = *read;
   name_ = alignment.name;
   const Line& line = alignment.line;
   start_->Load(StartRows(line.Start()));

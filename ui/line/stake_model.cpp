@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "calc/calculation_error.h"
+#include "io/export.h"
 #include "ui/line/line_text.h"
 
 namespace quorvane::ui {
@@ -60,12 +61,13 @@ void StakeModel::SetStakes(std::vector<StakeRow> rows, bool left, bool right, bo
   order_.resize(rows_.size());
   std::iota(order_.begin(), order_.end(), std::size_t{0});
   left_ = left, right_ = right, heights_ = heights;
-  fields_ = {Field::Station, Field::Code, Field::X, Field::Y};
-  if (heights) fields_.push_back(Field::H);
-  fields_.push_back(Field::Azimuth);
+  // The columns of quorvane-line's stake files, in their order: heights
+  // after all the plane coordinates.
+  fields_ = {Field::Station, Field::Code, Field::X, Field::Y, Field::Azimuth};
   if (left) fields_.insert(fields_.end(), {Field::LeftX, Field::LeftY});
-  if (left && heights) fields_.push_back(Field::LeftH);
   if (right) fields_.insert(fields_.end(), {Field::RightX, Field::RightY});
+  if (heights) fields_.push_back(Field::H);
+  if (left && heights) fields_.push_back(Field::LeftH);
   if (right && heights) fields_.push_back(Field::RightH);
   endResetModel();
 }
@@ -102,7 +104,12 @@ QString StakeModel::Text(const StakeRow& row, Field field) const {
     case Field::Azimuth: return QString::fromStdString(AzimuthText(row.azimuth_rad));
     default: {
       const double v = Value(row, field);
-      return std::isnan(v) ? QString() : QString::number(v, 'f', 3);
+      if (std::isnan(v)) return QString();
+      try {
+        return QString::fromStdString(CoordinateText(v));
+      } catch (const CalculationError&) {
+        return QStringLiteral("溢出");
+      }
     }
   }
 }

@@ -37,8 +37,9 @@ std::vector<StakeRow> ComputeStakeRows(const Line& line, const Profile* profile,
 // some.
 inline constexpr std::size_t kMaxStakeRows = 2'000'000;
 
-// The stake table: 桩号, 编码, X, Y, H, 方位角, then 左边桩X/Y/H and
-// 右边桩X/Y/H when the stakes have edge points on that side. The texts are
+// The stake table: 桩号, 编码, X, Y, 方位角, 左边桩X, 左边桩Y, 右边桩X,
+// 右边桩Y (edge points only on a side with a width), then H, 左边桩H, 右边桩H
+// when the line has a profile. The texts are
 // made when shown, so a line staked every metre opens at once. Sorting by a
 // column reorders the rows (station order is the stake order).
 class StakeModel : public QAbstractTableModel {
