@@ -1,0 +1,337 @@
+// The 路线 window on Qt's offscreen platform, its boxes and dialogs answered
+// by fakes: spreadsheet editing (paste, undo, marking, keys), the JD table's
+// conversion against hand-worked curve elements (line_reference.py), errors
+// beside their rows, a LandXML file staked and exported, and closing with
+// unsaved changes.
+#include <QtTest>
+#include <QtWidgets>
+
+#include "ui/file_dialogs.h"
+#include "ui/line/grid_model.h"
+#include "ui/line/grid_view.h"
+#include "ui/line/line_window.h"
+#include "ui/line/stake_model.h"
+#include "ui/message_boxes.h"
+
+using namespace quorvane::ui;
+
+namespace {
+
+struct FakeBoxes : MessageBoxes {
+  QStringList prompts;
+  Answer answer = Answer::Cancel;
+  void Inform(QWidget*, const QString& prompt, const QString&) override { prompts << prompt; }
+  bool AskYesNo(QWidget*, const QString& prompt, const QString&) override { return prompts << prompt, true; }
+  Answer AskYesNoCancel(QWidget*, const QString& prompt, const QString&) override { return prompts << prompt, answer; }
+};
+
+struct FakeDialogs : FileDialogs {
+  QString saveAs, open;
+  QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return saveAs; }
+  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&) override { return {}; }
+  QString OpenFileName(QWidget*, const QString&, const QStringList&) override { return open; }
+};
+
+// A table as "a|b;c|d" (rows by ';', cells by '|'), blank cells at the end
+// of a row left out.
+QString Shown(const GridModel& grid) {
+  QStringList rows;
+  for (int r = 0; r < grid.rowCount(); ++r) {
+    QStringList cells;
+    for (int c = 0; c < grid.InputColumns(); ++c) cells << grid.Cell(r, c);
+    while (!cells.isEmpty() && cells.back().isEmpty()) cells.removeLast();
+    rows << cells.join(u'|');
+  }
+  return rows.join(u';');
+}
+
+void SetRows(GridModel& grid, const QString& shown) {
+  GridModel::Rows rows;
+  for (const QString& row : shown.split(u';', Qt::SkipEmptyParts)) rows.push_back(row.split(u'|'));
+  grid.Load(rows);
+}
+
+QString StakeRowText(const StakeModel& stakes, int row) { return stakes.Texts(row).join(u','); }
+
+}  // namespace
+
+class LineWindowTest : public QObject {
+  Q_OBJECT
+
+  FakeBoxes boxes_;
+  FakeDialogs dialogs_;
+  QPointer<LineWindow> window_;
+  QTemporaryDir dir_;
+
+  LineWindow& Window() { return *window_; }
+
+ private slots:
+  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+  void init() {
+    boxes_ = {};
+    dialogs_ = {};
+    window_ = new LineWindow(boxes_, dialogs_);
+    window_->show();
+  }
+  void cleanup() { delete window_.data(); }
+
+  // What a cell reads as is told on it: a red background and "读作 N".
+  void marking_data() {
+    QTest::addColumn<int>("column");  // of the element table: 1 is a length, 2 a radius
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tip");  // empty: not marked
+    QTest::newRow("plain") << 1 << "12.5" << "";
+    QTest::newRow("full-width digits") << 1 << "１２．５" << "";
+    QTest::newRow("blank") << 2 << "" << "";
+    QTest::newRow("unit after it") << 1 << "10m" << "读作 10";
+    QTest::newRow("comma decimal") << 2 << "1,500" << "读作 1";
+    QTest::newRow("no number") << 1 << "abc" << "读作 0";
+    QTest::newRow("too large") << 1 << "1e999" << "读作 超出范围的数";
+  }
+  void marking() {
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QString, tip);
+    GridModel& grid = Window().ElementTable();
+    QVERIFY(grid.setData(grid.index(0, column), text, Qt::EditRole));
+    const QModelIndex cell = grid.index(0, column);
+    QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
+    QCOMPARE(cell.data(Qt::BackgroundRole).isValid(), !tip.isEmpty());
+  }
+
+  void stationMarking_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("K-notation") << "K1+234.5" << "";
+    QTest::newRow("full-width K-notation") << "Ｋ０＋１８０．１０８" << "";
+    QTest::newRow("plain metres") << "1234.5" << "";
+    QTest::newRow("unit after it") << "K1+234.5m" << "读作 1234.5";
+  }
+  void stationMarking() {
+    QFETCH(QString, text);
+    QFETCH(QString, tip);
+    GridModel& grid = Window().EquationTable();
+    grid.Paste(0, 0, text);
+    QCOMPARE(grid.index(0, 0).data(Qt::ToolTipRole).toString(), tip);
+  }
+
+  // Rows copied from Excel or WPS, pasted at a cell: one undo step puts the
+  // table back as it was, redo pastes again.
+  void paste_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("rows with CR LF and a last line break")
+        << "" << 0 << 0 << "直线\t100\r\n缓和曲线\t80\t\t500\t右\r\n" << "直线|100;缓和曲线|80||500|右";
+    QTest::newRow("past the last row adds rows")
+        << "直线|10" << 1 << 1 << "20\n30\n" << "直线|10;|20;|30";
+    QTest::newRow("cells past the last column dropped")
+        << "" << 0 << 3 << "1\t左\textra\tmore" << "|||1|左";
+    QTest::newRow("over existing cells, the others kept")
+        << "直线|10;圆曲线|20|300|300|左" << 1 << 1 << "25\t400" << "直线|10;圆曲线|25|400|300|左";
+    QTest::newRow("quoted cell with a line break and quotes")
+        << "" << 0 << 0 << "\"a\"\"b\nc\"\t5\n" << "a\"b\nc|5";
+    QTest::newRow("spreadsheet's empty rows at the end")
+        << "" << 0 << 0 << "直线\t1\n\t\n\n" << "直线|1";
+  }
+  void paste() {
+    QFETCH(QString, before);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, after);
+    GridModel& grid = Window().ElementTable();
+    SetRows(grid, before);
+    Window().Undo().clear();
+    auto* view = Window().findChild<GridView*>("elementTable");
+    QApplication::clipboard()->setText(clipboard);
+    view->setCurrentIndex(grid.index(row, column));
+    view->setFocus();
+    QTest::keySequence(view, QKeySequence::Paste);
+    QCOMPARE(Shown(grid), after);
+    QCOMPARE(Window().Undo().count(), 1);
+    Window().Undo().undo();
+    QCOMPARE(Shown(grid), before);
+    Window().Undo().redo();
+    QCOMPARE(Shown(grid), after);
+  }
+
+  // Each edit is one step back; the window is marked unsaved until all are
+  // undone.
+  void undoSteps() {
+    GridModel& grid = Window().ElementTable();
+    auto* view = Window().findChild<GridView*>("elementTable");
+    SetRows(grid, "直线|10;直线|20;直线|30");
+    Window().Undo().clear();
+    QVERIFY(!Window().isWindowModified());
+    grid.setData(grid.index(0, 1), "11", Qt::EditRole);
+    view->setCurrentIndex(grid.index(1, 0));
+    view->InsertRow();
+    view->selectRow(3);
+    view->DeleteRows();
+    QCOMPARE(Shown(grid), "直线|11;;直线|20");
+    QVERIFY(Window().isWindowModified());
+    QVERIFY(Window().windowTitle().startsWith("未命名"));
+    const QStringList steps{"直线|11;;直线|20;直线|30", "直线|11;直线|20;直线|30", "直线|10;直线|20;直线|30"};
+    for (const QString& expected : steps) {
+      Window().Undo().undo();
+      QCOMPARE(Shown(grid), expected);
+    }
+    QVERIFY(!Window().isWindowModified());
+  }
+
+  // Keys as in a spreadsheet: typing edits, Return commits and moves down
+  // (a new row below the last), Tab moves right and wraps to the next row.
+  void keys() {
+    GridModel& grid = Window().ElementTable();
+    SetRows(grid, "直线");
+    auto* view = Window().findChild<GridView*>("elementTable");
+    view->setFocus();
+    view->setCurrentIndex(grid.index(0, 1));
+    QTest::keyClicks(view, "100");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(grid.Cell(0, 1), "100");
+    QCOMPARE(view->currentIndex(), grid.index(1, 1));
+    view->setCurrentIndex(grid.index(0, grid.InputColumns() - 1));
+    QTest::keyClick(view, Qt::Key_Tab);
+    QCOMPARE(view->currentIndex(), grid.index(1, 0));
+    view->setCurrentIndex(grid.index(0, 1));
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(grid.Cell(0, 1), "");
+  }
+
+  // The JD table converts to elements: the curve table against the exact
+  // spiral shift and tangent growth; the elements one undo step.
+  void jdConversion() {
+    SetRows(Window().JdTable(), "QD|0|0;JD1|500|0|500|100|100;ZD|933.0127018922193|250");
+    SetRows(Window().JdStartTable(), "0");
+    Window().Undo().clear();
+    Window().Recompute();
+    QStandardItemModel& curves = Window().CurveTable();
+    QCOMPARE(curves.rowCount(), 1);
+    QStringList row;
+    for (int c = 0; c < curves.columnCount(); ++c) row << curves.index(0, c).data().toString();
+    QCOMPARE(row.join(u','), "JD1,K0+500.000,30.0000,500.000,100.000,100.000,184.181,184.181,361.799,18.501,"
+                             "K0+315.819,K0+415.819,K0+496.719,K0+577.618,K0+677.618");
+    QVERIFY(Window().ConvertJd());
+    QCOMPARE(Window().ElementTable().rowCount(), 5);
+    QCOMPARE(Window().ElementTable().Cell(1, 0), "缓和曲线");
+    QCOMPARE(Window().ElementTable().Cell(2, 4), "右");
+    QVERIFY(Window().CurrentLine());
+    QVERIFY(qAbs(Window().CurrentLine()->Length_m() - 993.437096915981) < 1e-6);
+    QCOMPARE(Window().Undo().count(), 1);
+    Window().Undo().undo();
+    QVERIFY(!Window().CurrentLine());
+  }
+
+  // An error of the line stands beside the row that causes it; the line is
+  // then none (never a silent straight line).
+  void errorsBesideRows_data() {
+    QTest::addColumn<QString>("table");  // element rows; a blank row keeps its place
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("unknown type") << "直线|10;弯道|20" << 1 << "类型";
+    QTest::newRow("arc without radius") << "直线|10;;圆曲线|20|||左" << 2 << "半径";
+    QTest::newRow("arc without turn") << "圆曲线|20|300" << 0 << "转向";
+    QTest::newRow("negative length, after a blank row") << "直线|10;;直线|-5" << 2 << "";
+    QTest::newRow("zero length") << "直线|10;圆曲线|0|300||右" << 1 << "";
+  }
+  void errorsBesideRows() {
+    QFETCH(QString, table);
+    QFETCH(int, row);
+    QFETCH(QString, says);
+    SetRows(Window().StartTable(), "0|0|0|0");
+    SetRows(Window().ElementTable(), table);
+    Window().Recompute();
+    QVERIFY(!Window().CurrentLine());
+    const QString error = Window().ElementTable().RowError(row);
+    QVERIFY2(!error.isEmpty(), qPrintable(Window().LineError()));
+    QVERIFY(error.contains(says));
+    QVERIFY(Window().ElementTable().index(row, Window().ElementTable().ErrorColumn()).data().toString() == error);
+    QVERIFY(!Window().LineError().isEmpty());
+  }
+
+  void jdErrorBesideItsRow() {
+    // Spirals of 400 m for a 30 deg turn at R 500 do not fit.
+    SetRows(Window().JdTable(), "QD|0|0;JD1|500|0|500|400|400;ZD|933.0127018922193|250");
+    Window().Recompute();
+    QVERIFY(!Window().JdTable().RowError(1).isEmpty());
+    QCOMPARE(Window().CurveTable().rowCount(), 0);
+    QVERIFY(!Window().ConvertJd());
+    QCOMPARE(boxes_.prompts.size(), 1);
+  }
+
+  // A LandXML file staked every 20 m with its key points, heights from its
+  // profile, and written to CSV (values worked by hand).
+  void openStakeExport() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    QCOMPARE(Window().windowTitle(), "line_straight.xml[*] - 路线");
+    QVERIFY(!Window().isWindowModified());
+    QCOMPARE(Shown(Window().ElementTable()), "直线|100");
+    QVERIFY(Window().ComputeStakes());
+    StakeModel& stakes = Window().Stakes();
+    QCOMPARE(stakes.rowCount(), 6);
+    QCOMPARE(StakeRowText(stakes, 0), "K0+000.000,QD,1000.000,2000.000,30.0000,100.000");
+    QCOMPARE(StakeRowText(stakes, 1), "K0+020.000,,1017.321,2010.000,30.0000,100.400");
+    QCOMPARE(StakeRowText(stakes, 5), "K0+100.000,ZD,1086.603,2050.000,30.0000,102.000");
+    dialogs_.saveAs = dir_.filePath("stakes.csv");
+    Window().ExportStakes(false);
+    QFile file(dialogs_.saveAs);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 8);
+    QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF") + "桩号,编码,X,Y,方位角,H\r");
+    QCOMPARE(lines[2], "K0+020.000,,1017.321,2010.000,30.0000,100.400\r");
+  }
+
+  // Closing with unsaved changes asks; 是 saves (and stays open when saving
+  // is cancelled), 否 throws the changes away, 取消 keeps the window.
+  void closeAsks_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("pathGiven");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("yes") << int(MessageBoxes::Answer::Yes) << true << true << true;
+    QTest::newRow("yes, save cancelled") << int(MessageBoxes::Answer::Yes) << false << false << false;
+    QTest::newRow("no") << int(MessageBoxes::Answer::No) << true << true << false;
+    QTest::newRow("cancel") << int(MessageBoxes::Answer::Cancel) << true << false << false;
+  }
+  void closeAsks() {
+    QFETCH(int, answer);
+    QFETCH(bool, pathGiven);
+    QFETCH(bool, closed);
+    QFETCH(bool, saved);
+    GridModel& elements = Window().ElementTable();
+    elements.Paste(0, 0, "直线\t100");
+    Window().StartTable().Paste(0, 0, "1000\t2000\t30\t0");
+    boxes_.answer = static_cast<MessageBoxes::Answer>(answer);
+    const QString path = dir_.filePath(QString("closed%1.xml").arg(answer));
+    if (pathGiven) dialogs_.saveAs = path;
+    Window().close();
+    QCOMPARE(boxes_.prompts.value(0), "是否保存对“未命名”的修改？");
+    QCOMPARE(window_.isNull(), closed);
+    QCOMPARE(QFile::exists(path), saved);
+  }
+
+  // What is saved opens again as the same tables.
+  void saveAndOpenAgain() {
+    Window().StartTable().Paste(0, 0, "1000\t2000\t30.3015\tK1+000");
+    Window().ElementTable().Paste(0, 0, "直线\t100\n缓和曲线\t80\t\t500\t左\n圆曲线\t50.5\t500\t500\t左");
+    Window().EquationTable().Paste(0, 0, "K1+200\tK1+190");
+    dialogs_.saveAs = dir_.filePath("saved.xml");
+    QVERIFY(Window().Save());
+    QCOMPARE(Window().windowTitle(), "saved.xml[*] - 路线");
+    QVERIFY(!Window().isWindowModified());
+    QCOMPARE(LineWindow::RecentFiles().value(0), QFileInfo(dialogs_.saveAs).absoluteFilePath());
+    LineWindow again(boxes_, dialogs_);
+    QVERIFY(again.OpenFile(dialogs_.saveAs));
+    QCOMPARE(Shown(again.StartTable()), "1000|2000|30.3015|1000");
+    QCOMPARE(Shown(again.ElementTable()), "直线|100;缓和曲线|80||500|左;圆曲线|50.5|500|500|左");
+    QCOMPARE(Shown(again.EquationTable()), "1200|1190");
+  }
+};
+
+QTEST_MAIN(LineWindowTest)
+#include "line_window_test.moc"
