@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace quorvane {
+
+struct LineGeometry;  // the evaluated elements and the search index, line.cpp
 
 // A whole road line (路线): a start point, start azimuth and start station,
 // then straights, circular arcs and spirals one after another, tangent to
@@ -87,6 +91,30 @@ struct LineElement {
 // and end, ZH HY QZ YH HZ on a spiral-arc-spiral curve, ZY QZ YZ on an arc
 // without spirals, GQ where two curves or two spirals meet without a straight
 // between them, DL at a chainage equation.
+//
+// Which joint gets which code, by the elements on either side of it:
+//   straight -> spiral ZH      spiral -> straight HZ
+//   straight -> arc    ZY      arc -> straight    YZ
+//   spiral from a straight (start radius infinite) -> arc  HY
+//   arc -> spiral into a straight (end radius infinite)    YH
+//   arc -> arc, spiral -> spiral, straight -> straight, and an arc meeting
+//   an egg spiral (both radii finite) on either side        GQ
+// QZ stands at the middle of each curve run: the elements between two
+// points where the line is straight (a straight, a spiral's infinite-radius
+// end, or the line's ends) or where the turn changes side; a QZ that falls on
+// a joint is not listed again. One DL stands at each chainage equation.
+inline constexpr const char* kCodeQD = "QD";
+inline constexpr const char* kCodeZD = "ZD";
+inline constexpr const char* kCodeZH = "ZH";
+inline constexpr const char* kCodeHY = "HY";
+inline constexpr const char* kCodeQZ = "QZ";
+inline constexpr const char* kCodeYH = "YH";
+inline constexpr const char* kCodeHZ = "HZ";
+inline constexpr const char* kCodeZY = "ZY";
+inline constexpr const char* kCodeYZ = "YZ";
+inline constexpr const char* kCodeGQ = "GQ";
+inline constexpr const char* kCodeDL = "DL";
+
 struct KeyPoint {
   double distance_m = 0;
   double station_m = 0;  // displayed chainage (at DL: the station back)
@@ -100,6 +128,9 @@ struct LineStake {
   std::string code;
   LinePoint point;
 };
+
+// The most stakes one call of Line::Stakes returns.
+inline constexpr std::size_t kMaxLineStakes = 20'000'000;
 
 // The foot of the perpendicular from a point to the line.
 struct LineFoot {
@@ -120,14 +151,23 @@ class Line {
   const LineStart& Start() const { return start_; }
   const std::vector<LineElement>& Elements() const { return elements_; }
   const std::vector<ChainageEquation>& Equations() const { return equations_; }
-  double Length_m() const;
+  double Length_m() const { return length_m_; }
 
   // Displayed chainage at a distance 0..Length_m() (throws outside).
+  // A distance beyond an end by no more than 1e-9 of the line's length (and
+  // at least a nanometre) counts as that end. At a chainage equation the
+  // station back is shown.
+  // Throws CalculationError(kDistanceOutsideLinePrompt).
   double StationAt(double distance_m) const;
   // Distance of a displayed station. In a long chain's repeated stretch the
-  // first occurrence is taken; a station in a short chain's gap, or off the
-  // line, throws CalculationError.
+  // first occurrence is taken; a station in a short chain's gap
+  // (kStationInShortChainPrompt), or off the line (kStationOutsideLinePrompt),
+  // throws CalculationError.
   double DistanceAt(double station_m) const;
+
+  // The index into Elements() of the element at a distance (at a joint: the
+  // element that starts there; at the line's end: the last one).
+  std::size_t ElementIndexAt(double distance_m) const;
 
   // The point and tangent at a distance 0..Length_m(), exact to 0.01 mm.
   LinePoint PointAtDistance(double distance_m) const;
@@ -137,6 +177,11 @@ class Line {
 
   // The nearest foot of the perpendicular from (X_m, Y_m) on the line
   // between its ends; nothing when no foot lies on the line.
+  // A point whose perpendicular meets an end of the line within 0.1 um of
+  // it has its foot there. Every foot on the line is considered, also on the
+  // inside of tight curves where a point sees a bend at two places, and the
+  // nearest is returned (station: the displayed chainage at the foot).
+  // Throws CalculationError(kLinePointNotFinitePrompt) for X or Y not finite.
   std::optional<LineFoot> Locate(double X_m, double Y_m) const;
 
   // Every element joint and both ends, coded, in order of distance; one DL
@@ -147,7 +192,15 @@ class Line {
   // order along the line: the whole multiples of interval_m (> 0) of the
   // displayed chainage within each part between equations, and with
   // withKeyPoints every key point in the range; each distance once (a key
-  // point on a multiple keeps its code).
+  // point on a multiple keeps its code; the multiple's station is shown). A
+  // multiple at a chainage equation is listed once with code DL, with the
+  // station back when that is a multiple, else the station ahead.
+  // fromStation_m is taken at its first occurrence along the line and
+  // toStation_m at its last (a long chain's repeated stretch is covered
+  // whole); either falling in a short chain's gap starts or ends the range at
+  // the equation. Throws CalculationError: kStakeIntervalPrompt,
+  // kStationOutsideLinePrompt, kLineEndBeforeStartPrompt (from after to
+  // along the line), kLineTooManyStakesPrompt (more than kMaxLineStakes).
   std::vector<LineStake> Stakes(double interval_m, std::optional<double> fromStation_m = std::nullopt,
                                 std::optional<double> toStation_m = std::nullopt, bool withKeyPoints = false) const;
 
@@ -155,8 +208,19 @@ class Line {
   LineStart start_;
   std::vector<LineElement> elements_;
   std::vector<ChainageEquation> equations_;
-  // The implementation adds what it needs (cumulative distances, equation
-  // distances, the spatial index of Locate).
+  // Distances of the equations and the displayed chainage where each part
+  // of the line begins (part 0 at the start, part i after equation i).
+  std::vector<double> partDistance_m_;
+  std::vector<double> partStation_m_;
+  double length_m_ = 0;
+  std::shared_ptr<const LineGeometry> geometry_;  // shared by copies, never changed
+
+  double Tolerance() const;
+  std::size_t PartAt(double distance_m) const;
+  // The distance of a station at its first (last == false) or last
+  // occurrence; a station in a short chain's gap gives the equation's
+  // distance when snapToGap, else throws.
+  double ResolveStation(double station_m, bool last, bool snapToGap) const;
 };
 
 }  // namespace quorvane

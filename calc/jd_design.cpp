@@ -1,0 +1,151 @@
+#include "calc/jd_design.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "calc/calculation_error.h"
+#include "calc/line_geometry.h"
+#include "calc/line_messages.h"
+#include "calc/stakes.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+// A JD without a curve is allowed where the legs turn by no more than this
+// (a tenth of a millimetre over a kilometre would already be a kink).
+constexpr double kNoTurn_rad = 1e-10;
+// Two points closer than this are one.
+constexpr double kSamePoint_m = 1e-6;
+
+// The deflection at a JD, -pi..pi, right turn positive.
+double Deflection(double azimuthIn, double azimuthOut) {
+  double d = std::remainder(azimuthOut - azimuthIn, 2 * kPi);
+  return d;
+}
+
+// Shift p and tangent growth q of a clothoid of length ls running from a
+// straight into radius r, from the spiral's exact end point (x along the
+// tangent, y towards the curve): p = y - r (1 - cos b), q = x - r sin b,
+// b = ls / 2r.
+void ShiftAndGrowth(double ls, double r, double& p, double& q) {
+  if (ls == 0) {
+    p = q = 0;
+    return;
+  }
+  const ElementCurve spiral(ElementType::Spiral, 0, 0, 0, 0, 1 / r, ls);
+  const LinePoint end = spiral.At(ls);
+  const double b = ls / (2 * r);
+  p = end.Y_m - 2 * r * std::sin(0.5 * b) * std::sin(0.5 * b);
+  q = end.X_m - r * std::sin(b);
+}
+
+}  // namespace
+
+JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
+  if (rows.size() < 2) throw CalculationError(kJdTooFewRowsPrompt);
+  if (!std::isfinite(startStation_m) || std::abs(startStation_m) >= kMaxCoordinate_m)
+    throw CalculationError(kStationOutsideLinePrompt);
+  const std::size_t n = rows.size();
+  std::vector<double> legAzimuth(n - 1), legLength(n - 1);
+  for (std::size_t i = 0; i < n; ++i) {
+    const JdRow& r = rows[i];
+    const bool interior = i > 0 && i + 1 < n;
+    for (double v : {r.X_m, r.Y_m})
+      if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) throw CalculationError(JdMessage(r.name, kJdNotFiniteText));
+    if (interior) {
+      for (double v : {r.R_m, r.Ls1_m, r.Ls2_m})
+        if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) throw CalculationError(JdMessage(r.name, kJdNotFiniteText));
+      if (r.R_m < 0 || r.Ls1_m < 0 || r.Ls2_m < 0) throw CalculationError(JdMessage(r.name, kJdNegativeText));
+    }
+    if (i > 0) {
+      const double dX = r.X_m - rows[i - 1].X_m, dY = r.Y_m - rows[i - 1].Y_m;
+      legLength[i - 1] = std::hypot(dX, dY);
+      if (!(legLength[i - 1] > kSamePoint_m)) throw CalculationError(JdMessage(r.name, kJdCoincidentText));
+      legAzimuth[i - 1] = std::atan2(dY, dX);
+    }
+  }
+
+  JdDesign design;
+  design.start = {rows[0].X_m, rows[0].Y_m, legAzimuth[0] < 0 ? legAzimuth[0] + 2 * kPi : legAzimuth[0], startStation_m};
+  // The curve elements of each interior JD; T2 of the previous JD.
+  std::vector<std::vector<ElementSpec>> curveElements;
+  for (std::size_t i = 1; i + 1 < n; ++i) {
+    const JdRow& r = rows[i];
+    JdCurve c;
+    c.name = r.name;
+    c.R_m = r.R_m;
+    c.Ls1_m = r.Ls1_m;
+    c.Ls2_m = r.Ls2_m;
+    c.deflection_rad = Deflection(legAzimuth[i - 1], legAzimuth[i]);
+    const double delta = std::abs(c.deflection_rad);
+    std::vector<ElementSpec> elements;
+    if (r.R_m == 0) {
+      if (r.Ls1_m > 0 || r.Ls2_m > 0) throw CalculationError(JdMessage(r.name, kJdSpiralWithoutRadiusText));
+      if (delta > kNoTurn_rad) throw CalculationError(JdMessage(r.name, kJdNoRadiusText));
+    } else if (delta == 0) {
+      if (r.Ls1_m > 0 || r.Ls2_m > 0) throw CalculationError(JdMessage(r.name, kJdSpiralsTooLongText));
+    } else {
+      const double R = r.R_m;
+      const double beta1 = r.Ls1_m / (2 * R), beta2 = r.Ls2_m / (2 * R);
+      if (beta1 + beta2 > delta) throw CalculationError(JdMessage(r.name, kJdSpiralsTooLongText));
+      if (delta > kPi - 1e-9) throw CalculationError(JdMessage(r.name, kJdTurnsBackText));
+      double p1, q1, p2, q2;
+      ShiftAndGrowth(r.Ls1_m, R, p1, q1);
+      ShiftAndGrowth(r.Ls2_m, R, p2, q2);
+      // The centre lies R + p1 from the incoming leg and R + p2 from the
+      // outgoing one; its foot on each leg is T - q from the JD.
+      const double t = std::tan(0.5 * delta), sd = std::sin(delta);
+      const double skew = p1 == p2 ? 0.0 : (p1 - p2) / sd;
+      c.T1_m = q1 + (R + p1) * t - skew;
+      c.T2_m = q2 + (R + p2) * t + skew;
+      const double arc = std::max(0.0, R * (delta - beta1 - beta2));
+      c.L_m = r.Ls1_m + arc + r.Ls2_m;
+      c.E_m = std::hypot(c.T1_m - q1, R + p1) - R;
+      const int turn = c.deflection_rad > 0 ? 1 : -1;
+      if (r.Ls1_m > 0) elements.push_back({ElementType::Spiral, r.Ls1_m, kInfiniteRadius, R, turn});
+      if (arc > 1e-9) elements.push_back({ElementType::Arc, arc, R, R, turn});
+      if (r.Ls2_m > 0) elements.push_back({ElementType::Spiral, r.Ls2_m, R, kInfiniteRadius, turn});
+    }
+    design.curves.push_back(c);
+    curveElements.push_back(std::move(elements));
+  }
+
+  // The straights between the curves, and the stations.
+  double station = startStation_m;
+  for (std::size_t leg = 0; leg + 1 < n; ++leg) {
+    const double before = leg == 0 ? 0.0 : design.curves[leg - 1].T2_m;
+    const double after = leg + 2 < n ? design.curves[leg].T1_m : 0.0;
+    const double straight = legLength[leg] - before - after;
+    if (straight < -1e-9 * std::max(1.0, legLength[leg])) {
+      if (leg == 0) throw CalculationError(JdMessage(rows[1].name, kJdOverlapsStartText));
+      if (leg + 2 == n) throw CalculationError(JdMessage(rows[leg].name, kJdOverlapsEndText));
+      throw CalculationError(JdMessage(rows[leg].name, kJdOverlapsNextText));
+    }
+    if (straight > 1e-9) {
+      // A JD without a curve leaves one straight running on.
+      if (!design.elements.empty() && design.elements.back().type == ElementType::Straight)
+        design.elements.back().length_m += straight;
+      else
+        design.elements.push_back({ElementType::Straight, straight, kInfiniteRadius, kInfiniteRadius, 0});
+    }
+    station += std::max(0.0, straight);
+    if (leg + 2 < n) {
+      JdCurve& c = design.curves[leg];
+      c.ZH_m = station;
+      c.jdStation_m = station + c.T1_m;
+      c.HY_m = station + c.Ls1_m;
+      c.HZ_m = station + c.L_m;
+      c.YH_m = c.HZ_m - c.Ls2_m;
+      c.QZ_m = station + 0.5 * c.L_m;
+      station = c.HZ_m;
+      for (const ElementSpec& e : curveElements[leg]) design.elements.push_back(e);
+    }
+  }
+  if (design.elements.empty())
+    design.elements.push_back({ElementType::Straight, legLength[0], kInfiniteRadius, kInfiniteRadius, 0});
+  return design;
+}
+
+}  // namespace quorvane

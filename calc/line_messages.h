@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+
+// The messages of the whole-line model and of the JD design, in the words the
+// user sees. A message about one element, JD or equation starts with its name
+// ("第3个线元：", "JD2：", "第1个断链："), joined by the helpers below.
+
+namespace quorvane {
+
+// The line as a whole.
+inline constexpr const char* kLineNoElementsPrompt = "路线没有线元！";
+inline constexpr const char* kLineStartNotFinitePrompt = "路线起点的坐标、方位角或桩号不是有效数字！";
+inline constexpr const char* kLineTooLongPrompt = "路线过长或坐标过大！";
+inline constexpr const char* kDistanceOutsideLinePrompt = "该位置不在路线范围内！";
+inline constexpr const char* kStationOutsideLinePrompt = "桩号不在路线范围内！";
+inline constexpr const char* kStationInShortChainPrompt = "桩号位于短链跳过的范围内，路线上没有这个桩号！";
+inline constexpr const char* kStakeIntervalPrompt = "桩距应为大于0的数！";
+inline constexpr const char* kLineTooManyStakesPrompt = "桩数过多，请增大桩距！";
+inline constexpr const char* kLineEndBeforeStartPrompt = "终点桩号在起点桩号之前！";
+inline constexpr const char* kLinePointNotFinitePrompt = "点的坐标不是有效数字！";
+inline constexpr const char* kOffsetNotFinitePrompt = "偏距不是有效数字！";
+
+// One element (线元), after "第N个线元：".
+inline constexpr const char* kElementLengthText = "长度应为大于0的有效数字！";
+inline constexpr const char* kElementRadiusText = "半径应为大于0的数或无穷大！";
+inline constexpr const char* kStraightShapeText = "直线的半径应为无穷大且不转向！";
+inline constexpr const char* kArcShapeText = "圆曲线的起终点半径应为同一个有限正数！";
+inline constexpr const char* kSpiralShapeText = "缓和曲线的起终点半径不能相同！";
+inline constexpr const char* kElementTurnText = "转向应为左转(-1)或右转(+1)！";
+inline constexpr const char* kElementTurnsTooMuchText = "转过的角度过大（超过一百圈）！";
+
+// One chainage equation (断链), after "第N个断链：".
+inline constexpr const char* kEquationNotFiniteText = "桩号不是有效数字！";
+inline constexpr const char* kEquationOutsideLineText = "断链位置不在路线范围内！";
+inline constexpr const char* kEquationOrderText = "断链位置应在前一断链之后！";
+
+// One row of a JD table, after "JD2：" (the row's name).
+inline constexpr const char* kJdTooFewRowsPrompt = "交点表至少需要起点和终点两行！";
+inline constexpr const char* kJdNotFiniteText = "坐标、半径或缓和曲线长度不是有效数字！";
+inline constexpr const char* kJdNegativeText = "半径和缓和曲线长度不能为负数！";
+inline constexpr const char* kJdCoincidentText = "与前一点重合！";
+inline constexpr const char* kJdNoRadiusText = "路线在此转向，半径应大于0！";
+inline constexpr const char* kJdSpiralWithoutRadiusText = "有缓和曲线时半径应大于0！";
+inline constexpr const char* kJdSpiralsTooLongText = "缓和曲线过长，转角容不下两段缓和曲线！";
+inline constexpr const char* kJdTurnsBackText = "转角接近180度，无法设置曲线！";
+inline constexpr const char* kJdOverlapsStartText = "曲线超出路线起点！";
+inline constexpr const char* kJdOverlapsEndText = "曲线超出路线终点！";
+inline constexpr const char* kJdOverlapsNextText = "与下一交点的曲线重叠！";
+
+inline std::string ElementMessage(std::size_t index, const char* text) {
+  return "第" + std::to_string(index + 1) + "个线元：" + text;
+}
+
+inline std::string EquationMessage(std::size_t index, const char* text) {
+  return "第" + std::to_string(index + 1) + "个断链：" + text;
+}
+
+inline std::string JdMessage(const std::string& name, const char* text) { return name + "：" + text; }
+
+}  // namespace quorvane

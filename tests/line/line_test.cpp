@@ -1,0 +1,276 @@
+// The whole line against an independent mpmath model (reference.py) and
+// hand-worked chainage, key points and refusals.
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "calc/calculation_error.h"
+#include "calc/jd_design.h"
+#include "calc/line.h"
+#include "calc/line_messages.h"
+
+namespace quorvane {
+namespace {
+
+struct ReferencePoint {
+  double distance, X, Y, azimuth;
+};
+struct ReferenceFoot {
+  double X, Y;
+  bool found;
+  double distance, offset;
+};
+struct ReferenceLine {
+  const char* name;
+  LineStart start;
+  std::vector<ElementSpec> elements;
+  std::vector<ReferencePoint> points;
+  std::vector<ReferenceFoot> feet;
+};
+struct ReferenceCurve {
+  const char* name;
+  double jd, deflection, R, Ls1, Ls2, T1, T2, L, E, ZH, HY, QZ, YH, HZ;
+};
+struct ReferenceJd {
+  const char* name;
+  double startStation, endStation;
+  std::vector<JdRow> rows;
+  std::vector<ReferenceCurve> curves;
+};
+
+#include "reference_data.inc"
+
+// A micrometre: a hundredth of what the line promises, so drift shows.
+constexpr double kPosition_m = 1e-6;
+
+double AngleGap(double a, double b) { return std::abs(std::remainder(a - b, 2 * std::numbers::pi)); }
+
+TEST(LineReference, PointsAlongTheLine) {
+  for (const ReferenceLine& r : kReferenceLines) {
+    const Line line(r.start, r.elements);
+    for (const ReferencePoint& p : r.points) {
+      SCOPED_TRACE(std::string(r.name) + " at " + std::to_string(p.distance));
+      const LinePoint got = line.PointAtDistance(p.distance);
+      EXPECT_NEAR(got.X_m, p.X, kPosition_m);
+      EXPECT_NEAR(got.Y_m, p.Y, kPosition_m);
+      EXPECT_LT(AngleGap(got.azimuth_rad, p.azimuth), 1e-11);
+      EXPECT_GE(got.azimuth_rad, 0);
+      EXPECT_LT(got.azimuth_rad, 2 * std::numbers::pi);
+    }
+  }
+}
+
+TEST(LineReference, NearestFoot) {
+  for (const ReferenceLine& r : kReferenceLines) {
+    const Line line(r.start, r.elements);
+    for (const ReferenceFoot& f : r.feet) {
+      SCOPED_TRACE(std::string(r.name) + " point " + std::to_string(f.X) + ", " + std::to_string(f.Y));
+      const auto foot = line.Locate(f.X, f.Y);
+      ASSERT_EQ(foot.has_value(), f.found);
+      if (!foot) continue;
+      EXPECT_NEAR(foot->distance_m, f.distance, kPosition_m);
+      EXPECT_NEAR(foot->station_m, r.start.station_m + f.distance, kPosition_m);
+      EXPECT_NEAR(foot->offset_m, f.offset, kPosition_m);
+    }
+  }
+}
+
+// The curve table of a JD design against the exact textbook construction,
+// and the line it builds: it must run from the start row through each ZH and
+// HZ on the legs to the end row.
+TEST(JdDesign, CurveTablesAndTheLineTheyBuild) {
+  for (const ReferenceJd& r : kReferenceJds) {
+    SCOPED_TRACE(r.name);
+    const JdDesign design = DesignFromJd(r.rows, r.startStation);
+    ASSERT_EQ(design.curves.size(), r.curves.size());
+    const Line line(design.start, design.elements);
+    for (std::size_t i = 0; i < r.curves.size(); ++i) {
+      const ReferenceCurve& want = r.curves[i];
+      const JdCurve& got = design.curves[i];
+      SCOPED_TRACE(want.name);
+      EXPECT_EQ(got.name, want.name);
+      EXPECT_NEAR(got.deflection_rad, want.deflection, 1e-12);
+      const std::pair<double, double> lengths[] = {
+          {got.jdStation_m, want.jd}, {got.T1_m, want.T1}, {got.T2_m, want.T2}, {got.L_m, want.L},
+          {got.E_m, want.E},          {got.ZH_m, want.ZH}, {got.HY_m, want.HY}, {got.QZ_m, want.QZ},
+          {got.YH_m, want.YH},        {got.HZ_m, want.HZ}};
+      for (const auto& [g, w] : lengths) EXPECT_NEAR(g, w, kPosition_m);
+      // ZH lies T1 back along the incoming leg, HZ T2 on along the outgoing one.
+      const JdRow &prev = r.rows[i], &jd = r.rows[i + 1], &next = r.rows[i + 2];
+      const double in = std::hypot(jd.X_m - prev.X_m, jd.Y_m - prev.Y_m);
+      const double out = std::hypot(next.X_m - jd.X_m, next.Y_m - jd.Y_m);
+      const LinePoint zh = line.PointAtDistance(want.ZH - r.startStation);
+      const LinePoint hz = line.PointAtDistance(want.HZ - r.startStation);
+      EXPECT_NEAR(zh.X_m, jd.X_m - want.T1 * (jd.X_m - prev.X_m) / in, kPosition_m);
+      EXPECT_NEAR(zh.Y_m, jd.Y_m - want.T1 * (jd.Y_m - prev.Y_m) / in, kPosition_m);
+      EXPECT_NEAR(hz.X_m, jd.X_m + want.T2 * (next.X_m - jd.X_m) / out, kPosition_m);
+      EXPECT_NEAR(hz.Y_m, jd.Y_m + want.T2 * (next.Y_m - jd.Y_m) / out, kPosition_m);
+    }
+    EXPECT_NEAR(design.start.station_m + line.Length_m(), r.endStation, kPosition_m);
+    const LinePoint end = line.PointAtDistance(line.Length_m());
+    EXPECT_NEAR(end.X_m, r.rows.back().X_m, kPosition_m);
+    EXPECT_NEAR(end.Y_m, r.rows.back().Y_m, kPosition_m);
+  }
+}
+
+// The classical textbook figures of R 500, Ls 100, deflection 36 degrees:
+// beta = 5.729578 deg, p = 0.833 (Ls^2/24R - Ls^4/2688R^3 = 0.83333 - 0.00030),
+// q = 49.9833 (Ls/2 - Ls^3/240R^2), T = q + (R + p) tan 18 deg = 212.714,
+// L = R (36 deg - 2 beta) + 2 Ls = 414.159, E = (R + p) sec 18 deg - R = 26.607.
+TEST(JdDesign, TextbookSymmetricCurve) {
+  const ReferenceJd& r = kReferenceJds.front();
+  const JdCurve c = DesignFromJd(r.rows, r.startStation).curves.front();
+  EXPECT_NEAR(c.T1_m, 212.714, 5e-4);
+  EXPECT_NEAR(c.T2_m, 212.714, 5e-4);
+  EXPECT_NEAR(c.L_m, 414.159, 5e-4);
+  EXPECT_NEAR(c.E_m, 26.607, 5e-4);
+  EXPECT_NEAR(c.deflection_rad * 180 / std::numbers::pi, 36, 1e-9);
+}
+
+// A straight kilometre from station 0 with a long chain K0+300 = K0+280
+// and a short chain K0+600 = K0+650, worked by hand: part one 0..300 at
+// distance 0..300, part two 280..600 at 300..620, part three 650..1030 at
+// 620..1000.
+Line ChainedLine() {
+  return Line({0, 0, 0, 0}, {{ElementType::Straight, 1000, kInfiniteRadius, kInfiniteRadius, 0}},
+              {{300, 280}, {600, 650}});
+}
+
+TEST(ChainageEquations, StationsAndDistances) {
+  const Line line = ChainedLine();
+  const std::pair<double, double> stationAt[] = {{0, 0},     {300, 300},   {300.5, 280.5}, {619.9, 599.9},
+                                                 {620, 600}, {620.1, 650.1}, {1000, 1030}};
+  for (const auto& [d, s] : stationAt) EXPECT_NEAR(line.StationAt(d), s, 1e-9) << d;
+  const std::pair<double, double> distanceAt[] = {{290, 290}, {280, 280}, {300, 300}, {310, 330},
+                                                  {600, 620}, {650, 620}, {1030, 1000}};
+  for (const auto& [s, d] : distanceAt) EXPECT_NEAR(line.DistanceAt(s), d, 1e-9) << s;
+}
+
+TEST(ChainageEquations, StakesEachPartOnItsOwnMultiples) {
+  const Line line = ChainedLine();
+  struct Row {
+    double distance, station;
+    const char* code;
+  };
+  const std::vector<Row> every100 = {{0, 0, ""},       {100, 100, ""},   {200, 200, ""},  {300, 300, "DL"},
+                                     {320, 300, ""},   {420, 400, ""},   {520, 500, ""},  {620, 600, "DL"},
+                                     {670, 700, ""},   {770, 800, ""},   {870, 900, ""},  {970, 1000, ""}};
+  // From 280 at its first occurrence; 280 again where part two starts, with
+  // the equation's code; 630 lies in the short chain's gap: the range ends
+  // at the equation, a key point as 600 is no multiple of 70.
+  const std::vector<Row> every70keys = {{280, 280, ""}, {300, 280, "DL"}, {370, 350, ""},  {440, 420, ""},
+                                        {510, 490, ""}, {580, 560, ""},   {620, 600, "DL"}};
+  const struct {
+    double interval;
+    std::optional<double> from, to;
+    bool keys;
+    const std::vector<Row>& want;
+  } cases[] = {{100, std::nullopt, std::nullopt, false, every100}, {70, 280, 630, true, every70keys}};
+  for (const auto& c : cases) {
+    const std::vector<LineStake> stakes = line.Stakes(c.interval, c.from, c.to, c.keys);
+    ASSERT_EQ(stakes.size(), c.want.size()) << c.interval;
+    for (std::size_t i = 0; i < stakes.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_NEAR(stakes[i].distance_m, c.want[i].distance, 1e-9);
+      EXPECT_NEAR(stakes[i].station_m, c.want[i].station, 1e-9);
+      EXPECT_EQ(stakes[i].code, c.want[i].code);
+      EXPECT_NEAR(stakes[i].point.X_m, c.want[i].distance, 1e-9);
+    }
+  }
+}
+
+// The mixed reference line: straight, spiral, arc, egg spiral, arc, spiral,
+// then a reverse curve whose spirals meet, a reverse curve whose arcs meet,
+// a spiral out and a straight. Joints and curve runs worked by hand.
+TEST(KeyPoints, CodesOfEveryJoint) {
+  const ReferenceLine& r = kReferenceLines.front();
+  const Line line(r.start, r.elements, {{1500, 1400}});
+  const std::vector<std::pair<double, const char*>> want = {
+      {0, "QD"},        {123.456, "ZH"},  {223.456, "HY"},  {484.6055, "QZ"}, {485.255, "GQ"},
+      {500, "DL"},      {575.255, "GQ"},  {725.755, "YH"},  {845.755, "GQ"},  {925.755, "HY"},
+      {985.755, "QZ"},  {1125.755, "GQ"}, {1205.755, "QZ"}, {1225.755, "YH"}, {1285.755, "HZ"},
+      {1335.755, "ZD"}};
+  const std::vector<KeyPoint> got = line.KeyPoints();
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    EXPECT_NEAR(got[i].distance_m, want[i].first, 1e-9) << i;
+    EXPECT_EQ(got[i].code, want[i].second) << i;
+    const double station = want[i].first <= 500 ? 1000 + want[i].first : 900 + want[i].first;
+    EXPECT_NEAR(got[i].station_m, station, 1e-9) << i;
+  }
+  // Stakes with key points: each distance once, in order, key codes kept;
+  // 1400 is last met where the equation's part two begins.
+  const std::vector<LineStake> stakes = line.Stakes(100, 1100, 1400, true);
+  const std::vector<std::pair<double, const char*>> rows = {
+      {1100, ""},       {1123.456, "ZH"}, {1200, ""}, {1223.456, "HY"}, {1300, ""},
+      {1400, ""},       {1484.6055, "QZ"}, {1485.255, "GQ"}, {1500, "DL"}};
+  ASSERT_EQ(stakes.size(), rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_NEAR(stakes[i].station_m, rows[i].first, 1e-9) << i;
+    EXPECT_EQ(stakes[i].code, rows[i].second) << i;
+  }
+}
+
+TEST(Refusals, MessagesNameWhatIsWrong) {
+  using enum ElementType;
+  const ElementSpec straight{Straight, 100, kInfiniteRadius, kInfiniteRadius, 0};
+  const ElementSpec arc{Arc, 100, 300, 300, 1};
+  auto lineOf = [](std::vector<ElementSpec> e, std::vector<ChainageEquation> q = {}) {
+    return [e, q] { Line({0, 0, 0, 0}, e, q); };
+  };
+  const JdRow qd{"QD", 0, 0, 0, 0, 0}, zd{"ZD", 0, 2000, 0, 0, 0};
+  auto jd = [](std::vector<JdRow> rows) { return [rows] { DesignFromJd(rows, 0); }; };
+  const Line chained = ChainedLine();
+  const struct {
+    std::function<void()> run;
+    std::string message;
+  } cases[] = {
+      {lineOf({}), kLineNoElementsPrompt},
+      {lineOf({straight, {Straight, 0, kInfiniteRadius, kInfiniteRadius, 0}}), ElementMessage(1, kElementLengthText)},
+      {lineOf({straight, straight, {Arc, 50, 300, 300, 0}}), ElementMessage(2, kElementTurnText)},
+      {lineOf({{Arc, 50, 300, 400, 1}}), ElementMessage(0, kArcShapeText)},
+      {lineOf({{Spiral, 50, 300, -400, 1}}), ElementMessage(0, kElementRadiusText)},
+      {lineOf({{Spiral, 50, 300, 300, 1}}), ElementMessage(0, kSpiralShapeText)},
+      {lineOf({{Straight, 50, 300, kInfiniteRadius, 0}}), ElementMessage(0, kStraightShapeText)},
+      {lineOf({{Arc, 1e6, 1, 1, 1}}), ElementMessage(0, kElementTurnsTooMuchText)},
+      {lineOf({straight, arc}, {{50, 40}, {35, 0}}), EquationMessage(1, kEquationOrderText)},
+      {lineOf({straight, arc}, {{250, 0}}), EquationMessage(0, kEquationOutsideLineText)},
+      {lineOf({straight}, {{NAN, 0}}), EquationMessage(0, kEquationNotFiniteText)},
+      {[&] { chained.DistanceAt(625); }, kStationInShortChainPrompt},
+      {[&] { chained.DistanceAt(1030.5); }, kStationOutsideLinePrompt},
+      {[&] { chained.PointAtDistance(-0.01); }, kDistanceOutsideLinePrompt},
+      {[&] { chained.Stakes(0); }, kStakeIntervalPrompt},
+      {[&] { chained.Stakes(1e-6); }, kLineTooManyStakesPrompt},
+      {[&] { chained.Stakes(10, 700, 200); }, kLineEndBeforeStartPrompt},
+      {[&] { chained.Locate(NAN, 0); }, kLinePointNotFinitePrompt},
+      {jd({qd}), kJdTooFewRowsPrompt},
+      // 90 degrees at JD1 cannot hold two spirals of 500 m on R 300 (1.67 rad).
+      {jd({qd, {"JD1", 0, 1000, 300, 500, 500}, {"ZD", 1000, 1000, 0, 0, 0}}), JdMessage("JD1", kJdSpiralsTooLongText)},
+      {jd({qd, {"JD1", 0, 1000, 0, 0, 0}, {"ZD", 1000, 1000, 0, 0, 0}}), JdMessage("JD1", kJdNoRadiusText)},
+      {jd({qd, {"JD1", 0, 1000, 0, 50, 0}, zd}), JdMessage("JD1", kJdSpiralWithoutRadiusText)},
+      {jd({qd, {"JD1", 0, 0, 300, 0, 0}, zd}), JdMessage("JD1", kJdCoincidentText)},
+      {jd({qd, {"JD1", 0, 1000, -300, 0, 0}, zd}), JdMessage("JD1", kJdNegativeText)},
+      {jd({qd, {"JD1", 0, 1000, NAN, 0, 0}, zd}), JdMessage("JD1", kJdNotFiniteText)},
+      // T = R tan 45 deg = 1200 > the 1000 m back to the start.
+      {jd({qd, {"JD1", 0, 1000, 1200, 0, 0}, {"ZD", 2000, 1000, 0, 0, 0}}), JdMessage("JD1", kJdOverlapsStartText)},
+      {jd({qd, {"JD1", 0, 1000, 800, 0, 0}, {"ZD", 700, 1000, 0, 0, 0}}), JdMessage("JD1", kJdOverlapsEndText)},
+      // T1 = T2 = 600 at both JDs, 1000 m apart.
+      {jd({qd, {"JD1", 0, 1000, 600, 0, 0}, {"JD2", 1000, 1000, 600, 0, 0}, {"ZD", 1000, 3000, 0, 0, 0}}),
+       JdMessage("JD1", kJdOverlapsNextText)},
+  };
+  for (const auto& c : cases) {
+    try {
+      c.run();
+      ADD_FAILURE() << "no refusal, expected " << c.message;
+    } catch (const CalculationError& e) {
+      EXPECT_EQ(e.what(), c.message);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quorvane
