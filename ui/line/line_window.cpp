@@ -63,6 +63,11 @@ GridView* MakeGrid(GridModel* model, const char* name, QWidget* parent) {
   auto* view = new GridView(parent);
   view->setObjectName(QString::fromLatin1(name));
   view->setModel(model);
+  // Each column as wide as its title, the last (提示) takes the rest.
+  for (int column = 0; column < model->InputColumns(); ++column) {
+    const QString title = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    view->setColumnWidth(column, std::max(view->fontMetrics().horizontalAdvance(title) + 24, 90));
+  }
   return view;
 }
 
