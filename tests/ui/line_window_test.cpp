@@ -203,6 +203,14 @@ class LineWindowTest : public QObject {
     view->setCurrentIndex(grid.index(0, 1));
     QTest::keyClick(view, Qt::Key_Delete);
     QCOMPARE(grid.Cell(0, 1), "");
+    // Tab out of the start row's last cell while typing: on to the elements.
+    auto* start = Window().findChild<GridView*>("startTable");
+    start->setFocus();
+    start->setCurrentIndex(Window().StartTable().index(0, 3));
+    QTest::keyClick(start, Qt::Key_5);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(Window().StartTable().Cell(0, 3), "5");
+    QTRY_VERIFY(view->hasFocus());
   }
 
   // The JD table converts to elements: the curve table against the exact

@@ -37,7 +37,63 @@ void GridView::MoveTo(int row, int column) {
   scrollTo(target);
 }
 
+// Typing into a table just tabbed into goes to its first cell, not nowhere.
+void GridView::focusInEvent(QFocusEvent* event) {
+  if (!currentIndex().isValid() && model() != nullptr && model()->rowCount() > 0)
+    setCurrentIndex(model()->index(0, 0));
+  QTableView::focusInEvent(event);
+}
+
+bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  const bool editing = QTableView::edit(index, trigger, event);
+  if (editing) {
+    if (QWidget* editor = indexWidget(index)) editor->installEventFilter(this);
+  }
+  return editing;
+}
+
+// Rows copied from a spreadsheet pasted while a cell is being edited go in
+// as rows, not as one line of text in that cell.
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+  if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+    const QString text = QApplication::clipboard()->text();
+    if (text.contains(u'\t') || text.trimmed().contains(u'\n')) {
+      if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+        return true;
+      }
+      auto* editor = qobject_cast<QWidget*>(watched);
+      QTableView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+      setFocus();
+      PasteClipboard();
+      return true;
+    }
+  }
+  return QTableView::eventFilter(watched, event);
+}
+
 void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  GridModel* grid = Grid();
+  const QModelIndex at = currentIndex();
+  // Tab past the last column goes on to the next row's first cell, Shift+Tab
+  // before the first to the previous row's last; the start row's table is
+  // left for the next control.
+  if (grid != nullptr && at.isValid() && hint == QAbstractItemDelegate::EditNextItem &&
+      at.column() + 1 >= grid->InputColumns()) {
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    if (grid->FixedRows() && at.row() + 1 >= grid->rowCount()) {
+      QWidget::focusNextPrevChild(true);
+    } else {
+      MoveTo(at.row() + 1, 0);
+    }
+    return;
+  }
+  if (grid != nullptr && at.isValid() && hint == QAbstractItemDelegate::EditPreviousItem && at.column() == 0) {
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    if (at.row() > 0) MoveTo(at.row() - 1, grid->InputColumns() - 1);
+    return;
+  }
   // Return in an editor: commit and go one row down, as a spreadsheet does.
   if (hint == QAbstractItemDelegate::SubmitModelCache) {
     QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
@@ -66,7 +122,7 @@ void GridView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Tab:
       if (at.isValid() && at.column() + 1 >= grid->InputColumns() && grid->FixedRows() &&
           at.row() + 1 >= grid->rowCount()) {
-        focusNextPrevChild(true);  // out of the one-row start table
+        QWidget::focusNextPrevChild(true);  // out of the one-row start table
         return;
       }
       if (at.isValid() && at.column() + 1 >= grid->InputColumns()) {

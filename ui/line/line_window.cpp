@@ -133,6 +133,8 @@ LineWindow::LineWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* paren
   BuildTabs();
   BuildMenus();
   UpdateTitle();
+  // A new window is typed into from its start point.
+  findChild<GridView*>(QStringLiteral("startTable"))->setFocus();
   resize(1000, 680);
 }
 
