@@ -329,7 +329,7 @@ class LineWindowTest : public QObject {
 
   // What is saved opens again as the same tables.
   void saveAndOpenAgain() {
-    Window().StartTable().Paste(0, 0, "1000\t2000\t30.3015\tK1+000");
+    Window().StartTable().Paste(0, 0, "3000000\t500000\t30.3015\tK1+000");
     Window().ElementTable().Paste(0, 0, "直线\t100\n缓和曲线\t80\t\t500\t左\n圆曲线\t50.5\t500\t500\t左");
     Window().EquationTable().Paste(0, 0, "K1+200\tK1+190");
     dialogs_.saveAs = dir_.filePath("saved.xml");
@@ -339,7 +339,7 @@ class LineWindowTest : public QObject {
     QCOMPARE(LineWindow::RecentFiles().value(0), QFileInfo(dialogs_.saveAs).absoluteFilePath());
     LineWindow again(boxes_, dialogs_);
     QVERIFY(again.OpenFile(dialogs_.saveAs));
-    QCOMPARE(Shown(again.StartTable()), "1000|2000|30.3015|1000");
+    QCOMPARE(Shown(again.StartTable()), "3000000|500000|30.3015|1000");
     QCOMPARE(Shown(again.ElementTable()), "直线|100;缓和曲线|80||500|左;圆曲线|50.5|500|500|左");
     QCOMPARE(Shown(again.EquationTable()), "1200|1190");
   }

@@ -1,5 +1,6 @@
 #include "ui/line/grid_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
@@ -20,6 +21,17 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   horizontalHeader()->setStretchLastSection(true);
+  // The same for the mouse: a right click on the table.
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  const auto add = [this](const QString& text, void (GridView::*slot)()) {
+    auto* action = new QAction(text, this);
+    connect(action, &QAction::triggered, this, slot);
+    addAction(action);
+  };
+  add(QStringLiteral("复制"), &GridView::CopySelection);
+  add(QStringLiteral("粘贴"), &GridView::PasteClipboard);
+  add(QStringLiteral("插入行"), &GridView::InsertRow);
+  add(QStringLiteral("删除行"), &GridView::DeleteRows);
 }
 
 GridModel* GridView::Grid() const { return qobject_cast<GridModel*>(model()); }

@@ -10,8 +10,9 @@ namespace quorvane::ui {
 
 std::string ExactText(double value) {
   if (std::isinf(value)) return {};
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  // Plain decimals (3000000, not 3e+06), the fewest digits that read back.
+  char buffer[400];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   std::string text(buffer, result.ptr);
   if (text == "-0") text = "0";
   return text;
