@@ -269,6 +269,8 @@ void GridModel::SetFixedRows(int rows) {
 
 void GridModel::Load(Rows rows) {
   if (fixedRows_ > 0) rows.resize(static_cast<std::size_t>(fixedRows_), Blank());
+  // A table always has a row to type or paste into.
+  if (rows.empty()) rows.push_back(Blank());
   for (QStringList& row : rows)
     while (row.size() < InputColumns()) row << QString();
   beginResetModel();

@@ -83,8 +83,8 @@ class GridModel : public QAbstractTableModel {
   void SetFixedRows(int rows);
   bool FixedRows() const { return fixedRows_ > 0; }
 
-  // Not undoable: a table as loaded from a file, the undo history cleared by
-  // the caller.
+  // Not undoable: a table as loaded from a file (at least one row, blank
+  // when there is nothing), the undo history cleared by the caller.
   void Load(Rows rows);
 
   // The error shown beside each row (by row number), all others cleared.

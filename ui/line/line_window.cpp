@@ -35,6 +35,7 @@
 #include "ui/file_dialogs.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
+#include "ui/line/line_drawing.h"
 #include "ui/line/line_tables.h"
 #include "ui/line/line_text.h"
 #include "ui/line/stake_export.h"
@@ -121,6 +122,8 @@ LineWindow::LineWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* paren
   // A few empty rows to type into.
   elements_->Load(GridModel::Rows(5));
   jds_->Load(GridModel::Rows(5));
+  equations_->Load({});
+  grades_->Load({});
 
   recompute_ = new QTimer(this);
   recompute_->setSingleShot(true);
@@ -286,7 +289,11 @@ void LineWindow::BuildTabs() {
     connect(save, &QPushButton::clicked, this, &LineWindow::ExportLocated);
     row->addWidget(save);
     auto* clear = new QPushButton(QStringLiteral("清空"), page);
-    connect(clear, &QPushButton::clicked, this, [this] { located_->removeRows(0, located_->rowCount()); });
+    connect(clear, &QPushButton::clicked, this, [this] {
+      located_->removeRows(0, located_->rowCount());
+      measured_.clear();
+      plan_->SetMeasured({});
+    });
     row->addWidget(clear);
     layout->addLayout(row);
     locatedView_ = new QTableView(page);
@@ -297,6 +304,16 @@ void LineWindow::BuildTabs() {
     layout->addWidget(locatedView_, 1);
     tabs_->addTab(page, QStringLiteral("坐标反算(&6)"));
   }
+  plan_ = new LineDrawing(LineDrawing::Kind::Plan);
+  plan_->setObjectName(QStringLiteral("planView"));
+  plan_->SetStakes(stakes_);
+  tabs_->addTab(plan_, QStringLiteral("平面图(&7)"));
+  profileDrawing_ = new LineDrawing(LineDrawing::Kind::Profile);
+  profileDrawing_->setObjectName(QStringLiteral("profileView"));
+  profileDrawing_->SetStakes(stakes_);
+  tabs_->addTab(profileDrawing_, QStringLiteral("纵断面图(&8)"));
+  for (QWidget* drawing : {static_cast<QWidget*>(plan_), static_cast<QWidget*>(profileDrawing_)})
+    connect(stakes_, &QAbstractItemModel::modelReset, drawing, qOverload<>(&QWidget::update));
 }
 
 QAction* LineWindow::AddAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut) {
@@ -324,6 +341,8 @@ void LineWindow::BuildMenus() {
           &QAction::triggered, this, [this] { ExportStakes(false); });
   connect(AddAction(file, "actExportSelected", QStringLiteral("导出选中行(&L)…")), &QAction::triggered, this,
           [this] { ExportStakes(true); });
+  connect(AddAction(file, "actSaveDrawing", QStringLiteral("保存图形为 PNG(&P)…")), &QAction::triggered, this,
+          &LineWindow::SaveDrawing);
   file->addSeparator();
   connect(AddAction(file, "actClose", QStringLiteral("关闭(&C)"), QKeySequence(Qt::CTRL | Qt::Key_W)),
           &QAction::triggered, this, &QWidget::close);
@@ -414,6 +433,8 @@ void LineWindow::Recompute() {
   lineStatus_->setStyleSheet(lineError_.isEmpty() ? QString() : QStringLiteral("QLabel { color: rgb(200, 0, 0); }"));
   equationStatus_->setText(WholeOrFirst(reading.equations));
 
+  plan_->SetLine(nullptr, nullptr);
+  profileDrawing_->SetLine(nullptr, nullptr);
   profile_.reset();
   profileStatus_->clear();
   if (line_) {
@@ -421,6 +442,8 @@ void LineWindow::Recompute() {
     grades_->SetRowErrors(profile.points.rows);
     profile_ = profile.profile;
     profileStatus_->setText(WholeOrFirst(profile.points));
+    plan_->SetLine(&*line_, nullptr);
+    if (profile_) profileDrawing_->SetLine(&*line_, &*profile_);
   } else {
     grades_->SetRowErrors({});
   }
@@ -542,6 +565,22 @@ void LineWindow::LocateOne(const QString& name, double X_m, double Y_m, std::opt
   QList<QStandardItem*> items;
   for (const QString& cell : cells) items << new QStandardItem(cell);
   located_->appendRow(items);
+  measured_.emplace_back(X_m, Y_m);
+  plan_->SetMeasured(measured_);
+}
+
+void LineWindow::SaveDrawing() {
+  LineDrawing* drawing = tabs_->currentWidget() == profileDrawing_ ? profileDrawing_ : plan_;
+  tabs_->setCurrentWidget(drawing);
+  const QString path = dialogs_.SaveFileName(
+      this, QStringLiteral("保存图形"), drawing == plan_ ? QStringLiteral("平面图.png") : QStringLiteral("纵断面图.png"),
+      {QStringLiteral("PNG 图像 (*.png)")});
+  if (path.isEmpty()) return;
+  try {
+    drawing->SavePng(path);
+  } catch (const std::exception& error) {
+    Inform(QString::fromUtf8(error.what()), QString::fromUtf8(kFileErrorTitle));
+  }
 }
 
 void LineWindow::LocateTyped() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointF>
+#include <vector>
 #include <QString>
 #include <optional>
 #include <string>
@@ -22,6 +24,7 @@ namespace quorvane::ui {
 
 class FileDialogs;
 class GridModel;
+class LineDrawing;
 class GridView;
 class MessageBoxes;
 class StakeModel;
@@ -81,6 +84,8 @@ class LineWindow : public QMainWindow {
   void LocateTyped();
   void LocateFile(const QString& path);
   void ExportLocated();
+  // Saves the plan or profile drawing shown as PNG (asking for the file).
+  void SaveDrawing();
 
   // The recently opened files, newest first (at most eight).
   static QStringList RecentFiles();
@@ -121,6 +126,7 @@ class LineWindow : public QMainWindow {
   std::optional<Profile> profile_;
   QString lineError_;
   bool stakesCurrent_ = false;
+  std::vector<QPointF> measured_;  // the located points, survey X and Y
 
   QTabWidget* tabs_ = nullptr;
   QLabel* lineStatus_ = nullptr;
@@ -142,6 +148,8 @@ class LineWindow : public QMainWindow {
   QLineEdit* pointY_ = nullptr;
   QLineEdit* pointH_ = nullptr;
   QMenu* recentMenu_ = nullptr;
+  LineDrawing* plan_ = nullptr;
+  LineDrawing* profileDrawing_ = nullptr;
   class QTimer* recompute_ = nullptr;
 };
 

@@ -49,6 +49,8 @@ class StakeModel : public QAbstractTableModel {
   explicit StakeModel(QObject* parent = nullptr);
 
   void SetStakes(std::vector<StakeRow> rows, bool left, bool right, bool heights);
+  // The stakes in their own (station) order, whatever the table's sorting.
+  const std::vector<StakeRow>& Rows() const { return rows_; }
   const StakeRow& RowAt(int row) const { return rows_[order_[static_cast<std::size_t>(row)]]; }
   bool HasLeft() const { return left_; }
   bool HasRight() const { return right_; }
