@@ -298,6 +298,49 @@ class LineWindowTest : public QObject {
     QCOMPARE(lines[2], "K0+020.000,,1017.321,2010.000,30.0000,100.400\r");
   }
 
+  // 坐标反算 on the straight of line_straight.xml (2 % up from 100 m at
+  // K0+000): a point 3 m right of K0+050, design height 101 less 2 % of 3 m,
+  // typed and from a file with a header, a point beyond the end and a row
+  // that is no point.
+  void locate() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    Window().findChild<QLineEdit*>("rightSlope")->setText("-2");
+    Window().findChild<QLineEdit*>("pointX")->setText("1041.801270189222");
+    Window().findChild<QLineEdit*>("pointY")->setText("2027.5980762113534");
+    Window().findChild<QLineEdit*>("pointH")->setText("101.2");
+    Window().LocateTyped();
+    QFile points(dir_.filePath("points.csv"));
+    QVERIFY(points.open(QIODevice::WriteOnly));
+    points.write("\xEF\xBB\xBF点号,X,Y,H\r\nP1,1041.801270189222,2027.5980762113534\r\nP2,1200,2100,99\r\nnot a point\r\n");
+    points.close();
+    Window().LocateFile(points.fileName());
+    QStringList rows;
+    for (int r = 0; r < Window().Located().rowCount(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < Window().Located().columnCount(); ++c) cells << Window().Located().index(r, c).data().toString();
+      rows << cells.join(u',');
+    }
+    QCOMPARE(rows, QStringList({"1,1041.801,2027.598,K0+050.000,3.000,100.940,101.200,0.260,挖",
+                                "P1,1041.801,2027.598,K0+050.000,3.000,100.940,,,",
+                                "P2,1200.000,2100.000,,,,99.000,,不在路线范围内"}));
+    QCOMPARE(boxes_.prompts, QStringList{"以下行不是“点号,X,Y[,H]”，已跳过：第4行"});
+  }
+
+  // Both drawings are saved as PNG images of the window's size.
+  void drawingsSaved() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    QVERIFY(Window().ComputeStakes());
+    auto* tabs = Window().findChild<QTabWidget*>("tabs");
+    for (const char* name : {"planView", "profileView"}) {
+      tabs->setCurrentWidget(Window().findChild<QWidget*>(name));
+      dialogs_.saveAs = dir_.filePath(QString(name) + ".png");
+      Window().SaveDrawing();
+      const QImage image(dialogs_.saveAs);
+      QVERIFY2(!image.isNull(), name);
+      QCOMPARE(image.size(), Window().findChild<QWidget*>(name)->size());
+    }
+  }
+
   // Closing with unsaved changes asks; 是 saves (and stays open when saving
   // is cancelled), 否 throws the changes away, 取消 keeps the window.
   void closeAsks_data() {
