@@ -5,12 +5,14 @@
 // unsaved changes.
 #include <QtTest>
 #include <QtWidgets>
+#include <QPrinter>
 
 #include "ui/file_dialogs.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
 #include "ui/line/line_window.h"
 #include "ui/line/stake_model.h"
+#include "ui/line/stake_print.h"
 #include "ui/message_boxes.h"
 
 using namespace quorvane::ui;
@@ -338,6 +340,47 @@ class LineWindowTest : public QObject {
       const QImage image(dialogs_.saveAs);
       QVERIFY2(!image.isNull(), name);
       QCOMPARE(image.size(), Window().findChild<QWidget*>(name)->size());
+    }
+  }
+
+  // The printed table: 101 stakes every metre on A4 pages, each headed by
+  // the line's name and the stations of its first and last row.
+  void printedPages() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    Window().findChild<QLineEdit*>("interval")->setText("1");
+    QVERIFY(Window().ComputeStakes());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath("table.pdf"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    std::vector<int> rows(101);
+    std::iota(rows.begin(), rows.end(), 0);
+    const int pages = PrintStakeTable(printer, "TEST", Window().Stakes(), rows);
+    QVERIFY(pages >= 2);
+    QStringList firsts, lasts;
+    for (int page = 1; page <= pages; ++page) {
+      QProcess pdftotext;
+      pdftotext.start(QUORVANE_PDFTOTEXT, {"-layout", "-f", QString::number(page), "-l", QString::number(page),
+                                           printer.outputFileName(), "-"});
+      QVERIFY(pdftotext.waitForFinished(30000));
+      const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+      QVERIFY(text.contains("TEST"));
+      // pdftotext keeps or drops the blanks next to Chinese characters as it sees fit.
+      QVERIFY(QString(text).remove(QRegularExpression("\\s")).contains(QString("第%1页/共%2页").arg(page).arg(pages)));
+      const QRegularExpressionMatch range =
+          QRegularExpression("(K0\\+\\d{3}\\.000)\\s*~\\s*(K0\\+\\d{3}\\.000)").match(text);
+      QVERIFY2(range.hasMatch(), qPrintable(text.left(300)));
+      firsts << range.captured(1);
+      lasts << range.captured(2);
+      // The last row of the page is printed on it.
+      QVERIFY(text.count(range.captured(2)) >= 2);
+    }
+    QCOMPARE(firsts.front(), "K0+000.000");
+    QCOMPARE(lasts.back(), "K0+100.000");
+    // Each page goes on from the one before.
+    for (int page = 1; page < pages; ++page) {
+      const int end = lasts[page - 1].mid(3, 3).toInt(), start = firsts[page].mid(3, 3).toInt();
+      QCOMPARE(start, end + 1);
     }
   }
 

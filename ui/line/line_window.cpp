@@ -40,6 +40,7 @@
 #include "ui/line/line_text.h"
 #include "ui/line/stake_export.h"
 #include "ui/line/stake_model.h"
+#include "ui/line/stake_print.h"
 #include "ui/message_boxes.h"
 #include "ui/number_box.h"
 
@@ -341,6 +342,11 @@ void LineWindow::BuildMenus() {
           &QAction::triggered, this, [this] { ExportStakes(false); });
   connect(AddAction(file, "actExportSelected", QStringLiteral("导出选中行(&L)…")), &QAction::triggered, this,
           [this] { ExportStakes(true); });
+  connect(AddAction(file, "actPrint", QStringLiteral("打印逐桩坐标表(&T)…"), QKeySequence(Qt::CTRL | Qt::Key_P)),
+          &QAction::triggered, this, [this] {
+            if (!stakesCurrent_ && !ComputeStakes()) return;
+            ShowStakePrintPreview(this, QString::fromStdString(LineName()), *stakes_, VisibleRows());
+          });
   connect(AddAction(file, "actSaveDrawing", QStringLiteral("保存图形为 PNG(&P)…")), &QAction::triggered, this,
           &LineWindow::SaveDrawing);
   file->addSeparator();
@@ -516,17 +522,15 @@ bool LineWindow::ComputeStakes() {
 
 void LineWindow::ExportStakes(bool selectedOnly) {
   if (!stakesCurrent_ && !ComputeStakes()) return;
-  std::vector<int> rows;
+  std::vector<int> rows = VisibleRows();
   if (selectedOnly) {
+    rows.clear();
     for (const QModelIndex& index : stakeView_->selectionModel()->selectedRows()) rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     if (rows.empty()) {
       Inform(QStringLiteral("没有选中的桩"), QStringLiteral("导出坐标"));
       return;
     }
-  } else {
-    rows.resize(static_cast<std::size_t>(stakes_->rowCount()));
-    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
   }
   QString path = dialogs_.SaveFileName(this, QStringLiteral("导出坐标"), QStringLiteral("逐桩坐标.csv"),
                                        {QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("坐标数据文件 (*.dat)"),
@@ -654,6 +658,17 @@ void LineWindow::ExportLocated() {
   } catch (const std::exception& error) {
     Inform(QString::fromUtf8(error.what()), QStringLiteral("导出反算结果"));
   }
+}
+
+std::vector<int> LineWindow::VisibleRows() const {
+  std::vector<int> rows(static_cast<std::size_t>(stakes_->rowCount()));
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
+  return rows;
+}
+
+std::string LineWindow::LineName() const {
+  if (!name_.empty()) return name_;
+  return path_.isEmpty() ? std::string("未命名") : QFileInfo(path_).completeBaseName().toStdString();
 }
 
 bool LineWindow::OpenFile(const QString& path) {

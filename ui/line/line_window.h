@@ -87,6 +87,9 @@ class LineWindow : public QMainWindow {
   // Saves the plan or profile drawing shown as PNG (asking for the file).
   void SaveDrawing();
 
+  // The alignment's name: as read or saved, else the file's name.
+  std::string LineName() const;
+
   // The recently opened files, newest first (at most eight).
   static QStringList RecentFiles();
 
@@ -95,6 +98,7 @@ class LineWindow : public QMainWindow {
 
  private:
   void BuildTabs();
+  std::vector<int> VisibleRows() const;  // every stake row, in the table's order
   void BuildMenus();
   QAction* AddAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {});
   GridView* ActiveGrid() const;
