@@ -10,6 +10,7 @@
 #include "ui/file_dialogs.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
+#include "ui/line/line_text.h"
 #include "ui/line/line_window.h"
 #include "ui/line/stake_model.h"
 #include "ui/line/stake_print.h"
@@ -382,6 +383,157 @@ class LineWindowTest : public QObject {
       const int end = lasts[page - 1].mid(3, 3).toInt(), start = firsts[page].mid(3, 3).toInt();
       QCOMPARE(start, end + 1);
     }
+  }
+
+  // Stations in K-notation, azimuths in DD.MMSS: worked by hand.
+  void texts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    const double degree = M_PI / 180;
+    QTest::newRow("station") << QString::fromStdString(KStation(12345.678)) << "K12+345.678";
+    QTest::newRow("negative station") << QString::fromStdString(KStation(-15)) << "K-1+985.000";
+    QTest::newRow("rounds before it splits") << QString::fromStdString(KStation(999.9996)) << "K1+000.000";
+    QTest::newRow("whole metres") << QString::fromStdString(KStation(1234.5, 0)) << "K1+235";
+    QTest::newRow("azimuth") << QString::fromStdString(AzimuthText((45 + 30 / 60.0 + 15 / 3600.0) * degree)) << "45.3015";
+    QTest::newRow("seconds carry into 360, then 0")
+        << QString::fromStdString(AzimuthText((359 + 59 / 60.0 + 59.6 / 3600) * degree)) << "0.0000";
+    QTest::newRow("negative azimuth") << QString::fromStdString(AzimuthText(-90 * degree)) << "270.0000";
+    QTest::newRow("seconds rounded") << QString::fromStdString(AzimuthText((17 + 34 / 60.0 + 14.6 / 3600) * degree))
+                                     << "17.3415";
+  }
+  void texts() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(text, expected);
+  }
+
+  void ddmmss_data() {
+    QTest::addColumn<double>("ddmmss");
+    QTest::addColumn<double>("degrees");  // NaN: refused
+    QTest::addColumn<double>("back");     // written back, brought into 0..360
+    QTest::newRow("17 34 15") << 17.3415 << 17 + 34 / 60.0 + 15 / 3600.0 << 17.3415;
+    QTest::newRow("whole minutes stored below their digits") << 17.34 << 17 + 34 / 60.0 << 17.34;
+    QTest::newRow("fraction of a second") << 0.00005 << 0.5 / 3600 << 0.00005;
+    QTest::newRow("negative") << -45.3 << -45.5 << 314.3;
+    QTest::newRow("60 minutes") << 30.6 << std::nan("") << 0.0;
+    QTest::newRow("60 seconds") << 30.0060 << std::nan("") << 0.0;
+  }
+  void ddmmss() {
+    QFETCH(double, ddmmss);
+    QFETCH(double, degrees);
+    QFETCH(double, back);
+    const std::optional<double> radians = DdMmSsToRadiansExact(ddmmss);
+    QCOMPARE(radians.has_value(), !std::isnan(degrees));
+    if (!radians) return;
+    QVERIFY(std::fabs(*radians - degrees * M_PI / 180) < 1e-15);
+    QCOMPARE(RadiansToDdMmSsExact(*radians), back);
+  }
+
+  // The words a surveyor types for a type or a turn.
+  void elementWords_data() {
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("turn");
+    QTest::newRow("arc by its first character, L") << "圆|20|300||L" << int(quorvane::ElementType::Arc) << -1;
+    QTest::newRow("spiral, 右转") << "缓和|20||300|右转" << int(quorvane::ElementType::Spiral) << 1;
+    QTest::newRow("arc radius in the end column, -1") << "圆曲线|20||300|-1" << int(quorvane::ElementType::Arc) << -1;
+    QTest::newRow("straight ignores radii and turn") << "直|20|300|300|左" << int(quorvane::ElementType::Straight) << 0;
+  }
+  void elementWords() {
+    QFETCH(QString, row);
+    QFETCH(int, type);
+    QFETCH(int, turn);
+    SetRows(Window().StartTable(), "0|0|0|0");
+    SetRows(Window().ElementTable(), row);
+    Window().Recompute();
+    QVERIFY2(Window().CurrentLine(), qPrintable(Window().LineError()));
+    const quorvane::ElementSpec& spec = Window().CurrentLine()->Elements()[0].spec;
+    QCOMPARE(int(spec.type), type);
+    QCOMPARE(spec.turn, turn);
+  }
+
+  // Errors of the equations and the profile stand beside their rows too.
+  void errorsInOtherTables_data() {
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<int>("row");
+    QTest::newRow("equation out of order") << "equationTable" << "K0+060|K0+050;K0+020|K0+030" << 1;
+    QTest::newRow("equation past the end") << "equationTable" << "K0+150|K0+140" << 0;
+    QTest::newRow("curve on the first point") << "profileTable" << "0|100|500;100|102" << 0;
+    QTest::newRow("points out of order") << "profileTable" << "0|100;;80|101;60|102" << 3;
+  }
+  void errorsInOtherTables() {
+    QFETCH(QString, table);
+    QFETCH(QString, rows);
+    QFETCH(int, row);
+    SetRows(Window().StartTable(), "0|0|0|0");
+    SetRows(Window().ElementTable(), "直线|100");
+    auto* grid = Window().findChild<GridView*>(table)->Grid();
+    SetRows(*grid, rows);
+    Window().Recompute();
+    QVERIFY2(!grid->RowError(row).isEmpty(), qPrintable(grid->RowError(row + 1) + grid->RowError(row - 1)));
+    for (int other = 0; other < grid->rowCount(); ++other)
+      if (other != row) QVERIFY(grid->RowError(other).isEmpty());
+  }
+
+  // Edge points and their heights by cross slope (2 % down left, 1 % down
+  // right), in the coordinate data file: east before north, worked by hand.
+  void edgesInDatFile() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    for (auto [box, text] : {std::pair{"leftWidth", "3.5"}, {"rightWidth", "3.5"}, {"leftSlope", "-2"},
+                             {"rightSlope", "-1"}, {"interval", "20"}})
+      Window().findChild<QLineEdit*>(box)->setText(text);
+    QVERIFY(Window().ComputeStakes());
+    QCOMPARE(Window().Stakes().Titles().join(u','),
+             "桩号,编码,X,Y,方位角,左边桩X,左边桩Y,右边桩X,右边桩Y,H,左边桩H,右边桩H");
+    dialogs_.saveAs = dir_.filePath("stakes.dat");
+    Window().ExportStakes(false);
+    QFile file(dialogs_.saveAs);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 6 * 3 + 1);
+    QCOMPARE(lines[3], "K0+020.000,,2010.000,1017.321,100.400\r");
+    QCOMPARE(lines[4], "K0+020.000L,,2006.969,1019.071,100.330\r");
+    QCOMPARE(lines[5], "K0+020.000R,,2013.031,1015.571,100.365\r");
+  }
+
+  // A file that cannot be written or read is told, and nothing is left
+  // half-done; a name without a known extension is written as CSV.
+  void filesRefused() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    dialogs_.saveAs = dir_.filePath("no such folder/stakes.csv");
+    Window().ExportStakes(false);
+    QCOMPARE(boxes_.prompts.size(), 1);
+    QVERIFY(!QFileInfo::exists(dialogs_.saveAs));
+    dialogs_.saveAs = dir_.filePath("stakes.txt");
+    Window().ExportStakes(false);
+    QVERIFY(QFileInfo::exists(dir_.filePath("stakes.txt.csv")));
+    QFile broken(dir_.filePath("broken.xml"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("<LandXML><Alignments><Alignment name=\"A\"><CoordGeom><Line length=\"10\">");
+    broken.close();
+    QVERIFY(!OpenLineWindow(boxes_, dialogs_, broken.fileName()));
+    QVERIFY(!OpenLineWindow(boxes_, dialogs_, dir_.filePath("missing.xml")));
+    QCOMPARE(boxes_.prompts.size(), 3);
+    QVERIFY(!boxes_.prompts[1].isEmpty() && !boxes_.prompts[2].isEmpty());
+    Window().findChild<QLineEdit*>("interval")->setText("0");
+    QVERIFY(!Window().ComputeStakes());
+    QCOMPARE(boxes_.prompts.size(), 4);
+  }
+
+  // The eight files last saved or opened, newest first, each once.
+  void recentFiles() {
+    Window().StartTable().Paste(0, 0, "0\t0\t0\t0");
+    Window().ElementTable().Paste(0, 0, "直线\t10");
+    for (int i = 0; i < 10; ++i) {
+      dialogs_.saveAs = dir_.filePath(QString("r%1.xml").arg(i % 9));
+      QVERIFY(Window().SaveAs());
+    }
+    const QStringList recent = LineWindow::RecentFiles();
+    QCOMPARE(recent.size(), 8);
+    QCOMPARE(QFileInfo(recent[0]).fileName(), "r0.xml");
+    QCOMPARE(QFileInfo(recent[1]).fileName(), "r8.xml");
+    QCOMPARE(QFileInfo(recent[7]).fileName(), "r2.xml");
   }
 
   // Closing with unsaved changes asks; 是 saves (and stays open when saving
