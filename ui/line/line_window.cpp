@@ -142,7 +142,9 @@ LineWindow::LineWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* paren
   resize(1000, 680);
 }
 
-LineWindow::~LineWindow() = default;
+// The undo stack, a child, clears itself when deleted after this part of the
+// object is gone, and says so: nothing of the window may answer then.
+LineWindow::~LineWindow() { undo_->disconnect(this); }
 
 void LineWindow::BuildTabs() {
   tabs_ = new QTabWidget(this);
