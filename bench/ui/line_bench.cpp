@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -114,6 +115,8 @@ BENCHMARK(BM_SortSelectScroll)->Unit(benchmark::kMillisecond)->Iterations(5);
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // Recently opened files go to a test folder, not the user's settings.
+  QStandardPaths::setTestModeEnabled(true);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

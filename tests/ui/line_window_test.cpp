@@ -329,6 +329,22 @@ class LineWindowTest : public QObject {
     QCOMPARE(boxes_.prompts, QStringList{"以下行不是“点号,X,Y[,H]”，已跳过：第4行"});
   }
 
+  // Ctrl+C in the stake table copies the selected rows with the header.
+  void copyStakeRows() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    QVERIFY(Window().ComputeStakes());
+    auto* view = Window().findChild<QTableView*>("stakeTable");
+    Window().findChild<QTabWidget*>("tabs")->setCurrentWidget(view->parentWidget());
+    view->setFocus();
+    view->selectRow(1);
+    view->selectionModel()->select(view->model()->index(5, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keySequence(view, QKeySequence::Copy);
+    QCOMPARE(QApplication::clipboard()->text(),
+             "桩号\t编码\tX\tY\t方位角\tH\r\n"
+             "K0+020.000\t\t1017.321\t2010.000\t30.0000\t100.400\r\n"
+             "K0+100.000\tZD\t1086.603\t2050.000\t30.0000\t102.000\r\n");
+  }
+
   // Both drawings are saved as PNG images of the window's size.
   void drawingsSaved() {
     QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
