@@ -248,7 +248,7 @@ void LineWindow::BuildTabs() {
     stakeView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     stakeView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     stakeView_->verticalHeader()->setDefaultSectionSize(stakeView_->fontMetrics().height() + 4);
-    stakeView_->horizontalHeader()->setDefaultSectionSize(stakeView_->fontMetrics().horizontalAdvance(u'0') * 14);
+    stakeView_->horizontalHeader()->setDefaultSectionSize(stakeView_->fontMetrics().horizontalAdvance(QStringLiteral("K0000+000.000")) + 12);
     stakeView_->setSortingEnabled(true);
     stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     layout->addWidget(stakeView_, 1);
