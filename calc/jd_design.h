@@ -48,9 +48,23 @@ struct JdDesign {
 
 // Builds the elements from a JD table (first row the start point, last row
 // the end point, at least two rows) with exact spiral shift and tangent
-// growth. Throws CalculationError naming the JD for a spiral too long for
-// its deflection, curves that overlap each other or the line's ends, a
-// radius that is not positive, and coincident points.
+// growth: p and q come from the clothoid's end point itself,
+//   p = y(Ls) - R (1 - cos b),  q = x(Ls) - R sin b,  b = Ls / 2R,
+// and with the deflection D (the legs' azimuths' difference, -pi..pi):
+//   T1 = q1 + (R + p1) tan(D/2) - (p1 - p2) / sin D,
+//   T2 = q2 + (R + p2) tan(D/2) + (p1 - p2) / sin D,
+//   L = Ls1 + R (D - b1 - b2) + Ls2,  E = |JD - centre| - R,
+// the centre lying R + p1 from the incoming leg and R + p2 from the outgoing
+// one (the symmetric curve's E = (R + p) sec(D/2) - R). The start row's
+// station is startStation_m; each curve's ZH follows the previous HZ by the
+// straight between them. A JD without a curve (R 0) is allowed where the legs
+// turn by no more than 1e-10 rad; its stations are all the JD's.
+// Throws CalculationError naming the JD (texts in calc/line_messages.h):
+// fewer than two rows, a value that is not finite, a negative radius or
+// spiral length, a point on the previous one, a turn without a radius, a
+// spiral without a radius, spirals too long for the deflection
+// (b1 + b2 > |D|), a turn within 1e-9 rad of half a turn, curves that
+// overlap each other (T2 + T1 > the leg) or the line's ends.
 JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m);
 
 }  // namespace quorvane

@@ -142,7 +142,7 @@ double Line::StationAt(double distance_m) const {
   return partStation_m_[p] + (d - partDistance_m_[p]);
 }
 
-double Line::ResolveStation(double station_m, bool last, bool snapToGap) const {
+double Line::ResolveStation(double station_m, bool last, bool snapToGap, std::size_t* part) const {
   if (!std::isfinite(station_m)) throw CalculationError(kStationOutsideLinePrompt);
   const std::size_t parts = partDistance_m_.size();
   const double tolerance = 1e-9 * std::max({1.0, std::abs(station_m)});
@@ -151,14 +151,20 @@ double Line::ResolveStation(double station_m, bool last, bool snapToGap) const {
     const std::size_t p = last ? parts - 1 - n : n;
     const double lo = partStation_m_[p];
     const double hi = lo + (partEnd(p) - partDistance_m_[p]);
-    if (station_m >= lo - tolerance && station_m <= hi + tolerance)
+    if (station_m >= lo - tolerance && station_m <= hi + tolerance) {
+      if (part) *part = p;
       return std::clamp(partDistance_m_[p] + (station_m - lo), partDistance_m_[p], partEnd(p));
+    }
   }
   // In a short chain's gap: after the station back, before the station ahead.
   for (std::size_t p = 1; p < parts; ++p) {
     const double back = partStation_m_[p - 1] + (partDistance_m_[p] - partDistance_m_[p - 1]);
     if (station_m > back && station_m < partStation_m_[p]) {
-      if (snapToGap) return partDistance_m_[p];
+      if (snapToGap) {
+        // The range goes on from the part after the gap, or ends with the part before it.
+        if (part) *part = last ? p - 1 : p;
+        return partDistance_m_[p];
+      }
       throw CalculationError(kStationInShortChainPrompt);
     }
   }
@@ -228,12 +234,13 @@ std::vector<KeyPoint> Line::KeyPoints() const {
 std::vector<LineStake> Line::Stakes(double interval_m, std::optional<double> fromStation_m,
                                     std::optional<double> toStation_m, bool withKeyPoints) const {
   if (!std::isfinite(interval_m) || !(interval_m > 0)) throw CalculationError(kStakeIntervalPrompt);
-  const double from = fromStation_m ? ResolveStation(*fromStation_m, false, true) : 0.0;
-  const double to = toStation_m ? ResolveStation(*toStation_m, true, true) : length_m_;
+  std::size_t fromPart = 0, toPart = partDistance_m_.size() - 1;
+  const double from = fromStation_m ? ResolveStation(*fromStation_m, false, true, &fromPart) : 0.0;
+  const double to = toStation_m ? ResolveStation(*toStation_m, true, true, &toPart) : length_m_;
   if (from > to + Tolerance()) throw CalculationError(kLineEndBeforeStartPrompt);
   const double same = std::min(kSamePoint_m, 0.25 * interval_m);
 
-  // The multiples in each part, as (distance, station), part by part.
+  // The range of whole multiples k of the interval in each part.
   struct Multiple {
     std::size_t part;
     double first, last;  // whole multiples k of the interval
@@ -241,13 +248,13 @@ std::vector<LineStake> Line::Stakes(double interval_m, std::optional<double> fro
   std::vector<Multiple> ranges;
   double count = 0;
   const std::size_t parts = partDistance_m_.size();
-  for (std::size_t p = 0; p < parts; ++p) {
+  for (std::size_t p = fromPart; p <= toPart; ++p) {
     const double d0 = std::max(from, partDistance_m_[p]);
     const double d1 = std::min(to, p + 1 < parts ? partDistance_m_[p + 1] : length_m_);
     if (d0 > d1 + same) continue;
     const double s0 = partStation_m_[p] + (d0 - partDistance_m_[p]);
     const double s1 = partStation_m_[p] + (d1 - partDistance_m_[p]);
-    // A station within a micrometre (or a billionth of itself) of a multiple is that multiple.
+    // A station within a micrometre (or 1e-12 of itself) of a multiple is that multiple.
     const double slack = std::max(same, 1e-12 * std::max(std::abs(s0), std::abs(s1)));
     const double k0 = std::ceil((s0 - slack) / interval_m);
     const double k1 = std::floor((s1 + slack) / interval_m);

@@ -129,8 +129,9 @@ struct LineStake {
   LinePoint point;
 };
 
-// The most stakes one call of Line::Stakes returns.
-inline constexpr std::size_t kMaxLineStakes = 20'000'000;
+// The most stakes one call of Line::Stakes returns: a stake every 5 cm over
+// 100 km, some 150 MB of stakes.
+inline constexpr std::size_t kMaxLineStakes = 2'000'000;
 
 // The foot of the perpendicular from a point to the line.
 struct LineFoot {
@@ -143,9 +144,11 @@ struct LineFoot {
 class Line {
  public:
   // Validates once: every value finite, lengths > 0, radii > 0 (or
-  // infinite), the radii and turn each element type allows, equations in
-  // order along the line and within it. Throws CalculationError naming the
-  // element ("第3个线元…") or equation at fault.
+  // infinite), the radii and turn each element type allows, no element
+  // winding more than a hundred turns, equations in order along the line and
+  // strictly inside it. Throws CalculationError naming the element
+  // ("第3个线元：…") or equation ("第1个断链：…") at fault; the texts are in
+  // calc/line_messages.h.
   Line(LineStart start, std::vector<ElementSpec> elements, std::vector<ChainageEquation> equations = {});
 
   const LineStart& Start() const { return start_; }
@@ -169,10 +172,13 @@ class Line {
   // element that starts there; at the line's end: the last one).
   std::size_t ElementIndexAt(double distance_m) const;
 
-  // The point and tangent at a distance 0..Length_m(), exact to 0.01 mm.
+  // The point and tangent at a distance 0..Length_m() (the ends' allowance
+  // as StationAt's), exact to 0.01 mm (in practice to some nanometres over
+  // 100 km); the azimuth in 0..2pi. Throws kDistanceOutsideLinePrompt.
   LinePoint PointAtDistance(double distance_m) const;
   // The point `offset_m` right (> 0) or left (< 0) of the line at a distance;
-  // the azimuth is the line's there.
+  // the azimuth is the line's there. Throws as PointAtDistance, and
+  // kOffsetNotFinitePrompt.
   LinePoint PointAtOffset(double distance_m, double offset_m) const;
 
   // The nearest foot of the perpendicular from (X_m, Y_m) on the line
@@ -219,8 +225,9 @@ class Line {
   std::size_t PartAt(double distance_m) const;
   // The distance of a station at its first (last == false) or last
   // occurrence; a station in a short chain's gap gives the equation's
-  // distance when snapToGap, else throws.
-  double ResolveStation(double station_m, bool last, bool snapToGap) const;
+  // distance when snapToGap, else throws. *part (if given) is the part the
+  // station lies in; at a gap, the part after it (first) or before it (last).
+  double ResolveStation(double station_m, bool last, bool snapToGap, std::size_t* part = nullptr) const;
 };
 
 }  // namespace quorvane

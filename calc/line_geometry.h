@@ -31,6 +31,7 @@ class ElementCurve {
   ElementType Type() const { return type_; }
   double Length() const { return length_; }
   double Curvature(double s) const { return k0_ + g_ * s; }
+  double CurvatureRate() const { return g_; }
   double Azimuth(double s) const { return azimuth0_ + s * (k0_ + 0.5 * g_ * s); }
   // The point at s (0..Length(); a little beyond extrapolates the same
   // law) and the azimuth there, not reduced to 0..2pi.
@@ -61,6 +62,9 @@ struct LinePiece {
 // children, a leaf a run of pieces.
 struct LineBox {
   double minX, minY, maxX, maxY;
+  // The tangent azimuths met inside, counted on along the line without
+  // reduction to 0..2pi (an element's azimuth is monotonic).
+  double minAzimuth, maxAzimuth;
   std::size_t first, last;  // leaf: pieces [first, last); inner: children
   bool leaf;
 };

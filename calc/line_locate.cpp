@@ -21,13 +21,46 @@ constexpr double kEndFoot_m = 1e-7;
 struct Box {
   double minX = std::numeric_limits<double>::infinity(), minY = minX;
   double maxX = -std::numeric_limits<double>::infinity(), maxY = maxX;
+  double minAzimuth = std::numeric_limits<double>::infinity();
+  double maxAzimuth = -std::numeric_limits<double>::infinity();
   void Add(double x, double y, double margin) {
     minX = std::min(minX, x - margin);
     minY = std::min(minY, y - margin);
     maxX = std::max(maxX, x + margin);
     maxY = std::max(maxY, y + margin);
   }
+  void AddAzimuth(double a) {
+    minAzimuth = std::min(minAzimuth, a);
+    maxAzimuth = std::max(maxAzimuth, a);
+  }
 };
+
+// True when no foot can lie in the box: the point is outside it, and every
+// direction from a point of the box to the point makes an angle below 90
+// degrees with every tangent in the box (f > 0 throughout), or above it
+// (f < 0 throughout). The directions to the point span the cone of the
+// box's corners as seen from the point.
+bool NoFootIn(const LineBox& b, double X, double Y) {
+  if (X >= b.minX && X <= b.maxX && Y >= b.minY && Y <= b.maxY) return false;
+  const double toward = std::atan2(Y - 0.5 * (b.minY + b.maxY), X - 0.5 * (b.minX + b.maxX));
+  double lo = 0, hi = 0;
+  for (const double cx : {b.minX, b.maxX}) {
+    for (const double cy : {b.minY, b.maxY}) {
+      const double a = std::remainder(std::atan2(Y - cy, X - cx) - toward, 2 * std::numbers::pi);
+      lo = std::min(lo, a);
+      hi = std::max(hi, a);
+    }
+  }
+  // The angle between a direction to the point and a tangent runs over
+  // [lo - maxAzimuth, hi - minAzimuth] about `toward`.
+  const double width = (hi - lo) + (b.maxAzimuth - b.minAzimuth);
+  if (!(width < std::numbers::pi)) return false;
+  const double centre = std::abs(std::remainder(
+      toward + 0.5 * (lo + hi) - 0.5 * (b.minAzimuth + b.maxAzimuth), 2 * std::numbers::pi));
+  const double margin = 1e-9;
+  return centre + 0.5 * width < 0.5 * std::numbers::pi - margin ||
+         centre - 0.5 * width > 0.5 * std::numbers::pi + margin;
+}
 
 double BoxDistance2(const LineBox& b, double X, double Y) {
   const double dx = X < b.minX ? b.minX - X : (X > b.maxX ? X - b.maxX : 0.0);
@@ -43,30 +76,33 @@ std::size_t BuildBoxes(std::vector<LineBox>& boxes, const std::vector<LinePiece>
   for (std::size_t i = first; i < last; ++i) {
     b.Add(pieceBoxes[i].minX, pieceBoxes[i].minY, 0);
     b.Add(pieceBoxes[i].maxX, pieceBoxes[i].maxY, 0);
+    b.AddAzimuth(pieceBoxes[i].minAzimuth);
+    b.AddAzimuth(pieceBoxes[i].maxAzimuth);
   }
   if (last - first <= kPiecesPerLeaf) {
-    boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, first, last, true};
+    boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, first, last, true};
     return index;
   }
   const std::size_t middle = first + (last - first) / 2;
   const std::size_t left = BuildBoxes(boxes, pieces, pieceBoxes, first, middle);
   const std::size_t right = BuildBoxes(boxes, pieces, pieceBoxes, middle, last);
-  boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, left, right, false};
+  boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, left, right, false};
   return index;
 }
 
 // The along-track function of a point P at s on a curve: f = (P - C(s)) . T(s),
-// zero at a foot, and its derivative f' = -1 + k(s) * offset(s).
+// zero at a foot, and its derivatives f' = -1 + k offset and
+// f'' = k' offset - k^2 f (offset' = -k f).
 struct Track {
-  double f, df, offset, distance2;
+  double f, df, d2f, offset, distance2;
 };
 
 Track TrackAt(const ElementCurve& curve, double s, double X, double Y) {
   const LinePoint c = curve.At(s);
   const double dx = X - c.X_m, dy = Y - c.Y_m;
   const double cs = std::cos(c.azimuth_rad), sn = std::sin(c.azimuth_rad);
-  const double offset = -dx * sn + dy * cs;
-  return {dx * cs + dy * sn, -1 + curve.Curvature(s) * offset, offset, dx * dx + dy * dy};
+  const double offset = -dx * sn + dy * cs, f = dx * cs + dy * sn, k = curve.Curvature(s);
+  return {f, -1 + k * offset, curve.CurvatureRate() * offset - k * k * f, offset, dx * dx + dy * dy};
 }
 
 struct Best {
@@ -83,12 +119,28 @@ struct Best {
 };
 
 // The foot within [a, b] where f changes sign (fa, fb of opposite signs or
-// one zero): Newton's method from the secant guess, kept inside the bracket.
-void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b, double fa, double fb, double X,
-              double Y, Best& best) {
+// one zero), given f' at both ends too. The first guess is the root of the
+// cubic through f and f' at the ends; then Newton's method, kept inside the
+// bracket (bisection when a step would leave it). Newton's error after a
+// step d is about |f'' / 2f'| d^2: the iteration stops once that is below a
+// picometre, or the step a hundred-billionth of the distance.
+void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b, double fa, double fb,
+              double dfa, double dfb, double X, double Y, Best& best) {
   if (fa == 0) return best.Offer(element, a, TrackAt(curve, a, X, Y).distance2);
   if (fb == 0) return best.Offer(element, b, TrackAt(curve, b, X, Y).distance2);
-  double s = a + (b - a) * (fa / (fa - fb));
+  const double h = b - a;
+  double u = fa / (fa - fb);
+  for (int i = 0; i < 3; ++i) {  // Newton on the Hermite cubic, u in 0..1
+    const double u2 = u * u, u3 = u2 * u;
+    const double H = (2 * u3 - 3 * u2 + 1) * fa + (u3 - 2 * u2 + u) * h * dfa + (-2 * u3 + 3 * u2) * fb +
+                     (u3 - u2) * h * dfb;
+    const double dH = (6 * u2 - 6 * u) * fa + (3 * u2 - 4 * u + 1) * h * dfa + (-6 * u2 + 6 * u) * fb +
+                      (3 * u2 - 2 * u) * h * dfb;
+    const double next = u - H / dH;
+    if (!(next > 0 && next < 1)) break;
+    u = next;
+  }
+  double s = a + u * h;
   Track t{};
   for (int iteration = 0; iteration < 100; ++iteration) {
     t = TrackAt(curve, s, X, Y);
@@ -99,14 +151,18 @@ void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b
     } else {
       b = s;
     }
-    double next = s - t.f / t.df;
-    if (!(next > a && next < b)) next = 0.5 * (a + b);
-    const double step = std::abs(next - s);
-    s = next;
-    if (step <= 1e-11 * std::max(1.0, std::abs(s)) || b - a <= 1e-12 * std::max(1.0, std::abs(s))) {
-      t = TrackAt(curve, s, X, Y);
+    // Converged: the distance of this last step is nothing to the distance
+    // to the point, which was evaluated a step before.
+    const double newton = s - t.f / t.df;
+    const double step = std::abs(newton - s);
+    if (newton >= a && newton <= b &&
+        ((step <= 1e-3 && std::abs(t.d2f) * step * step <= 2e-12 * std::abs(t.df)) ||
+         step <= 1e-11 * std::max(1.0, std::abs(s)))) {
+      s = newton;
       break;
     }
+    s = newton > a && newton < b ? newton : 0.5 * (a + b);
+    if (b - a <= 1e-12 * std::max(1.0, std::abs(s))) break;
   }
   best.Offer(element, s, t.distance2);
 }
@@ -120,23 +176,31 @@ void PieceFeet(const LineGeometry& g, const LinePiece& piece, double X, double Y
   const double dx0 = X - piece.X0, dy0 = Y - piece.Y0, dx1 = X - piece.X1, dy1 = Y - piece.Y1;
   const double f0 = dx0 * piece.cos0 + dy0 * piece.sin0;
   const double f1 = dx1 * piece.cos1 + dy1 * piece.sin1;
-  if ((f0 <= 0 && f1 >= 0) || (f0 >= 0 && f1 <= 0))
-    return FindFoot(curve, piece.element, piece.s0, piece.s1, f0, f1, X, Y, best);
-  if (piece.k0 == 0 && piece.k1 == 0) return;
-  const double sign = f0 > 0 ? 1.0 : -1.0;
   const double df0 = -1 + piece.k0 * (-dx0 * piece.sin0 + dy0 * piece.cos0);
   const double df1 = -1 + piece.k1 * (-dx1 * piece.sin1 + dy1 * piece.cos1);
+  if ((f0 <= 0 && f1 >= 0) || (f0 >= 0 && f1 <= 0))
+    return FindFoot(curve, piece.element, piece.s0, piece.s1, f0, f1, df0, df1, X, Y, best);
+  if (piece.k0 == 0 && piece.k1 == 0) return;
+  const double sign = f0 > 0 ? 1.0 : -1.0;
   if (!(sign * df0 < 0 && sign * df1 > 0)) return;
+  // With |f''| <= M over the piece, f stays within M h^2 / 8 of the lesser
+  // of its ends; f'' = k' offset - k^2 f, and |offset|, |f| are at most the
+  // point's distance from the piece's start plus the piece's length.
+  const double h = piece.s1 - piece.s0;
+  const double reach = std::hypot(dx0, dy0) + h;
+  const double k = std::max(std::abs(piece.k0), std::abs(piece.k1));
+  const double M = (std::abs(curve.CurvatureRate()) + k * k) * reach;
+  if (std::min(sign * f0, sign * f1) > 0.125 * M * h * h * (1 + 1e-9)) return;
   double a = piece.s0, b = piece.s1;
   for (int i = 0; i < 60 && b - a > 1e-12 * std::max(1.0, b); ++i) {
     const double m = 0.5 * (a + b);
     (sign * TrackAt(curve, m, X, Y).df < 0 ? a : b) = m;
   }
   const double m = 0.5 * (a + b);
-  const double fm = TrackAt(curve, m, X, Y).f;
-  if (sign * fm > 0) return;
-  FindFoot(curve, piece.element, piece.s0, m, f0, fm, X, Y, best);
-  FindFoot(curve, piece.element, m, piece.s1, fm, f1, X, Y, best);
+  const Track tm = TrackAt(curve, m, X, Y);
+  if (sign * tm.f > 0) return;
+  FindFoot(curve, piece.element, piece.s0, m, f0, tm.f, df0, tm.df, X, Y, best);
+  FindFoot(curve, piece.element, m, piece.s1, tm.f, f1, tm.df, df1, X, Y, best);
 }
 
 }  // namespace
@@ -145,8 +209,10 @@ void LineGeometry::BuildIndex(double length_m) {
   // Pieces no longer than a thousandth of the line keep the boxes tight.
   const double longest = std::max(1.0, length_m / 1024);
   std::vector<Box> pieceBoxes;
+  double azimuthOn = curves.front().Azimuth(0);  // the line's azimuth, never reduced
   for (std::size_t e = 0; e < curves.size(); ++e) {
     const ElementCurve& c = curves[e];
+    const double shift = azimuthOn - c.Azimuth(0);
     const double turn = std::max(std::abs(c.Curvature(0)), std::abs(c.Curvature(c.Length()))) * c.Length();
     const double byTurn = c.Type() == ElementType::Spiral ? static_cast<double>(c.Panels()) : std::ceil(turn / kPieceTurn_rad);
     const double byLength = std::ceil(c.Length() / longest);
@@ -164,9 +230,12 @@ void LineGeometry::BuildIndex(double length_m) {
       Box b;
       b.Add(p0.X_m, p0.Y_m, bulge);
       b.Add(p1.X_m, p1.Y_m, bulge);
+      b.AddAzimuth(p0.azimuth_rad + shift);
+      b.AddAzimuth(p1.azimuth_rad + shift);
       pieceBoxes.push_back(b);
       p0 = p1;
     }
+    azimuthOn = c.Azimuth(c.Length()) + shift;
   }
   boxes.clear();
   boxes.reserve(2 * pieces.size() / kPiecesPerLeaf + 2);
@@ -178,19 +247,25 @@ std::optional<LineFoot> Line::Locate(double X_m, double Y_m) const {
   const LineGeometry& g = *geometry_;
   Best best;
   // The ends: a foot there when the perpendicular meets the end.
-  for (const std::size_t e : {std::size_t{0}, g.curves.size() - 1}) {
-    const double s = e == 0 ? 0.0 : g.curves[e].Length();
-    const Track t = TrackAt(g.curves[e], s, X_m, Y_m);
-    if (std::abs(t.f) <= kEndFoot_m) best.Offer(e, s, t.distance2);
+  for (const bool atEnd : {false, true}) {
+    const LinePiece& p = atEnd ? g.pieces.back() : g.pieces.front();
+    const double dx = X_m - (atEnd ? p.X1 : p.X0), dy = Y_m - (atEnd ? p.Y1 : p.Y0);
+    const double f = atEnd ? dx * p.cos1 + dy * p.sin1 : dx * p.cos0 + dy * p.sin0;
+    if (std::abs(f) <= kEndFoot_m) best.Offer(p.element, atEnd ? p.s1 : p.s0, dx * dx + dy * dy);
   }
   std::size_t stack[128];
   std::size_t top = 0;
   stack[top++] = 0;
+  // Until a foot is found the distances prune nothing; once the first leaf
+  // has given none, boxes that cannot hold a foot are passed over.
+  bool leafSeen = false;
   while (top > 0) {
     const LineBox& box = g.boxes[stack[--top]];
     if (BoxDistance2(box, X_m, Y_m) >= best.distance2) continue;
+    if (leafSeen && !std::isfinite(best.distance2) && NoFootIn(box, X_m, Y_m)) continue;
     if (box.leaf) {
       for (std::size_t i = box.first; i < box.last; ++i) PieceFeet(g, g.pieces[i], X_m, Y_m, best);
+      leafSeen = true;
       continue;
     }
     const double dl = BoxDistance2(g.boxes[box.first], X_m, Y_m);

@@ -49,12 +49,11 @@ Profile::Profile(const Line& line, std::vector<GradePoint> points) : points_(std
     grades_[i] = (points_[i + 1].elevation_m - points_[i].elevation_m) / (distances_m_[i + 1] - distances_m_[i]);
   }
 
-  curveStarts_m_ = distances_m_;
-  curveEnds_m_ = distances_m_;
-  curvatures_.assign(n, 0.0);
-  radii_m_.assign(n, 0.0);
+  curves_.resize(n);
+  for (std::size_t i = 0; i < n; ++i) curves_[i].start_m = curves_[i].end_m = distances_m_[i];
   for (std::size_t i = 1; i + 1 < n; ++i) {
     const GradePoint& p = points_[i];
+    Curve& c = curves_[i];
     const double g1 = grades_[i - 1];
     const double g2 = grades_[i];
     if (p.circular) {
@@ -70,95 +69,109 @@ Profile::Profile(const Line& line, std::vector<GradePoint> points) : points_(std
       const double s2 = std::sqrt(1 + g2 * g2);
       const double xc = sign * R * (g1 + g2) / (s1 + s2);  // (s1 - s2) / (g1 - g2) without the cancellation
       const double yc = g1 * xc - sign * R * s1;
-      radii_m_[i] = R;
-      curveStarts_m_[i] = distances_m_[i] + (xc + g1 * yc) / (1 + g1 * g1);
-      curveEnds_m_[i] = distances_m_[i] + (xc + g2 * yc) / (1 + g2 * g2);
+      c.start_m = distances_m_[i] + (xc + g1 * yc) / (1 + g1 * g1);
+      c.end_m = distances_m_[i] + (xc + g2 * yc) / (1 + g2 * g2);
+      c.radius_m = R;
+      c.sign = sign;
+      c.centre_m = distances_m_[i] + xc;
+      // yc + sign R, with nothing of the size of R cancelling: s1 - 1 = g1^2 / (s1 + 1).
+      c.middle_m = p.elevation_m + g1 * xc - sign * R * (g1 * g1 / (s1 + 1));
     } else {
       const double length = p.curveLength_m > 0 ? p.curveLength_m : p.radius_m * std::fabs(g2 - g1);
       if (!(length > 0)) continue;
-      curvatures_[i] = (g2 - g1) / length;
-      curveStarts_m_[i] = distances_m_[i] - length / 2;
-      curveEnds_m_[i] = distances_m_[i] + length / 2;
+      c.curvature = (g2 - g1) / length;
+      c.start_m = distances_m_[i] - length / 2;
+      c.end_m = distances_m_[i] + length / 2;
     }
-    if (!(IsUsable(curveStarts_m_[i]) && IsUsable(curveEnds_m_[i]))) Refuse(i, kGradePointNotANumberPrompt);
+    if (!(IsUsable(c.start_m) && IsUsable(c.end_m))) Refuse(i, kGradePointNotANumberPrompt);
   }
 
   // Each pair of neighbours: the curve of the one behind must end before the
   // curve of the one ahead starts (a point without a curve counts as one of
   // length 0), the fault told at the point whose curve reaches too far.
   for (std::size_t i = 1; i < n; ++i) {
-    if (!(curveEnds_m_[i - 1] - curveStarts_m_[i] > kCurveOverlapTolerance_m)) continue;
-    const bool curveBehind = curveEnds_m_[i - 1] > distances_m_[i - 1];
-    const bool curveAhead = curveStarts_m_[i] < distances_m_[i];
+    if (!(curves_[i - 1].end_m - curves_[i].start_m > kCurveOverlapTolerance_m)) continue;
+    const bool curveBehind = curves_[i - 1].end_m > distances_m_[i - 1];
+    const bool curveAhead = curves_[i].start_m < distances_m_[i];
     if (curveBehind && curveAhead) Refuse(i, kGradePointOverlapPrompt);
     if (curveAhead) Refuse(i, i == 1 ? kGradePointBeforeStartPrompt : kGradePointPastPreviousPrompt);
     Refuse(i - 1, i + 1 == n ? kGradePointAfterEndPrompt : kGradePointPastNextPrompt);
   }
-}
 
-VerticalCurve Profile::CurveAt(std::size_t index) const {
-  VerticalCurve c;
-  const double start = curveStarts_m_.at(index);
-  const double end = curveEnds_m_[index];
-  if (!(end > start)) return c;
-  c.startDistance_m = start;
-  c.endDistance_m = end;
-  c.length_m = end - start;
-  c.tangent_m = c.length_m / 2;
-  c.crest = grades_[index] < grades_[index - 1];
-  if (radii_m_[index] > 0) {
-    c.radius_m = radii_m_[index];
-  } else if (curvatures_[index] != 0) {
-    c.radius_m = 1 / std::fabs(curvatures_[index]);
-  }
-  c.external_m = std::fabs(CurveElevation(index, distances_m_[index]) - points_[index].elevation_m);
-  return c;
-}
-
-double Profile::CurveElevation(std::size_t j, double d) const {
-  const double g1 = grades_[j - 1];
-  if (radii_m_[j] > 0) {
-    // The circle about (xc, yc): y = yc + sign sqrt(R^2 - u^2), u = d - xc,
-    // with yc = Hj + g1 (xc - dj) - sign R sqrt(1 + g1^2) (see the
-    // constructor), written so that nothing of the size of R cancels.
-    const double R = radii_m_[j];
-    const double g2 = grades_[j];
-    const double sign = g2 < g1 ? 1.0 : -1.0;
-    const double s1 = std::sqrt(1 + g1 * g1);
-    const double xc = distances_m_[j] + sign * R * (g1 + g2) / (s1 + std::sqrt(1 + g2 * g2));
-    const double u = d - xc;
-    const double sagitta = u * u / (R + std::sqrt(R * R - u * u));  // R - sqrt(R^2 - u^2)
-    const double rise = g1 * g1 / (s1 + 1);                        // s1 - 1
-    return points_[j].elevation_m + g1 * (xc - distances_m_[j]) - sign * (R * rise + sagitta);
-  }
-  // The parabola: the incoming grade plus half the curvature times the square
-  // of the distance from the curve's start, which brings it onto the
-  // outgoing grade at its end.
-  const double x = d - curveStarts_m_[j];
-  return points_[j].elevation_m + g1 * (d - distances_m_[j]) + curvatures_[j] / 2 * x * x;
-}
-
-double Profile::ElevationAtDistance(double distance_m) const {
   // A stake at the profile's end may come out of its own station-to-distance
   // mapping a rounding past the last point; what lies that close counts as
   // the end.
   const double slack = kProfileEndSlack * std::max(1.0, std::fabs(distances_m_.back()));
-  if (!(distance_m >= distances_m_.front() - slack && distance_m <= distances_m_.back() + slack)) {
-    throw CalculationError(kStationOutsideProfilePrompt);
-  }
-  const double d = std::clamp(distance_m, distances_m_.front(), distances_m_.back());
-  // k: the grade d lies on, between point k and point k + 1.
-  const auto above = std::upper_bound(distances_m_.begin(), distances_m_.end(), d);
-  const std::size_t k = std::min<std::size_t>(above - distances_m_.begin(), distances_m_.size() - 1) - 1;
+  lowest_m_ = distances_m_.front() - slack;
+  highest_m_ = distances_m_.back() + slack;
+}
 
-  const bool onCurveBehind = d < curveEnds_m_[k];
-  const bool onCurveAhead = d > curveStarts_m_[k + 1];
-  if (onCurveBehind && onCurveAhead) {  // within the tolerated overlap
-    return CurveElevation(d - distances_m_[k] < distances_m_[k + 1] - d ? k : k + 1, d);
+VerticalCurve Profile::CurveAt(std::size_t index) const {
+  const Curve& curve = curves_.at(index);
+  VerticalCurve c;
+  if (!(curve.end_m > curve.start_m)) return c;
+  c.startDistance_m = curve.start_m;
+  c.endDistance_m = curve.end_m;
+  c.length_m = curve.end_m - curve.start_m;
+  c.tangent_m = c.length_m / 2;
+  c.crest = grades_[index] < grades_[index - 1];
+  if (curve.radius_m > 0) {
+    c.radius_m = curve.radius_m;
+  } else if (curve.curvature != 0) {
+    c.radius_m = 1 / std::fabs(curve.curvature);
   }
-  if (onCurveBehind) return CurveElevation(k, d);
-  if (onCurveAhead) return CurveElevation(k + 1, d);
+  c.external_m = std::fabs(OnCurve(index, distances_m_[index]) - points_[index].elevation_m);
+  return c;
+}
+
+double Profile::OnGrade(std::size_t k, double d) const {
   return points_[k].elevation_m + grades_[k] * (d - distances_m_[k]);
+}
+
+double Profile::OnCurve(std::size_t j, double d) const {
+  const Curve& c = curves_[j];
+  if (c.radius_m > 0) {
+    const double u = d - c.centre_m;
+    return c.middle_m - c.sign * (u * u / (c.radius_m + std::sqrt(c.radius_m * c.radius_m - u * u)));
+  }
+  // The incoming grade plus half the curvature times the square of the
+  // distance from the curve's start, which brings it onto the outgoing grade
+  // at its end.
+  const double x = d - c.start_m;
+  return OnGrade(j - 1, d) + c.curvature / 2 * x * x;
+}
+
+double Profile::ElevationAtDistance(double distance_m) const {
+  std::size_t grade = 0;
+  return ElevationAtDistance(distance_m, grade);
+}
+
+double Profile::ElevationAtDistance(double distance_m, std::size_t& grade) const {
+  if (!Covers(distance_m)) throw CalculationError(kStationOutsideProfilePrompt);
+  const double d = std::clamp(distance_m, distances_m_.front(), distances_m_.back());
+
+  // k: the grade d lies on, between point k and point k + 1; the one asked
+  // about last or the next when d is there, else searched for.
+  const std::size_t grades = grades_.size();
+  std::size_t k = grade;
+  if (!(k < grades && d >= distances_m_[k] && d <= distances_m_[k + 1])) {
+    if (k + 1 < grades && d >= distances_m_[k + 1] && d <= distances_m_[k + 2]) {
+      ++k;
+    } else {
+      const auto above = std::upper_bound(distances_m_.begin(), distances_m_.end(), d);
+      k = std::min<std::size_t>(above - distances_m_.begin(), grades) - 1;
+    }
+  }
+  grade = k;
+
+  const bool onCurveBehind = d < curves_[k].end_m;
+  const bool onCurveAhead = d > curves_[k + 1].start_m;
+  if (onCurveBehind && onCurveAhead) {  // within the tolerated overlap
+    return OnCurve(d - distances_m_[k] < distances_m_[k + 1] - d ? k : k + 1, d);
+  }
+  if (onCurveBehind) return OnCurve(k, d);
+  if (onCurveAhead) return OnCurve(k + 1, d);
+  return OnGrade(k, d);
 }
 
 double Profile::ElevationAtStation(const Line& line, double station_m) const {
@@ -169,8 +182,7 @@ double Profile::ElevationAtOffset(double distance_m, double offset_m, CrossSlope
   if (!(std::isfinite(offset_m) && std::isfinite(slopes.left_percent) && std::isfinite(slopes.right_percent))) {
     throw CalculationError(kCrossSlopeNotANumberPrompt);
   }
-  const double slope = offset_m < 0 ? slopes.left_percent : slopes.right_percent;
-  return ElevationAtDistance(distance_m) + slope / 100 * std::fabs(offset_m);
+  return ElevationAtDistance(distance_m) + slopes.RiseAt(offset_m);
 }
 
 }  // namespace quorvane

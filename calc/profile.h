@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@ namespace quorvane {
 
 // The vertical profile (纵断面) of a line: grade-change points (变坡点) joined
 // by straight grades, and at each interior point a symmetric parabolic
-// vertical curve (竖曲线) over station +/- L/2, the field's standard:
+// vertical curve (竖曲线) over L/2 either side of it, the field's standard:
 // T = L/2, E = T^2 / 2R, L = R * |i2 - i1|.
 //
 // Stations are displayed chainage (the line's chainage equations honoured);
@@ -52,13 +53,20 @@ struct GradePoint {
 struct CrossSlopes {
   double left_percent = 0;
   double right_percent = 0;
+
+  // How far a point offset_m right (> 0) or left (< 0) of the centre line
+  // lies above it (negative: below): slope/100 * |offset| of its side.
+  double RiseAt(double offset_m) const {
+    return (offset_m < 0 ? left_percent : right_percent) / 100 * std::fabs(offset_m);
+  }
 };
 
 // The elements (竖曲线要素) of the vertical curve at one point, all in
 // distance along the line; every field is 0 where the point has no curve.
-// For a circle, L is its span in distance between its tangent points and
-// T half of that (the tangent points lie at slightly different distances
-// from the point, startDistance_m and endDistance_m tell them exactly).
+// For a circle, L is its span in distance between its tangent points, T half
+// of that (the tangent points lie at slightly different distances from the
+// point, startDistance_m and endDistance_m tell them exactly) and E the
+// exact height between the point and the circle.
 struct VerticalCurve {
   double length_m = 0;         // L, from the radius when given by radius
   double radius_m = 0;         // R = L / |i2 - i1|; 0 also where the grades agree
@@ -73,7 +81,7 @@ struct VerticalCurve {
 // "第N个变坡点" followed by one of the kGradePoint… reasons (N counts from 1).
 inline constexpr const char* kProfileTooFewPointsPrompt = "纵断面至少需要两个变坡点！";
 inline constexpr const char* kStationOutsideProfilePrompt = "桩号不在纵断面范围内！";
-inline constexpr const char* kGradePointNotANumberPrompt = "的桩号、高程、半径或竖曲线长度无效或过大！";
+inline constexpr const char* kGradePointNotANumberPrompt = "的桩号、高程、半径或竖曲线长度不是有效数字或过大！";
 inline constexpr const char* kGradePointNegativeCurvePrompt = "的竖曲线半径或长度为负！";
 inline constexpr const char* kGradePointRadiusAndLengthPrompt = "的竖曲线只能给半径或长度之一！";
 inline constexpr const char* kGradePointCircleWithoutRadiusPrompt = "的圆形竖曲线须给半径！";
@@ -84,7 +92,7 @@ inline constexpr const char* kGradePointBeforeStartPrompt = "的竖曲线超出�
 inline constexpr const char* kGradePointAfterEndPrompt = "的竖曲线超出纵断面终点！";
 inline constexpr const char* kGradePointPastPreviousPrompt = "的竖曲线越过前一个变坡点！";
 inline constexpr const char* kGradePointPastNextPrompt = "的竖曲线越过后一个变坡点！";
-inline constexpr const char* kCrossSlopeNotANumberPrompt = "横坡或偏距无效！";
+inline constexpr const char* kCrossSlopeNotANumberPrompt = "横坡或偏距不是有效数字！";
 
 // "第N个变坡点" + reason, N = index + 1.
 std::string GradePointMessage(std::size_t index, const char* reason);
@@ -134,29 +142,52 @@ class Profile {
   // last point's distance (and at least that many metres) counts as the end.
   double ElevationAtDistance(double distance_m) const;
 
-  // The same at a displayed station of `line` (the line the profile was built
-  // on). Throws CalculationError for a station the line has no distance for
+  // The same for heights asked in order along the line (every stake of a
+  // line): `grade` remembers where the last answer was found and is updated,
+  // so that the next one costs no search. Start it at 0; any value gives the
+  // same answers as the one above.
+  double ElevationAtDistance(double distance_m, std::size_t& grade) const;
+
+  // Whether ElevationAtDistance answers at this distance (within the first
+  // and last point, the slack included), to ask without catching.
+  bool Covers(double distance_m) const { return distance_m >= lowest_m_ && distance_m <= highest_m_; }
+
+  // Design elevation of the centre line at a displayed station of `line` (the
+  // line the profile was built on). Throws CalculationError for a station the line has no distance for
   // or one outside the profile.
   double ElevationAtStation(const Line& line, double station_m) const;
 
   // Design elevation of a point offset_m right (> 0) or left (< 0) of the
   // centre line: H + slope/100 * |offset| with the slope of its side. Throws
   // as ElevationAtDistance, and with kCrossSlopeNotANumberPrompt for an
-  // offset or a slope that is not finite.
+  // offset or a slope that is not finite. (For many side stakes, add
+  // slopes.RiseAt(offset) to the centre line's height once found.)
   double ElevationAtOffset(double distance_m, double offset_m, CrossSlopes slopes) const;
 
  private:
+  // The vertical curve of one point where it is worked out: the parabola
+  // y = H + i1 (d - dp) + curvature/2 (d - start)^2, or the circle about
+  // (centre, middle - sign R): y = middle - sign (R - sqrt(R^2 - (d - centre)^2)),
+  // middle being the top (crest, sign +1) or bottom of the whole circle.
+  struct Curve {
+    double start_m = 0;  // both the point's own distance where there is none
+    double end_m = 0;
+    double curvature = 0;  // parabola: (i2 - i1) / L
+    double radius_m = 0;   // circle: R; 0 for a parabola
+    double centre_m = 0;   // circle: distance of its centre
+    double middle_m = 0;   // circle: elevation of its top or bottom
+    double sign = 0;       // circle: +1 crest, -1 sag
+  };
+
   std::vector<GradePoint> points_;
   std::vector<double> distances_m_;  // of each point along the line
   std::vector<double> grades_;       // from each point to the next
-  // Each point's curve: where it starts and ends (both the point's own
-  // distance where there is none) and its shape.
-  std::vector<double> curveStarts_m_;
-  std::vector<double> curveEnds_m_;
-  std::vector<double> curvatures_;  // parabola: (i2 - i1) / L, the height is that/2 * x^2 off the grade
-  std::vector<double> radii_m_;     // circle: R, 0 for a parabola
+  std::vector<Curve> curves_;        // of each point
+  double lowest_m_ = 0;              // the distances answered, the slack included
+  double highest_m_ = 0;
 
-  double CurveElevation(std::size_t point, double distance_m) const;
+  double OnGrade(std::size_t grade, double distance_m) const;
+  double OnCurve(std::size_t point, double distance_m) const;
 };
 
 }  // namespace quorvane

@@ -23,6 +23,7 @@ constexpr std::int64_t kSecondsPerTurn = 360 * 3600;
 }  // namespace
 
 std::string FixedText(double value, int decimals) {
+  if (!std::isfinite(value)) throw CalculationError(kOverflowPrompt);
   char buffer[400];
   const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
   std::string text(buffer, ec == std::errc() ? end : buffer);

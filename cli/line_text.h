@@ -15,7 +15,8 @@ inline constexpr int kMaxDecimals = 6;
 
 // A value with exactly `decimals` (0..kMaxDecimals) decimals, rounded
 // correctly from the double ("2.0005" with 3 decimals is the double's own
-// digits rounded, not a string trick).
+// digits rounded, not a string trick). Throws
+// CalculationError(kOverflowPrompt) for a value that is not finite.
 std::string FixedText(double value, int decimals);
 
 // A station in K-notation with `decimals` decimals in the metres, metres

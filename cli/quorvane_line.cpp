@@ -4,6 +4,7 @@
 // file, option or value prints one line in Chinese on standard error and
 // exits with status 2, leaving no file half-written.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -145,10 +146,14 @@ int DecimalsOption(const Arguments& arguments) {
   return static_cast<int>(value);
 }
 
+// Cross slopes in percent, within +/-100 % (a 45 degree side).
 CrossSlopes CrossSlopeOption(const Arguments& arguments) {
   const auto text = arguments.Value("--cross-slope");
   if (!text) return {};
   const auto [left, right] = PairOption("--cross-slope", *text, true);
+  if (std::abs(left) > 100 || std::abs(right) > 100) {
+    Refuse("选项 --cross-slope 的值“" + *text + "”超出 -100% 到 100%");
+  }
   return {left, right};
 }
 
@@ -178,12 +183,24 @@ std::optional<Profile> ProfileOf(const RoadAlignment& road) {
 
 // A design elevation, or nothing outside the profile.
 std::optional<double> ElevationAt(const Profile& profile, double distance_m, double offset_m, CrossSlopes slopes) {
-  try {
-    return profile.ElevationAtOffset(distance_m, offset_m, slopes);
-  } catch (const CalculationError&) {
-    return std::nullopt;
-  }
+  if (!profile.Covers(distance_m)) return std::nullopt;
+  return profile.ElevationAtOffset(distance_m, offset_m, slopes);
 }
+
+// CSV text built row by row, so a long stake list is held once, as text.
+class CsvTable {
+ public:
+  void Add(std::vector<std::string> row) {
+    one_.front() = std::move(row);
+    text_ += CsvText(one_, false);
+  }
+  // The text, with the byte-order mark the files on disk carry.
+  std::string Text(bool byteOrderMark) && { return byteOrderMark ? "\xEF\xBB\xBF" + text_ : std::move(text_); }
+
+ private:
+  std::vector<std::vector<std::string>> one_{1};
+  std::string text_;
+};
 
 std::string OptionalText(std::optional<double> value, int decimals) {
   return value ? FixedText(*value, decimals) : std::string();
@@ -220,18 +237,30 @@ int RunStakes(const std::vector<std::string>& args) {
   }
 
   const RoadAlignment road = ReadLandXml(arguments.Positional()[0]);
+  // Stations off the line, or in a short chain's gap, are refused with the
+  // line's own reason.
+  for (const auto& [name, station] : {std::pair{"--from", from}, {"--to", to}}) {
+    if (!station) continue;
+    try {
+      road.line.DistanceAt(*station);
+    } catch (const CalculationError& e) {
+      Refuse(std::string("选项 ") + name + " 的桩号：" + e.what());
+    }
+  }
   const std::optional<Profile> profile = ProfileOf(road);
   const std::vector<LineStake> stakes = road.line.Stakes(interval, from, to, arguments.Has("--key-points"));
 
-  std::vector<std::vector<std::string>> rows;
+  const bool drawn = format && *format != ExportFormat::Csv;  // points for a .dat or .dxf
+  CsvTable rows;
   std::vector<std::string> header{"桩号", "编码", "X", "Y", "方位角"};
   if (offsets) header.insert(header.end(), {"左边桩X", "左边桩Y", "右边桩X", "右边桩Y"});
   if (profile) {
     header.push_back("H");
     if (offsets) header.insert(header.end(), {"左边桩H", "右边桩H"});
   }
-  rows.push_back(header);
+  rows.Add(header);
   ExportDrawing drawing;
+  std::size_t grade = 0;  // the stakes come in order: each height found without a search
   for (const LineStake& stake : stakes) {
     const std::string name = StationText(stake.station_m, decimals);
     std::vector<std::string> row{name, stake.code, FixedText(stake.point.X_m, decimals),
@@ -239,34 +268,36 @@ int RunStakes(const std::vector<std::string>& args) {
     std::optional<double> H;
     std::optional<double> leftH;
     std::optional<double> rightH;
-    if (profile) H = ElevationAt(*profile, stake.distance_m, 0, slopes);
-    drawing.stakes.push_back({name, stake.code, stake.point.X_m, stake.point.Y_m, H.value_or(0)});
+    if (profile && profile->Covers(stake.distance_m)) H = profile->ElevationAtDistance(stake.distance_m, grade);
+    if (drawn) drawing.stakes.push_back({name, stake.code, stake.point.X_m, stake.point.Y_m, H.value_or(0)});
     if (offsets) {
       const LinePoint left = road.line.PointAtOffset(stake.distance_m, -offsets->first);
       const LinePoint right = road.line.PointAtOffset(stake.distance_m, offsets->second);
       row.insert(row.end(), {FixedText(left.X_m, decimals), FixedText(left.Y_m, decimals),
                              FixedText(right.X_m, decimals), FixedText(right.Y_m, decimals)});
-      if (profile) {
-        leftH = ElevationAt(*profile, stake.distance_m, -offsets->first, slopes);
-        rightH = ElevationAt(*profile, stake.distance_m, offsets->second, slopes);
+      if (H) {
+        leftH = *H + slopes.RiseAt(-offsets->first);
+        rightH = *H + slopes.RiseAt(offsets->second);
       }
-      drawing.leftPoints.push_back({name + "L", stake.code, left.X_m, left.Y_m, leftH.value_or(0)});
-      drawing.rightPoints.push_back({name + "R", stake.code, right.X_m, right.Y_m, rightH.value_or(0)});
+      if (drawn) {
+        drawing.leftPoints.push_back({name + "L", stake.code, left.X_m, left.Y_m, leftH.value_or(0)});
+        drawing.rightPoints.push_back({name + "R", stake.code, right.X_m, right.Y_m, rightH.value_or(0)});
+      }
     }
     if (profile) {
       row.push_back(OptionalText(H, decimals));
       if (offsets) row.insert(row.end(), {OptionalText(leftH, decimals), OptionalText(rightH, decimals)});
     }
-    rows.push_back(std::move(row));
+    rows.Add(std::move(row));
   }
   drawing.centreLine = drawing.stakes;
   drawing.leftLine = drawing.leftPoints;
   drawing.rightLine = drawing.rightPoints;
 
   if (!output) {
-    WriteStandardOutput(CsvText(rows, false));
+    WriteStandardOutput(std::move(rows).Text(false));
   } else if (*format == ExportFormat::Csv) {
-    WriteFileAtomically(*output, CsvText(rows, true));
+    WriteFileAtomically(*output, std::move(rows).Text(true));
   } else if (*format == ExportFormat::Dat) {
     // Each stake followed by its side points, as the window writes them.
     std::vector<ExportPoint> points;
@@ -295,12 +326,14 @@ double CellNumber(const std::string& file, const CsvRow& row, std::size_t column
   return ReadNumber(text);
 }
 
-// Whether the first row is a header: its coordinates do not read as numbers.
+// Whether the first row is a header: neither of its coordinates reads as a
+// number. A first row with one bad coordinate is a point with a fault, and is
+// refused as such rather than dropped.
 bool IsHeader(const CsvRow& row, std::size_t firstNumberColumn) {
   for (std::size_t c = firstNumberColumn; c < row.fields.size() && c < firstNumberColumn + 2; ++c) {
-    if (IsBlankText(row.fields[c]) || !IsWholeNumber(row.fields[c])) return true;
+    if (!IsBlankText(row.fields[c]) && IsWholeNumber(row.fields[c])) return false;
   }
-  return false;
+  return true;
 }
 
 int RunLocate(const std::vector<std::string>& args) {
@@ -327,10 +360,10 @@ int RunLocate(const std::vector<std::string>& args) {
   const bool heights = measured && profile;
   if (measured && !profile) std::fputs("提示：路线文件没有纵断面，不计算设计高程。\n", stderr);
 
-  std::vector<std::vector<std::string>> rows;
-  rows.push_back({"点号", "桩号", "偏距", "备注"});
-  if (heights) rows.front().insert(rows.front().end(), {"设计高程", "高差"});
-  rows.reserve(input.size() + 1);
+  CsvTable rows;
+  std::vector<std::string> header{"点号", "桩号", "偏距", "备注"};
+  if (heights) header.insert(header.end(), {"设计高程", "高差"});
+  rows.Add(std::move(header));
   for (const CsvRow& row : input) {
     const double X = CellNumber(pointsFile, row, 1, "X");
     const double Y = CellNumber(pointsFile, row, 2, "Y");
@@ -353,12 +386,12 @@ int RunLocate(const std::vector<std::string>& args) {
       out.push_back(OptionalText(design, decimals));
       out.push_back(design && H ? FixedText(*H - *design, decimals) : std::string());
     }
-    rows.push_back(std::move(out));
+    rows.Add(std::move(out));
   }
   if (output) {
-    WriteFileAtomically(*output, CsvText(rows, true));
+    WriteFileAtomically(*output, std::move(rows).Text(true));
   } else {
-    WriteStandardOutput(CsvText(rows, false));
+    WriteStandardOutput(std::move(rows).Text(false));
   }
   return 0;
 }
@@ -391,11 +424,12 @@ int RunJd(const std::vector<std::string>& args) {
     const char* names[] = {"R", "Ls1", "Ls2"};
     for (std::size_t c = 3; c < 6 && c < row.fields.size(); ++c) {
       if (IsBlankText(row.fields[c])) continue;
-      if (!interior) {
+      const double value = CellNumber(jdFile, row, c, names[c - 3]);
+      if (!interior && value != 0) {
         Refuse("文件“" + jdFile + "”第" + std::to_string(row.line) + "行是" + (i == 0 ? "起点" : "终点") + "，" +
-               names[c - 3] + " 应为空");
+               names[c - 3] + " 应为空或0");
       }
-      *targets[c - 3] = CellNumber(jdFile, row, c, names[c - 3]);
+      if (interior) *targets[c - 3] = value;
     }
     jds.push_back(jd);
   }
@@ -421,7 +455,8 @@ int Run(int argc, char** argv) {
   if (args.empty()) Refuse("缺少命令 stakes、locate 或 jd（quorvane-line --help 查看用法）");
   const std::string command = args.front();
   args.erase(args.begin());
-  if (command == "--help" || command == "-h") {
+  const bool help = std::find(args.begin(), args.end(), "--help") != args.end();
+  if (command == "--help" || command == "-h" || help) {
     WriteStandardOutput(kUsage);
     return 0;
   }

@@ -89,8 +89,8 @@ std::vector<ExportedPoint> CalculationPoints(const Calculation& calculation, con
   const CurveInput& input = calculation.input;
   const StakeTable& stakes = calculation.stakes;
   std::vector<ExportedPoint> points;
-  points.push_back({ExportedPoint::Start, Station(input.lb), input.Xa, input.Ya,
-                    AzimuthText(PointAt(input, input.lb).azimuth)});
+  points.push_back(
+      {ExportedPoint::Start, Station(input.lb), input.Xa, input.Ya, AzimuthText(PointAt(input, input.lb).azimuth)});
 
   std::size_t next = 0;  // first side entry not yet listed
   const auto addSides = [&](std::size_t j) {
@@ -122,8 +122,7 @@ std::vector<ExportedPoint> CalculationPoints(const Calculation& calculation, con
   return points;
 }
 
-std::vector<std::vector<std::string>> CalculationCsvRows(const Calculation& calculation,
-                                                         const SideStakeTable* sides) {
+std::vector<std::vector<std::string>> CalculationCsvRows(const Calculation& calculation, const SideStakeTable* sides) {
   std::vector<std::vector<std::string>> rows{{"桩号", "X", "Y", "方位角"}};
   for (const ExportedPoint& p : CalculationPoints(calculation, sides))
     rows.push_back({p.station, CoordinateText(p.X_m), CoordinateText(p.Y_m), p.azimuth});
@@ -132,7 +131,8 @@ std::vector<std::vector<std::string>> CalculationCsvRows(const Calculation& calc
 
 std::vector<ExportPoint> CalculationDatPoints(const Calculation& calculation, const SideStakeTable* sides) {
   std::vector<ExportPoint> points;
-  for (const ExportedPoint& p : CalculationPoints(calculation, sides)) points.push_back({"K" + p.station, "", p.X_m, p.Y_m, 0});
+  for (const ExportedPoint& p : CalculationPoints(calculation, sides))
+    points.push_back({"K" + p.station, "", p.X_m, p.Y_m, 0});
   return points;
 }
 

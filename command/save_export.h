@@ -44,8 +44,7 @@ std::vector<ExportedPoint> CalculationPoints(const Calculation& calculation, con
 
 // CSV rows: the header 桩号,X,Y,方位角 and one row a point (X and Y by
 // CoordinateText).
-std::vector<std::vector<std::string>> CalculationCsvRows(const Calculation& calculation,
-                                                         const SideStakeTable* sides);
+std::vector<std::vector<std::string>> CalculationCsvRows(const Calculation& calculation, const SideStakeTable* sides);
 
 // Coordinate data points: "K" + station, empty code, H 0.
 std::vector<ExportPoint> CalculationDatPoints(const Calculation& calculation, const SideStakeTable* sides);

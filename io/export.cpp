@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -81,8 +82,6 @@ double LabelHeight_m(const std::vector<ExportPoint>& stakes) {
   return std::clamp(gaps[gaps.size() / 2] / 10.0, 0.2, 5.0);
 }
 
-DL_Attributes OnLayer(const char* layer) { return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0); }
-
 void WriteTables(DL_Dxf& dxf, DL_WriterA& dw) {
   dw.sectionTables();
   dxf.writeVPort(dw);
@@ -129,40 +128,73 @@ void WriteTables(DL_Dxf& dxf, DL_WriterA& dw) {
   dw.sectionEnd();
 }
 
-// A polyline through `line`: plane when every height is 0, else 3D (dxflib
-// writes plane polylines at height 0 only, so the 3D one is written code by
-// code).
-void WriteLine(DL_Dxf& dxf, DL_WriterA& dw, const std::vector<ExportPoint>& line, const char* layer) {
+// Entities are written code by code with numbers from std::to_chars:
+// dxflib's own number writer takes microseconds a number, seconds for the
+// lines of a long curve.
+
+// The shortest decimal that reads back as `value`, without an exponent.
+void Real(const DL_WriterA& dw, int code, double value) {
+  char text[512];  // room for the longest: a subnormal's 330 digits
+  const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+  dw.dxfString(code, std::string(text, error == std::errc() ? end : text));
+}
+
+void EntityStart(const DL_WriterA& dw, const char* kind, const char* layer, const char* subclass) {
+  dw.dxfString(0, kind);
+  dw.handle();
+  dw.dxfString(100, "AcDbEntity");
+  dw.dxfString(8, layer);
+  dw.dxfString(100, subclass);
+}
+
+void Location(const DL_WriterA& dw, const ExportPoint& p, int code = 10) {
+  Real(dw, code, p.Y_m);
+  Real(dw, code + 10, p.X_m);
+  Real(dw, code + 20, p.H_m);
+}
+
+void WritePoint(const DL_WriterA& dw, const ExportPoint& p, const char* layer) {
+  EntityStart(dw, "POINT", layer, "AcDbPoint");
+  Location(dw, p);
+}
+
+// Left-aligned text, its base point half a label height up and right of `p`.
+void WriteLabel(const DL_WriterA& dw, const ExportPoint& p, double h) {
+  EntityStart(dw, "TEXT", kDxfLabelLayer, "AcDbText");
+  Location(dw, {"", "", p.X_m + h / 2, p.Y_m + h / 2, p.H_m});
+  Real(dw, 40, h);
+  dw.dxfString(1, p.name);
+  dw.dxfString(7, "Standard");
+  dw.dxfString(100, "AcDbText");
+}
+
+// A polyline through `line`: plane when every height is 0, else 3D.
+void WriteLine(const DL_WriterA& dw, const std::vector<ExportPoint>& line, const char* layer) {
   if (line.size() < 2) return;
   if (std::all_of(line.begin(), line.end(), [](const ExportPoint& p) { return p.H_m == 0; })) {
-    dxf.writePolyline(dw, DL_PolylineData(static_cast<int>(line.size()), 0, 0, 0), OnLayer(layer));
-    for (const ExportPoint& p : line) dxf.writeVertex(dw, DL_VertexData(p.Y_m, p.X_m));
-    dxf.writePolylineEnd(dw);
+    EntityStart(dw, "LWPOLYLINE", layer, "AcDbPolyline");
+    dw.dxfInt(90, static_cast<int>(line.size()));
+    dw.dxfInt(70, 0);
+    for (const ExportPoint& p : line) {
+      Real(dw, 10, p.Y_m);
+      Real(dw, 20, p.X_m);
+    }
     return;
   }
-  const auto entityStart = [&](const char* kind) {
-    dw.dxfString(0, kind);
-    dw.handle();
-    dw.dxfString(100, "AcDbEntity");
-    dw.dxfString(8, layer);
-  };
-  entityStart("POLYLINE");
-  dw.dxfString(100, "AcDb3dPolyline");
+  EntityStart(dw, "POLYLINE", layer, "AcDb3dPolyline");
   dw.dxfInt(66, 1);
-  dw.dxfReal(10, 0.0);
-  dw.dxfReal(20, 0.0);
-  dw.dxfReal(30, 0.0);
+  Location(dw, {"", "", 0, 0, 0});
   dw.dxfInt(70, 8);  // 3D polyline
   for (const ExportPoint& p : line) {
-    entityStart("VERTEX");
-    dw.dxfString(100, "AcDbVertex");
+    EntityStart(dw, "VERTEX", layer, "AcDbVertex");
     dw.dxfString(100, "AcDb3dPolylineVertex");
-    dw.dxfReal(10, p.Y_m);
-    dw.dxfReal(20, p.X_m);
-    dw.dxfReal(30, p.H_m);
+    Location(dw, p);
     dw.dxfInt(70, 32);  // vertex of a 3D polyline
   }
-  entityStart("SEQEND");
+  dw.dxfString(0, "SEQEND");
+  dw.handle();
+  dw.dxfString(100, "AcDbEntity");
+  dw.dxfString(8, layer);
 }
 
 // Writes to `temporary`; failures name the user's `path`.
@@ -196,20 +228,14 @@ void WriteDrawing(const std::string& temporary, const std::string& path, const E
 
   dw.sectionEntities();
   for (const ExportPoint& p : drawing.stakes) {
-    dxf.writePoint(dw, DL_PointData(p.Y_m, p.X_m, p.H_m), OnLayer(kDxfStakeLayer));
-    // Left-aligned text, its base point half a label height up and right.
-    const double tx = p.Y_m + h / 2;
-    const double ty = p.X_m + h / 2;
-    dxf.writeText(dw, DL_TextData(tx, ty, p.H_m, tx, ty, p.H_m, h, 1.0, 0, 0, 0, p.name, "Standard", 0.0),
-                  OnLayer(kDxfLabelLayer));
+    WritePoint(dw, p, kDxfStakeLayer);
+    WriteLabel(dw, p, h);
   }
-  for (const ExportPoint& p : drawing.leftPoints)
-    dxf.writePoint(dw, DL_PointData(p.Y_m, p.X_m, p.H_m), OnLayer(kDxfLeftLayer));
-  for (const ExportPoint& p : drawing.rightPoints)
-    dxf.writePoint(dw, DL_PointData(p.Y_m, p.X_m, p.H_m), OnLayer(kDxfRightLayer));
-  WriteLine(dxf, dw, drawing.centreLine, kDxfCentreLayer);
-  WriteLine(dxf, dw, drawing.leftLine, kDxfLeftLayer);
-  WriteLine(dxf, dw, drawing.rightLine, kDxfRightLayer);
+  for (const ExportPoint& p : drawing.leftPoints) WritePoint(dw, p, kDxfLeftLayer);
+  for (const ExportPoint& p : drawing.rightPoints) WritePoint(dw, p, kDxfRightLayer);
+  WriteLine(dw, drawing.centreLine, kDxfCentreLayer);
+  WriteLine(dw, drawing.leftLine, kDxfLeftLayer);
+  WriteLine(dw, drawing.rightLine, kDxfRightLayer);
   dw.sectionEnd();
 
   dxf.writeObjects(dw);

@@ -222,7 +222,8 @@ std::optional<double> Reader::Angle(const pugi::xml_node& node, const char* attr
 std::vector<GradePoint> Reader::ReadProfile(const pugi::xml_node& alignment) const {
   const pugi::xml_node profAlign = Child(Child(alignment, "Profile"), "ProfAlign");
   std::vector<GradePoint> points;
-  std::vector<pugi::xml_node> circles;  // per point: its CircCurve, or none
+  std::vector<pugi::xml_node> nodes;    // of each point
+  std::vector<std::size_t> lengthOnly;  // circles given by their length
   if (!profAlign) return points;
   for (pugi::xml_node node : profAlign.children()) {
     if (node.type() != pugi::node_element) continue;
@@ -241,27 +242,25 @@ std::vector<GradePoint> Reader::ReadProfile(const pugi::xml_node& alignment) con
     point.elevation_m = *elevation * metresPerUnit_;
     if (kind == "ParaCurve") point.curveLength_m = Linear(node, "length", true);
     if (kind == "CircCurve") {
-      const auto length = OptionalLinear(node, "length");
-      point.radius_m = length ? 0 : Linear(node, "radius", true);
-      point.curveLength_m = length.value_or(0);
+      point.circular = true;
+      point.radius_m = OptionalLinear(node, "radius").value_or(0);
+      if (point.radius_m == 0) lengthOnly.push_back(points.size());
     }
     if (point.radius_m < 0 || point.curveLength_m < 0) FailAt(node, "竖曲线长度或半径为负数");
     points.push_back(point);
-    circles.push_back(kind == "CircCurve" ? node : pugi::xml_node());
+    nodes.push_back(node);
   }
-  // A circle of radius R and the parabola of the same length part by at
-  // most T^4 / (8 R^3) at the curve's ends, T = L/2.
-  for (std::size_t i = 1; i + 1 < points.size(); ++i) {
+  // A circle given by its length alone: the radius of the arc of that length
+  // between the two grades' directions.
+  for (const std::size_t i : lengthOnly) {
+    const double length = Linear(nodes[i], "length", true);
+    if (i == 0 || i + 1 == points.size()) FailAt(nodes[i], "纵断面的起点或终点不能设竖曲线");
     const GradePoint& p = points[i];
-    if (!circles[i]) continue;
     const double i1 = (p.elevation_m - points[i - 1].elevation_m) / (p.station_m - points[i - 1].station_m);
     const double i2 = (points[i + 1].elevation_m - p.elevation_m) / (points[i + 1].station_m - p.station_m);
-    const double change = std::abs(i2 - i1);
-    const double L = p.curveLength_m > 0 ? p.curveLength_m : p.radius_m * change;
-    const double R = p.radius_m > 0 ? p.radius_m : L / change;
-    if (std::isfinite(R) && R > 0 && std::pow(L / 2, 4) / (8 * R * R * R) > kJoinTolerance_m) {
-      FailAt(circles[i], "圆形竖曲线与同长的抛物线相差超过1毫米，请改用 ParaCurve");
-    }
+    const double turn = std::abs(std::atan(i2) - std::atan(i1));
+    if (!(turn > 0) || !std::isfinite(length / turn)) FailAt(nodes[i], "两侧坡度相同，无法由长度求圆形竖曲线的半径");
+    points[i].radius_m = length / turn;
   }
   return points;
 }
@@ -272,7 +271,8 @@ RoadAlignment Reader::Read() {
       document.load_buffer(text_.data(), text_.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) {
     const auto offset = static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0));
-    const long line = 1 + static_cast<long>(std::count(text_.begin(), text_.begin() + std::min(offset, text_.size()), '\n'));
+    const long line =
+        1 + static_cast<long>(std::count(text_.begin(), text_.begin() + std::min(offset, text_.size()), '\n'));
     Fail("第" + std::to_string(line) + "行不是正确的 XML：" + parsed.description());
   }
   const pugi::xml_node root = document.document_element();
@@ -316,7 +316,14 @@ RoadAlignment Reader::Read() {
     bool knowsAzimuth = true;
     const auto lengthAttribute = OptionalLinear(node, "length");
     if (lengthAttribute && !(*lengthAttribute > 0)) FailElement(node, i, "的长度 length 应为正数");
-    const double radius = kind == "Line" ? kInfiniteRadius : Radius(node, "radius");
+    // A Curve without a radius attribute takes it from its centre.
+    const auto centreGiven = PointOf(node, "Center");
+    const double radius = kind == "Line"                                                ? kInfiniteRadius
+                          : kind == "Curve" && !node.attribute("radius") && centreGiven ? Distance(*centreGiven, start)
+                                                                                        : Radius(node, "radius");
+    if (kind == "Curve" && !node.attribute("radius") && !centreGiven) {
+      FailElement(node, i, "缺少半径 radius 和圆心 Center");
+    }
     if (kind == "Line" || (kind == "Curve" && !std::isfinite(radius))) {
       spec.type = ElementType::Straight;
       spec.length_m = lengthAttribute.value_or(Distance(start, end));
@@ -327,8 +334,8 @@ RoadAlignment Reader::Read() {
       spec.turn = Rot(node, i);
       spec.startRadius_m = spec.endRadius_m = radius;
       Point2 centre;
-      if (const auto c = PointOf(node, "Center")) {
-        centre = *c;
+      if (centreGiven) {
+        centre = *centreGiven;
         for (const auto& [point, which] : {std::pair{start, "起点"}, {end, "终点"}}) {
           if (std::abs(Distance(centre, point) - radius) > kJoinTolerance_m) {
             FailElement(node, i, std::string("的圆心到") + which + "的距离与半径 radius 不符");
@@ -395,8 +402,7 @@ RoadAlignment Reader::Read() {
     const auto internal = OptionalLinear(node, "staInternal");
     equations.emplace_back(internal.value_or(static_cast<double>(equations.size())), equation);
   }
-  std::stable_sort(equations.begin(), equations.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(equations.begin(), equations.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<ChainageEquation> chainage;
   for (const auto& e : equations) chainage.push_back(e.second);
 
@@ -404,7 +410,8 @@ RoadAlignment Reader::Read() {
   for (std::size_t i = 1; i < nodes.size(); ++i) {
     const double gap = Distance(starts[i], ends[i - 1]);
     if (gap > kJoinTolerance_m) {
-      FailElement(nodes[i], i, "的起点与上一线元的终点不相接（相差 " + ShortestText(std::round(gap * 1e4) / 1e4) + " 米）");
+      FailElement(nodes[i], i,
+                  "的起点与上一线元的终点不相接（相差 " + ShortestText(std::round(gap * 1e4) / 1e4) + " 米）");
     }
   }
 
@@ -419,7 +426,8 @@ RoadAlignment Reader::Read() {
     const double startGap = Distance(starts[i], {built.start.X_m, built.start.Y_m});
     const double endGap = Distance(ends[i], {built.end.X_m, built.end.Y_m});
     if (startGap > kJoinTolerance_m) {
-      FailElement(nodes[i], i, "的起点与前面线元推算的位置相差 " + ShortestText(std::round(startGap * 1e4) / 1e4) + " 米");
+      FailElement(nodes[i], i,
+                  "的起点与前面线元推算的位置相差 " + ShortestText(std::round(startGap * 1e4) / 1e4) + " 米");
     }
     if (endGap > kJoinTolerance_m) {
       FailElement(nodes[i], i,
@@ -618,19 +626,17 @@ std::string LandXmlText(const RoadAlignment& alignment) {
     pugi::xml_node profAlign = xmlAlignment.append_child("Profile").append_child("ProfAlign");
     profAlign.append_attribute("name") = alignment.name.c_str();
     const auto& points = alignment.profile;
+    const Profile profile(line, points);
     for (std::size_t i = 0; i < points.size(); ++i) {
       const GradePoint& p = points[i];
-      double length = p.curveLength_m;
-      if (p.radius_m > 0 && i > 0 && i + 1 < points.size()) {
-        const double d0 = line.DistanceAt(points[i - 1].station_m);
-        const double d1 = line.DistanceAt(p.station_m);
-        const double d2 = line.DistanceAt(points[i + 1].station_m);
-        const double i1 = (p.elevation_m - points[i - 1].elevation_m) / (d1 - d0);
-        const double i2 = (points[i + 1].elevation_m - p.elevation_m) / (d2 - d1);
-        length = p.radius_m * std::abs(i2 - i1);
+      const double length = p.radius_m > 0 && !p.circular ? profile.CurveAt(i).length_m : p.curveLength_m;
+      const char* kind = p.circular ? "CircCurve" : length > 0 ? "ParaCurve" : "PVI";
+      pugi::xml_node node = profAlign.append_child(kind);
+      if (p.circular) {
+        node.append_attribute("radius") = ShortestText(p.radius_m).c_str();
+      } else if (length > 0) {
+        node.append_attribute("length") = ShortestText(length).c_str();
       }
-      pugi::xml_node node = profAlign.append_child(length > 0 ? "ParaCurve" : "PVI");
-      if (length > 0) node.append_attribute("length") = ShortestText(length).c_str();
       node.text().set((ShortestText(p.station_m) + " " + ShortestText(p.elevation_m)).c_str());
     }
   }

@@ -40,10 +40,11 @@ struct RoadAlignment {
 //    End must lie within 1 mm of where the built line puts them: a gap at a
 //    joint, an element that does not leave tangent to the one before it, or a
 //    length or radius that does not fit its coordinates is refused.
-//  - A CircCurve of the profile is read as the parabola of equal length: the
-//    two differ by at most T^4 / (8 R^3), and a CircCurve where that exceeds
-//    1 mm is refused. UnsymParaCurve is refused. Profile stations are the
-//    displayed chainage.
+//  - A CircCurve of the profile is read exactly, as the circle of its radius
+//    (GradePoint::circular); one given by its length alone gets the radius
+//    of an arc of that length between the two grades' directions (grades
+//    taken over the stations). ParaCurve keeps its length. UnsymParaCurve is
+//    refused. Profile stations are the displayed chainage.
 //
 // Throws CalculationError with a Chinese message naming the file and the
 // element (its kind, its number and its line in the file); the file's own
@@ -56,8 +57,9 @@ RoadAlignment ReadLandXmlText(std::string_view text, const std::string& fileName
 // A LandXML 1.2 document for the alignment: metres and radians, every number
 // written to full precision (shortest text that reads back to the same
 // double), each element with its length, radii, rot and its Start, Center /
-// PI and End; a vertical curve given by its radius is written as the
-// ParaCurve of length R * |i2 - i1|. Reading it back gives the same line.
+// PI and End; a parabola given by its radius is written as the ParaCurve of
+// its length R * |i2 - i1|, a circle as the CircCurve of its radius. Reading
+// it back gives the same line and the same heights.
 std::string LandXmlText(const RoadAlignment& alignment);
 
 // Writes LandXmlText to `path` whole or not at all (WriteFileAtomically);

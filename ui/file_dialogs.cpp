@@ -47,23 +47,29 @@ QString QtFileDialogs::OpenFileName(QWidget* parent, const QString& caption, con
   return chosen;
 }
 
-std::optional<QStringList> QtFileDialogs::AskTexts(QWidget* parent, const QString& title, const QStringList& labels) {
+std::optional<QStringList> QtFileDialogs::AskTexts(QWidget* parent, const QString& title, const QStringList& labels,
+                                                   const QStringList& texts, const TextCheck& check) {
   QDialog dialog(parent);
   dialog.setWindowTitle(title);
   auto* form = new QFormLayout(&dialog);
   QList<NumberBox*> boxes;
-  for (const QString& label : labels) {
-    boxes << new NumberBox(QString(), &dialog);
-    form->addRow(label, boxes.back());
+  for (qsizetype i = 0; i < labels.size(); ++i) {
+    boxes << new NumberBox(texts.value(i), &dialog);
+    form->addRow(labels[i], boxes.back());
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   form->addRow(buttons);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  const auto typed = [&boxes] {
+    QStringList now;
+    for (const NumberBox* box : boxes) now << box->text();
+    return now;
+  };
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+    if (!check || check(typed())) dialog.accept();
+  });
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  QStringList texts;
-  for (const NumberBox* box : boxes) texts << box->text();
-  return texts;
+  return typed();
 }
 
 }  // namespace quorvane::ui

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -20,9 +21,15 @@ class FileDialogs {
   virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
                                const QStringList& filters) = 0;
 
-  // A small modal dialog with one labelled line box per entry of `labels`;
-  // the texts typed, in the same order, or nothing when the user cancels.
-  virtual std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels) = 0;
+  // What 确定 does with the texts typed: true closes the dialog; false keeps
+  // it open with the texts as they are (the check shows why itself).
+  using TextCheck = std::function<bool(const QStringList& texts)>;
+
+  // A small modal dialog with one labelled line box per entry of `labels`,
+  // holding `texts` at first (same order; missing ones empty). Returns the
+  // texts `check` accepted, or nothing when the user cancels.
+  virtual std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels,
+                                              const QStringList& texts, const TextCheck& check) = 0;
 
   // An existing file to open, or an empty string when the user cancels (as
   // does a dialog that cannot be shown).
@@ -39,7 +46,8 @@ class QtFileDialogs final : public FileDialogs {
  public:
   QString SaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
                        const QStringList& filters) override;
-  std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels) override;
+  std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels,
+                                      const QStringList& texts, const TextCheck& check) override;
   QString OpenFileName(QWidget* parent, const QString& caption, const QStringList& filters) override;
 
  private:

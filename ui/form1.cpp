@@ -302,7 +302,14 @@ std::string Form1::InputText(InputBox box) const {
   return inputs_[static_cast<std::size_t>(box)]->text().toUtf8().toStdString();
 }
 
-void Form1::AppendResult(std::string_view block) { txtrlt_->Append(block); }
+// Each addition keeps the curve the boxes hold while it is made (a command
+// reads the boxes and appends in one go), for the page headers of a print.
+void Form1::AppendResult(std::string_view block) {
+  auto report = std::make_shared<AppendedReport>();
+  report->curve = {ReadCurveInput(*this), InputText(InputBox::lb), InputText(InputBox::a), InputText(InputBox::le), {}};
+  report->text = FromUtf8(block);
+  txtrlt_->Append(block, std::move(report));
+}
 
 void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
   boxes_.Inform(this, FromUtf8(prompt), FromUtf8(title));
@@ -334,19 +341,22 @@ void Form1::OnExport() {
 
 void Form1::OnPrint() {
   if (!last_) return;
-  ShowPrintPreview(this, txtrlt_->toPlainText(), &*last_);
+  ShowPrintPreview(this, txtrlt_->Pieces(), boxes_);
 }
 
 void Form1::OnPlanView() {
   if (!last_) return;
   if (planView_ == nullptr) {
     planView_ = new PlanView(dialogs_, boxes_, this);
-    // Beside the window, kept on the screen.
-    const QRect screenArea = screen()->availableGeometry();
-    QRect place(frameGeometry().topRight() + QPoint(1, 0), planView_->frameGeometry().size());
-    if (place.right() > screenArea.right()) place.moveRight(screenArea.right());
-    if (place.bottom() > screenArea.bottom()) place.moveBottom(screenArea.bottom());
-    planView_->move(place.topLeft());
+    // Beside the window, clear of its boxes and 计算 where the screen has
+    // room; the view's frame is taken to be as wide as this window's.
+    const QRect frame = frameGeometry();
+    const QMargins border(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                          frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    const QSize borders(border.left() + border.right(), border.top() + border.bottom());
+    const QRect place = PlaceBeside(frame, screen()->availableGeometry(), planView_->size() + borders,
+                                    planView_->minimumSize() + borders);
+    planView_->setGeometry(place.marginsRemoved(border));
   }
   planView_->ShowCalculation(*last_, SidesOfLast());
   planView_->show();
@@ -354,12 +364,27 @@ void Form1::OnPlanView() {
   planView_->activateWindow();
 }
 
-// Widths and the point are asked in small dialogs; everything else is read
-// from the boxes and the turn exactly as 计算 reads them.
+// Shows a fault in a dialog's texts; true when there is none, so the dialog
+// closes.
+bool Form1::Acceptable(const std::optional<DialogInputProblem>& problem) {
+  if (problem) ShowMessage(problem->prompt, problem->title);
+  return !problem;
+}
+
+// Widths and the point are asked in small dialogs, which refuse texts that
+// cannot be used and stay open with them, and open again with the texts last
+// accepted; everything else is read from the boxes and the turn exactly as
+// 计算 reads them.
 void Form1::OnSideStakes() {
   const std::optional<QStringList> widths = dialogs_.AskTexts(
-      this, QStringLiteral("边桩坐标"), {QStringLiteral("左侧宽度(米)："), QStringLiteral("右侧宽度(米)：")});
+      this, QStringLiteral("边桩坐标"),
+      {QString::fromUtf8(kLeftWidthName) + QStringLiteral("(米)："),
+       QString::fromUtf8(kRightWidthName) + QStringLiteral("(米)：")},
+      sideWidthTexts_, [this](const QStringList& texts) {
+        return Acceptable(SideWidthsProblem(texts.value(0).toStdString(), texts.value(1).toStdString()));
+      });
   if (!widths) return;
+  sideWidthTexts_ = *widths;
   const CurveInput input = ReadCurveInput(*this);
   if (std::optional<SideStakeTable> sides =
           RunSideStakes(*this, (*widths)[0].toStdString(), (*widths)[1].toStdString())) {
@@ -371,9 +396,14 @@ void Form1::OnSideStakes() {
 }
 
 void Form1::OnLocate() {
-  const std::optional<QStringList> point =
-      dialogs_.AskTexts(this, QStringLiteral("坐标反算"), {QStringLiteral("X坐标："), QStringLiteral("Y坐标：")});
+  const std::optional<QStringList> point = dialogs_.AskTexts(
+      this, QString::fromUtf8(kLocateTitle),
+      {QString::fromUtf8(kPointXName) + QStringLiteral("："), QString::fromUtf8(kPointYName) + QStringLiteral("：")},
+      pointTexts_, [this](const QStringList& texts) {
+        return Acceptable(PointTextsProblem(texts.value(0).toStdString(), texts.value(1).toStdString()));
+      });
   if (!point) return;
+  pointTexts_ = *point;
   RunLocate(*this, (*point)[0].toStdString(), (*point)[1].toStdString());
 }
 

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QKeySequence>
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -13,6 +14,7 @@
 
 #include "calc/curve_point.h"
 #include "command/run_calculation.h"
+#include "command/side_stakes.h"
 #include "ui/credit_line.h"
 #include "ui/twips.h"
 
@@ -78,6 +80,7 @@ class Form1 : public QMainWindow, public CalculationView {
   void OnSideStakes();
   void OnLocate();
   void OnAbout();
+  bool Acceptable(const std::optional<DialogInputProblem>& problem);
 
   // The side points of the last 边桩坐标 run when they belong to the last
   // calculation's curve, else null.
@@ -102,6 +105,9 @@ class Form1 : public QMainWindow, public CalculationView {
   std::optional<SideStakeTable> lastSides_;
   CurveInput lastSidesInput_;
   PlanView* planView_ = nullptr;  // made on first use, a window of its own
+  // The texts last accepted in the 边桩坐标 and 坐标反算 dialogs.
+  QStringList sideWidthTexts_;
+  QStringList pointTexts_;
 
   std::array<QLineEdit*, 8> inputs_{};  // indexed by InputBox
   QRadioButton* opn1_ = nullptr;

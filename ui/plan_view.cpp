@@ -1,6 +1,8 @@
 #include "ui/plan_view.h"
 
+#include <QBuffer>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
@@ -12,9 +14,12 @@
 #include <QShortcut>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <string_view>
 
 #include "calc/angle.h"
+#include "io/atomic_file.h"
 #include "report/number_text.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_boxes.h"
@@ -24,12 +29,14 @@ namespace {
 
 constexpr int kMarginPx = 40;
 // Samples of the drawn curve between the start and the end station.
-constexpr double kCurveSamples = 256;
+constexpr int kCurveSamples = 256;
 constexpr double kWheelStep = 1.25;  // zoom per notch of the wheel
 constexpr double kMinPixelsPerMetre = 1e-9;
 constexpr double kMaxPixelsPerMetre = 1e6;
 // Wider than any station label ("-12345+678.9"), pixels.
 constexpr double kMaxLabelWidthPx = 400;
+// Room kept between two stake labels, pixels.
+constexpr double kLabelSpacingPx = 14;
 
 const QColor kCurveColour(0, 90, 200);
 const QColor kTangentColour(120, 120, 120);
@@ -38,25 +45,21 @@ const QColor kLeftColour(150, 0, 150);
 const QColor kRightColour(0, 140, 140);
 
 
-// The curve between its start and end station, sampled with the stake
-// computation itself at a fine interval, so the line drawn is the line the
-// stakes lie on. Empty when there is no length or the sampling is refused.
+// The curve from just after its start to its end station, sampled at even
+// steps with PointAt, so the line drawn is the line the stakes lie on and
+// ends on the end point. Empty when there is no length or a point is refused.
 std::vector<CurvePoint> SampleCurve(const CurveInput& input) {
   const double length = input.le - input.lb;
   if (!(std::fabs(length) > 0)) return {};
-  CurveInput fine = input;
-  fine.d = length / kCurveSamples;
+  std::vector<CurvePoint> points;
   try {
-    const StakeTable table = ComputeStakes(fine);
-    std::vector<CurvePoint> points;
-    for (int i = 0; i < table.n; ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      points.push_back({table.stakeX[k], table.stakeY[k], 0});
+    for (int i = 1; i <= kCurveSamples; ++i) {
+      points.push_back(PointAt(input, i == kCurveSamples ? input.le : input.lb + length * i / kCurveSamples));
     }
-    return points;
   } catch (const std::exception&) {
     return {};
   }
+  return points;
 }
 
 // A round length (1, 2 or 5 times a power of ten) not longer than `most`.
@@ -73,7 +76,73 @@ QString LengthText(double metres) {
   return QString::fromStdString(General(metres)) + QStringLiteral(" m");
 }
 
+bool IsMultipleOf(double value, double step) {
+  const double k = value / step;
+  return std::fabs(k - std::round(k)) <= 1e-9 * std::max(1.0, std::fabs(k));
+}
+
 }  // namespace
+
+double RoundStationStep(double interval_m, double minimum_m) {
+  const double d = std::fabs(interval_m);
+  const double least = std::max(d, minimum_m);
+  for (double power = std::pow(10.0, std::floor(std::log10(least))); power <= least * 1e3; power *= 10) {
+    for (const double m : {1.0, 2.0, 5.0}) {
+      const double step = m * power;
+      if (step >= least * (1 - 1e-12) && IsMultipleOf(step, d)) return step;
+    }
+  }
+  for (double power = 1;; power *= 10) {
+    for (const double m : {1.0, 2.0, 5.0}) {
+      if (d * m * power >= least * (1 - 1e-12)) return d * m * power;
+    }
+  }
+}
+
+QRect PlaceBeside(const QRect& main, const QRect& screen, QSize size, QSize minimum) {
+  enum Side { kRight, kLeft, kBelow, kAbove };
+  const QRect rooms[] = {QRect(QPoint(main.right() + 1, screen.top()), screen.bottomRight()),
+                         QRect(screen.topLeft(), QPoint(main.left() - 1, screen.bottom())),
+                         QRect(QPoint(screen.left(), main.bottom() + 1), screen.bottomRight()),
+                         QRect(screen.topLeft(), QPoint(screen.right(), main.top() - 1))};
+  // As large as the room allows, against `main`, level with its top or its
+  // left edge as far as the room allows.
+  const auto placeIn = [&](int side) {
+    const QRect& room = rooms[side];
+    QRect at(QPoint(0, 0), size.boundedTo(room.size()));
+    switch (side) {
+      case kRight: at.moveTopLeft({room.left(), main.top()}); break;
+      case kLeft: at.moveTopRight({room.right(), main.top()}); break;
+      case kBelow: at.moveTopLeft({main.left(), room.top()}); break;
+      default: at.moveBottomLeft({main.left(), room.bottom()}); break;
+    }
+    if (at.right() > room.right()) at.moveRight(room.right());
+    if (at.left() < room.left()) at.moveLeft(room.left());
+    if (at.bottom() > room.bottom()) at.moveBottom(room.bottom());
+    if (at.top() < room.top()) at.moveTop(room.top());
+    return at;
+  };
+  for (int side = kRight; side <= kAbove; ++side) {
+    if (rooms[side].width() >= size.width() && rooms[side].height() >= size.height()) return placeIn(side);
+  }
+  int best = -1;
+  qint64 bestArea = 0;
+  for (int side = kRight; side <= kAbove; ++side) {
+    const QSize fits = size.boundedTo(rooms[side].size());
+    const qint64 area = qint64{fits.width()} * fits.height();
+    if (fits.width() >= minimum.width() && fits.height() >= minimum.height() && area > bestArea) {
+      best = side;
+      bestArea = area;
+    }
+  }
+  if (best >= 0) return placeIn(best);
+  QRect at(main.topRight() + QPoint(1, 0), size);
+  if (at.right() > screen.right()) at.moveRight(screen.right());
+  if (at.bottom() > screen.bottom()) at.moveBottom(screen.bottom());
+  if (at.left() < screen.left()) at.moveLeft(screen.left());
+  if (at.top() < screen.top()) at.moveTop(screen.top());
+  return at;
+}
 
 PlanView::PlanView(FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs), boxes_(boxes) {
@@ -99,11 +168,19 @@ void PlanView::ShowCalculation(const Calculation& calculation, const SideStakeTa
   }
   curve.line.push_back(curve.start);
   for (const CurvePoint& p : SampleCurve(calculation.input)) curve.line.push_back({p.X, p.Y});
+  try {
+    const CurvePoint end = PointAt(calculation.input, calculation.input.le);
+    curve.end = SurveyPoint{end.X, end.Y};
+    curve.endLabel = QStringLiteral("终点 ") + QString::fromStdString(calculation.leText);
+  } catch (const std::exception&) {
+    // No end point to mark.
+  }
 
   const StakeTable& stakes = calculation.stakes;
   for (int i = 0; i < stakes.n; ++i) {
     const auto k = static_cast<std::size_t>(i);
     curve.stakes.push_back({stakes.stakeX[k], stakes.stakeY[k]});
+    curve.stations.push_back(stakes.stakeStation[k]);
     curve.labels.push_back(QString::fromStdString(Station(stakes.stakeStation[k])));
   }
   const QFontMetricsF metrics(font());
@@ -143,6 +220,7 @@ void PlanView::FitToWindow() {
     }
   };
   grow(curve_->line);
+  if (curve_->end) grow({*curve_->end});
   grow(curve_->stakes);
   grow(curve_->left);
   grow(curve_->right);
@@ -190,12 +268,23 @@ std::vector<QRectF> PlanView::LabelRects() const {
 
 std::vector<int> PlanView::VisibleStakeLabels() const { return VisibleLabels(LabelRects()); }
 
+double PlanView::LabelStep() const {
+  if (!curve_) return 0;
+  const double widest = curve_->labelWidths.empty()
+                            ? 0
+                            : *std::max_element(curve_->labelWidths.begin(), curve_->labelWidths.end());
+  return RoundStationStep(curve_->input.d, (widest + kLabelSpacingPx) / pixelsPerMetre_);
+}
+
 std::vector<int> PlanView::VisibleLabels(const std::vector<QRectF>& rects) const {
   std::vector<int> shown;
   std::vector<QRectF> taken;  // no more than fit on the window side by side
   const QRectF window(rect());
+  const double step = LabelStep();
   for (std::size_t i = 0; i < rects.size(); ++i) {
     if (rects[i].isEmpty() || !window.intersects(rects[i])) continue;  // not drawn anyway
+    if (!IsMultipleOf(curve_->stations[i], step)) continue;
+    if (curve_->end && curve_->stations[i] == curve_->input.le) continue;  // the end's own label names it
     const QRectF padded = rects[i].adjusted(-2, -1, 2, 1);
     const bool overlaps =
         std::any_of(taken.begin(), taken.end(), [&](const QRectF& r) { return r.intersects(padded); });
@@ -266,9 +355,19 @@ void PlanView::paintEvent(QPaintEvent*) {
     previous = at;
   }
 
-  // Labels: the start's, then the stakes' that have room.
-  painter.setPen(Qt::black);
+  // The end point: a square around it.
   const QFontMetricsF metrics(font());
+  if (c.end) {
+    const QPointF end = ToScreen(c.end->X, c.end->Y);
+    painter.setPen(QPen(Qt::black, 1.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(end - QPointF(6, 6), QSizeF(12, 12)));
+    painter.setPen(Qt::black);
+    painter.drawText(end + QPointF(9, metrics.height() + 2), c.endLabel);
+  }
+
+  // Labels: the start's, then the stakes' on round stations.
+  painter.setPen(Qt::black);
   painter.drawText(start + QPointF(8, metrics.height() + 2), QStringLiteral("起点 ") + c.startLabel);
   const std::vector<QRectF> rects = LabelRects();
   for (const int i : VisibleLabels(rects)) {
@@ -278,6 +377,32 @@ void PlanView::paintEvent(QPaintEvent*) {
 
   DrawNorthArrow(painter);
   DrawScaleBar(painter);
+  DrawLegend(painter);
+}
+
+// What the side points' colours mean, in the top left corner, when shown.
+void PlanView::DrawLegend(QPainter& painter) const {
+  std::vector<std::pair<QColor, QString>> entries;
+  if (!curve_->left.empty()) entries.emplace_back(kLeftColour, QStringLiteral("左边桩"));
+  if (!curve_->right.empty()) entries.emplace_back(kRightColour, QStringLiteral("右边桩"));
+  if (entries.empty()) return;
+  const QFontMetricsF metrics(font());
+  const double line = metrics.height() + 4;
+  double textWidth = 0;
+  for (const auto& entry : entries) textWidth = std::max(textWidth, metrics.horizontalAdvance(entry.second));
+  const QRectF box(8, 8, 28 + textWidth, 6 + line * static_cast<double>(entries.size()));
+  painter.setPen(QPen(Qt::gray, 1));
+  painter.setBrush(Qt::white);
+  painter.drawRect(box);
+  double y = box.top() + 3;
+  for (const auto& [colour, text] : entries) {
+    painter.setPen(QPen(colour, 1));
+    painter.setBrush(colour);
+    painter.drawRect(QRectF(box.left() + 8, y + line / 2 - 2.5, 5, 5));
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(box.left() + 20, y, textWidth + 4, line), Qt::AlignLeft | Qt::AlignVCenter, text);
+    y += line;
+  }
 }
 
 void PlanView::DrawNorthArrow(QPainter& painter) const {
@@ -353,9 +478,16 @@ bool PlanView::SaveImage() {
                                        {QStringLiteral("PNG 图片 (*.png)")});
   if (name.isEmpty()) return false;
   if (!name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) name += QStringLiteral(".png");
-  const QImage image = grab().toImage();
-  if (!image.save(name, "PNG")) {
-    boxes_.Inform(this, QStringLiteral("无法保存图片：") + name, QStringLiteral("平面图"));
+  // Encoded in memory, then written whole or not at all.
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  try {
+    if (!grab().toImage().save(&buffer, "PNG")) throw FileError(FileErrorMessage(QFile::encodeName(name).toStdString(), ENOMEM));
+    WriteFileAtomically(QFile::encodeName(name).toStdString(),
+                        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  } catch (const FileError& error) {
+    boxes_.Inform(this, QString::fromUtf8(error.what()), QString::fromUtf8(kFileErrorTitle));
     return false;
   }
   return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <optional>
@@ -14,11 +15,27 @@ namespace quorvane::ui {
 class FileDialogs;
 class MessageBoxes;
 
+// The stake label step of a plan: the smallest round length (1, 2 or 5 times
+// a power of ten) that is a whole multiple of the stake interval and at least
+// `minimum_m`, or, for an interval no round length is a multiple of (3 m),
+// the interval times 1, 2, 5, 10, 20 …. Metres; `interval_m` of either sign,
+// not 0; `minimum_m` > 0.
+double RoundStationStep(double interval_m, double minimum_m);
+
+// Where a window of `size` goes beside the window `main` (both with their
+// frames) on the screen's free area `screen`: right of it, else left, else
+// below, else above, at full size where one side has the room; else on the
+// side with the most room, shrunk to it down to `minimum`. Only when no side
+// has room for `minimum` does it cover part of `main`: then right of it, kept
+// on the screen.
+QRect PlaceBeside(const QRect& main, const QRect& screen, QSize size, QSize minimum);
+
 // 平面图: the last calculation drawn to scale, north up and east right. The
 // start point with its tangent (the line the road would follow without the
-// curve), the curve, each stake as a dot with its station (labels that would
-// overlap an earlier one are left out), side points when given, a north arrow
-// and a scale bar.
+// curve), the curve and its end point, each stake as a dot, the stations of
+// the stakes on round stations (multiples of a step chosen from the scale,
+// RoundStationStep), side points when given with a legend, a north arrow and
+// a scale bar.
 //
 // The wheel zooms around the mouse, dragging pans, F, Home or a double click
 // fits the drawing to the window, Ctrl+S (or the context menu) saves what the
@@ -46,15 +63,23 @@ class PlanView : public QWidget {
   // Scale and centre the drawing so that all of it shows, with a margin.
   void FitToWindow();
 
-  // Asks for a file name and saves the window's picture there as PNG. False
-  // when the user cancels or the file cannot be written (then a message says
-  // so).
+  // Asks for a file name and saves the window's picture there as PNG,
+  // written whole through WriteFileAtomically: a failure leaves an earlier
+  // file of that name untouched. False when the user cancels or the file
+  // cannot be written (then FileError's message says why, under
+  // kFileErrorTitle).
   bool SaveImage();
 
   // Which stake labels are drawn at the current zoom and pan (indices into
-  // the stakes): those inside the window that overlap no label drawn before
-  // them.
+  // the stakes): those on a multiple of LabelStep() inside the window that
+  // overlap no label drawn before them (only a curve that folds back on
+  // itself brings them together), except a stake on the end station, which
+  // the end point's label names.
   std::vector<int> VisibleStakeLabels() const;
+
+  // The station step of the labels at the current zoom, metres: room for the
+  // widest label between two labelled stakes.
+  double LabelStep() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -78,7 +103,10 @@ class PlanView : public QWidget {
     SurveyPoint start;
     double startAzimuth_rad;
     std::vector<SurveyPoint> line;  // start, then the curve, finely sampled
+    std::optional<SurveyPoint> end;  // the curve's end point
+    QString endLabel;
     std::vector<SurveyPoint> stakes;
+    std::vector<double> stations;
     std::vector<QString> labels;
     std::vector<double> labelWidths;  // pixels, in the window's font
     std::vector<SurveyPoint> left;
@@ -94,6 +122,7 @@ class PlanView : public QWidget {
   void ZoomAround(QPointF pixel, double factor);
   void DrawNorthArrow(class QPainter& painter) const;
   void DrawScaleBar(class QPainter& painter) const;
+  void DrawLegend(class QPainter& painter) const;
 
   FileDialogs& dialogs_;
   MessageBoxes& boxes_;

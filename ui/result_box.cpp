@@ -67,10 +67,11 @@ ResultBox::ResultBox(QWidget* parent) : QPlainTextEdit(parent) {
   connect(text, &QTextDocument::contentsChanged, this, &ResultBox::ForgetWhenEmpty, Qt::QueuedConnection);
 }
 
-void ResultBox::Append(std::string_view utf8) {
+void ResultBox::Append(std::string_view utf8, std::shared_ptr<const AppendedReport> report) {
   QTextDocument* text = document();
   QTextCursor end(text);
   end.movePosition(QTextCursor::End);
+  const int from = end.position();
   const QTextBlock last = end.block();
   const int startLine = last.firstLineNumber() +
                         static_cast<int>(last.text().count(QChar::LineSeparator));
@@ -84,6 +85,34 @@ void ResultBox::Append(std::string_view utf8) {
   text->setUndoRedoEnabled(true);
   RestoreLineCounts();
   verticalScrollBar()->setValue(startLine);
+
+  // Additions the user has deleted whole are forgotten.
+  std::erase_if(additions_, [](const Addition& a) { return a.from.position() >= a.to.position(); });
+  if (report != nullptr) {
+    Addition added{QTextCursor(text), QTextCursor(text), std::move(report)};
+    added.from.setPosition(from);
+    added.to.movePosition(QTextCursor::End);
+    added.to.setKeepPositionOnInsert(true);
+    additions_.push_back(std::move(added));
+  }
+}
+
+std::vector<BoxPiece> ResultBox::Pieces() const {
+  // The plain text has one character for each position of the document,
+  // line and paragraph breaks included.
+  const QString all = document()->toPlainText();
+  std::vector<BoxPiece> pieces;
+  qsizetype at = 0;
+  for (const Addition& a : additions_) {
+    const qsizetype from = std::max<qsizetype>(at, a.from.position());
+    const qsizetype to = std::min<qsizetype>(all.size(), a.to.position());
+    if (from >= to) continue;
+    if (from > at) pieces.push_back({all.mid(at, from - at), nullptr});
+    pieces.push_back({all.mid(from, to - from), a.report});
+    at = to;
+  }
+  if (at < all.size()) pieces.push_back({all.mid(at), nullptr});
+  return pieces;
 }
 
 void ResultBox::CountLines(int from, int charsAdded) {
@@ -113,8 +142,9 @@ void ResultBox::RestoreLineCounts() {
 // Emptying the box lets go of the memory its text took: the undo history
 // would otherwise keep every report that was removed.
 void ResultBox::ForgetWhenEmpty() {
-  if (document()->isEmpty() && (document()->isUndoAvailable() || document()->isRedoAvailable()))
-    document()->clear();
+  if (!document()->isEmpty()) return;
+  additions_.clear();
+  if (document()->isUndoAvailable() || document()->isRedoAvailable()) document()->clear();
 }
 
 void ResultBox::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -35,7 +35,10 @@ class SilentBoxes : public quorvane::ui::MessageBoxes {
 class NoDialogs : public quorvane::ui::FileDialogs {
  public:
   QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return {}; }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&) override { return {}; }
+  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList&,
+                                      const TextCheck&) override {
+    return {};
+  }
 };
 NoDialogs noDialogs;
 

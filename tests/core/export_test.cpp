@@ -270,9 +270,14 @@ TEST_F(ExportFile, DrawingReadBackByAnIndependentReader) {
 
 // A circular arc R 130 turning right from due north at (1000, 500): its centre lies 130 m east at
 // (1000, 630); the centre line keeps R 130, the left edge (outside) 133.5, the right 122.75, at every
-// vertex and between them (the chord's middle), and passes through every point of its layer.
-TEST_F(ExportFile, LinesFollowTheCurveNotChordsBetweenStakes) {
-  const CurveInput arc{1000, 500, 0, 100, 130, 130, 0, 10, 1};
+// vertex and between them (the chord's middle), and passes through every point of its layer. Staked
+// backwards from station 100 the curve runs the other way round the same circle, left still west.
+class ExportArc : public ExportFile, public ::testing::WithParamInterface<CurveInput> {};
+INSTANTIATE_TEST_SUITE_P(ForwardAndBackward, ExportArc,
+                         ::testing::Values(CurveInput{1000, 500, 0, 100, 130, 130, 0, 10, 1},
+                                           CurveInput{1000, 500, 100, 0, 130, 130, 0, -10, 1}));
+TEST_P(ExportArc, LinesFollowTheCurveNotChordsBetweenStakes) {
+  const CurveInput arc = GetParam();
   const Calculation calculation = Curve(arc);
   const SideStakeTable sides = ComputeSideStakes(arc, 3.5, 7.25);
   ExportCalculation((dir_ / "arc.dxf").string(), calculation, &sides);

@@ -123,7 +123,10 @@ TEST(RunCalculation, MessagesLeaveTheResultAlone) {
       {"side stakes, no width", {}, kMissingWidthPrompt, "提示", Command::SideStakes, "", " \t"},
       {"side stakes, negative width", {}, kNegativeWidthPrompt, "计算错误", Command::SideStakes, "3", "-4"},
       {"side stakes, end before start", {{InputBox::le, "170"}}, "终点桩号小于起点桩号！", "计算错误", Command::SideStakes},
+      {"side stakes, width with a unit", {}, "左侧宽度“5m”不是有效的数字！", "提示", Command::SideStakes, "5m", ""},
+      {"side stakes, right width not a number", {}, "右侧宽度“abc”不是有效的数字！", "提示", Command::SideStakes, "", "abc"},
       {"locate, X blank", {}, kMissingPointPrompt, "提示", Command::Locate, " ", "195612"},
+      {"locate, Y not a number", {}, "Y坐标“abc”不是有效的数字！", "提示", Command::Locate, "4040990", "abc"},
       {"locate, point past the end", {}, kPointOutsideCurvePrompt, "计算错误", Command::Locate, "4041100", "195700"},
       {"locate, start beyond a double", {{InputBox::Xa, "1e400"}}, kOverflow, "计算错误", Command::Locate, "1", "2"},
   };
@@ -158,7 +161,7 @@ class Straight : public testing::FakeView {
 
 TEST(SideStakeCommands, AppendTheirTexts) {
   Straight both, right, located;
-  ASSERT_TRUE(RunSideStakes(both, "3.5m", "4"));
+  ASSERT_TRUE(RunSideStakes(both, " 3.5 ", "4"));
   ASSERT_TRUE(RunSideStakes(right, " ", "4"));
   located.Text(InputBox::d) = "";  // not needed
   ASSERT_TRUE(RunLocate(located, "1007.0004", "1996"));

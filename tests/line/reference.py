@@ -83,23 +83,36 @@ class RefLine:
         return X, Y, e.azimuth(s) % (2 * pi)
 
     def feet(self, X, Y):
-        """Every foot (distance, offset, distance to the point)."""
+        """Every foot (distance, offset, distance to the point).
+
+        The along-track function f = (P - C).T has f' = -1 + k offset. The
+        grid's sign changes of f' and the roots of f' inside them cut each
+        element into stretches where f is monotonic; a foot is a sign change
+        of f on one of them."""
         X, Y, found = mpf(X), mpf(Y), []
         for e, d0 in zip(self.elements, self.starts):
-            def f(s):
+            def track(s):
                 px, py = e.point(s)
                 t = e.azimuth(s)
-                return (X - px) * cos(t) + (Y - py) * sin(t)
-            n = 400
+                dx, dy = X - px, Y - py
+                off = -dx * sin(t) + dy * cos(t)
+                return dx * cos(t) + dy * sin(t), -1 + e.curvature(s) * off, off
+            n = int(max(400, 80 * abs(e.azimuth(e.L) - e.th0)))
             grid = [e.L * j / n for j in range(n + 1)]
-            vals = [f(s) for s in grid]
+            vals = [track(s) for s in grid]
+            cuts = [(grid[0], vals[0])]
             for j in range(n):
-                if vals[j] == 0 or vals[j] * vals[j + 1] < 0:
-                    s = findroot(f, (grid[j], grid[j + 1]), solver='anderson')
+                if vals[j][1] * vals[j + 1][1] < 0:
+                    m = findroot(lambda s: track(s)[1], (grid[j], grid[j + 1]), solver='anderson')
+                    cuts.append((m, track(m)))
+                cuts.append((grid[j + 1], vals[j + 1]))
+            for (a, va), (b, vb) in zip(cuts, cuts[1:]):
+                if va[0] == 0 or va[0] * vb[0] < 0:
+                    s = a if va[0] == 0 else findroot(lambda s: track(s)[0], (a, b), solver='anderson')
                     px, py = e.point(s)
-                    t = e.azimuth(s)
-                    off = -(X - px) * sin(t) + (Y - py) * cos(t)
-                    found.append((d0 + s, off, hypot(X - px, Y - py)))
+                    found.append((d0 + s, track(s)[2], hypot(X - px, Y - py)))
+            if vals[-1][0] == 0 and e is self.elements[-1]:
+                found.append((d0 + e.L, vals[-1][2], abs(vals[-1][2])))
         return found
 
 
@@ -162,7 +175,10 @@ def lines():
         el(ARC, '235.619449', '50', '50', 1),       # three quarters of a turn
         el(STRAIGHT, '100'),
     ])
-    return [mixed, winding, hundred, tight]
+    evolute = RefLine('evolute', '0', '0', '0', '0', [
+        el(SPIRAL, '100', inf, '50', 1),            # eight panels of 12.5 m
+    ])
+    return [mixed, winding, hundred, tight, evolute]
 
 
 def distances(line):
@@ -171,6 +187,8 @@ def distances(line):
         picks = [line.starts[j] for j in range(0, 100, 9)] + [mpf('12345.6789'), L * mpf('0.777'), L]
     elif line.name == 'winding':
         picks = [mpf(x) for x in ('0', '0.5', '250', '999.999', '1500.25', '1987.654321')] + [L]
+    elif line.name == 'evolute':
+        picks = [mpf(x) for x in ('0', '56.25', '99.9')] + [L]
     else:
         picks = [mpf(x) for x in ('0', '50', '123.456', '180', '300')] + line.starts[3:] + [L * mpf('0.9137'), L]
     return picks
@@ -188,6 +206,35 @@ def foot_points(line):
             pts.append((num(X + mpf(off) * -sin(t), 20), num(Y + mpf(off) * cos(t), 20)))
         X, Y, t = line.at(0)
         pts.append((num(X - 5 * cos(t), 20), num(Y - 5 * sin(t), 20)))  # before the start: no foot
+        return pts
+    if line.name == 'winding':
+        # Abeam points, and points near the centres of curvature of the
+        # spiral's tight end, where it winds round them several times.
+        pts = []
+        for d, off in (('300', '25'), ('1200', '-10'), ('1900', '-20'), ('1900', '-42.1'), ('1999', '-60'),
+                       ('1700', '-45.5')):
+            X, Y, t = line.at(d)
+            pts.append((num(X + mpf(off) * -sin(t), 20), num(Y + mpf(off) * cos(t), 20)))
+        return pts
+    if line.name == 'evolute':
+        # Near the centre of curvature at s (on the evolute) the spiral has two
+        # feet close together, s and one just before it (beyond the centre) or
+        # just after it (short of it), both inside one panel: no sign change of
+        # the along-track function at the panel's ends tells them.
+        pts = []
+        for d, beyond in (('56.25', '0.2'), ('56.25', '0.6'), ('30.3', '0.3'), ('80.1', '-0.4')):
+            e = line.elements[0]
+            X, Y, t = line.at(d)
+            off = 1 / e.curvature(mpf(d)) + mpf(beyond)
+            pts.append((num(X + off * -sin(t), 20), num(Y + off * cos(t), 20)))
+        return pts
+    if line.name == 'hundred':
+        pts = []
+        for d, off in (('0.001', '5'), ('23456.78', '-150'), ('54321', '300'), ('99999.9', '-2.5'), ('100374', '1')):
+            X, Y, t = line.at(d)
+            pts.append((num(X + mpf(off) * -sin(t), 20), num(Y + mpf(off) * cos(t), 20)))
+        X, Y, t = line.at(line.length)
+        pts.append((num(X + 7 * cos(t) + 3 * sin(t), 20), num(Y + 7 * sin(t) - 3 * cos(t), 20)))  # past the end
         return pts
     return []
 

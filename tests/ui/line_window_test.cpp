@@ -31,7 +31,10 @@ struct FakeBoxes : MessageBoxes {
 struct FakeDialogs : FileDialogs {
   QString saveAs, open;
   QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return saveAs; }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&) override { return {}; }
+  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList&,
+                                      const TextCheck&) override {
+    return {};
+  }
   QString OpenFileName(QWidget*, const QString&, const QStringList&) override { return open; }
 };
 

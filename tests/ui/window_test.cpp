@@ -13,6 +13,7 @@
 #include "ui/message_boxes.h"
 #include "ui/plan_view.h"
 #include "ui/print_report.h"
+#include "ui/result_box.h"
 
 using namespace quorvane::ui;
 
@@ -30,15 +31,23 @@ struct FakeBoxes : MessageBoxes {
   }
 };
 
-// Answers a file dialog with `file` (empty: cancelled), a small dialog with `texts`.
+// Answers a file dialog with `file` (empty: cancelled), a small dialog with `texts` (none: cancelled;
+// texts its check refuses: the dialog stays open and is then cancelled); keeps what a dialog opened with.
 struct FakeDialogs : FileDialogs {
   QString file, proposed;
   std::optional<QStringList> texts;
+  QStringList openedWith;
+  bool stayedOpen = false;
   QString SaveFileName(QWidget*, const QString&, const QString& name, const QStringList&) override {
     proposed = name;
     return file;
   }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&) override { return texts; }
+  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList& shown,
+                                      const TextCheck& check) override {
+    openedWith = shown;
+    stayedOpen = texts && !check(*texts);
+    return stayedOpen ? std::nullopt : texts;
+  }
 };
 
 // The report block for the default inputs, interval 10 and a right turn.
@@ -66,19 +75,35 @@ const double kStartAzimuth_rad = (17 + 34 / 60.0 + 15 / 3600.0) * M_PI / 180;
 // pdftotext keeps or drops the blanks next to Chinese characters as it sees fit.
 QString Squeezed(QString text) { return text.remove(QRegularExpression(QStringLiteral("\\s"))); }
 
-// Prints `box` to an A4 PDF: the page count, and the text pdftotext reads.
-std::pair<int, QString> Print(const QString& box, const quorvane::Calculation* calc) {
-  QTemporaryDir dir;
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(dir.filePath(QStringLiteral("table.pdf")));
-  printer.setPageSize(QPageSize(QPageSize::A4));
-  const int pages = PrintResult(printer, box, calc, QDate(2026, 12, 7));
+// pdftotext's reading of a PDF: "-layout" for the text in its columns,
+// "-bbox" for every word's box in points.
+QString PdfText(const QString& pdf, const QString& mode = QStringLiteral("-layout")) {
   QProcess pdftotext;
-  const QStringList arguments{QStringLiteral("-layout"), printer.outputFileName(), QStringLiteral("-")};
-  pdftotext.start(QStringLiteral(QUORVANE_PDFTOTEXT), arguments);
+  pdftotext.start(QStringLiteral(QUORVANE_PDFTOTEXT), {mode, pdf, QStringLiteral("-")});
   pdftotext.waitForFinished(30000);
-  return {pages, QString::fromUtf8(pdftotext.readAllStandardOutput())};
+  return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
+// A printer onto an A4 PDF in `dir`.
+std::unique_ptr<QPrinter> PdfPrinter(const QTemporaryDir& dir) {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(dir.filePath(QStringLiteral("table.pdf")));
+  printer->setPageSize(QPageSize(QPageSize::A4));
+  return printer;
+}
+
+// Prints `pieces` to an A4 PDF: the page count, and the text pdftotext reads.
+std::pair<int, QString> Print(const std::vector<BoxPiece>& pieces, const QString& mode = QStringLiteral("-layout")) {
+  QTemporaryDir dir;
+  const auto printer = PdfPrinter(dir);
+  const int pages = PaintPages(*printer, pieces, QDate(2026, 12, 7)).pages;
+  return {pages, PdfText(printer->outputFileName(), mode)};
+}
+
+// `text` as one report of `calc`'s curve, as the window appends it.
+BoxPiece Report(const QString& text, const quorvane::Calculation& calc) {
+  return {text, std::make_shared<AppendedReport>(AppendedReport{calc, text})};
 }
 
 }  // namespace
@@ -89,6 +114,8 @@ struct CreditRow { float width, outer; int rightTicks, leftTicks; };
 // The file chosen or texts typed (none: cancelled), how the file starts (empty: none),
 // how the text appended starts and its line count, the title of the box shown.
 struct MenuRow { QString action; QStringList answer; QByteArray file; QString appended; int lines; QString title; };
+// Texts typed into a small dialog, the first message then (empty: none), whether it was accepted.
+struct DialogRow { QString action; QStringList typed; QString prompt; bool accepted; };
 
 class WindowTest : public QObject {
   Q_OBJECT
@@ -338,7 +365,59 @@ class WindowTest : public QObject {
     if (row.answer.size() == 1) QCOMPARE(dialogs_.proposed, row.action == "actExport" ? "逐桩坐标.csv" : "逐桩坐标.txt");
   }
 
-  // 平面图 opens a window of its own, which follows the next calculation.
+  // A text that is not wholly a number, or a negative width, keeps the dialog open with a message
+  // naming the box and calculates nothing; the next opening shows the texts last accepted.
+  void dialogs_data() {
+    QTest::addColumn<DialogRow>("row");
+    QTest::newRow("width abc") << DialogRow{"actSideStakes", {"abc", ""}, "左侧宽度“abc”不是有效的数字！", false};
+    QTest::newRow("width 5m") << DialogRow{"actSideStakes", {"", "5m"}, "右侧宽度“5m”不是有效的数字！", false};
+    QTest::newRow("negative width") << DialogRow{"actSideStakes", {"-3", "2"}, "边桩宽度不能为负数！", false};
+    QTest::newRow("widths 3 and 2") << DialogRow{"actSideStakes", {"3", " 2"}, "", true};
+    QTest::newRow("X abc") << DialogRow{"actLocate", {"abc", "195612"}, "X坐标“abc”不是有效的数字！", false};
+    QTest::newRow("a point") << DialogRow{"actLocate", {"4040990", "195612"}, "桩号：0+207.353", true};
+  }
+  void dialogs() {
+    QFETCH(DialogRow, row);
+    Calculate(false);
+    dialogs_.texts = row.typed;
+    Get<QAction>(row.action)->trigger();
+    QVERIFY2(row.prompt.isEmpty() ? boxes_.prompts.isEmpty() : boxes_.prompts.value(0).startsWith(row.prompt),
+             qPrintable(boxes_.prompts.join(u'|')));
+    QCOMPARE(dialogs_.stayedOpen, !row.accepted);
+    QCOMPARE(Result()->toPlainText().isEmpty(), !row.accepted);
+    dialogs_.texts.reset();
+    Get<QAction>(row.action)->trigger();
+    QCOMPARE(dialogs_.openedWith, row.accepted ? row.typed : QStringList());
+  }
+
+  // The real small dialog: opens with the texts given; 确定 with texts its check refuses leaves it open as typed.
+  void smallDialogStaysOpenWhenRefused() {
+    QtFileDialogs dialogs;
+    QStringList checked, shown;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      const auto boxes = dialog->findChildren<QLineEdit*>();
+      QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+      shown << boxes[0]->text() << boxes[1]->text();
+      boxes[0]->setText(QStringLiteral("5m"));
+      ok->click();
+      shown << QString::number(dialog->isVisible()) << boxes[0]->text();
+      boxes[0]->setText(QStringLiteral("5"));
+      ok->click();
+    });
+    const std::optional<QStringList> texts =
+        dialogs.AskTexts(form_.get(), QStringLiteral("边桩坐标"), {QStringLiteral("左"), QStringLiteral("右")},
+                         {QStringLiteral("1"), QStringLiteral("2")}, [&](const QStringList& typed) {
+                           checked << typed.join(u',');
+                           return !typed[0].endsWith(u'm');
+                         });
+    QCOMPARE(shown, QStringList({"1", "2", "1", "5m"}));
+    QCOMPARE(checked, QStringList({"5m,2", "5,2"}));
+    QCOMPARE(texts.value_or(QStringList()), QStringList({"5", "2"}));
+  }
+
+  // 平面图 opens a window of its own, which follows the next calculation; a
+  // legend names the side points' colours once there are any.
   void planView() {
     QVERIFY(!Get<QAction>("actPlanView")->isEnabled() && !Get<QAction>("actPrint")->isEnabled());
     Calculate();
@@ -347,9 +426,106 @@ class WindowTest : public QObject {
     auto* view = Get<PlanView>("PlanView");
     QVERIFY(view->isVisible() && view->isWindow() && view->HasCalculation());
     const QPointF lastStake = view->ToScreen(4041028.82, 195628.996);
+    auto legendPixels = [&](const QColor& colour) {  // in the top left corner, where no point is drawn
+      const QImage image = view->grab().toImage();
+      int n = 0;
+      for (int y = 8; y < 60; ++y)
+        for (int x = 8; x < 30; ++x) n += image.pixelColor(x, y) == colour;
+      return n;
+    };
+    QCOMPARE(legendPixels(QColor(150, 0, 150)), 0);
+    dialogs_.texts = QStringList{"3", "3"};
+    Get<QAction>("actSideStakes")->trigger();
+    QVERIFY(legendPixels(QColor(150, 0, 150)) > 0 && legendPixels(QColor(0, 140, 140)) > 0);
     Get<QLineEdit>("txtle")->setText(QStringLiteral("300"));
     Click(Get("cmd1"));
     QVERIFY(view->ToScreen(4041028.82, 195628.996) != lastStake);  // fitted to the longer curve
+  }
+
+  // Saving the plan: a PNG, or the cause and no file.
+  void planViewSavesPng_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("cause");  // empty: saved
+    QTest::newRow("saved") << "平面图.png" << "";
+    QTest::newRow("missing folder") << "没有/平面图.png" << "文件夹不存在";
+  }
+  void planViewSavesPng() {
+    QFETCH(QString, name);
+    QFETCH(QString, cause);
+    QTemporaryDir dir;
+    dialogs_.file = dir.filePath(name);
+    PlanView view(dialogs_, boxes_);
+    view.ShowCalculation(FieldCalculation(1));
+    QCOMPARE(view.SaveImage(), cause.isEmpty());
+    QCOMPARE(boxes_.prompts, cause.isEmpty() ? QStringList() : QStringList{"无法保存文件“平面图.png”：" + cause + "。"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), cause.isEmpty() ? QStringList{name} : QStringList());
+    if (cause.isEmpty()) QCOMPARE(QImage(dialogs_.file).size(), view.size());
+  }
+
+  // The label step: round, a multiple of the interval, leaving the room asked for.
+  void roundStationStep_data() {
+    QTest::addColumn<double>("interval");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("step");
+    QTest::newRow("every stake") << 10.0 << 3.0 << 10.0;
+    QTest::newRow("every other") << 10.0 << 12.0 << 20.0;
+    QTest::newRow("backwards") << -10.0 << 120.0 << 200.0;
+    QTest::newRow("50 is not a multiple of 20") << 20.0 << 30.0 << 100.0;
+    QTest::newRow("5 is not a multiple of 2") << 2.0 << 3.0 << 10.0;
+    QTest::newRow("below a metre") << 0.5 << 0.7 << 1.0;
+    QTest::newRow("no round multiple of 3") << 3.0 << 4.0 << 6.0;
+  }
+  void roundStationStep() {
+    QFETCH(double, interval);
+    QFETCH(double, minimum);
+    QFETCH(double, step);
+    QCOMPARE(RoundStationStep(interval, minimum), step);
+  }
+
+  // The plan view beside the main window (1 px apart), clear of it where the screen has room.
+  void placesPlanBeside_data() {
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("placed");  // 640 x 480 wanted, 240 x 180 at least
+    QTest::newRow("right") << QRect(100, 100, 661, 340) << QRect(0, 0, 1920, 1080) << QRect(761, 100, 640, 480);
+    QTest::newRow("at the right edge: left") << QRect(1259, 100, 661, 340) << QRect(0, 0, 1920, 1080) << QRect(619, 100, 640, 480);
+    QTest::newRow("centred on 1024 x 768: below, lower") << QRect(181, 214, 661, 340) << QRect(0, 0, 1024, 768) << QRect(181, 554, 640, 214);
+    QTest::newRow("no room: right, on the screen") << QRect(69, 130, 661, 340) << QRect(0, 0, 800, 600) << QRect(160, 120, 640, 480);
+  }
+  void placesPlanBeside() {
+    QFETCH(QRect, main);
+    QFETCH(QRect, screen);
+    QFETCH(QRect, placed);
+    QCOMPARE(PlaceBeside(main, screen, QSize(640, 480), QSize(240, 180)), placed);
+  }
+
+  // Labels on every round station and on no other; the end point marked.
+  void planLabelsRoundStations() {
+    quorvane::Calculation calc = FieldCalculation(1);
+    calc.input.d = 1;
+    calc.stakes = quorvane::ComputeStakes(calc.input);
+    PlanView view(dialogs_, boxes_);
+    view.ShowCalculation(calc);
+    QList<double> steps;  // fewer labels as the plan gets smaller
+    for (const int size : {600, 300}) {
+      view.resize(size, size * 3 / 4);
+      view.FitToWindow();
+      const double step = view.LabelStep();
+      QVERIFY2(step >= 5 && step <= 50 && (steps.isEmpty() || step > steps.last()), qPrintable(QString::number(step)));
+      steps << step;
+      QList<double> labelled, round;
+      for (const int i : view.VisibleStakeLabels()) labelled << calc.stakes.stakeStation[static_cast<std::size_t>(i)];
+      for (const double station : calc.stakes.stakeStation)
+        if (std::fmod(station, step) == 0) round << station;
+      QCOMPARE(labelled, round);
+    }
+    // The end, 0.365 m on from 0+250 (X 4041028.820, Y 195628.996) at 34°14′04″: a square's top edge 6 px above.
+    const double az = (34 + 14 / 60.0 + 4 / 3600.0) * M_PI / 180;
+    const QPoint end = view.ToScreen(4041028.820 + 0.365 * std::cos(az), 195628.996 + 0.365 * std::sin(az)).toPoint();
+    const QImage image = view.grab().toImage();
+    int dark = 0;
+    for (int dy = -7; dy <= -5; ++dy) dark += image.pixelColor(end + QPoint(0, dy)).lightness() < 110;
+    QVERIFY(dark > 0);
   }
 
   // Leaving txtd for another control shows the reminder once; a click on 计算
@@ -431,46 +607,139 @@ class WindowTest : public QObject {
     QVERIFY2(at.red() > 150 && at.green() < 100 && at.blue() < 100, qPrintable(at.name()));
   }
 
-  // The printed stake table, read back from PDF with pdftotext.
-  void printsHeaderAndEveryRowToPdf() {
-    const QString block = WorkedBlock();
-    const quorvane::Calculation calc = FieldCalculation(1);
-    // The box as the window holds it: a typed note, then the block.
-    const auto [pages, pdf] = Print(QStringLiteral("复核：王工\n") + block, &calc);
+  // Right, then left, with lines typed before and inside: each report prints
+  // under its own curve; typed lines print as they stand, not as table rows.
+  void printsEachReportUnderItsOwnCurve() {
+    Result()->setPlainText(QStringLiteral("复核：王工  2026-12-07  K0+180\n"));
+    Calculate();
+    Get<QLineEdit>("txtle")->setText(QStringLiteral("240"));
+    Get<QRadioButton>("opn1")->click();
+    Click(Get("cmd1"));
+    QTextCursor row = Result()->document()->find(QStringLiteral("0+200"), Result()->document()->characterCount() - 1,
+                                                 QTextDocument::FindBackward);
+    row.setPosition(row.selectionStart());
+    row.insertText(QStringLiteral("抽检 0+200 合格\n"));
+    const auto [pages, pdf] = Print(static_cast<ResultBox*>(Result())->Pieces());
     const QString text = Squeezed(pdf);
-    QCOMPARE(pages, 1);
-    for (const char* expected :
-         {"Quorvane", "2026-12-07", "第1页/共1页", "起点桩号180.108", "终点桩号250.365", "起点半径1500", "终点半径130",
-          "起点X4040964.994", "Y195601.155", "起点方位角17.3415", "桩距10", "转向右转", "复核：王工"}) {
-      QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(text));
-    }
-    // Every line of the box, each once below the header.
-    const QString body = text.mid(text.indexOf(QStringLiteral("复核")));
-    for (const QString& line : block.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-      QVERIFY2(body.count(Squeezed(line)) == 1, qPrintable(line + QLatin1Char('\n') + pdf));
-    }
+    const qsizetype right = text.indexOf(QStringLiteral("终点桩号250.365")), left = text.indexOf(QStringLiteral("终点桩号240"));
+    QVERIFY2(right >= 0 && left > right, qPrintable(pdf));
+    QVERIFY(text.mid(right, left - right).contains(QStringLiteral("转向右转")));
+    QVERIFY(text.mid(left).contains(QStringLiteral("转向左转")) && !text.mid(left).contains(QStringLiteral("转向右转")));
+    QVERIFY2(pdf.contains(QRegularExpression(QStringLiteral("\\n抽检\\s{1,3}0\\+200\\s{1,3}合格\\n"))), qPrintable(pdf));
+    // Every stake row of the first report once.
+    for (const QString& line : WorkedBlock().split(u'\n', Qt::SkipEmptyParts).mid(3, 7))
+      QVERIFY2(text.count(Squeezed(line)) == 1, qPrintable(line + u'\n' + pdf));
   }
 
-  void longTablesBreakBetweenRowsWithPageNumbers() {
+  // Decimal points under one another; a number without one ends where it would be.
+  void alignsNumbersOnTheirPoint_data() {
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<QString>("lower");  // the cell below it, same table column
+    QTest::newRow("X") << "12.5" << "1234.125";
+    QTest::newRow("Y, negative") << "-3.25" << "17.5";
+    QTest::newRow("azimuth, whole") << "9" << "10.0102";
+    QTest::newRow("X, second column") << "7" << "-45.2";
+    QTest::newRow("Y, second column") << "100.75" << "8";
+    QTest::newRow("azimuth, second column") << "359.5959" << "1.01";
+  }
+  void alignsNumbersOnTheirPoint() {
+    QFETCH(QString, upper);
+    QFETCH(QString, lower);
+    const QString box = QStringLiteral("           逐桩坐标显示：\n桩号      X坐标           Y坐标         方位角(度.分秒)\n"
+                                       "0+000    12.5    -3.25    9\n0+010    1234.125    17.5    10.0102\n"
+                                       "0+020    7    100.75    359.5959\n0+030    -45.2    8    1.01\n0+030\n");
+    const QString pdf = Print({Report(box, FieldCalculation(1))}).second;
+    const QStringList lines = pdf.split(u'\n');
+    auto point = [&](const QString& cell) {  // line and column of its decimal point
+      const QRegularExpression alone(QStringLiteral("(^|\\s)") + QRegularExpression::escape(cell) + QStringLiteral("(\\s|$)"));
+      for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QRegularExpressionMatch m = alone.match(lines[i]);
+        if (m.hasMatch()) {
+          const qsizetype at = m.capturedStart() + m.capturedLength(1);
+          return QPoint(static_cast<int>(cell.contains(u'.') ? at + cell.indexOf(u'.') : at + cell.size()), static_cast<int>(i));
+        }
+      }
+      return QPoint(-1, -1);
+    };
+    const QPoint a = point(upper), b = point(lower);
+    QVERIFY2(a.y() >= 0 && b.y() == a.y() + 1 && a.x() == b.x(), qPrintable(pdf));
+  }
+
+  // A long table: two columns a page, whole rows, the heading and the curve
+  // on every page, inside 15 mm margins; painting stops when asked.
+  void longTablesRunInTwoColumnsWithinTheMargins() {
     QString box = QStringLiteral("           逐桩坐标显示：\n桩号      X坐标           Y坐标         方位角(度.分秒)\n");
-    constexpr int kRows = 300;  // several pages
+    constexpr int kRows = 400;
     auto row = [](int i) {
       return QStringLiteral("%1+%2     %3.125     %4.5     %5.0102")
           .arg(i / 100).arg(i % 100 * 10).arg(4040000 + i).arg(195000 + i).arg(i % 90);
     };
-    for (int i = 0; i < kRows; ++i) box += row(i) + QLatin1Char('\n');
-    const auto [pages, text] = Print(box, nullptr);
-    QVERIFY(pages >= 3);
+    for (int i = 0; i < kRows; ++i) box += row(i) + u'\n';
+    const std::vector<BoxPiece> pieces{Report(box, FieldCalculation(1))};
+    const auto [pages, text] = Print(pieces);
+    QVERIFY2(pages >= 2 && pages <= 4, qPrintable(QString::number(pages)));  // one column a page would take seven
     const QStringList pageTexts = text.split(QChar(u'\f'), Qt::SkipEmptyParts);
     QCOMPARE(pageTexts.size(), pages);
-    int next = 0;  // the row expected next, whole and in order over the pages
     for (int p = 0; p < pages; ++p) {
       const QString page = Squeezed(pageTexts[p]);
       QVERIFY(page.contains(QStringLiteral("第%1页/共%2页").arg(p + 1).arg(pages)));
-      QVERIFY2(page.contains(QStringLiteral("桩号X坐标Y坐标")), qPrintable(page));  // the heading again
-      for (qsizetype at = 0; next < kRows && (at = page.indexOf(Squeezed(row(next)), at)) >= 0;) ++next;
+      QVERIFY2(page.count(QStringLiteral("桩号X坐标Y坐标")) == 2, qPrintable(page));  // over both columns
+      QVERIFY(page.contains(QStringLiteral("转向右转")) && page.contains(QStringLiteral("续前页")) == (p > 0));
     }
-    QCOMPARE(next, kRows);
+    for (int i = 0; i < kRows; ++i) QVERIFY2(Squeezed(text).count(Squeezed(row(i))) == 1, qPrintable(row(i)));
+    const QRegularExpression twoRows(QStringLiteral("^\\s*0\\+0\\s.*\\s\\d+\\+\\d+\\s"), QRegularExpression::MultilineOption);
+    QVERIFY2(twoRows.match(pageTexts[0]).hasMatch(), qPrintable(pageTexts[0]));
+
+    // Every word at least 15 mm (42.52 pt, less what pdftotext adds to a box) from the paper's edges.
+    const QString boxes = Print(pieces, QStringLiteral("-bbox")).second;
+    const QRegularExpression size(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""));
+    const QRegularExpressionMatch paper = size.match(boxes);
+    QVERIFY(paper.hasMatch());
+    const double w = paper.captured(1).toDouble(), h = paper.captured(2).toDouble(), m = 42.3;
+    const QRegularExpression word(QStringLiteral("xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\""));
+    int words = 0;
+    for (auto it = word.globalMatch(boxes); it.hasNext(); ++words) {
+      const QRegularExpressionMatch b = it.next();
+      QVERIFY2(b.captured(1).toDouble() >= m && b.captured(2).toDouble() >= m && b.captured(3).toDouble() <= w - m &&
+                   b.captured(4).toDouble() <= h - m,
+               qPrintable(b.captured(0)));
+    }
+    QVERIFY(words > kRows * 4);
+
+    QTemporaryDir dir;
+    const auto printer = PdfPrinter(dir);
+    const PaintedPages stopped = PaintPages(*printer, pieces, QDate(2026, 12, 7), [](int done, int) { return done < 1; });
+    QVERIFY(stopped.cancelled && stopped.pages == 1);
+  }
+
+  // A PDF that cannot be written says why and leaves no file; what stood there stays.
+  void printFailuresLeaveNoFile_data() {
+    QTest::addColumn<QString>("target");  // in an empty folder; "/" at the end: a folder of that name is there
+    QTest::addColumn<QString>("cause");   // empty: printed
+    QTest::newRow("printed") << "表.pdf" << "";
+    QTest::newRow("missing folder") << "没有/表.pdf" << "文件夹不存在";
+    QTest::newRow("a folder of that name") << "表.pdf/" << "同名的文件夹已存在";
+  }
+  void printFailuresLeaveNoFile() {
+    QFETCH(QString, target);
+    QFETCH(QString, cause);
+    QTemporaryDir dir;
+    const auto printer = PdfPrinter(dir);
+    printer->setOutputFileName(dir.filePath(target.endsWith(u'/') ? target.chopped(1) : target));
+    if (target.endsWith(u'/')) {
+      QDir(dir.path()).mkpath(target);
+      QFile keep(dir.filePath(target + "keep"));
+      QVERIFY(keep.open(QIODevice::WriteOnly) && keep.write("earlier") == 7);
+    }
+    const bool printed = PrintPieces(nullptr, *printer, {Report(WorkedBlock(), FieldCalculation(1))}, boxes_, QDate(2026, 12, 7));
+    QCOMPARE(printed, cause.isEmpty());
+    QCOMPARE(boxes_.prompts, cause.isEmpty() ? QStringList() : QStringList{"无法保存文件“表.pdf”：" + cause + "。"});
+    QCOMPARE(boxes_.titles, cause.isEmpty() ? QStringList() : QStringList{"保存失败"});
+    QStringList files;
+    for (QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+      files << QDir(dir.path()).relativeFilePath(it.next());
+    QCOMPARE(files, cause.isEmpty() ? QStringList{"表.pdf"} : target.endsWith(u'/') ? QStringList{"表.pdf/keep"} : QStringList());
+    if (cause.isEmpty()) QVERIFY(Squeezed(PdfText(printer->outputFileName())).contains(QStringLiteral("0+25040")));
   }
 };
 

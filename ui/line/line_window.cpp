@@ -35,12 +35,13 @@
 #include "ui/file_dialogs.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
-#include "ui/line/line_drawing.h"
 #include "ui/line/line_tables.h"
 #include "ui/line/line_text.h"
 #include "ui/line/stake_export.h"
 #include "ui/line/stake_model.h"
 #include "ui/line/stake_print.h"
+#include "ui/line_views/profile_view.h"
+#include "ui/line_views/route_plan_view.h"
 #include "ui/message_boxes.h"
 #include "ui/number_box.h"
 
@@ -295,7 +296,7 @@ void LineWindow::BuildTabs() {
     connect(clear, &QPushButton::clicked, this, [this] {
       located_->removeRows(0, located_->rowCount());
       measured_.clear();
-      plan_->SetMeasured({});
+      plan_->SetMeasuredPoints({});
     });
     row->addWidget(clear);
     layout->addLayout(row);
@@ -307,16 +308,12 @@ void LineWindow::BuildTabs() {
     layout->addWidget(locatedView_, 1);
     tabs_->addTab(page, QStringLiteral("坐标反算(&6)"));
   }
-  plan_ = new LineDrawing(LineDrawing::Kind::Plan);
+  plan_ = new RoutePlanView(dialogs_, boxes_);
   plan_->setObjectName(QStringLiteral("planView"));
-  plan_->SetStakes(stakes_);
   tabs_->addTab(plan_, QStringLiteral("平面图(&7)"));
-  profileDrawing_ = new LineDrawing(LineDrawing::Kind::Profile);
+  profileDrawing_ = new ProfileView(dialogs_, boxes_);
   profileDrawing_->setObjectName(QStringLiteral("profileView"));
-  profileDrawing_->SetStakes(stakes_);
   tabs_->addTab(profileDrawing_, QStringLiteral("纵断面图(&8)"));
-  for (QWidget* drawing : {static_cast<QWidget*>(plan_), static_cast<QWidget*>(profileDrawing_)})
-    connect(stakes_, &QAbstractItemModel::modelReset, drawing, qOverload<>(&QWidget::update));
 }
 
 QAction* LineWindow::AddAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut) {
@@ -441,8 +438,6 @@ void LineWindow::Recompute() {
   lineStatus_->setStyleSheet(lineError_.isEmpty() ? QString() : QStringLiteral("QLabel { color: rgb(200, 0, 0); }"));
   equationStatus_->setText(WholeOrFirst(reading.equations));
 
-  plan_->SetLine(nullptr, nullptr);
-  profileDrawing_->SetLine(nullptr, nullptr);
   profile_.reset();
   profileStatus_->clear();
   if (line_) {
@@ -450,8 +445,6 @@ void LineWindow::Recompute() {
     grades_->SetRowErrors(profile.points.rows);
     profile_ = profile.profile;
     profileStatus_->setText(WholeOrFirst(profile.points));
-    plan_->SetLine(&*line_, nullptr);
-    if (profile_) profileDrawing_->SetLine(&*line_, &*profile_);
   } else {
     grades_->SetRowErrors({});
   }
@@ -467,6 +460,18 @@ void LineWindow::Recompute() {
       for (const QString& cell : cells) items << new QStandardItem(cell);
       curves_->appendRow(items);
     }
+  }
+  // The drawings follow the line; its stakes come back with the next 计算.
+  if (line_) {
+    plan_->SetLine(*line_);
+    plan_->SetMeasuredPoints(measured_);
+  } else {
+    plan_->ClearLine();
+  }
+  if (line_ && profile_) {
+    profileDrawing_->SetProfile(*line_, *profile_);
+  } else {
+    profileDrawing_->ClearProfile();
   }
   if (stakesCurrent_ && stakes_->rowCount() > 0) stakeStatus_->setText(QStringLiteral("路线已修改，按 F5 重新计算"));
   stakesCurrent_ = false;
@@ -514,6 +519,12 @@ bool LineWindow::ComputeStakes() {
     stakes_->SetStakes(std::move(rows), options.leftWidth_m > 0, options.rightWidth_m > 0, profile_.has_value());
     stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     stakeStatus_->setText(QStringLiteral("%1 个桩").arg(count));
+    std::vector<LineStake> drawn;
+    drawn.reserve(count);
+    for (const StakeRow& row : stakes_->Rows())
+      drawn.push_back({row.distance_m, row.station_m, row.code, {row.X_m, row.Y_m, row.azimuth_rad}});
+    plan_->SetStakes(drawn, options.leftWidth_m, options.rightWidth_m);
+    if (profile_) profileDrawing_->SetStakes(drawn);
     stakesCurrent_ = true;
     return true;
   } catch (const std::exception& error) {
@@ -571,22 +582,15 @@ void LineWindow::LocateOne(const QString& name, double X_m, double Y_m, std::opt
   QList<QStandardItem*> items;
   for (const QString& cell : cells) items << new QStandardItem(cell);
   located_->appendRow(items);
-  measured_.emplace_back(X_m, Y_m);
-  plan_->SetMeasured(measured_);
+  measured_.push_back({name.toStdString(), X_m, Y_m});
+  plan_->SetMeasuredPoints(measured_);
 }
 
 void LineWindow::SaveDrawing() {
-  LineDrawing* drawing = tabs_->currentWidget() == profileDrawing_ ? profileDrawing_ : plan_;
+  DrawingView* drawing = tabs_->currentWidget() == profileDrawing_ ? static_cast<DrawingView*>(profileDrawing_)
+                                                                    : static_cast<DrawingView*>(plan_);
   tabs_->setCurrentWidget(drawing);
-  const QString path = dialogs_.SaveFileName(
-      this, QStringLiteral("保存图形"), drawing == plan_ ? QStringLiteral("平面图.png") : QStringLiteral("纵断面图.png"),
-      {QStringLiteral("PNG 图像 (*.png)")});
-  if (path.isEmpty()) return;
-  try {
-    drawing->SavePng(path);
-  } catch (const std::exception& error) {
-    Inform(QString::fromUtf8(error.what()), QString::fromUtf8(kFileErrorTitle));
-  }
+  drawing->SaveImage();
 }
 
 void LineWindow::LocateTyped() {

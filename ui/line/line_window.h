@@ -9,6 +9,7 @@
 
 #include "calc/line.h"
 #include "calc/profile.h"
+#include "ui/line_views/route_plan_view.h"
 
 class QAction;
 class QCheckBox;
@@ -24,7 +25,8 @@ namespace quorvane::ui {
 
 class FileDialogs;
 class GridModel;
-class LineDrawing;
+class ProfileView;
+class RoutePlanView;
 class GridView;
 class MessageBoxes;
 class StakeModel;
@@ -130,7 +132,7 @@ class LineWindow : public QMainWindow {
   std::optional<Profile> profile_;
   QString lineError_;
   bool stakesCurrent_ = false;
-  std::vector<QPointF> measured_;  // the located points, survey X and Y
+  std::vector<MeasuredPoint> measured_;  // the located points
 
   QTabWidget* tabs_ = nullptr;
   QLabel* lineStatus_ = nullptr;
@@ -152,8 +154,8 @@ class LineWindow : public QMainWindow {
   QLineEdit* pointY_ = nullptr;
   QLineEdit* pointH_ = nullptr;
   QMenu* recentMenu_ = nullptr;
-  LineDrawing* plan_ = nullptr;
-  LineDrawing* profileDrawing_ = nullptr;
+  RoutePlanView* plan_ = nullptr;
+  ProfileView* profileDrawing_ = nullptr;
   class QTimer* recompute_ = nullptr;
 };
 

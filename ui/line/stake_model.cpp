@@ -34,6 +34,7 @@ std::vector<StakeRow> ComputeStakeRows(const Line& line, const Profile* profile,
   };
   for (const LineStake& s : stakes) {
     StakeRow row;
+    row.distance_m = s.distance_m;
     row.station_m = s.station_m;
     row.code = s.code;
     row.X_m = s.point.X_m;

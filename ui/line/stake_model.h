@@ -22,6 +22,7 @@ struct StakeOptions {
 // One computed stake and its edge points. Heights are NaN where the line has
 // no profile or the stake lies outside it.
 struct StakeRow {
+  double distance_m = 0;  // along the line
   double station_m = 0;
   std::string code;
   double X_m = 0, Y_m = 0, H_m = 0, azimuth_rad = 0;

@@ -3,7 +3,7 @@
 // points, through to the repainted table. Then the table's own answers:
 // sorting by X, selecting every row, scrolling to the end. Goal: the stake
 // table usable within 0.5 s of the command.
-//   line_bench [--benchmark_...]   (Qt's offscreen platform unless
+//   line_window_bench [--benchmark_...]   (Qt's offscreen platform unless
 //                                   QT_QPA_PLATFORM says otherwise)
 #include <benchmark/benchmark.h>
 
@@ -37,7 +37,10 @@ class SilentBoxes : public quorvane::ui::MessageBoxes {
 class NoDialogs : public quorvane::ui::FileDialogs {
  public:
   QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return {}; }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&) override { return {}; }
+  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList&,
+                                      const TextCheck&) override {
+    return {};
+  }
 };
 
 // 75 curves of straight 200 m, spiral 80 m, arc 150 m at R 600, spiral 80 m,

@@ -1,0 +1,75 @@
+#!/usr/bin/python3
+"""Reads a LandXML file written by WriteLandXml from the sample line (with a
+chainage equation added) with lxml, a reader that shares no code with the
+writer, and checks it against the mpmath reference of reference.py.
+Exit status 0 when everything matches; the faults on stdout otherwise.
+
+Usage: check_written_landxml.py FILE
+"""
+import math
+import sys
+
+from lxml import etree
+
+NS = {'l': 'http://www.landxml.org/schema/LandXML-1.2'}
+# Element ends of the sample line from reference.py: X (north), Y (east).
+ENDS = [(3381380.028811, 501305.750000), (3381480.723094, 501370.802948), (3381600.061471, 501528.701434),
+        (3381635.166262, 501643.326380), (3381679.210042, 501817.854732), (3381700.499546, 501894.953558),
+        (3381739.138348, 501987.061735), (3381788.394841, 502062.157886), (3381831.594667, 502103.652356),
+        (3381889.823110, 502142.427645), (3382009.278962, 502215.436545)]
+KINDS = ['Line', 'Spiral', 'Curve', 'Spiral', 'Line', 'Spiral', 'Curve', 'Spiral', 'Curve', 'Spiral', 'Line']
+faults = []
+
+
+def check(condition, what):
+    if not condition:
+        faults.append(what)
+        print('FAIL:', what)
+
+
+def point(element, name):
+    return [float(v) for v in element.find(f'l:{name}', NS).text.split()]
+
+
+root = etree.parse(sys.argv[1]).getroot()
+check(root.get('version') == '1.2' and root.get('date') and root.get('time'), 'LandXML version, date, time')
+metric = root.find('l:Units/l:Metric', NS)
+check(metric is not None and metric.get('linearUnit') == 'meter' and metric.get('angularUnit') == 'radians',
+      'metres and radians')
+alignments = root.findall('l:Alignments/l:Alignment', NS)
+check(len(alignments) == 1, 'one alignment')
+a = alignments[0]
+check(a.get('name') == 'sample' and float(a.get('staStart')) == 1200 and abs(float(a.get('length')) - 1310) < 1e-9,
+      f'alignment attributes {a.attrib}')
+elements = list(a.find('l:CoordGeom', NS))
+check([etree.QName(e).localname for e in elements] == KINDS, 'element kinds')
+start = (3381250.125, 501230.75)
+for i, (e, end) in enumerate(zip(elements, ENDS)):
+    check(math.dist(point(e, 'Start'), start) < 1e-5, f'element {i + 1} start')
+    check(math.dist(point(e, 'End'), end) < 1e-5, f'element {i + 1} end {point(e, "End")}')
+    start = end
+curve = elements[2]
+check(curve.get('rot') == 'cw' and float(curve.get('radius')) == 400 and float(curve.get('length')) == 200 and
+      abs(float(curve.get('delta')) - 0.5) < 1e-15, f'first arc {curve.attrib}')
+centre = point(curve, 'Center')
+check(all(abs(math.dist(centre, p) - 400) < 1e-6 for p in (point(curve, 'Start'), point(curve, 'End'))),
+      'arc centre 400 m from both ends')
+egg = elements[7]
+check(egg.get('spiType') == 'clothoid' and egg.get('rot') == 'ccw' and float(egg.get('radiusStart')) == 600 and
+      float(egg.get('radiusEnd')) == 300 and float(egg.get('length')) == 90, f'egg spiral {egg.attrib}')
+check(elements[1].get('radiusStart') == 'INF' and elements[3].get('radiusEnd') == 'INF', 'straight ends INF')
+# The PI of a spiral lies on the tangents at both its ends.
+for s in (elements[1], elements[5]):
+    p, b, e = point(s, 'Start'), point(s, 'PI'), point(s, 'End')
+    check(math.dist(p, b) > 1 and math.dist(b, e) > 1, 'spiral PI apart from its ends')
+equations = a.findall('l:StaEquation', NS)
+check(len(equations) == 1 and float(equations[0].get('staBack')) == 2000 and
+      float(equations[0].get('staAhead')) == 1990 and abs(float(equations[0].get('staInternal')) - 2000) < 1e-9,
+      f'equation {[e.attrib for e in equations]}')
+prof = a.findall('l:Profile/l:ProfAlign/*', NS)
+check([etree.QName(e).localname for e in prof] == ['PVI', 'ParaCurve', 'CircCurve', 'PVI'], 'profile kinds')
+check([[float(v) for v in e.text.split()] for e in prof] == [[1200, 52], [1500, 59.5], [1900, 53.5], [2500, 59.5]],
+      'profile stations and elevations')
+check(float(prof[1].get('length')) == 120 and float(prof[2].get('radius')) == 6000, 'vertical curves')
+print(f'{len(faults)} faults')
+sys.exit(1 if faults else 0)

@@ -1,0 +1,277 @@
+#!/usr/bin/python3
+"""quorvane-line end to end: the sample line of tests/data (written by
+reference.py with mpmath), its stakes, side stakes, heights and located
+points read back with Python's csv, the JD design's LandXML with lxml, the
+drawing with ezdxf, and the refusals (exit status 2, one line on stderr,
+nothing written).
+
+Usage: cli_test.py QUORVANE_LINE DATA_DIR
+"""
+import csv
+import io
+import math
+import os
+import subprocess
+import sys
+import tempfile
+
+import ezdxf
+from lxml import etree
+
+TOOL, DATA = sys.argv[1], sys.argv[2]
+SAMPLE = os.path.join(DATA, 'sample_line.xml')
+NS = {'l': 'http://www.landxml.org/schema/LandXML-1.2'}
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print('FAIL:', what)
+
+
+def run(*args, cwd=None):
+    p = subprocess.run([TOOL, *args], capture_output=True, cwd=cwd)
+    return p.returncode, p.stdout.decode('utf-8'), p.stderr.decode('utf-8')
+
+
+def table(text):
+    return list(csv.reader(io.StringIO(text)))
+
+
+def dms(degrees):
+    """DD.MMSS of an angle in degrees, seconds rounded with their carries."""
+    s = round(abs(degrees) * 3600)
+    return f"{'-' if degrees < 0 and s else ''}{s // 3600}.{s // 60 % 60:02d}{s % 60:02d}"
+
+
+def near(text, value, tolerance=0.0015):
+    try:
+        return abs(float(text) - value) <= tolerance
+    except ValueError:
+        return False
+
+
+# Points of the sample line from reference.py: distance -> X, Y, azimuth.
+REFERENCE = {
+    210: (3381431.608066, 501336.395235, 0.561098775598),
+    370: (3381550.312660, 501442.254451, 0.923598775598),
+    530: (3381619.759938, 501585.341941, 1.286098775598),
+    845: (3381698.975284, 501890.191575, 1.265005025598),
+    1035: (3381785.184223, 502058.324954, 0.881700627450),
+    1160: (3381881.294693, 502137.205955, 0.550979727979),
+    1310: (3382009.278962, 502215.436545, 0.548598775598),
+}
+X0, Y0, A0 = 3381250.125, 501230.75, math.radians(30)
+
+# --- help and version ---------------------------------------------------------
+code, out, err = run('--help')
+check(code == 0 and 'stakes' in out and 'locate' in out and 'jd' in out, '--help')
+code, out, err = run('--version')
+check(code == 0 and out.startswith('quorvane-line '), '--version')
+
+# --- stakes -------------------------------------------------------------------
+code, out, err = run('stakes', SAMPLE, '--interval', '5', '--key-points', '--offsets', '5,7.5',
+                     '--cross-slope', '-2%,-1.5%')
+check(code == 0 and err == '', f'stakes exit {code} {err}')
+check(not out.startswith('\ufeff') and '\r\n' in out, 'stdout: no byte-order mark, CR LF')
+rows = table(out)
+check(rows[0] == ['桩号', '编码', 'X', 'Y', '方位角', '左边桩X', '左边桩Y', '右边桩X', '右边桩Y', 'H', '左边桩H',
+                  '右边桩H'], f'stakes header {rows[0]}')
+by_station = {r[0]: r for r in rows[1:]}
+check(len(by_station) == len(rows) - 1, 'each station once')
+stations = [r[0] for r in rows[1:]]
+check(stations[0] == 'K1+200.000' and stations[-1] == 'K2+510.000', 'first and last stake')
+check(len(stations) == 1310 // 5 + 1, f'every 5 m and the end: {len(stations)} rows')
+codes = {r[0]: r[1] for r in rows[1:] if r[1]}
+for station, key in [('K1+200.000', 'QD'), ('K1+350.000', 'ZH'), ('K1+470.000', 'HY'), ('K1+670.000', 'YH'),
+                     ('K1+790.000', 'HZ'), ('K2+510.000', 'ZD')]:
+    check(codes.get(station) == key, f'key point {key} at {station}: {codes.get(station)}')
+for d, (x, y, a) in REFERENCE.items():
+    r = by_station.get(f'K{(1200 + d) // 1000}+{(1200 + d) % 1000:03d}.000')
+    check(r is not None and near(r[2], x) and near(r[3], y) and r[4] == dms(math.degrees(a)),
+          f'stake at distance {d}: {r}')
+# On the first straight, 100 m in: side stakes 5 m left and 7.5 m right.
+r = by_station['K1+300.000']
+x, y = X0 + 100 * math.cos(A0), Y0 + 100 * math.sin(A0)
+check(r[2] == f'{x:.3f}' and r[3] == f'{y:.3f}' and r[4] == '30.0000', f'straight stake {r}')
+left = (x + 5 * math.cos(A0 - math.pi / 2), y + 5 * math.sin(A0 - math.pi / 2))
+right = (x + 7.5 * math.cos(A0 + math.pi / 2), y + 7.5 * math.sin(A0 + math.pi / 2))
+check(near(r[5], left[0]) and near(r[6], left[1]) and near(r[7], right[0]) and near(r[8], right[1]),
+      f'side stakes {r}')
+# Heights by hand: +2.5 % from K1+200 at 52 m; crest K1+500 (L 120 m, R 3000 m,
+# E 0.6 m); -1.5 %; sag circle R 6000 m at K1+900 (mpmath: 53.968727).
+for station, h in [('K1+300.000', 54.5), ('K1+440.000', 58.0), ('K1+470.000', 58.6), ('K1+500.000', 58.9),
+                   ('K1+700.000', 56.5), ('K1+900.000', 53.968727), ('K1+950.000', 54.052072)]:
+    r = by_station[station]
+    check(near(r[9], h, 0.0006) and near(r[10], h - 0.1, 0.0006) and near(r[11], h - 0.1125, 0.0006),
+          f'heights at {station}: {r[9:]}')
+
+# --from / --to in K-notation and metres, --decimals.
+code, out, err = run('stakes', SAMPLE, '--interval', '20', '--from', 'K1+300', '--to', '1400.5', '--decimals', '1')
+rows = table(out)
+check(code == 0 and [r[0] for r in rows[1:]] == ['K1+300.0', 'K1+320.0', 'K1+340.0', 'K1+360.0', 'K1+380.0',
+                                                  'K1+400.0'], f'--from/--to: {rows}')
+check(rows[0][-1] == 'H' and rows[1][2] == f'{X0 + 100 * math.cos(A0):.1f}', f'one decimal: {rows[1]}')
+
+with tempfile.TemporaryDirectory() as tmp:
+    # A short chain at K1+500 (distance 300): stations K1+500 .. K1+520 are
+    # skipped, the equation is listed once as DL.
+    eq = os.path.join(tmp, 'eq.xml')
+    text = open(SAMPLE, encoding='utf-8').read()
+    text = text[:text.index('      <Profile>')] + text[text.index('</Profile>') + len('</Profile>\n'):]
+    text = text.replace('</CoordGeom>', '</CoordGeom>\n      <StaEquation staInternal="1500" staBack="1500" staAhead="1520"/>')
+    open(eq, 'w', encoding='utf-8').write(text)
+    code, out, err = run('stakes', eq, '--interval', '10', '--key-points')
+    rows = table(out)
+    by_station = {r[0]: r for r in rows[1:]}
+    check(code == 0 and rows[0][-1] == '方位角', f'stakes across an equation: {code} {err}')
+    check(by_station.get('K1+500.000', [''] * 2)[1] == 'DL' and 'K1+510.000' not in by_station,
+          'DL at the equation, the skipped stations absent')
+    r = by_station.get('K1+590.000')
+    check(r is not None and near(r[2], REFERENCE[370][0]) and near(r[3], REFERENCE[370][1]),
+          f'stake after the equation: {r}')
+    check(rows[-1][0] == 'K2+530.000', f'last stake after the equation: {rows[-1]}')
+    # -o follows the extension: CSV with a byte-order mark, .dat, .dxf.
+    csv_path, dat_path, dxf_path = (os.path.join(tmp, 'k.' + e) for e in ('csv', 'dat', 'dxf'))
+    for path in (csv_path, dat_path, dxf_path):
+        code, out, err = run('stakes', SAMPLE, '--interval', '100', '--offsets', '3,3', '-o', path)
+        check(code == 0 and out == '' and os.path.exists(path), f'-o {path}: {code} {err}')
+    raw = open(csv_path, 'rb').read()
+    check(raw.startswith(b'\xef\xbb\xbf'), 'CSV file with byte-order mark')
+    rows = table(raw.decode('utf-8-sig'))
+    check(rows[1][0] == 'K1+200.000' and len(rows) == 15, f'CSV file rows {len(rows)}')
+    dat = [line.split(',') for line in open(dat_path, encoding='ascii', newline='').read().split('\r\n') if line]
+    check(len(dat) == 14 * 3, f'.dat: a stake and two side points per station: {len(dat)}')
+    check(dat[3][0] == 'K1+300.000' and near(dat[3][2], Y0 + 100 * math.sin(A0)) and
+          near(dat[3][3], X0 + 100 * math.cos(A0)) and near(dat[3][4], 54.5), f'.dat Y,X,H order: {dat[3]}')
+    doc = ezdxf.readfile(dxf_path)
+    points = [e for e in doc.modelspace() if e.dxftype() == 'POINT' and e.dxf.layer == 'STAKES']
+    check(len(points) == 14, f'DXF stake points {len(points)}')
+    p = points[1].dxf.location
+    check(abs(p.x - (Y0 + 100 * math.sin(A0))) < 1e-3 and abs(p.z - 54.5) < 1e-3, f'DXF point at its height {p}')
+
+    # --- locate -----------------------------------------------------------------
+    xe, ye, ae = REFERENCE[1310]
+    pts = os.path.join(tmp, 'p.csv')
+    with open(pts, 'w', encoding='utf-8-sig', newline='') as f:
+        w = csv.writer(f)
+        w.writerow(['点号', 'X', 'Y', 'H'])
+        w.writerow(['P1', x + 3 * math.cos(A0 + math.pi / 2), y + 3 * math.sin(A0 + math.pi / 2), 57])
+        w.writerow(['P2', xe - 10 * math.cos(ae) - 4 * math.cos(ae + math.pi / 2),
+                    ye - 10 * math.sin(ae) - 4 * math.sin(ae + math.pi / 2), ''])
+        w.writerow(['P,3', X0 - 50 * math.cos(A0), Y0 - 50 * math.sin(A0), 50])
+    code, out, err = run('locate', SAMPLE, pts, '--cross-slope', '-2,-1.5')
+    rows = table(out)
+    check(code == 0, f'locate {code} {err}')
+    check(rows == [['点号', '桩号', '偏距', '备注', '设计高程', '高差'],
+                   ['P1', 'K1+300.000', '3.000', '', '54.455', '2.545'],
+                   ['P2', 'K2+500.000', '-4.000', '', rows[2][4] if len(rows) > 2 else '', ''],
+                   ['P,3', '', '', '不在路线范围内', '', '']], f'locate rows {rows}')
+    # On the last grade (+1 % from K1+900 at 53.5 m), 4 m left at -2 %.
+    check(len(rows) > 2 and near(rows[2][4], 53.5 + 6 - 0.08, 0.0006), f'P2 design height {rows[2]}')
+    plain = os.path.join(tmp, 'plain.csv')
+    with open(plain, 'w', encoding='utf-8') as f:
+        f.write('1,{:.4f},{:.4f}\n'.format(x, y))
+    code, out, err = run('locate', SAMPLE, plain, '--decimals', '2')
+    check(code == 0 and table(out) == [['点号', '桩号', '偏距', '备注'], ['1', 'K1+300.00', '0.00', '']],
+          f'locate without heights or header: {out}')
+
+    # --- jd ---------------------------------------------------------------------
+    jd = os.path.join(tmp, 'jd.csv')
+    c30, s30 = math.cos(math.radians(30)), math.sin(math.radians(30))
+    j1 = (1000 + 600, 1000.0)
+    j2 = (j1[0] + 700 * c30, j1[1] + 700 * s30)
+    a2 = math.radians(30 - 42.5)
+    end = (j2[0] + 500 * math.cos(a2), j2[1] + 500 * math.sin(a2))
+    with open(jd, 'w', encoding='utf-8') as f:
+        f.write('交点,X,Y,R,Ls1,Ls2\nQD,1000,1000,,,\n')
+        f.write(f'JD1,{j1[0]:.9f},{j1[1]:.9f},500,100,100\nJD2,{j2[0]:.9f},{j2[1]:.9f},400,120,80\n')
+        f.write(f'ZD,{end[0]:.9f},{end[1]:.9f},,,\n')
+    xml = os.path.join(tmp, 'line.xml')
+    code, out, err = run('jd', jd, '--start-station', 'K0+000', '-o', xml)
+    rows = table(out)
+    check(code == 0 and err == '', f'jd {code} {err}')
+    check(rows[0] == ['交点', '桩号', '转角', 'R', 'Ls1', 'Ls2', 'T1', 'T2', 'L', 'E', 'ZH', 'HY', 'QZ', 'YH', 'HZ'],
+          f'jd header {rows[0]}')
+    # mpmath (reference.py): T 184.181145, L 361.799388, E 18.500512.
+    check(rows[1][:10] == ['JD1', 'K0+600.000', '30.0000', '500.000', '100.000', '100.000', '184.181', '184.181',
+                           '361.799', '18.501'], f'JD1 {rows[1]}')
+    check(rows[1][10:] == ['K0+415.819', 'K0+515.819', 'K0+596.719', 'K0+677.618', 'K0+777.618'],
+          f'JD1 stations {rows[1][10:]}')
+    # mpmath: T1 214.857312, T2 197.029381, L 396.705973; left turn.
+    check(rows[2][2:9] == ['-42.3000', '400.000', '120.000', '80.000', '214.857', '197.029', '396.706'],
+          f'JD2 {rows[2]}')
+    tree = etree.parse(xml)
+    geometry = tree.findall('.//l:Alignment/l:CoordGeom/*', NS)
+    kinds = [etree.QName(e).localname for e in geometry]
+    check(kinds == ['Line', 'Spiral', 'Curve', 'Spiral', 'Line', 'Spiral', 'Curve', 'Spiral', 'Line'],
+          f'LandXML elements {kinds}')
+    s1 = geometry[1]
+    check(s1.get('spiType') == 'clothoid' and s1.get('rot') == 'cw' and float(s1.get('length')) == 100 and
+          s1.get('radiusStart') == 'INF' and float(s1.get('radiusEnd')) == 500, f'first spiral {s1.attrib}')
+    check(geometry[6].get('rot') == 'ccw' and float(geometry[6].get('radius')) == 400, 'second arc')
+    start = [float(v) for v in geometry[0].find('l:Start', NS).text.split()]
+    last = [float(v) for v in geometry[-1].find('l:End', NS).text.split()]
+    check(start == [1000, 1000] and math.dist(last, end) < 1e-6, f'ends {start} {last}')
+    check(abs(float(geometry[0].get('length')) - (600 - 184.181145)) < 1e-5, 'first straight to ZH')
+    for a, b in zip(geometry, geometry[1:]):
+        gap = math.dist([float(v) for v in a.find('l:End', NS).text.split()],
+                        [float(v) for v in b.find('l:Start', NS).text.split()])
+        check(gap < 1e-7, f'elements join: {gap}')
+    # The written line reads back: its stakes at the key points.
+    code, out, err = run('stakes', xml, '--interval', '1000', '--key-points')
+    keys = {}
+    for r in table(out)[1:]:
+        keys.setdefault(r[1], r[0])
+    check(code == 0 and keys.get('ZH') == 'K0+415.819' and keys.get('HZ') == 'K0+777.618', f'read back {keys} {err}')
+
+    # --- refusals: exit 2, one line in Chinese naming the fault, nothing written --
+    bad_xml = os.path.join(tmp, 'gap.xml')
+    text = open(SAMPLE, encoding='utf-8').read()
+    first_end = text.split('<End>')[1].split('</End>')[0]
+    n, e = first_end.split()
+    open(bad_xml, 'w', encoding='utf-8').write(text.replace(f'<End>{first_end}</End>', f'<End>{n} {float(e) + 0.01:.9f}</End>', 1))
+    keep = os.path.join(tmp, 'keep.csv')
+    open(keep, 'w').write('earlier')
+    bad_pts = os.path.join(tmp, 'bad.csv')
+    open(bad_pts, 'w', encoding='utf-8').write('点号,X,Y\nA,1,2\nB,abc,2\n')
+    jd_start_r = os.path.join(tmp, 'jd_r.csv')
+    open(jd_start_r, 'w', encoding='utf-8').write('QD,0,0,300,,\nJD1,500,0,500,50,50\nZD,500,500\n')
+    jd_long = os.path.join(tmp, 'jd_long.csv')
+    open(jd_long, 'w', encoding='utf-8').write('QD,0,0\nJD7,500,0,500,900,900\nZD,500,500\n')
+    bad_first = os.path.join(tmp, 'first.csv')
+    open(bad_first, 'w', encoding='utf-8').write('A,3381336.7x,501280.75\nB,1,2\n')
+    refusals = [
+        (['stakes', SAMPLE], ['--interval']),
+        (['stakes', SAMPLE, '--interval', 'abc'], ['--interval', 'abc']),
+        (['stakes', SAMPLE, '--interval', '-5'], ['--interval']),
+        (['stakes', SAMPLE, '--interval', '5', '--decimals', '9'], ['--decimals']),
+        (['stakes', SAMPLE, '--interval', '5', '--foo'], ['--foo']),
+        (['stakes', SAMPLE, '--interval', '5', '--offsets', '5'], ['--offsets']),
+        (['stakes', SAMPLE, '--interval', '5', '--offsets', '5,5', '--cross-slope', '-2,150%'], ['--cross-slope']),
+        (['stakes', SAMPLE, '--interval', '5', '--from', 'K1+2x'], ['--from']),
+        (['stakes', os.path.join(tmp, 'none.xml'), '--interval', '5'], ['none.xml', '文件不存在']),
+        (['stakes', bad_xml, '--interval', '5'], ['gap.xml', '第2个线元']),
+        (['stakes', SAMPLE, '--interval', '5', '-o', os.path.join(tmp, 'k.txt')], ['k.txt']),
+        (['stakes', SAMPLE, '--interval', '5', '-o', os.path.join(tmp, 'no', 'k.csv')], ['k.csv', '文件夹不存在']),
+        (['stakes', SAMPLE, '--interval', '5', '--from', 'K9+000', '-o', keep], []),
+        (['locate', SAMPLE, bad_pts], ['bad.csv', '第3行', 'abc']),
+        (['locate', SAMPLE], ['POINTS.csv']),
+        (['locate', SAMPLE, bad_first], ['first.csv', '第1行', '3381336.7x']),
+        (['jd', jd, '--start-station', '0'], ['-o']),
+        (['jd', jd_start_r, '--start-station', '0', '-o', os.path.join(tmp, 'r.xml')], ['jd_r.csv', '第1行', 'R']),
+        (['jd', jd_long, '--start-station', '0', '-o', os.path.join(tmp, 'l.xml')], ['JD7']),
+        (['frobnicate'], ['frobnicate']),
+    ]
+    for args, words in refusals:
+        code, out, err = run(*args)
+        check(code == 2 and out == '' and err.endswith('\n') and err.count('\n') == 1 and
+              all(w in err for w in words), f'refusal {args[1:]}: {code} {err!r}')
+    check(open(keep).read() == 'earlier', 'an earlier file survives a refused run')
+    check(sorted(os.listdir(tmp)) == sorted(['eq.xml', 'k.csv', 'k.dat', 'k.dxf', 'p.csv', 'plain.csv', 'jd.csv', 'line.xml',
+                                             'gap.xml', 'keep.csv', 'bad.csv', 'first.csv',
+                                             'jd_r.csv', 'jd_long.csv']), f'no stray files: {os.listdir(tmp)}')
+
+print(f'{len(failures)} failures')
+sys.exit(1 if failures else 0)

@@ -1,0 +1,376 @@
+// LandXML alignments: the sample files against the mpmath reference
+// (tests/cli/reference.py), malformed files and their messages, units, and
+// the round trip of what the writer writes.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "calc/calculation_error.h"
+#include "io/landxml.h"
+#include "io/read_file.h"
+
+namespace quorvane {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+const std::string kData = QUORVANE_TEST_DATA;
+
+// Points of the sample line from reference.py: distance, X, Y, azimuth.
+struct Check {
+  double distance_m, X_m, Y_m, azimuth_rad;
+};
+constexpr Check kSampleChecks[] = {
+    {0.0, 3381250.125000, 501230.750000, 0.523598775598},
+    {150.0, 3381380.028811, 501305.750000, 0.523598775598},
+    {210.0, 3381431.608066, 501336.395235, 0.561098775598},
+    {370.0, 3381550.312660, 501442.254451, 0.923598775598},
+    {530.0, 3381619.759938, 501585.341941, 1.286098775598},
+    {770.0, 3381679.210042, 501817.854732, 1.323598775598},
+    {845.0, 3381698.975284, 501890.191575, 1.265005025598},
+    {987.5, 3381757.640570, 502019.669222, 1.014744608932},  // inside the egg spiral
+    {1035.0, 3381785.184223, 502058.324954, 0.881700627450},
+    {1160.0, 3381881.294693, 502137.205955, 0.550979727979},
+    {1310.0, 3382009.278962, 502215.436545, 0.548598775598},
+};
+
+void ExpectOnReference(const Line& line) {
+  for (const Check& c : kSampleChecks) {
+    SCOPED_TRACE(c.distance_m);
+    const LinePoint p = line.PointAtDistance(c.distance_m);
+    EXPECT_NEAR(p.X_m, c.X_m, 1e-5);  // the reference's six decimals
+    EXPECT_NEAR(p.Y_m, c.Y_m, 1e-5);
+    EXPECT_NEAR(std::remainder(p.azimuth_rad - c.azimuth_rad, 2 * kPi), 0, 1e-11);
+  }
+}
+
+TEST(LandXmlRead, SampleFilesInEveryUnitGiveTheReferenceLine) {
+  struct Row {
+    const char* file;
+    bool hasProfile;
+  };
+  for (const Row& row :
+       {Row{"sample_line.xml", true}, {"sample_line_ft.xml", false}, {"sample_line_usft.xml", false}}) {
+    SCOPED_TRACE(row.file);
+    const RoadAlignment road = ReadLandXml(kData + "/" + row.file);
+    EXPECT_EQ(road.name, "sample");
+    ASSERT_EQ(road.line.Elements().size(), 11u);
+    EXPECT_NEAR(road.line.Start().station_m, 1200, 1e-6);
+    EXPECT_NEAR(road.line.Length_m(), 1310, 1e-6);
+    const ElementSpec& egg = road.line.Elements()[7].spec;
+    EXPECT_EQ(egg.type, ElementType::Spiral);
+    EXPECT_NEAR(egg.startRadius_m, 600, 1e-6);
+    EXPECT_NEAR(egg.endRadius_m, 300, 1e-6);
+    EXPECT_EQ(egg.turn, -1);
+    EXPECT_EQ(road.line.Elements()[1].spec.startRadius_m, kInfiniteRadius);
+    EXPECT_EQ(road.profile.empty(), !row.hasProfile);
+    ExpectOnReference(road.line);
+  }
+}
+
+TEST(LandXmlRead, ProfileKeepsParaCurveLengthsAndCircCurveRadii) {
+  const RoadAlignment road = ReadLandXml(kData + "/sample_line.xml");
+  const std::vector<GradePoint> expected = {
+      {1200, 52, 0, 0}, {1500, 59.5, 0, 120}, {1900, 53.5, 6000, 0, true}, {2510, 59.6, 0, 0}};
+  EXPECT_EQ(road.profile, expected);
+}
+
+// Every way a writer marks a straight end reads as an infinite radius.
+TEST(LandXmlRead, InfiniteRadiusSpellings) {
+  const std::string text = ReadWholeFile(kData + "/sample_line.xml");
+  for (const std::string replacement : {"radiusStart=\"inf\"", "radiusStart=\"0\"", "radiusStart=\"0.0\"", ""}) {
+    SCOPED_TRACE(replacement);
+    std::string changed = text;
+    const auto at = changed.find("radiusStart=\"INF\"");
+    changed.replace(at, std::string("radiusStart=\"INF\"").size(), replacement);
+    const RoadAlignment road = ReadLandXmlText(changed, "x.xml");
+    EXPECT_EQ(road.line.Elements()[1].spec.startRadius_m, kInfiniteRadius);
+    ExpectOnReference(road.line);
+  }
+}
+
+// A straight of 100 m north from (1000, 2000), a right quarter circle of
+// radius 200 about (1100, 2200), a straight of 100 m east.
+constexpr const char* kSmall = R"(<?xml version="1.0"?>
+<LandXML version="1.2">
+ <Units><Metric linearUnit="meter" angularUnit="radians" directionUnit="radians"/></Units>
+ <Alignments>
+  <Alignment name="small" staStart="500">
+   <CoordGeom>
+    <Line length="100"><Start>1000 2000</Start><End>1100 2000</End></Line>
+    <Curve rot="cw" radius="200" length="314.15926535897932" delta="1.5707963267948966"><Start>1100 2000</Start><Center>1100 2200</Center><End>1300 2200</End></Curve>
+    <Line><Start>1300 2200</Start><End>1300 2300</End></Line>
+   </CoordGeom>
+   <Profile><ProfAlign><PVI>500 10</PVI><ParaCurve length="40">600 12</ParaCurve><PVI>1014.159 8</PVI></ProfAlign></Profile>
+  </Alignment>
+ </Alignments>
+</LandXML>
+)";
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+TEST(LandXmlRead, SmallLineByHand) {
+  const RoadAlignment road = ReadLandXmlText(kSmall, "small.xml");
+  ASSERT_EQ(road.line.Elements().size(), 3u);
+  EXPECT_EQ(road.line.Elements()[1].spec, (ElementSpec{ElementType::Arc, 100 * kPi, 200, 200, +1}));
+  EXPECT_NEAR(road.line.Length_m(), 200 + 100 * kPi, 1e-9);
+  const LinePoint end = road.line.PointAtDistance(road.line.Length_m());
+  EXPECT_NEAR(end.X_m, 1300, 1e-8);
+  EXPECT_NEAR(end.Y_m, 2300, 1e-8);
+  EXPECT_NEAR(end.azimuth_rad, kPi / 2, 1e-12);
+  // 45 degrees into the arc: centre + R (-cos 45, -sin 45) turned.
+  const LinePoint mid = road.line.PointAtDistance(100 + 50 * kPi);
+  EXPECT_NEAR(mid.X_m, 1100 + 200 * std::sqrt(0.5), 1e-8);
+  EXPECT_NEAR(mid.Y_m, 2200 - 200 * std::sqrt(0.5), 1e-8);
+}
+
+// Other ways a writer may give the same small line.
+TEST(LandXmlRead, SmallLineWrittenOtherwise) {
+  const std::string curve =
+      "<Curve rot=\"cw\" radius=\"200\" length=\"314.15926535897932\" delta=\"1.5707963267948966\"><Start>1100 "
+      "2000</Start><Center>1100 2200</Center><End>1300 2200</End></Curve>";
+  struct Row {
+    const char* name;
+    std::string text;
+  };
+  const std::vector<Row> rows = {
+      {"radius from the centre", Replace(kSmall, "radius=\"200\" ", "")},
+      {"length from the swept angle", Replace(kSmall, "length=\"314.15926535897932\" ", "")},
+      {"PI instead of the centre",
+       Replace(kSmall, curve,
+               "<Curve rot=\"cw\" radius=\"200\" length=\"314.15926535897932\"><Start>1100 2000</Start><End>1300 "
+               "2200</End><PI>1300 2000</PI></Curve>")},
+      {"points by reference", Replace(Replace(kSmall, "<End>1100 2000</End>", "<End pntRef=\"p1\"/>"), " <Alignments>",
+                                      " <CgPoints><CgPoint name=\"p1\">1100 2000</CgPoint></CgPoints>\n <Alignments>")},
+      {"in millimetres",
+       "<LandXML><Units><Metric linearUnit=\"millimeter\"/></Units><Alignments><Alignment staStart=\"500000\">"
+       "<CoordGeom><Line><Start>1000000 2000000</Start><End>1100000 2000000</End></Line><Curve rot=\"cw\" "
+       "radius=\"200000\"><Start>1100000 2000000</Start><Center>1100000 2200000</Center><End>1300000 2200000</End>"
+       "</Curve><Line><Start>1300000 2200000</Start><End>1300000 2300000</End></Line></CoordGeom></Alignment>"
+       "</Alignments></LandXML>"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const RoadAlignment road = ReadLandXmlText(row.text, "small.xml");
+    ASSERT_EQ(road.line.Elements().size(), 3u);
+    const ElementSpec& arc = road.line.Elements()[1].spec;
+    EXPECT_EQ(arc.type, ElementType::Arc);
+    EXPECT_NEAR(arc.startRadius_m, 200, 1e-9);
+    EXPECT_NEAR(arc.length_m, 100 * kPi, 1e-9);
+    EXPECT_NEAR(road.line.Start().station_m, 500, 1e-9);
+    const LinePoint end = road.line.PointAtDistance(road.line.Length_m());
+    EXPECT_NEAR(end.X_m, 1300, 1e-8);
+    EXPECT_NEAR(end.Y_m, 2300, 1e-8);
+  }
+}
+
+// Equations are taken in the order of their internal stations, whatever
+// their order in the file, in the file's unit.
+TEST(LandXmlRead, ChainageEquations) {
+  const std::string text = Replace(Replace(kSmall, "linearUnit=\"meter\"", "linearUnit=\"foot\""), "   </CoordGeom>",
+                                   "   </CoordGeom>\n"
+                                   "   <StaEquation staInternal=\"920\" staBack=\"900\" staAhead=\"1100\"/>\n"
+                                   "   <StaEquation staInternal=\"600\" staBack=\"600\" staAhead=\"580\"/>");
+  const std::string profile =
+      "<Profile><ProfAlign><PVI>500 10</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1014.159 8</PVI>"
+      "</ProfAlign></Profile>";
+  const RoadAlignment road = ReadLandXmlText(Replace(text, profile, ""), "eq.xml");
+  ASSERT_EQ(road.line.Equations().size(), 2u);
+  EXPECT_NEAR(road.line.Equations()[0].stationBack_m, 600 * 0.3048, 1e-9);
+  EXPECT_NEAR(road.line.Equations()[0].stationAhead_m, 580 * 0.3048, 1e-9);
+  EXPECT_NEAR(road.line.Equations()[1].stationBack_m, 900 * 0.3048, 1e-9);
+  // 150 ft along: 500 + 100 ft to the first equation, then 580 + 50.
+  EXPECT_NEAR(road.line.StationAt(150 * 0.3048), 630 * 0.3048, 1e-9);
+}
+
+TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
+  struct Row {
+    const char* name;
+    std::string text;
+    std::vector<const char*> words;  // each must appear in the message
+  };
+  const std::string s = kSmall;
+  const std::vector<Row> rows = {
+      {"not xml", "<LandXML><Alignments>", {"不是正确的 XML"}},
+      {"other root", "<Survey/>", {"不是 LandXML"}},
+      {"no alignment", "<LandXML version=\"1.2\"/>", {"没有路线"}},
+      {"missing end", Replace(s, "<End>1100 2000</End>", ""), {"第1个线元", "Line", "缺少 End"}},
+      {"missing rot", Replace(s, "rot=\"cw\" ", ""), {"第2个线元", "rot"}},
+      {"curve without radius or centre",
+       Replace(Replace(s, "radius=\"200\" ", ""), "<Center>1100 2200</Center>", ""),
+       {"第2个线元", "radius"}},
+      {"bad rot", Replace(s, "rot=\"cw\"", "rot=\"right\""), {"第2个线元", "cw 或 ccw"}},
+      {"gap at a joint",
+       Replace(s, "<Start>1300 2200</Start>", "<Start>1300.01 2200</Start>"),
+       {"第3个线元", "不相接", "0.01"}},
+      {"not tangent", Replace(s, "<End>1300 2300</End>", "<End>1370.7107 2270.7107</End>"), {"第3个线元", "终点"}},
+      {"radius off its centre", Replace(s, "radius=\"200\"", "radius=\"210\""), {"第2个线元", "半径"}},
+      {"length off its coordinates", Replace(s, "length=\"100\"", "length=\"100.5\""), {"第1个线元", "终点"}},
+      {"delta in the wrong unit", Replace(s, "delta=\"1.5707963267948966\"", "delta=\"90\""), {"第2个线元", "delta"}},
+      {"coordinates not numbers",
+       Replace(s, "<Start>1000 2000</Start>", "<Start>1000,2000</Start>"),
+       {"第7行", "北坐标 东坐标"}},
+      {"length not a number", Replace(s, "length=\"100\"", "length=\"abc\""), {"length", "不是数"}},
+      {"negative length", Replace(s, "length=\"100\"", "length=\"-100\""), {"第1个线元", "正数"}},
+      {"unknown linear unit", Replace(s, "linearUnit=\"meter\"", "linearUnit=\"furlong\""), {"furlong"}},
+      {"unknown angular unit", Replace(s, "angularUnit=\"radians\"", "angularUnit=\"mils\""), {"mils"}},
+      {"not a clothoid",
+       Replace(s, "<Line><Start>1300 2200</Start><End>1300 2300</End></Line>",
+               "<Spiral spiType=\"cubic\" rot=\"cw\" length=\"100\" radiusEnd=\"500\"><Start>1300 2200</Start>"
+               "<End>1300 2300</End></Spiral>"),
+       {"第3个线元", "clothoid"}},
+      {"unknown element",
+       Replace(s, "<Line><Start>1300 2200</Start><End>1300 2300</End></Line>", "<Chain/>"),
+       {"第3个线元", "Chain"}},
+      {"unsymmetric vertical curve",
+       Replace(s, "<ParaCurve length=\"40\">600 12</ParaCurve>",
+               "<UnsymParaCurve lengthIn=\"20\" lengthOut=\"30\">600 12</UnsymParaCurve>"),
+       {"不对称"}},
+      {"vertical circle without radius or length",
+       Replace(s, "<ParaCurve length=\"40\">600 12</ParaCurve>", "<CircCurve>600 12</CircCurve>"),
+       {"CircCurve", "length"}},
+      {"elevation missing", Replace(s, "<PVI>500 10</PVI>", "<PVI>500</PVI>"), {"PVI", "桩号 高程"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    try {
+      ReadLandXmlText(row.text, "bad.xml");
+      ADD_FAILURE() << "accepted";
+    } catch (const CalculationError& e) {
+      const std::string message = e.what();
+      EXPECT_NE(message.find("“bad.xml”"), std::string::npos) << message;
+      EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+      for (const char* word : row.words) EXPECT_NE(message.find(word), std::string::npos) << message;
+    }
+  }
+}
+
+TEST(LandXmlRead, MissingFileNamesTheCause) {
+  try {
+    ReadLandXml(kData + "/no_such_line.xml");
+    ADD_FAILURE();
+  } catch (const CalculationError& e) {
+    EXPECT_NE(std::string(e.what()).find("文件不存在"), std::string::npos) << e.what();
+  }
+}
+
+TEST(LandXmlUnits, AnglesInEveryUnit) {
+  const double degree = kPi / 180;
+  struct Row {
+    const char* text;
+    const char* unit;
+    double radians;
+  };
+  const Row rows[] = {
+      {"1.25", "radians", 1.25},
+      {"90", "decimal degrees", 90 * degree},
+      {"100", "grads", kPi / 2},
+      {"45.3015", "decimal dd.mm.ss", (45 + 30 / 60.0 + 15 / 3600.0) * degree},
+      {"45.30.15", "decimal dd.mm.ss", (45 + 30 / 60.0 + 15 / 3600.0) * degree},
+      {"28.3852403", "decimal dd.mm.ss", (28 + 38 / 60.0 + 52.403 / 3600.0) * degree},
+      {"-12.0030", "decimal dd.mm.ss", -(12 + 30 / 3600.0) * degree},
+      {"7", "decimal dd.mm.ss", 7 * degree},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    EXPECT_NEAR(LandXmlAngleToRadians(row.text, row.unit), row.radians, 1e-14);
+  }
+  for (const auto& [text, unit] :
+       {std::pair{"45.6000", "decimal dd.mm.ss"}, {"45.0075", "decimal dd.mm.ss"}, {"abc", "radians"}, {"1", "mils"}}) {
+    SCOPED_TRACE(text);
+    EXPECT_THROW(LandXmlAngleToRadians(text, unit), CalculationError);
+  }
+  EXPECT_DOUBLE_EQ(LandXmlMetresPerUnit("foot"), 0.3048);
+  EXPECT_DOUBLE_EQ(LandXmlMetresPerUnit("USSurveyFoot"), 1200.0 / 3937.0);
+}
+
+// What the writer writes reads back to the same line, equations and profile
+// included; lengths and radii exactly, positions to far below 0.01 mm.
+TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
+  const RoadAlignment sample = ReadLandXml(kData + "/sample_line.xml");
+  std::vector<ElementSpec> specs;
+  for (const LineElement& e : sample.line.Elements()) specs.push_back(e.spec);
+  struct Row {
+    const char* name;
+    LineStart start;
+    std::vector<ElementSpec> specs;
+    std::vector<ChainageEquation> equations;
+    std::vector<GradePoint> profile;
+  };
+  const std::vector<Row> rows = {
+      {"sample", sample.line.Start(), specs, {}, sample.profile},
+      {"long and short chains",
+       {4040974.4096, 39500123.5, 2.75, -150.25},
+       specs,
+       {{100, 80.5}, {900.125, 1000}},
+       {{-150.25, 10, 0, 0}, {300, 14, 2500, 0}, {600, 13, 4000, 0, true}, {1000, 8, 0, 0}}},
+      {"one straight", {0, 0, 0, 0}, {{ElementType::Straight, 1e5}}, {}, {}},
+      {"a spiral first, turning through more than half a circle",
+       {100, 200, 5.5, 12000},
+       {{ElementType::Spiral, 2000, kInfiniteRadius, 300, -1}, {ElementType::Arc, 1500, 300, 300, -1}},
+       {},
+       {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const RoadAlignment written{"路线 A&B", Line(row.start, row.specs, row.equations), row.profile};
+    const RoadAlignment read = ReadLandXmlText(LandXmlText(written), "round.xml");
+    EXPECT_EQ(read.name, written.name);
+    ASSERT_EQ(read.line.Elements().size(), row.specs.size());
+    for (std::size_t i = 0; i < row.specs.size(); ++i) EXPECT_EQ(read.line.Elements()[i].spec, row.specs[i]) << i;
+    EXPECT_EQ(read.line.Equations(), row.equations);
+    EXPECT_EQ(read.line.Start().station_m, row.start.station_m);
+    for (int k = 0; k <= 50; ++k) {
+      const double d = written.line.Length_m() * k / 50;
+      const LinePoint a = written.line.PointAtDistance(d);
+      const LinePoint b = read.line.PointAtDistance(d);
+      EXPECT_NEAR(a.X_m, b.X_m, 1e-6) << d;
+      EXPECT_NEAR(a.Y_m, b.Y_m, 1e-6) << d;
+    }
+    ASSERT_EQ(read.profile.size(), row.profile.size());
+    if (!row.profile.empty()) {
+      const Profile before(written.line, written.profile);
+      const Profile after(read.line, read.profile);
+      for (double d = 0; d <= written.line.Length_m(); d += 7.5) {
+        const double from = written.line.DistanceAt(row.profile.front().station_m);
+        const double to = written.line.DistanceAt(row.profile.back().station_m);
+        if (d < from || d > to) continue;
+        EXPECT_NEAR(before.ElevationAtDistance(d), after.ElevationAtDistance(d), 1e-9) << d;
+      }
+    }
+  }
+}
+
+// The written file read by lxml (check_written_landxml.py), against the
+// mpmath reference: kinds, attributes, coordinates, equation and profile.
+TEST(LandXmlWrite, IndependentReaderFindsTheSampleLine) {
+  const RoadAlignment sample = ReadLandXml(kData + "/sample_line.xml");
+  std::vector<ElementSpec> specs;
+  for (const LineElement& e : sample.line.Elements()) specs.push_back(e.spec);
+  std::vector<GradePoint> profile = sample.profile;
+  profile.back() = {2500, 59.5};
+  const RoadAlignment road{"sample", Line(sample.line.Start(), specs, {{2000, 1990}}), profile};
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("quorvane_landxml_" + std::to_string(::getpid()) + ".xml")).string();
+  WriteLandXml(path, road);
+  const std::string command =
+      std::string(QUORVANE_PYTHON3) + " " + QUORVANE_CHECK_WRITTEN + " " + path + " > " + path + ".log 2>&1";
+  const int status = std::system(command.c_str());
+  EXPECT_EQ(status, 0) << ReadWholeFile(path + ".log");
+  std::filesystem::remove(path);
+  std::filesystem::remove(path + ".log");
+}
+
+}  // namespace
+}  // namespace quorvane
