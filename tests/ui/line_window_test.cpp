@@ -348,6 +348,17 @@ class LineWindowTest : public QObject {
              "K0+100.000\tZD\t1086.603\t2050.000\t30.0000\t102.000\r\n");
   }
 
+  // Locating a point reads no table again: the stakes stay current.
+  void locateKeepsStakes() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    QVERIFY(Window().ComputeStakes());
+    Window().LocateTyped();
+    QCOMPARE(Window().findChild<QLabel*>("stakeStatus")->text(), "6 个桩");
+    Window().ElementTable().Paste(0, 1, "90");
+    Window().Recompute();
+    QCOMPARE(Window().findChild<QLabel*>("stakeStatus")->text(), "路线已修改，按 F5 重新计算");
+  }
+
   // Both drawings are saved as PNG images of the window's size.
   void drawingsSaved() {
     QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));

@@ -130,9 +130,13 @@ LineWindow::LineWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* paren
   recompute_ = new QTimer(this);
   recompute_->setSingleShot(true);
   recompute_->setInterval(150);
-  connect(recompute_, &QTimer::timeout, this, &LineWindow::Recompute);
-  for (GridModel* model : {start_, elements_, equations_, grades_, jdStart_, jds_})
-    connect(model, &GridModel::Edited, recompute_, qOverload<>(&QTimer::start));
+  connect(recompute_, &QTimer::timeout, this, &LineWindow::RecomputeIfEdited);
+  for (GridModel* model : {start_, elements_, equations_, grades_, jdStart_, jds_}) {
+    connect(model, &GridModel::Edited, this, [this] {
+      edited_ = true;
+      recompute_->start();
+    });
+  }
   connect(undo_, &QUndoStack::cleanChanged, this, &LineWindow::UpdateTitle);
 
   BuildTabs();
@@ -419,8 +423,13 @@ void LineWindow::UpdateTitle() {
 
 void LineWindow::Inform(const QString& prompt, const QString& title) { boxes_.Inform(this, prompt, title); }
 
+void LineWindow::RecomputeIfEdited() {
+  if (edited_) Recompute();
+}
+
 void LineWindow::Recompute() {
   recompute_->stop();
+  edited_ = false;
   const LineReading reading = ReadLineTables(*start_, *elements_, *equations_);
   start_->SetRowErrors(reading.start.rows);
   elements_->SetRowErrors(reading.elements.rows);
@@ -478,7 +487,7 @@ void LineWindow::Recompute() {
 }
 
 bool LineWindow::ConvertJd() {
-  Recompute();
+  RecomputeIfEdited();
   const JdReading jd = ReadJdTables(*jds_, *jdStart_);
   if (!jd.design) {
     const QString message = WholeOrFirst(jd.jds);
@@ -500,7 +509,7 @@ void LineWindow::ShowStakeError(const QString& message) {
 }
 
 bool LineWindow::ComputeStakes() {
-  Recompute();
+  RecomputeIfEdited();
   if (!line_) {
     ShowStakeError(lineError_.isEmpty() ? QStringLiteral("还没有路线：请先填写线元表或交点表") : lineError_);
     return false;
@@ -594,7 +603,7 @@ void LineWindow::SaveDrawing() {
 }
 
 void LineWindow::LocateTyped() {
-  Recompute();
+  RecomputeIfEdited();
   if (!line_) {
     Inform(lineError_.isEmpty() ? QStringLiteral("还没有路线") : lineError_, QStringLiteral("坐标反算"));
     return;
@@ -606,7 +615,7 @@ void LineWindow::LocateTyped() {
 }
 
 void LineWindow::LocateFile(const QString& path) {
-  Recompute();
+  RecomputeIfEdited();
   if (!line_) {
     Inform(lineError_.isEmpty() ? QStringLiteral("还没有路线") : lineError_, QStringLiteral("坐标反算"));
     return;
@@ -704,7 +713,7 @@ bool LineWindow::OpenFile(const QString& path) {
 }
 
 bool LineWindow::WriteTo(const QString& path) {
-  Recompute();
+  RecomputeIfEdited();
   if (!line_) {
     Inform((lineError_.isEmpty() ? QStringLiteral("线元表是空的") : lineError_) +
                QStringLiteral("\n路线有错误时不能保存为 LandXML。"),

@@ -100,6 +100,7 @@ class LineWindow : public QMainWindow {
 
  private:
   void BuildTabs();
+  void RecomputeIfEdited();  // the tables read again only after an edit
   std::vector<int> VisibleRows() const;  // every stake row, in the table's order
   void BuildMenus();
   QAction* AddAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {});
@@ -132,6 +133,7 @@ class LineWindow : public QMainWindow {
   std::optional<Profile> profile_;
   QString lineError_;
   bool stakesCurrent_ = false;
+  bool edited_ = false;  // a table changed since the line was last read
   std::vector<MeasuredPoint> measured_;  // the located points
 
   QTabWidget* tabs_ = nullptr;
