@@ -35,6 +35,18 @@ QString QtFileDialogs::SaveFileName(QWidget* parent, const QString& caption, con
   return chosen;
 }
 
+QString QtFileDialogs::OpenFileName(QWidget* parent, const QString& caption, const QStringList& filters) {
+  if (folder_.isEmpty()) folder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  QFileDialog dialog(parent, caption, folder_);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(filters);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  const QString chosen = dialog.selectedFiles().constFirst();
+  folder_ = QFileInfo(chosen).absolutePath();
+  return chosen;
+}
+
 std::optional<QStringList> QtFileDialogs::AskTexts(QWidget* parent, const QString& title, const QStringList& labels,
                                                    const QStringList& texts, const TextCheck& check) {
   QDialog dialog(parent);

@@ -30,6 +30,13 @@ class FileDialogs {
   // texts `check` accepted, or nothing when the user cancels.
   virtual std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels,
                                               const QStringList& texts, const TextCheck& check) = 0;
+
+  // An existing file to open, or an empty string when the user cancels (as
+  // does a dialog that cannot be shown).
+  virtual QString OpenFileName(QWidget* parent, const QString& caption, const QStringList& filters) {
+    (void)parent, (void)caption, (void)filters;
+    return {};
+  }
 };
 
 // The real dialogs: Qt's file dialog, opened in the folder last saved to (at
@@ -41,6 +48,7 @@ class QtFileDialogs final : public FileDialogs {
                        const QStringList& filters) override;
   std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels,
                                       const QStringList& texts, const TextCheck& check) override;
+  QString OpenFileName(QWidget* parent, const QString& caption, const QStringList& filters) override;
 
  private:
   QString folder_;

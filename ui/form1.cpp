@@ -25,6 +25,7 @@
 #include "ui/print_report.h"
 #include "ui/clock_text.h"
 #include "ui/file_dialogs.h"
+#include "ui/line/line_window.h"
 #include "ui/message_boxes.h"
 #include "ui/number_box.h"
 #include "ui/result_box.h"
@@ -135,6 +136,12 @@ QAction* Form1::AddAction(QMenu* menu, const char* name, const QString& text, co
 
 void Form1::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+  // A whole road line opens in a 路线 window of its own.
+  connect(AddAction(file, "actNewLine", QStringLiteral("新建路线(&N)…")), &QAction::triggered, this,
+          [this] { OpenLineWindow(boxes_, dialogs_); });
+  connect(AddAction(file, "actOpenLine", QStringLiteral("打开路线(&O)…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+          &QAction::triggered, this, [this] { AskAndOpenLineWindow(this, boxes_, dialogs_); });
+  file->addSeparator();
   actSaveResult_ = AddAction(file, "actSaveResult", QStringLiteral("保存结果(&S)…"), QKeySequence(Qt::CTRL | Qt::Key_S));
   // Ctrl+E already moves to the end of the line in a text box.
   actExport_ = AddAction(file, "actExport", QStringLiteral("导出坐标(&E)…"),

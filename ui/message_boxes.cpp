@@ -42,6 +42,19 @@ bool QtMessageBoxes::AskYesNo(QWidget* parent, const QString& prompt, const QStr
   return box.exec() == QMessageBox::Yes;
 }
 
+MessageBoxes::Answer QtMessageBoxes::AskYesNoCancel(QWidget* parent, const QString& prompt, const QString& title) {
+  QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                  parent);
+  WidenForTitle(box);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+  }
+}
+
 bool InstallQtChineseTranslations(QCoreApplication& app) {
   auto* translator = new QTranslator(&app);
   if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -18,6 +18,15 @@ class MessageBoxes {
 
   // Prompt and title with Yes and No, Yes the default, no icon; true for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& prompt, const QString& title) = 0;
+
+  // Prompt and title with Yes, No and Cancel, Yes the default and Escape
+  // cancelling; no icon. A box that cannot be shown cancels, so that nothing
+  // is thrown away unasked.
+  enum class Answer { Yes, No, Cancel };
+  virtual Answer AskYesNoCancel(QWidget* parent, const QString& prompt, const QString& title) {
+    (void)parent, (void)prompt, (void)title;
+    return Answer::Cancel;
+  }
 };
 
 // The real boxes: a modal QMessageBox over `parent`.
@@ -25,6 +34,7 @@ class QtMessageBoxes final : public MessageBoxes {
  public:
   void Inform(QWidget* parent, const QString& prompt, const QString& title) override;
   bool AskYesNo(QWidget* parent, const QString& prompt, const QString& title) override;
+  Answer AskYesNoCancel(QWidget* parent, const QString& prompt, const QString& title) override;
 };
 
 // Loads Qt's own Chinese texts (是/否/确定, 撤销/复制/全选, the file dialog)

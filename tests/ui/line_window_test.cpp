@@ -1,0 +1,617 @@
+// The 路线 window on Qt's offscreen platform, its boxes and dialogs answered
+// by fakes: spreadsheet editing (paste, undo, marking, keys), the JD table's
+// conversion against hand-worked curve elements (line_reference.py), errors
+// beside their rows, a LandXML file staked and exported, and closing with
+// unsaved changes.
+#include <QtTest>
+#include <QtWidgets>
+#include <QPrinter>
+
+#include "ui/file_dialogs.h"
+#include "ui/line/grid_model.h"
+#include "ui/line/grid_view.h"
+#include "ui/line/line_text.h"
+#include "ui/line/line_window.h"
+#include "ui/line/stake_model.h"
+#include "ui/line/stake_print.h"
+#include "ui/message_boxes.h"
+
+using namespace quorvane::ui;
+
+namespace {
+
+struct FakeBoxes : MessageBoxes {
+  QStringList prompts;
+  Answer answer = Answer::Cancel;
+  void Inform(QWidget*, const QString& prompt, const QString&) override { prompts << prompt; }
+  bool AskYesNo(QWidget*, const QString& prompt, const QString&) override { return prompts << prompt, true; }
+  Answer AskYesNoCancel(QWidget*, const QString& prompt, const QString&) override { return prompts << prompt, answer; }
+};
+
+struct FakeDialogs : FileDialogs {
+  QString saveAs, open;
+  QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return saveAs; }
+  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList&,
+                                      const TextCheck&) override {
+    return {};
+  }
+  QString OpenFileName(QWidget*, const QString&, const QStringList&) override { return open; }
+};
+
+// A table as "a|b;c|d" (rows by ';', cells by '|'), blank cells at the end
+// of a row left out.
+QString Shown(const GridModel& grid) {
+  QStringList rows;
+  for (int r = 0; r < grid.rowCount(); ++r) {
+    QStringList cells;
+    for (int c = 0; c < grid.InputColumns(); ++c) cells << grid.Cell(r, c);
+    while (!cells.isEmpty() && cells.back().isEmpty()) cells.removeLast();
+    rows << cells.join(u'|');
+  }
+  return rows.join(u';');
+}
+
+void SetRows(GridModel& grid, const QString& shown) {
+  GridModel::Rows rows;
+  if (!shown.isEmpty())
+    for (const QString& row : shown.split(u';')) rows.push_back(row.split(u'|'));
+  grid.Load(rows);
+}
+
+QString StakeRowText(const StakeModel& stakes, int row) { return stakes.Texts(row).join(u','); }
+
+}  // namespace
+
+class LineWindowTest : public QObject {
+  Q_OBJECT
+
+  FakeBoxes boxes_;
+  FakeDialogs dialogs_;
+  QPointer<LineWindow> window_;
+  QTemporaryDir dir_;
+
+  LineWindow& Window() { return *window_; }
+
+ private slots:
+  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+  void init() {
+    boxes_ = {};
+    dialogs_ = {};
+    window_ = new LineWindow(boxes_, dialogs_);
+    window_->show();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_));
+  }
+  void cleanup() { delete window_.data(); }
+
+  // What a cell reads as is told on it: a red background and "读作 N".
+  void marking_data() {
+    QTest::addColumn<int>("column");  // of the element table: 1 is a length, 2 a radius
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tip");  // empty: not marked
+    QTest::newRow("plain") << 1 << "12.5" << "";
+    QTest::newRow("full-width digits") << 1 << "１２．５" << "";
+    QTest::newRow("blank") << 2 << "" << "";
+    QTest::newRow("unit after it") << 1 << "10m" << "读作 10";
+    QTest::newRow("comma decimal") << 2 << "1,500" << "读作 1";
+    QTest::newRow("no number") << 1 << "abc" << "读作 0";
+  }
+  void marking() {
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QString, tip);
+    GridModel& grid = Window().ElementTable();
+    QVERIFY(grid.setData(grid.index(0, column), text, Qt::EditRole));
+    const QModelIndex cell = grid.index(0, column);
+    QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
+    QCOMPARE(cell.data(Qt::BackgroundRole).isValid(), !tip.isEmpty());
+  }
+
+  void stationMarking_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("K-notation") << "K1+234.5" << "";
+    QTest::newRow("full-width K-notation") << "Ｋ０＋１８０．１０８" << "";
+    QTest::newRow("plain metres") << "1234.5" << "";
+    QTest::newRow("unit after it") << "K1+234.5m" << "读作 1234.5";
+  }
+  void stationMarking() {
+    QFETCH(QString, text);
+    QFETCH(QString, tip);
+    GridModel& grid = Window().EquationTable();
+    grid.Paste(0, 0, text);
+    QCOMPARE(grid.index(0, 0).data(Qt::ToolTipRole).toString(), tip);
+  }
+
+  // Rows copied from Excel or WPS, pasted at a cell: one undo step puts the
+  // table back as it was, redo pastes again.
+  void paste_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("rows with CR LF and a last line break")
+        << "" << 0 << 0 << "直线\t100\r\n缓和曲线\t80\t\t500\t右\r\n" << "直线|100;缓和曲线|80||500|右";
+    QTest::newRow("past the last row adds rows")
+        << "直线|10;直线" << 1 << 1 << "20\n30\n" << "直线|10;直线|20;|30";
+    QTest::newRow("cells past the last column dropped")
+        << "直线" << 0 << 3 << "1\t左\textra\tmore" << "直线|||1|左";
+    QTest::newRow("over existing cells, the others kept")
+        << "直线|10;圆曲线|20|300|300|左" << 1 << 1 << "25\t400" << "直线|10;圆曲线|25|400|300|左";
+    QTest::newRow("quoted cell with a line break and quotes")
+        << "" << 0 << 0 << "\"a\"\"b\nc\"\t5\n" << "a\"b\nc|5";
+    QTest::newRow("spreadsheet's empty rows at the end")
+        << "" << 0 << 0 << "直线\t1\n\t\n\n" << "直线|1";
+  }
+  void paste() {
+    QFETCH(QString, before);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, after);
+    GridModel& grid = Window().ElementTable();
+    SetRows(grid, before);
+    Window().Undo().clear();
+    auto* view = Window().findChild<GridView*>("elementTable");
+    QApplication::clipboard()->setText(clipboard);
+    view->setCurrentIndex(grid.index(row, column));
+    view->setFocus();
+    QTest::keySequence(view, QKeySequence::Paste);
+    QCOMPARE(Shown(grid), after);
+    QCOMPARE(Window().Undo().count(), 1);
+    Window().Undo().undo();
+    QCOMPARE(Shown(grid), before);
+    Window().Undo().redo();
+    QCOMPARE(Shown(grid), after);
+  }
+
+  // Each edit is one step back; the window is marked unsaved until all are
+  // undone.
+  void undoSteps() {
+    GridModel& grid = Window().ElementTable();
+    auto* view = Window().findChild<GridView*>("elementTable");
+    SetRows(grid, "直线|10;直线|20;直线|30");
+    Window().Undo().clear();
+    QVERIFY(!Window().isWindowModified());
+    grid.setData(grid.index(0, 1), "11", Qt::EditRole);
+    view->setCurrentIndex(grid.index(1, 0));
+    view->InsertRow();
+    view->selectRow(3);
+    view->DeleteRows();
+    QCOMPARE(Shown(grid), "直线|11;;直线|20");
+    QVERIFY(Window().isWindowModified());
+    QVERIFY(Window().windowTitle().startsWith("未命名"));
+    const QStringList steps{"直线|11;;直线|20;直线|30", "直线|11;直线|20;直线|30", "直线|10;直线|20;直线|30"};
+    for (const QString& expected : steps) {
+      Window().Undo().undo();
+      QCOMPARE(Shown(grid), expected);
+    }
+    QVERIFY(!Window().isWindowModified());
+  }
+
+  // Keys as in a spreadsheet: typing edits, Return commits and moves down
+  // (a new row below the last), Tab moves right and wraps to the next row.
+  void keys() {
+    GridModel& grid = Window().ElementTable();
+    SetRows(grid, "直线");
+    auto* view = Window().findChild<GridView*>("elementTable");
+    view->setFocus();
+    view->setCurrentIndex(grid.index(0, 1));
+    QTest::keyClick(view, Qt::Key_1);  // opens the cell's editor with it
+    QTest::keyClicks(QApplication::focusWidget(), "00");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(grid.Cell(0, 1), "100");  // the editor commits on its next event
+    QCOMPARE(view->currentIndex(), grid.index(1, 1));
+    view->setCurrentIndex(grid.index(0, grid.InputColumns() - 1));
+    QTest::keyClick(view, Qt::Key_Tab);
+    QCOMPARE(view->currentIndex(), grid.index(1, 0));
+    view->setCurrentIndex(grid.index(0, 1));
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(grid.Cell(0, 1), "");
+    // Tab out of the start row's last cell while typing: on to the elements.
+    auto* start = Window().findChild<GridView*>("startTable");
+    start->setFocus();
+    start->setCurrentIndex(Window().StartTable().index(0, 3));
+    QTest::keyClick(start, Qt::Key_5);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(Window().StartTable().Cell(0, 3), "5");
+    QTRY_VERIFY(view->hasFocus());
+  }
+
+  // The JD table converts to elements: the curve table against the exact
+  // spiral shift and tangent growth; the elements one undo step.
+  void jdConversion() {
+    SetRows(Window().JdTable(), "QD|0|0;JD1|500|0|500|100|100;ZD|933.0127018922193|250");
+    SetRows(Window().JdStartTable(), "0");
+    Window().Undo().clear();
+    Window().Recompute();
+    QStandardItemModel& curves = Window().CurveTable();
+    QCOMPARE(curves.rowCount(), 1);
+    QStringList row;
+    for (int c = 0; c < curves.columnCount(); ++c) row << curves.index(0, c).data().toString();
+    QCOMPARE(row.join(u','), "JD1,K0+500.000,30.0000,500.000,100.000,100.000,184.181,184.181,361.799,18.501,"
+                             "K0+315.819,K0+415.819,K0+496.719,K0+577.618,K0+677.618");
+    QVERIFY(Window().ConvertJd());
+    QCOMPARE(Window().ElementTable().rowCount(), 5);
+    QCOMPARE(Window().ElementTable().Cell(1, 0), "缓和曲线");
+    QCOMPARE(Window().ElementTable().Cell(2, 4), "右");
+    QVERIFY(Window().CurrentLine());
+    QVERIFY(qAbs(Window().CurrentLine()->Length_m() - 993.437096915981) < 1e-6);
+    QCOMPARE(Window().Undo().count(), 1);
+    Window().Undo().undo();
+    Window().Recompute();
+    QVERIFY(!Window().CurrentLine());
+  }
+
+  // An error of the line stands beside the row that causes it; the line is
+  // then none (never a silent straight line).
+  void errorsBesideRows_data() {
+    QTest::addColumn<QString>("table");  // element rows; a blank row keeps its place
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("unknown type") << "直线|10;弯道|20" << 1 << "类型";
+    QTest::newRow("arc without radius") << "直线|10;;圆曲线|20|||左" << 2 << "半径";
+    QTest::newRow("arc without turn") << "圆曲线|20|300" << 0 << "转向";
+    QTest::newRow("negative length, after a blank row") << "直线|10;;直线|-5" << 2 << "";
+    QTest::newRow("zero length") << "直线|10;圆曲线|0|300||右" << 1 << "";
+  }
+  void errorsBesideRows() {
+    QFETCH(QString, table);
+    QFETCH(int, row);
+    QFETCH(QString, says);
+    SetRows(Window().StartTable(), "0|0|0|0");
+    SetRows(Window().ElementTable(), table);
+    Window().Recompute();
+    QVERIFY(!Window().CurrentLine());
+    const QString error = Window().ElementTable().RowError(row);
+    QVERIFY2(!error.isEmpty(), qPrintable(Window().LineError()));
+    QVERIFY(error.contains(says));
+    QVERIFY(Window().ElementTable().index(row, Window().ElementTable().ErrorColumn()).data().toString() == error);
+    QVERIFY(!Window().LineError().isEmpty());
+  }
+
+  void jdErrorBesideItsRow() {
+    // Spirals of 400 m for a 30 deg turn at R 500 do not fit.
+    SetRows(Window().JdTable(), "QD|0|0;JD1|500|0|500|400|400;ZD|933.0127018922193|250");
+    Window().Recompute();
+    QVERIFY(!Window().JdTable().RowError(1).isEmpty());
+    QCOMPARE(Window().CurveTable().rowCount(), 0);
+    QVERIFY(!Window().ConvertJd());
+    QCOMPARE(boxes_.prompts.size(), 1);
+  }
+
+  // A LandXML file staked every 20 m with its key points, heights from its
+  // profile, and written to CSV (values worked by hand).
+  void openStakeExport() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    QCOMPARE(Window().windowTitle(), "line_straight.xml[*] - 路线");
+    QVERIFY(!Window().isWindowModified());
+    QCOMPARE(Shown(Window().ElementTable()), "直线|100");
+    QVERIFY(Window().ComputeStakes());
+    StakeModel& stakes = Window().Stakes();
+    QCOMPARE(stakes.rowCount(), 6);
+    QCOMPARE(StakeRowText(stakes, 0), "K0+000.000,QD,1000.000,2000.000,30.0000,100.000");
+    QCOMPARE(StakeRowText(stakes, 1), "K0+020.000,,1017.321,2010.000,30.0000,100.400");
+    QCOMPARE(StakeRowText(stakes, 5), "K0+100.000,ZD,1086.603,2050.000,30.0000,102.000");
+    dialogs_.saveAs = dir_.filePath("stakes.csv");
+    Window().ExportStakes(false);
+    QFile file(dialogs_.saveAs);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 8);
+    QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF") + "桩号,编码,X,Y,方位角,H\r");
+    QCOMPARE(lines[2], "K0+020.000,,1017.321,2010.000,30.0000,100.400\r");
+  }
+
+  // 坐标反算 on the straight of line_straight.xml (2 % up from 100 m at
+  // K0+000): a point 3 m right of K0+050, design height 101 less 2 % of 3 m,
+  // typed and from a file with a header, a point beyond the end and a row
+  // that is no point.
+  void locate() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    Window().findChild<QLineEdit*>("rightSlope")->setText("-2");
+    Window().findChild<QLineEdit*>("pointX")->setText("1041.801270189222");
+    Window().findChild<QLineEdit*>("pointY")->setText("2027.5980762113534");
+    Window().findChild<QLineEdit*>("pointH")->setText("101.2");
+    Window().LocateTyped();
+    QFile points(dir_.filePath("points.csv"));
+    QVERIFY(points.open(QIODevice::WriteOnly));
+    points.write("\xEF\xBB\xBF点号,X,Y,H\r\nP1,1041.801270189222,2027.5980762113534\r\nP2,1200,2100,99\r\nnot a point\r\n");
+    points.close();
+    Window().LocateFile(points.fileName());
+    QStringList rows;
+    for (int r = 0; r < Window().Located().rowCount(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < Window().Located().columnCount(); ++c) cells << Window().Located().index(r, c).data().toString();
+      rows << cells.join(u',');
+    }
+    QCOMPARE(rows, QStringList({"1,1041.801,2027.598,K0+050.000,3.000,100.940,101.200,0.260,挖",
+                                "P1,1041.801,2027.598,K0+050.000,3.000,100.940,,,",
+                                "P2,1200.000,2100.000,,,,99.000,,不在路线范围内"}));
+    QCOMPARE(boxes_.prompts, QStringList{"以下行不是“点号,X,Y[,H]”，已跳过：第4行"});
+  }
+
+  // Ctrl+C in the stake table copies the selected rows with the header.
+  void copyStakeRows() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    QVERIFY(Window().ComputeStakes());
+    auto* view = Window().findChild<QTableView*>("stakeTable");
+    Window().findChild<QTabWidget*>("tabs")->setCurrentWidget(view->parentWidget());
+    view->setFocus();
+    view->selectRow(1);
+    view->selectionModel()->select(view->model()->index(5, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keySequence(view, QKeySequence::Copy);
+    QCOMPARE(QApplication::clipboard()->text(),
+             "桩号\t编码\tX\tY\t方位角\tH\r\n"
+             "K0+020.000\t\t1017.321\t2010.000\t30.0000\t100.400\r\n"
+             "K0+100.000\tZD\t1086.603\t2050.000\t30.0000\t102.000\r\n");
+  }
+
+  // Locating a point reads no table again: the stakes stay current.
+  void locateKeepsStakes() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    QVERIFY(Window().ComputeStakes());
+    Window().LocateTyped();
+    QCOMPARE(Window().findChild<QLabel*>("stakeStatus")->text(), "6 个桩");
+    Window().ElementTable().Paste(0, 1, "90");
+    Window().Recompute();
+    QCOMPARE(Window().findChild<QLabel*>("stakeStatus")->text(), "路线已修改，按 F5 重新计算");
+  }
+
+  // Both drawings are saved as PNG images of the window's size.
+  void drawingsSaved() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    QVERIFY(Window().ComputeStakes());
+    auto* tabs = Window().findChild<QTabWidget*>("tabs");
+    for (const char* name : {"planView", "profileView"}) {
+      tabs->setCurrentWidget(Window().findChild<QWidget*>(name));
+      dialogs_.saveAs = dir_.filePath(QString(name) + ".png");
+      Window().SaveDrawing();
+      const QImage image(dialogs_.saveAs);
+      QVERIFY2(!image.isNull(), name);
+      QCOMPARE(image.size(), Window().findChild<QWidget*>(name)->size());
+    }
+  }
+
+  // The printed table: 101 stakes every metre on A4 pages, each headed by
+  // the line's name and the stations of its first and last row.
+  void printedPages() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    Window().findChild<QLineEdit*>("interval")->setText("1");
+    QVERIFY(Window().ComputeStakes());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath("table.pdf"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    std::vector<int> rows(101);
+    std::iota(rows.begin(), rows.end(), 0);
+    const int pages = PrintStakeTable(printer, "TEST", Window().Stakes(), rows);
+    QVERIFY(pages >= 2);
+    QStringList firsts, lasts;
+    for (int page = 1; page <= pages; ++page) {
+      QProcess pdftotext;
+      pdftotext.start(QUORVANE_PDFTOTEXT, {"-layout", "-f", QString::number(page), "-l", QString::number(page),
+                                           printer.outputFileName(), "-"});
+      QVERIFY(pdftotext.waitForFinished(30000));
+      const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+      QVERIFY(text.contains("TEST"));
+      // pdftotext keeps or drops the blanks next to Chinese characters as it sees fit.
+      QVERIFY(QString(text).remove(QRegularExpression("\\s")).contains(QString("第%1页/共%2页").arg(page).arg(pages)));
+      const QRegularExpressionMatch range =
+          QRegularExpression("(K0\\+\\d{3}\\.000)\\s*~\\s*(K0\\+\\d{3}\\.000)").match(text);
+      QVERIFY2(range.hasMatch(), qPrintable(text.left(300)));
+      firsts << range.captured(1);
+      lasts << range.captured(2);
+      // The last row of the page is printed on it.
+      QVERIFY(text.count(range.captured(2)) >= 2);
+    }
+    QCOMPARE(firsts.front(), "K0+000.000");
+    QCOMPARE(lasts.back(), "K0+100.000");
+    // Each page goes on from the one before.
+    for (int page = 1; page < pages; ++page) {
+      const int end = lasts[page - 1].mid(3, 3).toInt(), start = firsts[page].mid(3, 3).toInt();
+      QCOMPARE(start, end + 1);
+    }
+  }
+
+  // Stations in K-notation, azimuths in DD.MMSS: worked by hand.
+  void texts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    const double degree = M_PI / 180;
+    QTest::newRow("station") << QString::fromStdString(KStation(12345.678)) << "K12+345.678";
+    QTest::newRow("negative station") << QString::fromStdString(KStation(-15)) << "K-1+985.000";
+    QTest::newRow("rounds before it splits") << QString::fromStdString(KStation(999.9996)) << "K1+000.000";
+    QTest::newRow("whole metres") << QString::fromStdString(KStation(1234.5, 0)) << "K1+235";
+    QTest::newRow("azimuth") << QString::fromStdString(AzimuthText((45 + 30 / 60.0 + 15 / 3600.0) * degree)) << "45.3015";
+    QTest::newRow("seconds carry into 360, then 0")
+        << QString::fromStdString(AzimuthText((359 + 59 / 60.0 + 59.6 / 3600) * degree)) << "0.0000";
+    QTest::newRow("negative azimuth") << QString::fromStdString(AzimuthText(-90 * degree)) << "270.0000";
+    QTest::newRow("seconds rounded") << QString::fromStdString(AzimuthText((17 + 34 / 60.0 + 14.6 / 3600) * degree))
+                                     << "17.3415";
+  }
+  void texts() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(text, expected);
+  }
+
+  void ddmmss_data() {
+    QTest::addColumn<double>("ddmmss");
+    QTest::addColumn<double>("degrees");  // NaN: refused
+    QTest::addColumn<double>("back");     // written back, brought into 0..360
+    QTest::newRow("17 34 15") << 17.3415 << 17 + 34 / 60.0 + 15 / 3600.0 << 17.3415;
+    QTest::newRow("whole minutes stored below their digits") << 17.34 << 17 + 34 / 60.0 << 17.34;
+    QTest::newRow("fraction of a second") << 0.00005 << 0.5 / 3600 << 0.00005;
+    QTest::newRow("negative") << -45.3 << -45.5 << 314.3;
+    QTest::newRow("60 minutes") << 30.6 << std::nan("") << 0.0;
+    QTest::newRow("60 seconds") << 30.0060 << std::nan("") << 0.0;
+  }
+  void ddmmss() {
+    QFETCH(double, ddmmss);
+    QFETCH(double, degrees);
+    QFETCH(double, back);
+    const std::optional<double> radians = DdMmSsToRadiansExact(ddmmss);
+    QCOMPARE(radians.has_value(), !std::isnan(degrees));
+    if (!radians) return;
+    QVERIFY(std::fabs(*radians - degrees * M_PI / 180) < 1e-15);
+    QCOMPARE(RadiansToDdMmSsExact(*radians), back);
+  }
+
+  // The words a surveyor types for a type or a turn.
+  void elementWords_data() {
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("turn");
+    QTest::newRow("arc by its first character, L") << "圆|20|300||L" << int(quorvane::ElementType::Arc) << -1;
+    QTest::newRow("spiral, 右转") << "缓和|20||300|右转" << int(quorvane::ElementType::Spiral) << 1;
+    QTest::newRow("arc radius in the end column, -1") << "圆曲线|20||300|-1" << int(quorvane::ElementType::Arc) << -1;
+    QTest::newRow("straight ignores radii and turn") << "直|20|300|300|左" << int(quorvane::ElementType::Straight) << 0;
+  }
+  void elementWords() {
+    QFETCH(QString, row);
+    QFETCH(int, type);
+    QFETCH(int, turn);
+    SetRows(Window().StartTable(), "0|0|0|0");
+    SetRows(Window().ElementTable(), row);
+    Window().Recompute();
+    QVERIFY2(Window().CurrentLine(), qPrintable(Window().LineError()));
+    const quorvane::ElementSpec& spec = Window().CurrentLine()->Elements()[0].spec;
+    QCOMPARE(int(spec.type), type);
+    QCOMPARE(spec.turn, turn);
+  }
+
+  // Errors of the equations and the profile stand beside their rows too.
+  void errorsInOtherTables_data() {
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<int>("row");
+    QTest::newRow("equation out of order") << "equationTable" << "K0+060|K0+050;K0+020|K0+030" << 1;
+    QTest::newRow("equation past the end") << "equationTable" << "K0+150|K0+140" << 0;
+    QTest::newRow("curve on the first point") << "profileTable" << "0|100|500;100|102" << 0;
+    QTest::newRow("points out of order") << "profileTable" << "0|100;;80|101;60|102" << 3;
+  }
+  void errorsInOtherTables() {
+    QFETCH(QString, table);
+    QFETCH(QString, rows);
+    QFETCH(int, row);
+    SetRows(Window().StartTable(), "0|0|0|0");
+    SetRows(Window().ElementTable(), "直线|100");
+    auto* grid = Window().findChild<GridView*>(table)->Grid();
+    SetRows(*grid, rows);
+    Window().Recompute();
+    QVERIFY2(!grid->RowError(row).isEmpty(), qPrintable(grid->RowError(row + 1) + grid->RowError(row - 1)));
+    for (int other = 0; other < grid->rowCount(); ++other)
+      if (other != row) QVERIFY(grid->RowError(other).isEmpty());
+  }
+
+  // Edge points and their heights by cross slope (2 % down left, 1 % down
+  // right), in the coordinate data file: east before north, worked by hand.
+  void edgesInDatFile() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    for (auto [box, text] : {std::pair{"leftWidth", "3.5"}, {"rightWidth", "3.5"}, {"leftSlope", "-2"},
+                             {"rightSlope", "-1"}, {"interval", "20"}})
+      Window().findChild<QLineEdit*>(box)->setText(text);
+    QVERIFY(Window().ComputeStakes());
+    QCOMPARE(Window().Stakes().Titles().join(u','),
+             "桩号,编码,X,Y,方位角,左边桩X,左边桩Y,右边桩X,右边桩Y,H,左边桩H,右边桩H");
+    dialogs_.saveAs = dir_.filePath("stakes.dat");
+    Window().ExportStakes(false);
+    QFile file(dialogs_.saveAs);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 6 * 3 + 1);
+    QCOMPARE(lines[3], "K0+020.000,,2010.000,1017.321,100.400\r");
+    QCOMPARE(lines[4], "K0+020.000L,,2006.969,1019.071,100.330\r");
+    QCOMPARE(lines[5], "K0+020.000R,,2013.031,1015.571,100.365\r");
+  }
+
+  // A file that cannot be written or read is told, and nothing is left
+  // half-done; a name without a known extension is written as CSV.
+  void filesRefused() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    dialogs_.saveAs = dir_.filePath("no such folder/stakes.csv");
+    Window().ExportStakes(false);
+    QCOMPARE(boxes_.prompts.size(), 1);
+    QVERIFY(!QFileInfo::exists(dialogs_.saveAs));
+    dialogs_.saveAs = dir_.filePath("stakes.txt");
+    Window().ExportStakes(false);
+    QVERIFY(QFileInfo::exists(dir_.filePath("stakes.txt.csv")));
+    QFile broken(dir_.filePath("broken.xml"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("<LandXML><Alignments><Alignment name=\"A\"><CoordGeom><Line length=\"10\">");
+    broken.close();
+    QVERIFY(!OpenLineWindow(boxes_, dialogs_, broken.fileName()));
+    QVERIFY(!OpenLineWindow(boxes_, dialogs_, dir_.filePath("missing.xml")));
+    QCOMPARE(boxes_.prompts.size(), 3);
+    QVERIFY(!boxes_.prompts[1].isEmpty() && !boxes_.prompts[2].isEmpty());
+    Window().findChild<QLineEdit*>("interval")->setText("0");
+    QVERIFY(!Window().ComputeStakes());
+    QCOMPARE(boxes_.prompts.size(), 4);
+  }
+
+  // The eight files last saved or opened, newest first, each once.
+  void recentFiles() {
+    Window().StartTable().Paste(0, 0, "0\t0\t0\t0");
+    Window().ElementTable().Paste(0, 0, "直线\t10");
+    for (int i = 0; i < 10; ++i) {
+      dialogs_.saveAs = dir_.filePath(QString("r%1.xml").arg(i % 9));
+      QVERIFY(Window().SaveAs());
+    }
+    const QStringList recent = LineWindow::RecentFiles();
+    QCOMPARE(recent.size(), 8);
+    QCOMPARE(QFileInfo(recent[0]).fileName(), "r0.xml");
+    QCOMPARE(QFileInfo(recent[1]).fileName(), "r8.xml");
+    QCOMPARE(QFileInfo(recent[7]).fileName(), "r2.xml");
+  }
+
+  // Closing with unsaved changes asks; 是 saves (and stays open when saving
+  // is cancelled), 否 throws the changes away, 取消 keeps the window.
+  void closeAsks_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("pathGiven");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("yes") << int(MessageBoxes::Answer::Yes) << true << true << true;
+    QTest::newRow("yes, save cancelled") << int(MessageBoxes::Answer::Yes) << false << false << false;
+    QTest::newRow("no") << int(MessageBoxes::Answer::No) << true << true << false;
+    QTest::newRow("cancel") << int(MessageBoxes::Answer::Cancel) << true << false << false;
+  }
+  void closeAsks() {
+    QFETCH(int, answer);
+    QFETCH(bool, pathGiven);
+    QFETCH(bool, closed);
+    QFETCH(bool, saved);
+    GridModel& elements = Window().ElementTable();
+    elements.Paste(0, 0, "直线\t100");
+    Window().StartTable().Paste(0, 0, "1000\t2000\t30\t0");
+    boxes_.answer = static_cast<MessageBoxes::Answer>(answer);
+    const QString path = dir_.filePath(QString("%1.xml").arg(QTest::currentDataTag()));
+    if (pathGiven) dialogs_.saveAs = path;
+    Window().close();
+    QCOMPARE(boxes_.prompts.value(0), "是否保存对“未命名”的修改？");
+    QTRY_COMPARE(window_.isNull(), closed);
+    QCOMPARE(QFile::exists(path), saved);
+  }
+
+  // What is saved opens again as the same tables.
+  void saveAndOpenAgain() {
+    Window().StartTable().Paste(0, 0, "3000000\t500000\t30.3015\tK1+000");
+    Window().ElementTable().Paste(0, 0, "直线\t100\n缓和曲线\t80\t\t500\t左\n圆曲线\t50.5\t500\t500\t左");
+    Window().EquationTable().Paste(0, 0, "K1+200\tK1+190");
+    dialogs_.saveAs = dir_.filePath("saved.xml");
+    QVERIFY(Window().Save());
+    QCOMPARE(Window().windowTitle(), "saved.xml[*] - 路线");
+    QVERIFY(!Window().isWindowModified());
+    QCOMPARE(LineWindow::RecentFiles().value(0), QFileInfo(dialogs_.saveAs).absoluteFilePath());
+    LineWindow again(boxes_, dialogs_);
+    QVERIFY(again.OpenFile(dialogs_.saveAs));
+    QCOMPARE(Shown(again.StartTable()), "3000000|500000|30.3015|1000");
+    QCOMPARE(Shown(again.ElementTable()), "直线|100;缓和曲线|80||500|左;圆曲线|50.5|500|500|左");
+    QCOMPARE(Shown(again.EquationTable()), "1200|1190");
+  }
+};
+
+QTEST_MAIN(LineWindowTest)
+#include "line_window_test.moc"

@@ -1,0 +1,802 @@
+#include "ui/line/line_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QUndoStack>
+#include <QVBoxLayout>
+#include <cmath>
+#include <exception>
+#include <set>
+
+#include "calc/calculation_error.h"
+#include "calc/read_number.h"
+#include "io/atomic_file.h"
+#include "io/export.h"
+#include "io/landxml.h"
+#include "ui/file_dialogs.h"
+#include "ui/line/grid_model.h"
+#include "ui/line/grid_view.h"
+#include "ui/line/line_tables.h"
+#include "ui/line/line_text.h"
+#include "ui/line/stake_export.h"
+#include "ui/line/stake_model.h"
+#include "ui/line/stake_print.h"
+#include "ui/line_views/profile_view.h"
+#include "ui/line_views/route_plan_view.h"
+#include "ui/message_boxes.h"
+#include "ui/number_box.h"
+
+namespace quorvane::ui {
+namespace {
+
+constexpr int kMaxRecent = 8;
+const char* const kRecentKey = "line/recentFiles";
+const QString kTitle = QStringLiteral("路线");
+const QString kXmlFilter = QStringLiteral("LandXML 文件 (*.xml)");
+
+std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QLabel* ErrorLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setWordWrap(true);
+  label->setStyleSheet(QStringLiteral("QLabel { color: rgb(200, 0, 0); }"));
+  return label;
+}
+
+GridView* MakeGrid(GridModel* model, const char* name, QWidget* parent) {
+  auto* view = new GridView(parent);
+  view->setObjectName(QString::fromLatin1(name));
+  view->setModel(model);
+  // Each column as wide as its title, the last (提示) takes the rest.
+  for (int column = 0; column < model->InputColumns(); ++column) {
+    const QString title = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    view->setColumnWidth(column, std::max(view->fontMetrics().horizontalAdvance(title) + 24, 90));
+  }
+  return view;
+}
+
+// A one-row table as tall as its header and row.
+void FitOneRow(GridView* view) {
+  view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  view->setFixedHeight(view->horizontalHeader()->sizeHint().height() + view->verticalHeader()->defaultSectionSize() +
+                       2 * view->frameWidth() + 2);
+}
+
+// The text of a table's errors for its status line.
+QString WholeOrFirst(const TableErrors& errors) {
+  if (!errors.whole.isEmpty()) return errors.whole;
+  if (!errors.rows.empty()) {
+    return QStringLiteral("第%1行：%2").arg(errors.rows.begin()->first + 1).arg(errors.rows.begin()->second);
+  }
+  return {};
+}
+
+std::optional<double> OptionalStation(const QLineEdit* box) {
+  const std::string text = box->text().toStdString();
+  if (IsBlankText(text)) return std::nullopt;
+  return ReadStation(text);
+}
+
+double Number(const QLineEdit* box) { return ReadNumber(box->text().toStdString()); }
+
+}  // namespace
+
+LineWindow::LineWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), boxes_(boxes), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("lineWindow"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  undo_ = new QUndoStack(this);
+  start_ = new GridModel(StartColumns(), undo_, this);
+  start_->SetFixedRows(1);
+  elements_ = new GridModel(ElementColumns(), undo_, this);
+  jdStart_ = new GridModel(JdStartColumns(), undo_, this);
+  jdStart_->SetFixedRows(1);
+  jds_ = new GridModel(JdColumns(), undo_, this);
+  equations_ = new GridModel(EquationColumns(), undo_, this);
+  grades_ = new GridModel(ProfileColumns(), undo_, this);
+  curves_ = new QStandardItemModel(this);
+  curves_->setHorizontalHeaderLabels(CurveTableTitles());
+  stakes_ = new StakeModel(this);
+  located_ = new QStandardItemModel(this);
+  located_->setHorizontalHeaderLabels({QStringLiteral("点号"), QStringLiteral("X"), QStringLiteral("Y"),
+                                       QStringLiteral("桩号"), QStringLiteral("偏距"), QStringLiteral("设计高程"),
+                                       QStringLiteral("实测高程"), QStringLiteral("高差"), QStringLiteral("备注")});
+  // A few empty rows to type into.
+  elements_->Load(GridModel::Rows(5));
+  jds_->Load(GridModel::Rows(5));
+  equations_->Load({});
+  grades_->Load({});
+
+  recompute_ = new QTimer(this);
+  recompute_->setSingleShot(true);
+  recompute_->setInterval(150);
+  connect(recompute_, &QTimer::timeout, this, &LineWindow::RecomputeIfEdited);
+  for (GridModel* model : {start_, elements_, equations_, grades_, jdStart_, jds_}) {
+    connect(model, &GridModel::Edited, this, [this] {
+      edited_ = true;
+      recompute_->start();
+    });
+  }
+  connect(undo_, &QUndoStack::cleanChanged, this, &LineWindow::UpdateTitle);
+
+  BuildTabs();
+  BuildMenus();
+  UpdateTitle();
+  // A new window is typed into from its start point.
+  findChild<GridView*>(QStringLiteral("startTable"))->setFocus();
+  resize(1000, 680);
+}
+
+// The undo stack, a child, clears itself when deleted after this part of the
+// object is gone, and says so: nothing of the window may answer then.
+LineWindow::~LineWindow() { undo_->disconnect(this); }
+
+void LineWindow::BuildTabs() {
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("tabs"));
+  setCentralWidget(tabs_);
+
+  {  // 线元
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    GridView* startView = MakeGrid(start_, "startTable", page);
+    FitOneRow(startView);
+    layout->addWidget(startView);
+    layout->addWidget(MakeGrid(elements_, "elementTable", page), 1);
+    lineStatus_ = ErrorLabel(page);
+    lineStatus_->setObjectName(QStringLiteral("lineStatus"));
+    layout->addWidget(lineStatus_);
+    tabs_->addTab(page, QStringLiteral("线元(&1)"));
+  }
+  {  // 交点
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* top = new QHBoxLayout;
+    GridView* startView = MakeGrid(jdStart_, "jdStartTable", page);
+    FitOneRow(startView);
+    startView->setMaximumWidth(260);
+    top->addWidget(startView);
+    auto* convert = new QPushButton(QStringLiteral("转换为线元(&C)"), page);
+    convert->setObjectName(QStringLiteral("convertJd"));
+    connect(convert, &QPushButton::clicked, this, &LineWindow::ConvertJd);
+    top->addWidget(convert);
+    top->addStretch();
+    layout->addLayout(top);
+    auto* split = new QSplitter(Qt::Vertical, page);
+    split->addWidget(MakeGrid(jds_, "jdTable", split));
+    auto* curveView = new QTableView(split);
+    curveView->setObjectName(QStringLiteral("curveTable"));
+    curveView->setModel(curves_);
+    curveView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    split->addWidget(curveView);
+    layout->addWidget(split, 1);
+    jdStatus_ = ErrorLabel(page);
+    jdStatus_->setObjectName(QStringLiteral("jdStatus"));
+    layout->addWidget(jdStatus_);
+    tabs_->addTab(page, QStringLiteral("交点(&2)"));
+  }
+  {  // 断链
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(MakeGrid(equations_, "equationTable", page), 1);
+    equationStatus_ = ErrorLabel(page);
+    layout->addWidget(equationStatus_);
+    tabs_->addTab(page, QStringLiteral("断链(&3)"));
+  }
+  {  // 纵断面
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(MakeGrid(grades_, "profileTable", page), 1);
+    profileStatus_ = ErrorLabel(page);
+    profileStatus_->setObjectName(QStringLiteral("profileStatus"));
+    layout->addWidget(profileStatus_);
+    tabs_->addTab(page, QStringLiteral("纵断面(&4)"));
+  }
+  {  // 逐桩坐标
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* options = new QHBoxLayout;
+    const auto box = [&](const char* name, const QString& label, const QString& text, NumberBox::Reads reads) {
+      auto* edit = new NumberBox(text, page, reads);
+      edit->setObjectName(QString::fromLatin1(name));
+      edit->setMaximumWidth(110);
+      auto* caption = new QLabel(label, page);
+      caption->setBuddy(edit);
+      options->addWidget(caption);
+      options->addWidget(edit);
+      return edit;
+    };
+    interval_ = box("interval", QStringLiteral("桩距(&D)"), QStringLiteral("20"), NumberBox::Reads::Number);
+    from_ = box("fromStation", QStringLiteral("起点桩号"), QString(), NumberBox::Reads::Station);
+    to_ = box("toStation", QStringLiteral("终点桩号"), QString(), NumberBox::Reads::Station);
+    keyPoints_ = new QCheckBox(QStringLiteral("主点(&K)"), page);
+    keyPoints_->setObjectName(QStringLiteral("keyPoints"));
+    keyPoints_->setChecked(true);
+    options->addWidget(keyPoints_);
+    leftWidth_ = box("leftWidth", QStringLiteral("左宽"), QString(), NumberBox::Reads::Number);
+    rightWidth_ = box("rightWidth", QStringLiteral("右宽"), QString(), NumberBox::Reads::Number);
+    leftSlope_ = box("leftSlope", QStringLiteral("左横坡%"), QString(), NumberBox::Reads::Number);
+    rightSlope_ = box("rightSlope", QStringLiteral("右横坡%"), QString(), NumberBox::Reads::Number);
+    auto* compute = new QPushButton(QStringLiteral("计算(&G)"), page);
+    compute->setObjectName(QStringLiteral("computeStakes"));
+    connect(compute, &QPushButton::clicked, this, &LineWindow::ComputeStakes);
+    options->addWidget(compute);
+    options->addStretch();
+    for (QLineEdit* edit : {interval_, from_, to_, leftWidth_, rightWidth_, leftSlope_, rightSlope_})
+      connect(edit, &QLineEdit::returnPressed, this, &LineWindow::ComputeStakes);
+    layout->addLayout(options);
+    stakeView_ = new QTableView(page);
+    stakeView_->setObjectName(QStringLiteral("stakeTable"));
+    stakeView_->setModel(stakes_);
+    stakeView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    stakeView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    stakeView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    stakeView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    stakeView_->verticalHeader()->setDefaultSectionSize(stakeView_->fontMetrics().height() + 4);
+    stakeView_->horizontalHeader()->setDefaultSectionSize(stakeView_->fontMetrics().horizontalAdvance(QStringLiteral("K0000+000.000")) + 12);
+    stakeView_->setSortingEnabled(true);
+    stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    layout->addWidget(stakeView_, 1);
+    stakeStatus_ = new QLabel(page);
+    stakeStatus_->setObjectName(QStringLiteral("stakeStatus"));
+    layout->addWidget(stakeStatus_);
+    tabs_->addTab(page, QStringLiteral("逐桩坐标(&5)"));
+  }
+  {  // 坐标反算
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* row = new QHBoxLayout;
+    const auto box = [&](const char* name, const QString& label) {
+      auto* edit = new NumberBox(QString(), page);
+      edit->setObjectName(QString::fromLatin1(name));
+      auto* caption = new QLabel(label, page);
+      caption->setBuddy(edit);
+      row->addWidget(caption);
+      row->addWidget(edit);
+      connect(edit, &QLineEdit::returnPressed, this, &LineWindow::LocateTyped);
+      return edit;
+    };
+    pointX_ = box("pointX", QStringLiteral("X"));
+    pointY_ = box("pointY", QStringLiteral("Y"));
+    pointH_ = box("pointH", QStringLiteral("实测高程"));
+    auto* locate = new QPushButton(QStringLiteral("反算(&R)"), page);
+    locate->setObjectName(QStringLiteral("locate"));
+    connect(locate, &QPushButton::clicked, this, &LineWindow::LocateTyped);
+    row->addWidget(locate);
+    auto* file = new QPushButton(QStringLiteral("打开测点文件(&O)…"), page);
+    file->setObjectName(QStringLiteral("locateFile"));
+    connect(file, &QPushButton::clicked, this, [this] {
+      const QString path = dialogs_.OpenFileName(this, QStringLiteral("打开测点文件"),
+                                                 {QStringLiteral("测点文件 (*.csv *.txt *.dat)"),
+                                                  QStringLiteral("所有文件 (*)")});
+      if (!path.isEmpty()) LocateFile(path);
+    });
+    row->addWidget(file);
+    auto* save = new QPushButton(QStringLiteral("导出(&E)…"), page);
+    save->setObjectName(QStringLiteral("exportLocated"));
+    connect(save, &QPushButton::clicked, this, &LineWindow::ExportLocated);
+    row->addWidget(save);
+    auto* clear = new QPushButton(QStringLiteral("清空"), page);
+    connect(clear, &QPushButton::clicked, this, [this] {
+      located_->removeRows(0, located_->rowCount());
+      measured_.clear();
+      plan_->SetMeasuredPoints({});
+    });
+    row->addWidget(clear);
+    layout->addLayout(row);
+    locatedView_ = new QTableView(page);
+    locatedView_->setObjectName(QStringLiteral("locatedTable"));
+    locatedView_->setModel(located_);
+    locatedView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    locatedView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    layout->addWidget(locatedView_, 1);
+    tabs_->addTab(page, QStringLiteral("坐标反算(&6)"));
+  }
+  plan_ = new RoutePlanView(dialogs_, boxes_);
+  plan_->setObjectName(QStringLiteral("planView"));
+  tabs_->addTab(plan_, QStringLiteral("平面图(&7)"));
+  profileDrawing_ = new ProfileView(dialogs_, boxes_);
+  profileDrawing_->setObjectName(QStringLiteral("profileView"));
+  tabs_->addTab(profileDrawing_, QStringLiteral("纵断面图(&8)"));
+}
+
+QAction* LineWindow::AddAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setShortcut(shortcut);
+  return action;
+}
+
+void LineWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+  connect(AddAction(file, "actNewLine", QStringLiteral("新建路线(&N)"), QKeySequence::New), &QAction::triggered,
+          this, [this] { OpenLineWindow(boxes_, dialogs_); });
+  connect(AddAction(file, "actOpenLine", QStringLiteral("打开路线(&O)…"), QKeySequence::Open), &QAction::triggered,
+          this, [this] { AskAndOpenLineWindow(this, boxes_, dialogs_); });
+  recentMenu_ = file->addMenu(QStringLiteral("最近打开(&R)"));
+  connect(recentMenu_, &QMenu::aboutToShow, this, &LineWindow::FillRecentMenu);
+  file->addSeparator();
+  connect(AddAction(file, "actSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+          &QAction::triggered, this, &LineWindow::Save);
+  connect(AddAction(file, "actSaveAs", QStringLiteral("另存为(&A)…")), &QAction::triggered, this,
+          &LineWindow::SaveAs);
+  file->addSeparator();
+  connect(AddAction(file, "actExport", QStringLiteral("导出坐标(&E)…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
+          &QAction::triggered, this, [this] { ExportStakes(false); });
+  connect(AddAction(file, "actExportSelected", QStringLiteral("导出选中行(&L)…")), &QAction::triggered, this,
+          [this] { ExportStakes(true); });
+  connect(AddAction(file, "actPrint", QStringLiteral("打印逐桩坐标表(&T)…"), QKeySequence(Qt::CTRL | Qt::Key_P)),
+          &QAction::triggered, this, [this] {
+            if (!stakesCurrent_ && !ComputeStakes()) return;
+            ShowStakePrintPreview(this, QString::fromStdString(LineName()), *stakes_, VisibleRows());
+          });
+  connect(AddAction(file, "actSaveDrawing", QStringLiteral("保存图形为 PNG(&P)…")), &QAction::triggered, this,
+          &LineWindow::SaveDrawing);
+  file->addSeparator();
+  connect(AddAction(file, "actClose", QStringLiteral("关闭(&C)"), QKeySequence(Qt::CTRL | Qt::Key_W)),
+          &QAction::triggered, this, &QWidget::close);
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+  QAction* undo = undo_->createUndoAction(this, QStringLiteral("撤销"));
+  undo->setObjectName(QStringLiteral("actUndo"));
+  undo->setShortcut(QKeySequence::Undo);
+  edit->addAction(undo);
+  QAction* redo = undo_->createRedoAction(this, QStringLiteral("重做"));
+  redo->setObjectName(QStringLiteral("actRedo"));
+  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence::Redo});
+  edit->addAction(redo);
+  edit->addSeparator();
+  connect(AddAction(edit, "actInsertRow", QStringLiteral("插入行(&I)"), QKeySequence(Qt::CTRL | Qt::Key_Insert)),
+          &QAction::triggered, this, [this] {
+            if (GridView* grid = ActiveGrid()) grid->InsertRow();
+          });
+  connect(AddAction(edit, "actDeleteRows", QStringLiteral("删除行(&D)"), QKeySequence(Qt::CTRL | Qt::Key_Delete)),
+          &QAction::triggered, this, [this] {
+            if (GridView* grid = ActiveGrid()) grid->DeleteRows();
+          });
+
+  QMenu* line = menuBar()->addMenu(QStringLiteral("计算(&C)"));
+  connect(AddAction(line, "actStakes", QStringLiteral("逐桩坐标(&S)"), QKeySequence(Qt::Key_F5)), &QAction::triggered,
+          this, [this] {
+            tabs_->setCurrentIndex(4);
+            ComputeStakes();
+          });
+  connect(AddAction(line, "actConvertJd", QStringLiteral("交点转线元(&C)"), QKeySequence(Qt::Key_F6)),
+          &QAction::triggered, this, &LineWindow::ConvertJd);
+
+  // Copy of the stake and located tables' selected rows, as tab-separated
+  // rows with their header.
+  for (QTableView* view : {stakeView_, locatedView_}) {
+    auto* copy = new QAction(view);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    view->addAction(copy);
+    connect(copy, &QAction::triggered, this, [view] {
+      std::set<int> rows;
+      for (const QModelIndex& index : view->selectionModel()->selectedRows()) rows.insert(index.row());
+      if (rows.empty()) return;
+      QAbstractItemModel* model = view->model();
+      QStringList lines, header;
+      for (int c = 0; c < model->columnCount(); ++c) header << model->headerData(c, Qt::Horizontal).toString();
+      lines << header.join(u'\t');
+      for (int r : rows) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c) cells << model->index(r, c).data().toString();
+        lines << cells.join(u'\t');
+      }
+      QApplication::clipboard()->setText(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    });
+  }
+}
+
+GridView* LineWindow::ActiveGrid() const {
+  for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget())
+    if (auto* grid = qobject_cast<GridView*>(w)) return grid;
+  return nullptr;
+}
+
+void LineWindow::UpdateTitle() {
+  const QString name = path_.isEmpty() ? QStringLiteral("未命名") : QFileInfo(path_).fileName();
+  setWindowTitle(name + QStringLiteral("[*] - ") + kTitle);
+  setWindowModified(!undo_->isClean());
+}
+
+void LineWindow::Inform(const QString& prompt, const QString& title) { boxes_.Inform(this, prompt, title); }
+
+void LineWindow::RecomputeIfEdited() {
+  if (edited_) Recompute();
+}
+
+void LineWindow::Recompute() {
+  recompute_->stop();
+  edited_ = false;
+  const LineReading reading = ReadLineTables(*start_, *elements_, *equations_);
+  start_->SetRowErrors(reading.start.rows);
+  elements_->SetRowErrors(reading.elements.rows);
+  equations_->SetRowErrors(reading.equations.rows);
+  line_ = reading.line;
+  lineError_.clear();
+  for (const TableErrors* errors : {&reading.start, &reading.elements, &reading.equations}) {
+    if (lineError_.isEmpty()) lineError_ = WholeOrFirst(*errors);
+  }
+  lineStatus_->setText(!lineError_.isEmpty() ? lineError_
+                       : line_ ? QStringLiteral("路线长 %1 m，%2 个线元")
+                                     .arg(QString::number(line_->Length_m(), 'f', 3))
+                                     .arg(line_->Elements().size())
+                               : QString());
+  lineStatus_->setStyleSheet(lineError_.isEmpty() ? QString() : QStringLiteral("QLabel { color: rgb(200, 0, 0); }"));
+  equationStatus_->setText(WholeOrFirst(reading.equations));
+
+  profile_.reset();
+  profileStatus_->clear();
+  if (line_) {
+    const ProfileReading profile = ReadProfileTable(*line_, *grades_);
+    grades_->SetRowErrors(profile.points.rows);
+    profile_ = profile.profile;
+    profileStatus_->setText(WholeOrFirst(profile.points));
+  } else {
+    grades_->SetRowErrors({});
+  }
+
+  const JdReading jd = ReadJdTables(*jds_, *jdStart_);
+  jds_->SetRowErrors(jd.jds.rows);
+  jdStart_->SetRowErrors(jd.start.rows);
+  jdStatus_->setText(WholeOrFirst(jd.jds));
+  curves_->removeRows(0, curves_->rowCount());
+  if (jd.design) {
+    for (const QStringList& cells : CurveTableRows(*jd.design)) {
+      QList<QStandardItem*> items;
+      for (const QString& cell : cells) items << new QStandardItem(cell);
+      curves_->appendRow(items);
+    }
+  }
+  // The drawings follow the line; its stakes come back with the next 计算.
+  if (line_) {
+    plan_->SetLine(*line_);
+    plan_->SetMeasuredPoints(measured_);
+  } else {
+    plan_->ClearLine();
+  }
+  if (line_ && profile_) {
+    profileDrawing_->SetProfile(*line_, *profile_);
+  } else {
+    profileDrawing_->ClearProfile();
+  }
+  if (stakesCurrent_ && stakes_->rowCount() > 0) stakeStatus_->setText(QStringLiteral("路线已修改，按 F5 重新计算"));
+  stakesCurrent_ = false;
+}
+
+bool LineWindow::ConvertJd() {
+  RecomputeIfEdited();
+  const JdReading jd = ReadJdTables(*jds_, *jdStart_);
+  if (!jd.design) {
+    const QString message = WholeOrFirst(jd.jds);
+    Inform(message.isEmpty() ? QStringLiteral("交点表是空的") : message, QStringLiteral("交点转线元"));
+    return false;
+  }
+  undo_->beginMacro(QStringLiteral("交点转线元"));
+  start_->ReplaceAll(StartRows(jd.design->start), QString());
+  elements_->ReplaceAll(ElementRows(jd.design->elements), QString());
+  undo_->endMacro();
+  Recompute();
+  tabs_->setCurrentIndex(0);
+  return true;
+}
+
+void LineWindow::ShowStakeError(const QString& message) {
+  stakeStatus_->setText(message);
+  Inform(message, QStringLiteral("逐桩坐标"));
+}
+
+bool LineWindow::ComputeStakes() {
+  RecomputeIfEdited();
+  if (!line_) {
+    ShowStakeError(lineError_.isEmpty() ? QStringLiteral("还没有路线：请先填写线元表或交点表") : lineError_);
+    return false;
+  }
+  StakeOptions options;
+  options.interval_m = Number(interval_);
+  options.fromStation_m = OptionalStation(from_);
+  options.toStation_m = OptionalStation(to_);
+  options.keyPoints = keyPoints_->isChecked();
+  options.leftWidth_m = Number(leftWidth_);
+  options.rightWidth_m = Number(rightWidth_);
+  options.slopes = {Number(leftSlope_), Number(rightSlope_)};
+  try {
+    std::vector<StakeRow> rows = ComputeStakeRows(*line_, profile_ ? &*profile_ : nullptr, options);
+    const std::size_t count = rows.size();
+    stakes_->SetStakes(std::move(rows), options.leftWidth_m > 0, options.rightWidth_m > 0, profile_.has_value());
+    stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    stakeStatus_->setText(QStringLiteral("%1 个桩").arg(count));
+    std::vector<LineStake> drawn;
+    drawn.reserve(count);
+    for (const StakeRow& row : stakes_->Rows())
+      drawn.push_back({row.distance_m, row.station_m, row.code, {row.X_m, row.Y_m, row.azimuth_rad}});
+    plan_->SetStakes(drawn, options.leftWidth_m, options.rightWidth_m);
+    if (profile_) profileDrawing_->SetStakes(drawn);
+    stakesCurrent_ = true;
+    return true;
+  } catch (const std::exception& error) {
+    ShowStakeError(QString::fromUtf8(error.what()));
+    return false;
+  }
+}
+
+void LineWindow::ExportStakes(bool selectedOnly) {
+  if (!stakesCurrent_ && !ComputeStakes()) return;
+  std::vector<int> rows = VisibleRows();
+  if (selectedOnly) {
+    rows.clear();
+    for (const QModelIndex& index : stakeView_->selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    if (rows.empty()) {
+      Inform(QStringLiteral("没有选中的桩"), QStringLiteral("导出坐标"));
+      return;
+    }
+  }
+  QString path = dialogs_.SaveFileName(this, QStringLiteral("导出坐标"), QStringLiteral("逐桩坐标.csv"),
+                                       {QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("坐标数据文件 (*.dat)"),
+                                        QStringLiteral("DXF 图形 (*.dxf)")});
+  if (path.isEmpty()) return;
+  if (!ExportFormatOf(path.toStdString())) path += QStringLiteral(".csv");
+  try {
+    WriteStakeFile(PathBytes(path), *stakes_, rows);
+    statusBar()->showMessage(QStringLiteral("已导出 %1 个桩到 %2").arg(rows.size()).arg(path), 10000);
+  } catch (const std::exception& error) {
+    Inform(QString::fromUtf8(error.what()), QStringLiteral("导出坐标"));
+  }
+}
+
+void LineWindow::LocateOne(const QString& name, double X_m, double Y_m, std::optional<double> H_m) {
+  QStringList cells{name, QString::number(X_m, 'f', 3), QString::number(Y_m, 'f', 3)};
+  const std::optional<LineFoot> foot = line_->Locate(X_m, Y_m);
+  if (!foot) {
+    cells << QString() << QString() << QString()
+          << (H_m ? QString::number(*H_m, 'f', 3) : QString()) << QString() << QStringLiteral("不在路线范围内");
+  } else {
+    cells << QString::fromStdString(KStation(foot->station_m)) << QString::number(foot->offset_m, 'f', 3);
+    std::optional<double> design;
+    if (profile_) {
+      try {
+        design = profile_->ElevationAtOffset(foot->distance_m, foot->offset_m,
+                                             {Number(leftSlope_), Number(rightSlope_)});
+      } catch (const CalculationError&) {
+      }
+    }
+    cells << (design ? QString::number(*design, 'f', 3) : QString())
+          << (H_m ? QString::number(*H_m, 'f', 3) : QString())
+          << (design && H_m ? QString::number(*H_m - *design, 'f', 3) : QString())
+          << (design && H_m ? (*H_m - *design >= 0 ? QStringLiteral("挖") : QStringLiteral("填")) : QString());
+  }
+  QList<QStandardItem*> items;
+  for (const QString& cell : cells) items << new QStandardItem(cell);
+  located_->appendRow(items);
+  measured_.push_back({name.toStdString(), X_m, Y_m});
+  plan_->SetMeasuredPoints(measured_);
+}
+
+void LineWindow::SaveDrawing() {
+  DrawingView* drawing = tabs_->currentWidget() == profileDrawing_ ? static_cast<DrawingView*>(profileDrawing_)
+                                                                    : static_cast<DrawingView*>(plan_);
+  tabs_->setCurrentWidget(drawing);
+  drawing->SaveImage();
+}
+
+void LineWindow::LocateTyped() {
+  RecomputeIfEdited();
+  if (!line_) {
+    Inform(lineError_.isEmpty() ? QStringLiteral("还没有路线") : lineError_, QStringLiteral("坐标反算"));
+    return;
+  }
+  const std::string h = pointH_->text().toStdString();
+  LocateOne(QString::number(located_->rowCount() + 1), Number(pointX_), Number(pointY_),
+            IsBlankText(h) ? std::nullopt : std::optional<double>(ReadNumber(h)));
+  locatedView_->scrollToBottom();
+}
+
+void LineWindow::LocateFile(const QString& path) {
+  RecomputeIfEdited();
+  if (!line_) {
+    Inform(lineError_.isEmpty() ? QStringLiteral("还没有路线") : lineError_, QStringLiteral("坐标反算"));
+    return;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Inform(QStringLiteral("无法打开文件“%1”").arg(QFileInfo(path).fileName()), QStringLiteral("坐标反算"));
+    return;
+  }
+  QString text = QString::fromUtf8(file.readAll());
+  if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+  int lineNumber = 0, read = 0;
+  QStringList skipped;
+  for (const QString& raw : text.split(u'\n')) {
+    ++lineNumber;
+    const QString line = raw.trimmed();
+    if (line.isEmpty()) continue;
+    const QStringList cells = line.split(u',');
+    const auto whole = [](const QString& cell) {
+      const std::string t = cell.toStdString();
+      return !IsBlankText(t) && IsWholeNumber(t);
+    };
+    if (cells.size() < 3 || !whole(cells[1]) || !whole(cells[2])) {
+      // A header row is allowed in front; any other such row is reported.
+      if (read > 0 || lineNumber > 1) skipped << QString::number(lineNumber);
+      continue;
+    }
+    std::optional<double> H;
+    if (cells.size() > 3 && whole(cells[3])) H = ReadNumber(cells[3].toStdString());
+    LocateOne(cells[0].trimmed(), ReadNumber(cells[1].toStdString()), ReadNumber(cells[2].toStdString()), H);
+    ++read;
+  }
+  if (!skipped.isEmpty())
+    Inform(QStringLiteral("以下行不是“点号,X,Y[,H]”，已跳过：第%1行").arg(skipped.join(QStringLiteral("、"))),
+           QStringLiteral("坐标反算"));
+}
+
+void LineWindow::ExportLocated() {
+  if (located_->rowCount() == 0) return;
+  const QString path = dialogs_.SaveFileName(this, QStringLiteral("导出反算结果"), QStringLiteral("坐标反算.csv"),
+                                             {QStringLiteral("CSV 文件 (*.csv)")});
+  if (path.isEmpty()) return;
+  std::vector<std::vector<std::string>> table;
+  std::vector<std::string> header;
+  for (int c = 0; c < located_->columnCount(); ++c)
+    header.push_back(located_->headerData(c, Qt::Horizontal).toString().toStdString());
+  table.push_back(header);
+  for (int r = 0; r < located_->rowCount(); ++r) {
+    std::vector<std::string> cells;
+    for (int c = 0; c < located_->columnCount(); ++c) cells.push_back(located_->index(r, c).data().toString().toStdString());
+    table.push_back(cells);
+  }
+  try {
+    WriteTableCsv(PathBytes(path), table);
+  } catch (const std::exception& error) {
+    Inform(QString::fromUtf8(error.what()), QStringLiteral("导出反算结果"));
+  }
+}
+
+std::vector<int> LineWindow::VisibleRows() const {
+  std::vector<int> rows(static_cast<std::size_t>(stakes_->rowCount()));
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
+  return rows;
+}
+
+std::string LineWindow::LineName() const {
+  if (!name_.empty()) return name_;
+  return path_.isEmpty() ? std::string("未命名") : QFileInfo(path_).completeBaseName().toStdString();
+}
+
+bool LineWindow::OpenFile(const QString& path) {
+  std::optional<RoadAlignment> read;
+  try {
+    read.emplace(ReadLandXml(PathBytes(path)));
+  } catch (const std::exception& error) {
+    Inform(QString::fromUtf8(error.what()), QStringLiteral("打开路线"));
+    return false;
+  }
+  const RoadAlignment& alignment = *read;
+  name_ = alignment.name;
+  const Line& line = alignment.line;
+  start_->Load(StartRows(line.Start()));
+  std::vector<ElementSpec> specs;
+  for (const LineElement& element : line.Elements()) specs.push_back(element.spec);
+  elements_->Load(ElementRows(specs));
+  equations_->Load(EquationRows(line.Equations()));
+  grades_->Load(GradeRows(alignment.profile));
+  undo_->clear();
+  undo_->setClean();
+  path_ = path;
+  Recompute();
+  RememberRecent(path);
+  UpdateTitle();
+  return true;
+}
+
+bool LineWindow::WriteTo(const QString& path) {
+  RecomputeIfEdited();
+  if (!line_) {
+    Inform((lineError_.isEmpty() ? QStringLiteral("线元表是空的") : lineError_) +
+               QStringLiteral("\n路线有错误时不能保存为 LandXML。"),
+           QStringLiteral("保存"));
+    return false;
+  }
+  RoadAlignment alignment{name_.empty() ? QFileInfo(path).completeBaseName().toStdString() : name_, *line_,
+                          profile_ ? profile_->Points() : std::vector<GradePoint>{}};
+  try {
+    WriteLandXml(PathBytes(path), alignment);
+  } catch (const std::exception& error) {
+    Inform(QString::fromUtf8(error.what()), QString::fromUtf8(kFileErrorTitle));
+    return false;
+  }
+  name_ = alignment.name;
+  path_ = path;
+  undo_->setClean();
+  RememberRecent(path);
+  UpdateTitle();
+  return true;
+}
+
+bool LineWindow::Save() { return path_.isEmpty() ? SaveAs() : WriteTo(path_); }
+
+bool LineWindow::SaveAs() {
+  const QString proposed = path_.isEmpty() ? QStringLiteral("路线.xml") : QFileInfo(path_).fileName();
+  QString path = dialogs_.SaveFileName(this, QStringLiteral("另存为"), proposed, {kXmlFilter});
+  if (path.isEmpty()) return false;
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xml");
+  return WriteTo(path);
+}
+
+void LineWindow::closeEvent(QCloseEvent* event) {
+  if (undo_->isClean()) return event->accept();
+  const QString name = path_.isEmpty() ? QStringLiteral("未命名") : QFileInfo(path_).fileName();
+  switch (boxes_.AskYesNoCancel(this, QStringLiteral("是否保存对“%1”的修改？").arg(name), kTitle)) {
+    case MessageBoxes::Answer::Yes:
+      if (Save()) return event->accept();
+      return event->ignore();
+    case MessageBoxes::Answer::No:
+      return event->accept();
+    case MessageBoxes::Answer::Cancel:
+      return event->ignore();
+  }
+}
+
+QStringList LineWindow::RecentFiles() {
+  return QSettings().value(QString::fromLatin1(kRecentKey)).toStringList();
+}
+
+void LineWindow::RememberRecent(const QString& path) {
+  QStringList recent = RecentFiles();
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  recent.removeAll(absolute);
+  recent.prepend(absolute);
+  while (recent.size() > kMaxRecent) recent.removeLast();
+  QSettings().setValue(QString::fromLatin1(kRecentKey), recent);
+}
+
+void LineWindow::FillRecentMenu() {
+  recentMenu_->clear();
+  const QStringList recent = RecentFiles();
+  if (recent.isEmpty()) recentMenu_->addAction(QStringLiteral("（无）"))->setEnabled(false);
+  for (qsizetype i = 0; i < recent.size(); ++i) {
+    const QString path = recent[i];
+    QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+    connect(action, &QAction::triggered, this, [this, path] { OpenLineWindow(boxes_, dialogs_, path); });
+  }
+}
+
+LineWindow* OpenLineWindow(MessageBoxes& boxes, FileDialogs& dialogs, const QString& path) {
+  auto* window = new LineWindow(boxes, dialogs);
+  if (!path.isEmpty() && !window->OpenFile(path)) {
+    delete window;
+    return nullptr;
+  }
+  window->show();
+  return window;
+}
+
+LineWindow* AskAndOpenLineWindow(QWidget* parent, MessageBoxes& boxes, FileDialogs& dialogs) {
+  const QString path = dialogs.OpenFileName(parent, QStringLiteral("打开路线"), {kXmlFilter, QStringLiteral("所有文件 (*)")});
+  return path.isEmpty() ? nullptr : OpenLineWindow(boxes, dialogs, path);
+}
+
+}  // namespace quorvane::ui

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+class QPrinter;
+class QWidget;
+
+namespace quorvane::ui {
+
+class StakeModel;
+
+// Prints the stake table's rows `rows` (in that order) as a paged 逐桩坐标表:
+// every page headed by the line's name, the stations of its first and last
+// row ("K0+000.000 ~ K0+980.000") and "第 n 页 / 共 N 页", then the table's
+// column titles and as many rows as fit. Returns the number of pages, 0 when
+// the printer cannot be painted on.
+int PrintStakeTable(QPrinter& printer, const QString& lineName, const StakeModel& stakes, const std::vector<int>& rows);
+
+// A print preview of the same pages over `parent`.
+void ShowStakePrintPreview(QWidget* parent, const QString& lineName, const StakeModel& stakes,
+                           const std::vector<int>& rows);
+
+}  // namespace quorvane::ui
