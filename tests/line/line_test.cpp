@@ -199,6 +199,11 @@ TEST(LineJdDesign, TextbookSymmetricCurve) {
   EXPECT_NEAR(c.L_m, 414.159, 5e-4);
   EXPECT_NEAR(c.E_m, 26.607, 5e-4);
   EXPECT_NEAR(c.deflection_rad * 180 / std::numbers::pi, 36, 1e-9);
+
+  // No JD at all: the line is the one straight from the start to the end (a 3-4-5 leg).
+  const JdDesign straight = DesignFromJd({{"QD", 0, 0}, {"ZD", 300, 400}}, 0);
+  ASSERT_EQ(straight.elements.size(), 1u);
+  EXPECT_EQ(straight.elements[0].length_m, 500);
 }
 
 // A straight kilometre from station 0 with a long chain K0+300 = K0+280
