@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "calc/calculation_error.h"
-#include "cli/line_text.h"
+#include "io/csv_rows.h"
+#include "report/line_text.h"
 
 namespace quorvane {
 namespace {
@@ -34,6 +35,9 @@ TEST(LineText, Stations) {
       {999.9996, 3, "K1+000.000"},  // rounded before the split
       {5.5, 1, "K0+005.5"},
       {5.5, 0, "K0+006"},
+      {1234.5, 0, "K1+235"},  // an exact tie goes up, not to the even 1234
+      {0.125, 2, "K0+000.13"},
+      {-1234.5, 0, "K-2+765"},  // -1234.5 rounds away to -1235
       {0, 0, "K0+000"},
       {-0.0001, 3, "K0+000.000"},  // no "K-1+1000.000", no minus zero
       {123456789.123456, 6, "K123456+789.123456"},
@@ -74,7 +78,9 @@ TEST(LineText, FixedDecimals) {
   EXPECT_EQ(FixedText(4040974.4096, 3), "4040974.410");
   EXPECT_EQ(FixedText(-0.0004, 3), "0.000");
   EXPECT_EQ(FixedText(-0.0006, 3), "-0.001");
-  EXPECT_EQ(FixedText(12.5, 0), "12");  // the double's own tie, to even
+  EXPECT_EQ(FixedText(12.5, 0), "13");  // an exact tie away from zero, as the report rounds
+  EXPECT_EQ(FixedText(-0.125, 2), "-0.13");
+  EXPECT_EQ(FixedText(2.675, 2), "2.67");  // the double lies below the tie: no tie
   EXPECT_EQ(FixedText(1.0 / 3, 6), "0.333333");
   EXPECT_THROW(FixedText(std::numeric_limits<double>::infinity(), 3), CalculationError);
 }

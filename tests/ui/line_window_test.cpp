@@ -415,28 +415,6 @@ class LineWindowTest : public QObject {
     }
   }
 
-  // Stations in K-notation, azimuths in DD.MMSS: worked by hand.
-  void texts_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    const double degree = M_PI / 180;
-    QTest::newRow("station") << QString::fromStdString(KStation(12345.678)) << "K12+345.678";
-    QTest::newRow("negative station") << QString::fromStdString(KStation(-15)) << "K-1+985.000";
-    QTest::newRow("rounds before it splits") << QString::fromStdString(KStation(999.9996)) << "K1+000.000";
-    QTest::newRow("whole metres") << QString::fromStdString(KStation(1234.5, 0)) << "K1+235";
-    QTest::newRow("azimuth") << QString::fromStdString(AzimuthText((45 + 30 / 60.0 + 15 / 3600.0) * degree)) << "45.3015";
-    QTest::newRow("seconds carry into 360, then 0")
-        << QString::fromStdString(AzimuthText((359 + 59 / 60.0 + 59.6 / 3600) * degree)) << "0.0000";
-    QTest::newRow("negative azimuth") << QString::fromStdString(AzimuthText(-90 * degree)) << "270.0000";
-    QTest::newRow("seconds rounded") << QString::fromStdString(AzimuthText((17 + 34 / 60.0 + 14.6 / 3600) * degree))
-                                     << "17.3415";
-  }
-  void texts() {
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(text, expected);
-  }
-
   void ddmmss_data() {
     QTest::addColumn<double>("ddmmss");
     QTest::addColumn<double>("degrees");  // NaN: refused

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "calc/calculation_error.h"
+#include "report/line_text.h"
 #include "ui/line/line_text.h"
 
 namespace quorvane::ui {
@@ -303,11 +304,11 @@ GridModel::Rows CurveTableRows(const JdDesign& design) {
   GridModel::Rows rows;
   for (const JdCurve& c : design.curves) {
     const QString deflection =
-        (c.deflection_rad < 0 ? QStringLiteral("-") : QString()) + Q(AzimuthText(std::fabs(c.deflection_rad)));
-    rows.push_back({Q(c.name), Q(KStation(c.jdStation_m)), deflection, fixed3(c.R_m), fixed3(c.Ls1_m),
+        Q(AngleText(c.deflection_rad));
+    rows.push_back({Q(c.name), Q(StationText(c.jdStation_m)), deflection, fixed3(c.R_m), fixed3(c.Ls1_m),
                     fixed3(c.Ls2_m), fixed3(c.T1_m), fixed3(c.T2_m), fixed3(c.L_m), fixed3(c.E_m),
-                    Q(KStation(c.ZH_m)), Q(KStation(c.HY_m)), Q(KStation(c.QZ_m)), Q(KStation(c.YH_m)),
-                    Q(KStation(c.HZ_m))});
+                    Q(StationText(c.ZH_m)), Q(StationText(c.HY_m)), Q(StationText(c.QZ_m)), Q(StationText(c.YH_m)),
+                    Q(StationText(c.HZ_m))});
   }
   return rows;
 }

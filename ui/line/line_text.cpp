@@ -18,39 +18,6 @@ std::string ExactText(double value) {
   return text;
 }
 
-std::string KStation(double station_m, int decimals) {
-  if (!std::isfinite(station_m)) return {};
-  if (decimals < 0) decimals = 0;
-  if (decimals > 6) decimals = 6;
-  long long scale = 1;
-  for (int i = 0; i < decimals; ++i) scale *= 10;
-  // Stations beyond 10^12 m are no road; write them plainly.
-  if (std::fabs(station_m) > 1e12) return ExactText(station_m);
-  const long long units = std::llround(station_m * static_cast<double>(scale));
-  const long long perKm = 1000 * scale;
-  long long km = units / perKm;
-  long long rest = units % perKm;
-  if (rest < 0) rest += perKm, --km;
-  char buffer[64];
-  if (decimals == 0) {
-    std::snprintf(buffer, sizeof buffer, "K%lld+%03lld", km, rest);
-  } else {
-    std::snprintf(buffer, sizeof buffer, "K%lld+%03lld.%0*lld", km, rest / scale, decimals, rest % scale);
-  }
-  return buffer;
-}
-
-std::string AzimuthText(double azimuth_rad) {
-  if (!std::isfinite(azimuth_rad)) return {};
-  double degrees = std::fmod(azimuth_rad * 180 / std::numbers::pi, 360.0);
-  if (degrees < 0) degrees += 360;
-  long long seconds = std::llround(degrees * 3600);
-  seconds %= 360 * 3600;
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%lld.%02lld%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
-  return buffer;
-}
-
 std::optional<double> DdMmSsToRadiansExact(double ddmmss) {
   if (!std::isfinite(ddmmss) || std::fabs(ddmmss) > 1e9) return std::nullopt;
   const double magnitude = std::fabs(ddmmss);

@@ -6,22 +6,12 @@
 
 namespace quorvane::ui {
 
-// Texts of the 路线 window's tables and files. Numbers are written with '.'
-// whatever the locale.
+// Texts of the 路线 window's cells. Numbers are written with '.' whatever
+// the locale; stations and azimuths are written by report/line_text.h.
 
 // The shortest text that reads back as exactly `value` ("12.5", "0.1",
 // "4040964.994"); empty for an infinite radius.
 std::string ExactText(double value);
-
-// A station in K-notation with `decimals` (0..6) decimals in the metres:
-// 12345.678 -> "K12+345.678"; the station is rounded once, then split, so the
-// metres always lie in 0 <= m < 1000 ("K-1+985.000" for -15).
-std::string KStation(double station_m, int decimals = 3);
-
-// An azimuth in radians as DD.MMSS with four decimals, first brought into
-// 0..360 degrees; seconds rounded to the whole second with their carries
-// (359 deg 59' 59.6" -> "0.0000").
-std::string AzimuthText(double azimuth_rad);
 
 // DD.MMSS (17.3415 is 17 deg 34' 15"; fractions of a second allowed) to
 // radians with the full-precision pi. Nothing when the minutes or seconds are

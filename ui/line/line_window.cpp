@@ -36,6 +36,7 @@
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
 #include "ui/line/line_tables.h"
+#include "report/line_text.h"
 #include "ui/line/line_text.h"
 #include "ui/line/stake_export.h"
 #include "ui/line/stake_model.h"
@@ -574,7 +575,7 @@ void LineWindow::LocateOne(const QString& name, double X_m, double Y_m, std::opt
     cells << QString() << QString() << QString()
           << (H_m ? QString::number(*H_m, 'f', 3) : QString()) << QString() << QStringLiteral("不在路线范围内");
   } else {
-    cells << QString::fromStdString(KStation(foot->station_m)) << QString::number(foot->offset_m, 'f', 3);
+    cells << QString::fromStdString(StationText(foot->station_m)) << QString::number(foot->offset_m, 'f', 3);
     std::optional<double> design;
     if (profile_) {
       try {

@@ -5,6 +5,7 @@
 #include "calc/calculation_error.h"
 #include "io/atomic_file.h"
 #include "io/export.h"
+#include "report/line_text.h"
 #include "ui/line/line_text.h"
 #include "ui/line/stake_model.h"
 
@@ -33,7 +34,7 @@ void WriteStakeFile(const std::string& path, const StakeModel& stakes, const std
   ExportDrawing drawing;
   for (int row : rows) {
     const StakeRow& s = stakes.RowAt(row);
-    const std::string name = KStation(s.station_m);
+    const std::string name = StationText(s.station_m);
     drawing.stakes.push_back({name, s.code, s.X_m, s.Y_m, height(s.H_m)});
     if (stakes.HasLeft()) drawing.leftPoints.push_back({name + "L", s.code, s.leftX_m, s.leftY_m, height(s.leftH_m)});
     if (stakes.HasRight())

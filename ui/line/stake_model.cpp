@@ -6,6 +6,7 @@
 
 #include "calc/calculation_error.h"
 #include "io/export.h"
+#include "report/line_text.h"
 #include "ui/line/line_text.h"
 
 namespace quorvane::ui {
@@ -100,7 +101,7 @@ double StakeModel::Value(const StakeRow& row, Field field) const {
 
 QString StakeModel::Text(const StakeRow& row, Field field) const {
   switch (field) {
-    case Field::Station: return QString::fromStdString(KStation(row.station_m));
+    case Field::Station: return QString::fromStdString(StationText(row.station_m));
     case Field::Code: return QString::fromStdString(row.code);
     case Field::Azimuth: return QString::fromStdString(AzimuthText(row.azimuth_rad));
     default: {

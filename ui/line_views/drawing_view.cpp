@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "io/atomic_file.h"
+#include "report/line_text.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_boxes.h"
 
@@ -54,17 +55,9 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& clip) {
 }  // namespace
 
 QString ChainageText(double station_m, int decimals) {
-  decimals = std::clamp(decimals, 0, 6);
+  // A drawing never throws from its paint: what no line holds is written plainly.
   if (!std::isfinite(station_m) || std::fabs(station_m) >= 1e12) return QString::number(station_m, 'g', 15);
-  const long long scale = static_cast<long long>(std::llround(std::pow(10.0, decimals)));
-  const long long units = std::llround(station_m * static_cast<double>(scale));
-  const long long perKilometre = 1000 * scale;
-  long long km = units / perKilometre;
-  if (units % perKilometre != 0 && units < 0) --km;  // floor, so the metres are never negative
-  const long long rest = units - km * perKilometre;
-  QString text = QStringLiteral("K%1+%2").arg(km).arg(rest / scale, 3, 10, QLatin1Char('0'));
-  if (decimals > 0) text += QStringLiteral(".%1").arg(rest % scale, decimals, 10, QLatin1Char('0'));
-  return text;
+  return QString::fromStdString(StationText(station_m, std::clamp(decimals, 0, kMaxDecimals)));
 }
 
 QString ShortChainageText(double station_m) {

@@ -1,10 +1,11 @@
-#include "cli/line_text.h"
+#include "report/line_text.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <numbers>
+#include <optional>
 
 #include "calc/calculation_error.h"
 
@@ -20,14 +21,51 @@ std::string DdMmSs(std::int64_t totalSeconds) {
 
 constexpr std::int64_t kSecondsPerTurn = 360 * 3600;
 
+// to_chars rounds an exact tie to even; a surveyor rounds it away from zero.
+// `magnitude` (>= 0) lies exactly halfway between two texts of `decimals`
+// decimals when its text with one decimal more ends in 5 and that decimal
+// is the double itself: exactly representable (5^(decimals+1) divides its
+// digits) and reading back as `magnitude`. Then the text above it.
+std::optional<std::string> ExactTieAwayFromZero(double magnitude, int decimals) {
+  char buffer[400];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals + 1);
+  if (ec != std::errc() || end[-1] != '5') return std::nullopt;
+  __extension__ using u128 = unsigned __int128;
+  u128 digits = 0;
+  u128 fivePower = 1;
+  for (const char* p = buffer; p < end; ++p) {
+    if (*p == '.') continue;
+    if (digits > (~u128{0} - 9) / 10) return std::nullopt;  // beyond any station or coordinate
+    digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  }
+  for (int i = 0; i <= decimals; ++i) fivePower *= 5;
+  double back = 0;
+  std::from_chars(buffer, end, back);
+  if (digits % fivePower != 0 || back != magnitude) return std::nullopt;
+  u128 above = digits / 10 + 1;
+  std::string text;
+  do {
+    text.insert(text.begin(), static_cast<char>('0' + static_cast<int>(above % 10)));
+    above /= 10;
+  } while (above != 0);
+  if (decimals > 0) {
+    while (text.size() <= static_cast<std::size_t>(decimals)) text.insert(text.begin(), '0');
+    text.insert(text.end() - decimals, '.');
+  }
+  return text;
+}
+
+
 }  // namespace
 
 std::string FixedText(double value, int decimals) {
   if (!std::isfinite(value)) throw CalculationError(kOverflowPrompt);
   char buffer[400];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  const double magnitude = std::fabs(value);
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals);
   std::string text(buffer, ec == std::errc() ? end : buffer);
-  if (!text.empty() && text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  if (const std::optional<std::string> away = ExactTieAwayFromZero(magnitude, decimals)) text = *away;
+  if (value < 0 && text.find_first_not_of("0.") != std::string::npos) text.insert(text.begin(), '-');
   return text;
 }
 
@@ -71,69 +109,6 @@ std::string AzimuthText(double azimuth_rad) {
 std::string AngleText(double angle_rad) {
   const std::int64_t seconds = std::llround(std::abs(angle_rad) * (180 / std::numbers::pi) * 3600);
   return (seconds != 0 && angle_rad < 0 ? "-" : "") + DdMmSs(seconds);
-}
-
-std::vector<CsvRow> ReadCsvRows(std::string_view text, const std::string& fileName) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  std::vector<CsvRow> rows;
-  CsvRow row;
-  std::string field;
-  std::size_t line = 1;
-  row.line = 1;
-  bool quoted = false;
-  bool fieldStarted = false;
-  std::size_t quoteLine = 0;
-  const auto endRow = [&] {
-    if (fieldStarted || !row.fields.empty()) {
-      row.fields.push_back(std::move(field));
-      bool blank = true;
-      for (const auto& f : row.fields) blank = blank && f.find_first_not_of(" \t") == std::string::npos;
-      if (!blank) rows.push_back(std::move(row));
-    }
-    row = CsvRow{};
-    field.clear();
-    fieldStarted = false;
-  };
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quoted) {
-      if (c == '"') {
-        if (i + 1 < text.size() && text[i + 1] == '"') {
-          field += '"';
-          ++i;
-        } else {
-          quoted = false;
-        }
-      } else {
-        if (c == '\n') ++line;
-        field += c;
-      }
-      continue;
-    }
-    if (!fieldStarted && row.fields.empty()) row.line = line;
-    if (c == '"') {
-      quoted = true;
-      fieldStarted = true;
-      quoteLine = line;
-    } else if (c == ',') {
-      row.fields.push_back(std::move(field));
-      field.clear();
-      fieldStarted = true;
-    } else if (c == '\n') {
-      endRow();
-      ++line;
-    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      // the LF ends the row
-    } else {
-      field += c;
-      fieldStarted = true;
-    }
-  }
-  if (quoted) {
-    throw CalculationError("文件“" + fileName + "”第" + std::to_string(quoteLine) + "行：引号没有结束");
-  }
-  endRow();
-  return rows;
 }
 
 }  // namespace quorvane

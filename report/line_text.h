@@ -1,22 +1,22 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace quorvane {
 
-// Texts of the command-line tool's tables and the reading of its CSV input.
-// Numbers are written with '.' whatever the locale and never as "-0.000".
+// Texts of the whole line's tables (the command-line tool, the 路线 window,
+// the drawings): K-notation stations, fixed decimals, DD.MMSS angles with
+// the full-precision pi. Numbers are written with '.' whatever the locale and
+// never as "-0.000".
 
-// The largest number of decimals the tool writes.
+// The largest number of decimals written.
 inline constexpr int kMaxDecimals = 6;
 
 // A value with exactly `decimals` (0..kMaxDecimals) decimals, rounded
 // correctly from the double ("2.0005" with 3 decimals is the double's own
-// digits rounded, not a string trick). Throws
-// CalculationError(kOverflowPrompt) for a value that is not finite.
+// digits rounded, not a string trick); a value exactly halfway rounds away
+// from zero, as a surveyor rounds (0.125 -> "0.13", 1234.5 -> "1235").
+// Throws CalculationError(kOverflowPrompt) for a value that is not finite.
 std::string FixedText(double value, int decimals);
 
 // A station in K-notation with `decimals` decimals in the metres, metres
@@ -24,7 +24,7 @@ std::string FixedText(double value, int decimals);
 // "K-1+985.000", 999.9996 -> "K1+000.000" (rounded first, then split, so the
 // metres always lie in 0 .. 999.999...). Throws CalculationError for a
 // station of 10^12 m or more.
-std::string StationText(double station_m, int decimals);
+std::string StationText(double station_m, int decimals = 3);
 
 // An azimuth as DD.MMSS with four decimals, brought into 0..360 degrees
 // (full-precision pi); seconds rounded to whole seconds with their carries
@@ -34,17 +34,5 @@ std::string AzimuthText(double azimuth_rad);
 // A turning angle as signed DD.MMSS with four decimals, not wrapped
 // ("-23.1530" is 23 deg 15' 30" to the left).
 std::string AngleText(double angle_rad);
-
-// One row of a CSV file: its fields and the line it starts on (1-based).
-struct CsvRow {
-  std::vector<std::string> fields;
-  std::size_t line = 0;
-};
-
-// Splits CSV text (UTF-8, an optional byte-order mark; fields separated by
-// commas, quoted with '"' and "" for a quote; LF or CR LF) into rows.
-// Blank lines are skipped. Throws CalculationError naming `fileName` and the
-// line for a quote left open.
-std::vector<CsvRow> ReadCsvRows(std::string_view text, const std::string& fileName);
 
 }  // namespace quorvane
