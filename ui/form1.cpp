@@ -364,6 +364,15 @@ void Form1::OnPlanView() {
   planView_->activateWindow();
 }
 
+template <typename Command>
+void Form1::Guarded(Command&& command) {
+  try {
+    command();
+  } catch (const std::exception&) {
+    ShowMessage("计算未能完成！", kCalculationErrorTitle);
+  }
+}
+
 // Shows a fault in a dialog's texts; true when there is none, so the dialog
 // closes.
 bool Form1::Acceptable(const std::optional<DialogInputProblem>& problem) {
@@ -385,14 +394,16 @@ void Form1::OnSideStakes() {
       });
   if (!widths) return;
   sideWidthTexts_ = *widths;
-  const CurveInput input = ReadCurveInput(*this);
-  if (std::optional<SideStakeTable> sides =
-          RunSideStakes(*this, (*widths)[0].toStdString(), (*widths)[1].toStdString())) {
-    lastSides_ = std::move(sides);
-    lastSidesInput_ = input;
-    if (planView_ != nullptr && planView_->isVisible() && SidesOfLast() != nullptr)
-      planView_->ShowCalculation(*last_, SidesOfLast());
-  }
+  Guarded([&] {
+    const CurveInput input = ReadCurveInput(*this);
+    if (std::optional<SideStakeTable> sides =
+            RunSideStakes(*this, (*widths)[0].toStdString(), (*widths)[1].toStdString())) {
+      lastSides_ = std::move(sides);
+      lastSidesInput_ = input;
+      if (planView_ != nullptr && planView_->isVisible() && SidesOfLast() != nullptr)
+        planView_->ShowCalculation(*last_, SidesOfLast());
+    }
+  });
 }
 
 void Form1::OnLocate() {
@@ -404,7 +415,7 @@ void Form1::OnLocate() {
       });
   if (!point) return;
   pointTexts_ = *point;
-  RunLocate(*this, (*point)[0].toStdString(), (*point)[1].toStdString());
+  Guarded([&] { RunLocate(*this, (*point)[0].toStdString(), (*point)[1].toStdString()); });
 }
 
 void Form1::OnAbout() { boxes_.Inform(this, AboutText(), AboutTitle()); }
@@ -471,13 +482,9 @@ void Form1::ShowReminder() {
 
 void Form1::OnCalculateClicked() {
   if (reminderOwed_) ShowReminder();
-  try {
+  Guarded([this] {
     if (std::optional<Calculation> done = RunCalculation(*this)) KeepCalculation(std::move(*done));
-  } catch (const std::exception&) {
-    // RunCalculation reports its own failures. Anything else that reaches here
-    // (memory running out on a huge report) must not end the program.
-    ShowMessage("计算未能完成！", kCalculationErrorTitle);
-  }
+  });
 }
 
 }  // namespace quorvane::ui

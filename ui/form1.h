@@ -73,6 +73,10 @@ class Form1 : public QMainWindow, public CalculationView {
   void ShowReminderOnceMouseIsUp();
   void ShowReminder();
   void OnCalculateClicked();
+  // Runs one computing command; a failure it does not report itself (memory
+  // running out on a huge table) shows 计算未能完成！ instead of ending the program.
+  template <typename Command>
+  void Guarded(Command&& command);
   void OnSaveResult();
   void OnExport();
   void OnPrint();
