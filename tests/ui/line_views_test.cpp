@@ -7,34 +7,17 @@
 
 #include "calc/line.h"
 #include "calc/profile.h"
-#include "ui/file_dialogs.h"
+#include "fakes.h"
 #include "ui/line_views/profile_view.h"
 #include "ui/line_views/route_plan_view.h"
-#include "ui/message_boxes.h"
 
 using namespace quorvane;
 using namespace quorvane::ui;
 
 namespace {
 
-struct FakeBoxes : MessageBoxes {
-  QStringList prompts, titles;
-  void Inform(QWidget*, const QString& prompt, const QString& title) override { prompts << prompt, titles << title; }
-  bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
-};
-
-struct FakeDialogs : FileDialogs {
-  QString file;
-  int asked = 0;
-  QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override {
-    ++asked;
-    return file;
-  }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList&,
-                                      const TextCheck&) override {
-    return {};
-  }
-};
+using testing::FakeBoxes;
+using testing::FakeDialogs;
 
 constexpr double kDeg = M_PI / 180;
 

@@ -7,36 +7,20 @@
 #include <QtWidgets>
 #include <QPrinter>
 
-#include "ui/file_dialogs.h"
+#include "fakes.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
 #include "ui/line/line_text.h"
 #include "ui/line/line_window.h"
 #include "ui/line/stake_model.h"
 #include "ui/line/stake_print.h"
-#include "ui/message_boxes.h"
 
 using namespace quorvane::ui;
 
 namespace {
 
-struct FakeBoxes : MessageBoxes {
-  QStringList prompts;
-  Answer answer = Answer::Cancel;
-  void Inform(QWidget*, const QString& prompt, const QString&) override { prompts << prompt; }
-  bool AskYesNo(QWidget*, const QString& prompt, const QString&) override { return prompts << prompt, true; }
-  Answer AskYesNoCancel(QWidget*, const QString& prompt, const QString&) override { return prompts << prompt, answer; }
-};
-
-struct FakeDialogs : FileDialogs {
-  QString saveAs, open;
-  QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return saveAs; }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList&,
-                                      const TextCheck&) override {
-    return {};
-  }
-  QString OpenFileName(QWidget*, const QString&, const QStringList&) override { return open; }
-};
+using testing::FakeBoxes;
+using testing::FakeDialogs;
 
 // A table as "a|b;c|d" (rows by ';', cells by '|'), blank cells at the end
 // of a row left out.
@@ -304,9 +288,9 @@ class LineWindowTest : public QObject {
     QCOMPARE(StakeRowText(stakes, 0), "K0+000.000,QD,1000.000,2000.000,30.0000,100.000");
     QCOMPARE(StakeRowText(stakes, 1), "K0+020.000,,1017.321,2010.000,30.0000,100.400");
     QCOMPARE(StakeRowText(stakes, 5), "K0+100.000,ZD,1086.603,2050.000,30.0000,102.000");
-    dialogs_.saveAs = dir_.filePath("stakes.csv");
+    dialogs_.file = dir_.filePath("stakes.csv");
     Window().ExportStakes(false);
-    QFile file(dialogs_.saveAs);
+    QFile file(dialogs_.file);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     QCOMPARE(lines.size(), 8);
@@ -376,9 +360,9 @@ class LineWindowTest : public QObject {
     auto* tabs = Window().findChild<QTabWidget*>("tabs");
     for (const char* name : {"planView", "profileView"}) {
       tabs->setCurrentWidget(Window().findChild<QWidget*>(name));
-      dialogs_.saveAs = dir_.filePath(QString(name) + ".png");
+      dialogs_.file = dir_.filePath(QString(name) + ".png");
       Window().SaveDrawing();
-      const QImage image(dialogs_.saveAs);
+      const QImage image(dialogs_.file);
       QVERIFY2(!image.isNull(), name);
       QCOMPARE(image.size(), Window().findChild<QWidget*>(name)->size());
     }
@@ -480,9 +464,9 @@ class LineWindowTest : public QObject {
     QVERIFY(Window().ComputeStakes());
     QCOMPARE(Window().Stakes().Titles().join(u','),
              "桩号,编码,X,Y,方位角,左边桩X,左边桩Y,右边桩X,右边桩Y,H,左边桩H,右边桩H");
-    dialogs_.saveAs = dir_.filePath("stakes.dat");
+    dialogs_.file = dir_.filePath("stakes.dat");
     Window().ExportStakes(false);
-    QFile file(dialogs_.saveAs);
+    QFile file(dialogs_.file);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     QCOMPARE(lines.size(), 6 * 3 + 1);
@@ -495,11 +479,11 @@ class LineWindowTest : public QObject {
   // half-done; a name without a known extension is written as CSV.
   void filesRefused() {
     QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
-    dialogs_.saveAs = dir_.filePath("no such folder/stakes.csv");
+    dialogs_.file = dir_.filePath("no such folder/stakes.csv");
     Window().ExportStakes(false);
     QCOMPARE(boxes_.prompts.size(), 1);
-    QVERIFY(!QFileInfo::exists(dialogs_.saveAs));
-    dialogs_.saveAs = dir_.filePath("stakes.txt");
+    QVERIFY(!QFileInfo::exists(dialogs_.file));
+    dialogs_.file = dir_.filePath("stakes.txt");
     Window().ExportStakes(false);
     QVERIFY(QFileInfo::exists(dir_.filePath("stakes.txt.csv")));
     QFile broken(dir_.filePath("broken.xml"));
@@ -520,7 +504,7 @@ class LineWindowTest : public QObject {
     Window().StartTable().Paste(0, 0, "0\t0\t0\t0");
     Window().ElementTable().Paste(0, 0, "直线\t10");
     for (int i = 0; i < 10; ++i) {
-      dialogs_.saveAs = dir_.filePath(QString("r%1.xml").arg(i % 9));
+      dialogs_.file = dir_.filePath(QString("r%1.xml").arg(i % 9));
       QVERIFY(Window().SaveAs());
     }
     const QStringList recent = LineWindow::RecentFiles();
@@ -552,7 +536,7 @@ class LineWindowTest : public QObject {
     Window().StartTable().Paste(0, 0, "1000\t2000\t30\t0");
     boxes_.answer = static_cast<MessageBoxes::Answer>(answer);
     const QString path = dir_.filePath(QString("%1.xml").arg(QTest::currentDataTag()));
-    if (pathGiven) dialogs_.saveAs = path;
+    if (pathGiven) dialogs_.file = path;
     Window().close();
     QCOMPARE(boxes_.prompts.value(0), "是否保存对“未命名”的修改？");
     QTRY_COMPARE(window_.isNull(), closed);
@@ -564,13 +548,13 @@ class LineWindowTest : public QObject {
     Window().StartTable().Paste(0, 0, "3000000\t500000\t30.3015\tK1+000");
     Window().ElementTable().Paste(0, 0, "直线\t100\n缓和曲线\t80\t\t500\t左\n圆曲线\t50.5\t500\t500\t左");
     Window().EquationTable().Paste(0, 0, "K1+200\tK1+190");
-    dialogs_.saveAs = dir_.filePath("saved.xml");
+    dialogs_.file = dir_.filePath("saved.xml");
     QVERIFY(Window().Save());
     QCOMPARE(Window().windowTitle(), "saved.xml[*] - 路线");
     QVERIFY(!Window().isWindowModified());
-    QCOMPARE(LineWindow::RecentFiles().value(0), QFileInfo(dialogs_.saveAs).absoluteFilePath());
+    QCOMPARE(LineWindow::RecentFiles().value(0), QFileInfo(dialogs_.file).absoluteFilePath());
     LineWindow again(boxes_, dialogs_);
-    QVERIFY(again.OpenFile(dialogs_.saveAs));
+    QVERIFY(again.OpenFile(dialogs_.file));
     QCOMPARE(Shown(again.StartTable()), "3000000|500000|30.3015|1000");
     QCOMPARE(Shown(again.ElementTable()), "直线|100;缓和曲线|80||500|左;圆曲线|50.5|500|500|左");
     QCOMPARE(Shown(again.EquationTable()), "1200|1190");

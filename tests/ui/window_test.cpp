@@ -5,12 +5,11 @@
 #include <QPrinter>
 
 #include "calc/stakes.h"
+#include "fakes.h"
 #include "ui/about_text.h"
 #include "ui/clock_text.h"
 #include "ui/credit_line.h"
-#include "ui/file_dialogs.h"
 #include "ui/form1.h"
-#include "ui/message_boxes.h"
 #include "ui/plan_view.h"
 #include "ui/print_report.h"
 #include "ui/result_box.h"
@@ -19,36 +18,8 @@ using namespace quorvane::ui;
 
 namespace {
 
-// Records every box and answers at once; `whileOpen` runs while one "is open".
-struct FakeBoxes : MessageBoxes {
-  QStringList prompts, titles;
-  std::function<void()> whileOpen;
-  void Inform(QWidget*, const QString& prompt, const QString& title) override { AskYesNo(nullptr, prompt, title); }
-  bool AskYesNo(QWidget*, const QString& prompt, const QString& title) override {
-    prompts << prompt, titles << title;
-    if (whileOpen) whileOpen();
-    return true;
-  }
-};
-
-// Answers a file dialog with `file` (empty: cancelled), a small dialog with `texts` (none: cancelled;
-// texts its check refuses: the dialog stays open and is then cancelled); keeps what a dialog opened with.
-struct FakeDialogs : FileDialogs {
-  QString file, proposed;
-  std::optional<QStringList> texts;
-  QStringList openedWith;
-  bool stayedOpen = false;
-  QString SaveFileName(QWidget*, const QString&, const QString& name, const QStringList&) override {
-    proposed = name;
-    return file;
-  }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList& shown,
-                                      const TextCheck& check) override {
-    openedWith = shown;
-    stayedOpen = texts && !check(*texts);
-    return stayedOpen ? std::nullopt : texts;
-  }
-};
+using testing::FakeBoxes;
+using testing::FakeDialogs;
 
 // The report block for the default inputs, interval 10 and a right turn.
 QString WorkedBlock() {
