@@ -17,26 +17,26 @@ using namespace quorvane;
 // spiral, arc, spiral; every third curve with an egg spiral to a second arc,
 // every fourth running straight into the next without a straight between.
 Line TestLine(std::size_t elements, double straight_m, std::vector<ChainageEquation> equations = {}) {
-  std::vector<ElementSpec> specs;
+  std::vector<ElementSpec> designed;
   const double radii[] = {650, 1200, 2400, 960, 3100};
   int turn = 1;
-  for (std::size_t i = 0; specs.size() < elements; ++i) {
+  for (std::size_t i = 0; designed.size() < elements; ++i) {
     const double R = radii[i % 5], R2 = 1.75 * R;
-    if (i % 4 != 3) specs.push_back({ElementType::Straight, straight_m + 37.3 * (i % 7), kInfiniteRadius, kInfiniteRadius, 0});
-    specs.push_back({ElementType::Spiral, 120 + 23.7 * (i % 3), kInfiniteRadius, R, turn});
-    specs.push_back({ElementType::Arc, 150 + 41.17 * (i % 4), R, R, turn});
+    if (i % 4 != 3) designed.push_back({ElementType::Straight, straight_m + 37.3 * (i % 7), kInfiniteRadius, kInfiniteRadius, 0});
+    designed.push_back({ElementType::Spiral, 120 + 23.7 * (i % 3), kInfiniteRadius, R, turn});
+    designed.push_back({ElementType::Arc, 150 + 41.17 * (i % 4), R, R, turn});
     if (i % 3 == 1) {
-      specs.push_back({ElementType::Spiral, 90, R, R2, turn});
-      specs.push_back({ElementType::Arc, 120, R2, R2, turn});
-      specs.push_back({ElementType::Spiral, 110, R2, kInfiniteRadius, turn});
+      designed.push_back({ElementType::Spiral, 90, R, R2, turn});
+      designed.push_back({ElementType::Arc, 120, R2, R2, turn});
+      designed.push_back({ElementType::Spiral, 110, R2, kInfiniteRadius, turn});
     } else {
-      specs.push_back({ElementType::Spiral, 100 + 11.1 * (i % 5), R, kInfiniteRadius, turn});
+      designed.push_back({ElementType::Spiral, 100 + 11.1 * (i % 5), R, kInfiniteRadius, turn});
     }
     turn = -turn;
   }
-  specs.resize(elements);
-  specs.push_back({ElementType::Straight, 500, kInfiniteRadius, kInfiniteRadius, 0});
-  return Line({3012345.678, 487654.321, 0.8, 10000}, specs, std::move(equations));
+  designed.resize(elements);
+  designed.push_back({ElementType::Straight, 500, kInfiniteRadius, kInfiniteRadius, 0});
+  return Line({3012345.678, 487654.321, 0.8, 10000}, designed, std::move(equations));
 }
 
 // About 100 km in 401 elements, with a long and a short chain.

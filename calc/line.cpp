@@ -202,7 +202,7 @@ std::vector<KeyPoint> Line::KeyPoints() const {
   std::vector<KeyPoint> points;
   points.push_back({0, 0, kCodeQD});
   std::vector<double> joints;
-  std::size_t runStart = elements_.front().spec.type == ElementType::Straight ? elements_.size() : 0;
+  std::size_t runStart = elements_.front().design.type == ElementType::Straight ? elements_.size() : 0;
   auto closeRun = [&](std::size_t endElement) {  // the run is elements [runStart, endElement)
     if (runStart >= endElement) return;
     const double from = elements_[runStart].startDistance_m;
@@ -214,8 +214,8 @@ std::vector<KeyPoint> Line::KeyPoints() const {
     if (!onJoint) points.push_back({middle, 0, kCodeQZ});
   };
   for (std::size_t j = 1; j < elements_.size(); ++j) {
-    const ElementSpec& before = elements_[j - 1].spec;
-    const ElementSpec& after = elements_[j].spec;
+    const ElementSpec& before = elements_[j - 1].design;
+    const ElementSpec& after = elements_[j].design;
     points.push_back({elements_[j].startDistance_m, 0, JointCode(before, after)});
     if (EndsCurveRun(before, after)) {
       closeRun(j);

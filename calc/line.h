@@ -79,9 +79,9 @@ struct LinePoint {
   double azimuth_rad = 0;
 };
 
-// One element once the line is built: its spec and where it lies.
+// One element once the line is built: its design and where it lies.
 struct LineElement {
-  ElementSpec spec;
+  ElementSpec design;
   double startDistance_m = 0;  // distance of its start from the line start
   LinePoint start;             // point and tangent at its start
   LinePoint end;               // point and tangent at its end

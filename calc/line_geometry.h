@@ -78,7 +78,7 @@ struct LineGeometry {
   void BuildIndex(double length_m);
 };
 
-// Curvature of an element spec's end, signed by its turn (0 for infinite).
+// Curvature of an element design's end, signed by its turn (0 for infinite).
 double SignedCurvature(double radius_m, int turn);
 
 }  // namespace quorvane

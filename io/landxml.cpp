@@ -302,7 +302,7 @@ RoadAlignment Reader::Read() {
   }
   if (nodes.empty()) FailAt(geometry, "没有线元");
 
-  std::vector<ElementSpec> specs;
+  std::vector<ElementSpec> designed;
   std::vector<Point2> starts;
   std::vector<Point2> ends;
   std::optional<double> startAzimuth_rad;
@@ -311,7 +311,7 @@ RoadAlignment Reader::Read() {
     const std::string_view kind = LocalName(node);
     const Point2 start = RequiredPoint(node, i, "Start");
     const Point2 end = RequiredPoint(node, i, "End");
-    ElementSpec spec;
+    ElementSpec design;
     double azimuth_rad = 0;  // tangent at the start
     bool knowsAzimuth = true;
     const auto lengthAttribute = OptionalLinear(node, "length");
@@ -325,14 +325,14 @@ RoadAlignment Reader::Read() {
       FailElement(node, i, "缺少半径 radius 和圆心 Center");
     }
     if (kind == "Line" || (kind == "Curve" && !std::isfinite(radius))) {
-      spec.type = ElementType::Straight;
-      spec.length_m = lengthAttribute.value_or(Distance(start, end));
+      design.type = ElementType::Straight;
+      design.length_m = lengthAttribute.value_or(Distance(start, end));
       azimuth_rad = AzimuthOf(start, end);
       if (Distance(start, end) == 0) FailElement(node, i, "的起点与终点重合");
     } else if (kind == "Curve") {
-      spec.type = ElementType::Arc;
-      spec.turn = Rot(node, i);
-      spec.startRadius_m = spec.endRadius_m = radius;
+      design.type = ElementType::Arc;
+      design.turn = Rot(node, i);
+      design.startRadius_m = design.endRadius_m = radius;
       Point2 centre;
       if (centreGiven) {
         centre = *centreGiven;
@@ -342,19 +342,19 @@ RoadAlignment Reader::Read() {
           }
         }
         // The centre lies right of the direction of travel on a right turn.
-        azimuth_rad = AzimuthOf(start, centre) - spec.turn * kPi / 2;
+        azimuth_rad = AzimuthOf(start, centre) - design.turn * kPi / 2;
       } else if (const auto pi = PointOf(node, "PI")) {
         azimuth_rad = AzimuthOf(start, *pi);
-        const double normal = azimuth_rad + spec.turn * kPi / 2;
+        const double normal = azimuth_rad + design.turn * kPi / 2;
         centre = {start.X + radius * std::cos(normal), start.Y + radius * std::sin(normal)};
       } else {
         FailElement(node, i, "缺少圆心 Center");
       }
-      double sweep = spec.turn * (AzimuthOf(centre, end) - AzimuthOf(centre, start));
+      double sweep = design.turn * (AzimuthOf(centre, end) - AzimuthOf(centre, start));
       sweep -= 2 * kPi * std::floor(sweep / (2 * kPi));
-      spec.length_m = lengthAttribute.value_or(radius * sweep);
+      design.length_m = lengthAttribute.value_or(radius * sweep);
       if (const auto delta = Angle(node, "delta", angularUnit_)) {
-        if (std::abs(std::abs(*delta) * radius - spec.length_m) > kJoinTolerance_m) {
+        if (std::abs(std::abs(*delta) * radius - design.length_m) > kJoinTolerance_m) {
           FailElement(node, i, "的圆心角 delta 与长度、半径不符");
         }
       }
@@ -363,12 +363,12 @@ RoadAlignment Reader::Read() {
       if (!type.empty() && type != "clothoid") {
         FailElement(node, i, "的类型 spiType=\"" + std::string(type) + "\" 不是回旋线（clothoid）");
       }
-      spec.type = ElementType::Spiral;
-      spec.turn = Rot(node, i);
-      spec.startRadius_m = Radius(node, "radiusStart");
-      spec.endRadius_m = Radius(node, "radiusEnd");
+      design.type = ElementType::Spiral;
+      design.turn = Rot(node, i);
+      design.startRadius_m = Radius(node, "radiusStart");
+      design.endRadius_m = Radius(node, "radiusEnd");
       if (!lengthAttribute) FailElement(node, i, "缺少属性 length");
-      spec.length_m = *lengthAttribute;
+      design.length_m = *lengthAttribute;
       if (const auto pi = PointOf(node, "PI"); pi && Distance(start, *pi) > 0) {
         azimuth_rad = AzimuthOf(start, *pi);
       } else if (const auto dir = Angle(node, "dirStart", directionUnit_)) {
@@ -383,11 +383,11 @@ RoadAlignment Reader::Read() {
       // it is used when it agrees with them.
       const char* dirName = kind == "Line" ? "dir" : "dirStart";
       if (const auto dir = Angle(node, dirName, directionUnit_)) {
-        if (std::abs(Wrap(-*dir - azimuth_rad)) * spec.length_m <= kJoinTolerance_m / 10) azimuth_rad = -*dir;
+        if (std::abs(Wrap(-*dir - azimuth_rad)) * design.length_m <= kJoinTolerance_m / 10) azimuth_rad = -*dir;
       }
       startAzimuth_rad = azimuth_rad;
     }
-    specs.push_back(spec);
+    designed.push_back(design);
     starts.push_back(start);
     ends.push_back(end);
   }
@@ -417,7 +417,7 @@ RoadAlignment Reader::Read() {
 
   std::optional<Line> line;
   try {
-    line.emplace(lineStart, specs, chainage);
+    line.emplace(lineStart, designed, chainage);
   } catch (const CalculationError& e) {
     Fail("：" + std::string(e.what()));
   }
@@ -561,44 +561,44 @@ std::string LandXmlText(const RoadAlignment& alignment) {
   pugi::xml_node geometry = xmlAlignment.append_child("CoordGeom");
   bool first = true;
   for (const LineElement& element : line.Elements()) {
-    const ElementSpec& spec = element.spec;
-    const char* rot = spec.turn > 0 ? "cw" : "ccw";
-    if (spec.type == ElementType::Straight) {
+    const ElementSpec& design = element.design;
+    const char* rot = design.turn > 0 ? "cw" : "ccw";
+    if (design.type == ElementType::Straight) {
       pugi::xml_node node = geometry.append_child("Line");
       if (first) node.append_attribute("dir") = ShortestText(NorthCounterClockwise(element.start.azimuth_rad)).c_str();
-      node.append_attribute("length") = ShortestText(spec.length_m).c_str();
+      node.append_attribute("length") = ShortestText(design.length_m).c_str();
       AddPoint(node, "Start", element.start.X_m, element.start.Y_m);
       AddPoint(node, "End", element.end.X_m, element.end.Y_m);
-    } else if (spec.type == ElementType::Arc) {
+    } else if (design.type == ElementType::Arc) {
       pugi::xml_node node = geometry.append_child("Curve");
       node.append_attribute("rot") = rot;
       if (first) {
         node.append_attribute("dirStart") = ShortestText(NorthCounterClockwise(element.start.azimuth_rad)).c_str();
       }
-      node.append_attribute("radius") = ShortestText(spec.startRadius_m).c_str();
-      node.append_attribute("length") = ShortestText(spec.length_m).c_str();
-      node.append_attribute("delta") = ShortestText(spec.length_m / spec.startRadius_m).c_str();
-      const double normal = element.start.azimuth_rad + spec.turn * kPi / 2;
+      node.append_attribute("radius") = ShortestText(design.startRadius_m).c_str();
+      node.append_attribute("length") = ShortestText(design.length_m).c_str();
+      node.append_attribute("delta") = ShortestText(design.length_m / design.startRadius_m).c_str();
+      const double normal = element.start.azimuth_rad + design.turn * kPi / 2;
       AddPoint(node, "Start", element.start.X_m, element.start.Y_m);
-      AddPoint(node, "Center", element.start.X_m + spec.startRadius_m * std::cos(normal),
-               element.start.Y_m + spec.startRadius_m * std::sin(normal));
+      AddPoint(node, "Center", element.start.X_m + design.startRadius_m * std::cos(normal),
+               element.start.Y_m + design.startRadius_m * std::sin(normal));
       AddPoint(node, "End", element.end.X_m, element.end.Y_m);
-      if (spec.length_m / spec.startRadius_m < kPi * 0.999) {
+      if (design.length_m / design.startRadius_m < kPi * 0.999) {
         if (const auto pi = TangentIntersection(element.start, element.end)) AddPoint(node, "PI", pi->X, pi->Y);
       }
     } else {
       pugi::xml_node node = geometry.append_child("Spiral");
       node.append_attribute("rot") = rot;
       node.append_attribute("spiType") = "clothoid";
-      node.append_attribute("length") = ShortestText(spec.length_m).c_str();
-      node.append_attribute("radiusStart") = RadiusText(spec.startRadius_m).c_str();
-      node.append_attribute("radiusEnd") = RadiusText(spec.endRadius_m).c_str();
+      node.append_attribute("length") = ShortestText(design.length_m).c_str();
+      node.append_attribute("radiusStart") = RadiusText(design.startRadius_m).c_str();
+      node.append_attribute("radiusEnd") = RadiusText(design.endRadius_m).c_str();
       node.append_attribute("dirStart") = ShortestText(NorthCounterClockwise(element.start.azimuth_rad)).c_str();
       node.append_attribute("dirEnd") = ShortestText(NorthCounterClockwise(element.end.azimuth_rad)).c_str();
       AddPoint(node, "Start", element.start.X_m, element.start.Y_m);
       const double turned = std::abs(Wrap(element.end.azimuth_rad - element.start.azimuth_rad));
       const double turnedByLength =
-          spec.length_m / 2 * (1 / spec.startRadius_m + 1 / spec.endRadius_m);  // the angle a clothoid turns
+          design.length_m / 2 * (1 / design.startRadius_m + 1 / design.endRadius_m);  // the angle a clothoid turns
       if (turnedByLength < kPi * 0.999 && turned > 0) {
         if (const auto pi = TangentIntersection(element.start, element.end)) AddPoint(node, "PI", pi->X, pi->Y);
       }

@@ -63,12 +63,12 @@ TEST(LandXmlRead, SampleFilesInEveryUnitGiveTheReferenceLine) {
     ASSERT_EQ(road.line.Elements().size(), 11u);
     EXPECT_NEAR(road.line.Start().station_m, 1200, 1e-6);
     EXPECT_NEAR(road.line.Length_m(), 1310, 1e-6);
-    const ElementSpec& egg = road.line.Elements()[7].spec;
+    const ElementSpec& egg = road.line.Elements()[7].design;
     EXPECT_EQ(egg.type, ElementType::Spiral);
     EXPECT_NEAR(egg.startRadius_m, 600, 1e-6);
     EXPECT_NEAR(egg.endRadius_m, 300, 1e-6);
     EXPECT_EQ(egg.turn, -1);
-    EXPECT_EQ(road.line.Elements()[1].spec.startRadius_m, kInfiniteRadius);
+    EXPECT_EQ(road.line.Elements()[1].design.startRadius_m, kInfiniteRadius);
     EXPECT_EQ(road.profile.empty(), !row.hasProfile);
     ExpectOnReference(road.line);
   }
@@ -90,7 +90,7 @@ TEST(LandXmlRead, InfiniteRadiusSpellings) {
     const auto at = changed.find("radiusStart=\"INF\"");
     changed.replace(at, std::string("radiusStart=\"INF\"").size(), replacement);
     const RoadAlignment road = ReadLandXmlText(changed, "x.xml");
-    EXPECT_EQ(road.line.Elements()[1].spec.startRadius_m, kInfiniteRadius);
+    EXPECT_EQ(road.line.Elements()[1].design.startRadius_m, kInfiniteRadius);
     ExpectOnReference(road.line);
   }
 }
@@ -123,7 +123,7 @@ std::string Replace(std::string text, const std::string& from, const std::string
 TEST(LandXmlRead, SmallLineByHand) {
   const RoadAlignment road = ReadLandXmlText(kSmall, "small.xml");
   ASSERT_EQ(road.line.Elements().size(), 3u);
-  EXPECT_EQ(road.line.Elements()[1].spec, (ElementSpec{ElementType::Arc, 100 * kPi, 200, 200, +1}));
+  EXPECT_EQ(road.line.Elements()[1].design, (ElementSpec{ElementType::Arc, 100 * kPi, 200, 200, +1}));
   EXPECT_NEAR(road.line.Length_m(), 200 + 100 * kPi, 1e-9);
   const LinePoint end = road.line.PointAtDistance(road.line.Length_m());
   EXPECT_NEAR(end.X_m, 1300, 1e-8);
@@ -164,7 +164,7 @@ TEST(LandXmlRead, SmallLineWrittenOtherwise) {
     SCOPED_TRACE(row.name);
     const RoadAlignment road = ReadLandXmlText(row.text, "small.xml");
     ASSERT_EQ(road.line.Elements().size(), 3u);
-    const ElementSpec& arc = road.line.Elements()[1].spec;
+    const ElementSpec& arc = road.line.Elements()[1].design;
     EXPECT_EQ(arc.type, ElementType::Arc);
     EXPECT_NEAR(arc.startRadius_m, 200, 1e-9);
     EXPECT_NEAR(arc.length_m, 100 * kPi, 1e-9);
@@ -300,20 +300,20 @@ TEST(LandXmlUnits, AnglesInEveryUnit) {
 // included; lengths and radii exactly, positions to far below 0.01 mm.
 TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
   const RoadAlignment sample = ReadLandXml(kData + "/sample_line.xml");
-  std::vector<ElementSpec> specs;
-  for (const LineElement& e : sample.line.Elements()) specs.push_back(e.spec);
+  std::vector<ElementSpec> designed;
+  for (const LineElement& e : sample.line.Elements()) designed.push_back(e.design);
   struct Row {
     const char* name;
     LineStart start;
-    std::vector<ElementSpec> specs;
+    std::vector<ElementSpec> designed;
     std::vector<ChainageEquation> equations;
     std::vector<GradePoint> profile;
   };
   const std::vector<Row> rows = {
-      {"sample", sample.line.Start(), specs, {}, sample.profile},
+      {"sample", sample.line.Start(), designed, {}, sample.profile},
       {"long and short chains",
        {4040974.4096, 39500123.5, 2.75, -150.25},
-       specs,
+       designed,
        {{100, 80.5}, {900.125, 1000}},
        {{-150.25, 10, 0, 0}, {300, 14, 2500, 0}, {600, 13, 4000, 0, true}, {1000, 8, 0, 0}}},
       {"one straight", {0, 0, 0, 0}, {{ElementType::Straight, 1e5}}, {}, {}},
@@ -325,11 +325,11 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    const RoadAlignment written{"路线 A&B", Line(row.start, row.specs, row.equations), row.profile};
+    const RoadAlignment written{"路线 A&B", Line(row.start, row.designed, row.equations), row.profile};
     const RoadAlignment read = ReadLandXmlText(LandXmlText(written), "round.xml");
     EXPECT_EQ(read.name, written.name);
-    ASSERT_EQ(read.line.Elements().size(), row.specs.size());
-    for (std::size_t i = 0; i < row.specs.size(); ++i) EXPECT_EQ(read.line.Elements()[i].spec, row.specs[i]) << i;
+    ASSERT_EQ(read.line.Elements().size(), row.designed.size());
+    for (std::size_t i = 0; i < row.designed.size(); ++i) EXPECT_EQ(read.line.Elements()[i].design, row.designed[i]) << i;
     EXPECT_EQ(read.line.Equations(), row.equations);
     EXPECT_EQ(read.line.Start().station_m, row.start.station_m);
     for (int k = 0; k <= 50; ++k) {
@@ -357,11 +357,11 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
 // mpmath reference: kinds, attributes, coordinates, equation and profile.
 TEST(LandXmlWrite, IndependentReaderFindsTheSampleLine) {
   const RoadAlignment sample = ReadLandXml(kData + "/sample_line.xml");
-  std::vector<ElementSpec> specs;
-  for (const LineElement& e : sample.line.Elements()) specs.push_back(e.spec);
+  std::vector<ElementSpec> designed;
+  for (const LineElement& e : sample.line.Elements()) designed.push_back(e.design);
   std::vector<GradePoint> profile = sample.profile;
   profile.back() = {2500, 59.5};
-  const RoadAlignment road{"sample", Line(sample.line.Start(), specs, {{2000, 1990}}), profile};
+  const RoadAlignment road{"sample", Line(sample.line.Start(), designed, {{2000, 1990}}), profile};
   const std::string path =
       (std::filesystem::temp_directory_path() / ("quorvane_landxml_" + std::to_string(::getpid()) + ".xml")).string();
   WriteLandXml(path, road);

@@ -91,25 +91,25 @@ TEST(LineReference, NearestOfEveryFootOnTightLines) {
   std::mt19937_64 random(11);
   std::uniform_real_distribution<double> u(0, 1);
   for (int lineNumber = 0; lineNumber < 12; ++lineNumber) {
-    std::vector<ElementSpec> specs;
+    std::vector<ElementSpec> designed;
     int turn = 1;
     double R = 5 + 100 * u(random) * u(random);
     for (int i = 0, n = 2 + static_cast<int>(u(random) * 12); i < n; ++i) {
       const double pick = u(random), length = 1 + 100 * u(random);
       if (pick < 0.25) {
-        specs.push_back({ElementType::Straight, length, kInfiniteRadius, kInfiniteRadius, 0});
+        designed.push_back({ElementType::Straight, length, kInfiniteRadius, kInfiniteRadius, 0});
       } else if (pick < 0.5) {
-        specs.push_back({ElementType::Arc, length, R, R, turn});
+        designed.push_back({ElementType::Arc, length, R, R, turn});
       } else if (pick < 0.75) {
         const double next = 5 + 100 * u(random);
-        specs.push_back({ElementType::Spiral, length, R, next, turn});
+        designed.push_back({ElementType::Spiral, length, R, next, turn});
         R = next;
       } else {
-        specs.push_back({ElementType::Spiral, length, kInfiniteRadius, R, turn});
+        designed.push_back({ElementType::Spiral, length, kInfiniteRadius, R, turn});
       }
       if (u(random) < 0.3) turn = -turn;
     }
-    const Line line({0, 0, 6 * u(random), 0}, specs);
+    const Line line({0, 0, 6 * u(random), 0}, designed);
     auto along = [&](double d, double X, double Y) {
       const LinePoint c = line.PointAtDistance(d);
       return (X - c.X_m) * std::cos(c.azimuth_rad) + (Y - c.Y_m) * std::sin(c.azimuth_rad);

@@ -23,8 +23,8 @@ def el(kind, length, r0=inf, r1=inf, turn=0):
 
 
 class Element:
-    def __init__(self, spec, X0, Y0, th0):
-        kind, length, r0, r1, turn = spec
+    def __init__(self, design, X0, Y0, th0):
+        kind, length, r0, r1, turn = design
         self.kind, self.L = kind, mpf(length)
         self.k0 = 0 if r0 == inf else turn / mpf(r0)
         self.k1 = 0 if r1 == inf else turn / mpf(r1)
@@ -60,13 +60,13 @@ class Element:
 
 
 class RefLine:
-    def __init__(self, name, X0, Y0, az0, station, specs):
-        self.name, self.specs = name, specs
+    def __init__(self, name, X0, Y0, az0, station, designed):
+        self.name, self.designed = name, designed
         self.start = (X0, Y0, az0, station)
         X, Y, th = mpf(X0), mpf(Y0), mpf(az0)
         self.elements, self.starts, d = [], [], mpf(0)
-        for spec in specs:
-            e = Element(spec, X, Y, th)
+        for design in designed:
+            e = Element(design, X, Y, th)
             self.elements.append(e)
             self.starts.append(d)
             X, Y = e.point(e.L)
@@ -120,17 +120,17 @@ def num(x, digits=32):
     return mp.nstr(mpf(x), digits, strip_zeros=False, min_fixed=-30, max_fixed=30)
 
 
-def spec_cpp(spec):
-    kind, length, r0, r1, turn = spec
+def spec_cpp(design):
+    kind, length, r0, r1, turn = design
     r = lambda v: 'kInfiniteRadius' if v == inf else v
     return '{ElementType::%s, %s, %s, %s, %d}' % (kind, length, r(r0), r(r1), turn)
 
 
 def hundred_elements():
     """A 100 km line of 100 elements: straights, spirals, arcs, egg spirals, reverse curves."""
-    specs, i, turn = [], 0, 1
+    designed, i, turn = [], 0, 1
     radii = ['850.5', '1200', '2400.25', '960', '3100']
-    while len(specs) < 100:
+    while len(designed) < 100:
         R = radii[i % 5]
         R2 = str(mpf(R) * mpf('1.75'))
         block = [el(STRAIGHT, '%.3f' % (2900 + 237.331 * (i % 7))),
@@ -144,12 +144,12 @@ def hundred_elements():
         if i % 4 == 3:  # a reverse curve without a straight between
             turn = -turn
             block = block[1:]
-        specs += block
+        designed += block
         turn = -turn if i % 2 else turn
         i += 1
-    specs = specs[:99]
-    specs.append(el(STRAIGHT, '2000'))
-    return specs
+    designed = designed[:99]
+    designed.append(el(STRAIGHT, '2000'))
+    return designed
 
 
 def lines():
@@ -311,7 +311,7 @@ def main():
     for line in lines():
         X0, Y0, az0, st = line.start
         out.append('  {"%s", {%s, %s, %s, %s},' % (line.name, X0, Y0, az0, st))
-        out.append('   {' + ',\n    '.join(spec_cpp(s) for s in line.specs) + '},')
+        out.append('   {' + ',\n    '.join(spec_cpp(s) for s in line.designed) + '},')
         out.append('   {')
         for d in distances(line):
             X, Y, t = line.at(d)

@@ -449,9 +449,9 @@ class LineWindowTest : public QObject {
     SetRows(Window().ElementTable(), row);
     Window().Recompute();
     QVERIFY2(Window().CurrentLine(), qPrintable(Window().LineError()));
-    const quorvane::ElementSpec& spec = Window().CurrentLine()->Elements()[0].spec;
-    QCOMPARE(int(spec.type), type);
-    QCOMPARE(spec.turn, turn);
+    const quorvane::ElementSpec& design = Window().CurrentLine()->Elements()[0].design;
+    QCOMPARE(int(design.type), type);
+    QCOMPARE(design.turn, turn);
   }
 
   // Edge points and their heights by cross slope (2 % down left, 1 % down

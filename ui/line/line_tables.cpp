@@ -125,7 +125,7 @@ LineReading ReadLineTables(const GridModel& startGrid, const GridModel& elementG
   std::vector<int> elementRow;
   for (int row = 0; row < elementGrid.rowCount(); ++row) {
     if (BlankRow(elementGrid, row)) continue;
-    ElementSpec spec;
+    ElementSpec design;
     const int type = Choice(elementGrid.Cell(row, 0), kTypes,
                             {{QStringLiteral("直"), QStringLiteral("line")},
                              {QStringLiteral("圆"), QStringLiteral("圆弧"), QStringLiteral("arc")},
@@ -134,10 +134,10 @@ LineReading ReadLineTables(const GridModel& startGrid, const GridModel& elementG
       reading.elements.rows[row] = QStringLiteral("类型应为直线、圆曲线或缓和曲线");
       continue;
     }
-    spec.type = static_cast<ElementType>(type);
-    spec.length_m = elementGrid.Read(row, 1).value;
+    design.type = static_cast<ElementType>(type);
+    design.length_m = elementGrid.Read(row, 1).value;
     const double r1 = Radius(elementGrid.Read(row, 2)), r2 = Radius(elementGrid.Read(row, 3));
-    if (spec.type != ElementType::Straight) {
+    if (design.type != ElementType::Straight) {
       const int turn = Choice(elementGrid.Cell(row, 4), kTurns,
                               {{QStringLiteral("左转"), QStringLiteral("L"), QStringLiteral("-1")},
                                {QStringLiteral("右转"), QStringLiteral("R"), QStringLiteral("1")}});
@@ -145,20 +145,20 @@ LineReading ReadLineTables(const GridModel& startGrid, const GridModel& elementG
         reading.elements.rows[row] = QStringLiteral("转向应为左或右");
         continue;
       }
-      spec.turn = turn == 0 ? -1 : 1;
+      design.turn = turn == 0 ? -1 : 1;
     }
-    if (spec.type == ElementType::Arc) {
+    if (design.type == ElementType::Arc) {
       const double r = std::isinf(r1) ? r2 : r1;
       if (std::isinf(r)) {
         reading.elements.rows[row] = QStringLiteral("圆曲线缺少半径");
         continue;
       }
-      spec.startRadius_m = spec.endRadius_m = r;
-    } else if (spec.type == ElementType::Spiral) {
-      spec.startRadius_m = r1;
-      spec.endRadius_m = r2;
+      design.startRadius_m = design.endRadius_m = r;
+    } else if (design.type == ElementType::Spiral) {
+      design.startRadius_m = r1;
+      design.endRadius_m = r2;
     }
-    elements.push_back(spec);
+    elements.push_back(design);
     elementRow.push_back(row);
   }
 

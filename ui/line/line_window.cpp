@@ -699,9 +699,9 @@ bool LineWindow::OpenFile(const QString& path) {
   name_ = alignment.name;
   const Line& line = alignment.line;
   start_->Load(StartRows(line.Start()));
-  std::vector<ElementSpec> specs;
-  for (const LineElement& element : line.Elements()) specs.push_back(element.spec);
-  elements_->Load(ElementRows(specs));
+  std::vector<ElementSpec> designed;
+  for (const LineElement& element : line.Elements()) designed.push_back(element.design);
+  elements_->Load(ElementRows(designed));
   equations_->Load(EquationRows(line.Equations()));
   grades_->Load(GradeRows(alignment.profile));
   undo_->clear();

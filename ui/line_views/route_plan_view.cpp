@@ -60,9 +60,9 @@ std::vector<QRectF> LabelCandidates(QPointF at, QSizeF size, QPointF across, dou
 SampledPath::SampledPath(std::shared_ptr<const Line> line, double offset_m)
     : line_(std::move(line)), offset_m_(offset_m) {
   for (const LineElement& e : line_->Elements()) {
-    double radius = std::min(e.spec.startRadius_m, e.spec.endRadius_m);
+    double radius = std::min(e.design.startRadius_m, e.design.endRadius_m);
     if (std::isfinite(radius)) radius = std::max(radius - std::fabs(offset_m_), kSmallestRadius_m);
-    const double length = e.spec.length_m;
+    const double length = e.design.length_m;
     const double count = std::clamp(std::ceil(length / Step(radius, kCoarseTolerance_m)), 1.0, kMaxSamplesPerElement);
     if (distances_m_.empty()) {
       distances_m_.push_back(e.startDistance_m);
