@@ -185,8 +185,8 @@ with tempfile.TemporaryDirectory() as tmp:
     a2 = math.radians(30 - 42.5)
     end = (j2[0] + 500 * math.cos(a2), j2[1] + 500 * math.sin(a2))
     with open(jd, 'w', encoding='utf-8') as f:
-        f.write('交点,X,Y,R,Ls1,Ls2\nQD,1000,1000,,,\n')
-        f.write(f'JD1,{j1[0]:.9f},{j1[1]:.9f},500,100,100\nJD2,{j2[0]:.9f},{j2[1]:.9f},400,120,80\n')
+        f.write('交点,X,Y,R,Ls1,Ls2,备注\nQD,1000,1000,,,\n')  # a column after Ls2 is the user's own
+        f.write(f'JD1,{j1[0]:.9f},{j1[1]:.9f},500,100,100,第一弯\nJD2,{j2[0]:.9f},{j2[1]:.9f},400,120,80\n')
         f.write(f'ZD,{end[0]:.9f},{end[1]:.9f},,,\n')
     xml = os.path.join(tmp, 'line.xml')
     code, out, err = run('jd', jd, '--start-station', 'K0+000', '-o', xml)
