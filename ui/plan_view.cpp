@@ -22,6 +22,7 @@
 #include "io/atomic_file.h"
 #include "report/number_text.h"
 #include "ui/file_dialogs.h"
+#include "ui/line_views/drawing_view.h"
 #include "ui/message_boxes.h"
 
 namespace quorvane::ui {
@@ -60,20 +61,6 @@ std::vector<CurvePoint> SampleCurve(const CurveInput& input) {
     return {};
   }
   return points;
-}
-
-// A round length (1, 2 or 5 times a power of ten) not longer than `most`.
-double RoundLength(double most) {
-  const double power = std::pow(10.0, std::floor(std::log10(most)));
-  for (const double step : {5.0, 2.0, 1.0}) {
-    if (step * power <= most) return step * power;
-  }
-  return power;
-}
-
-QString LengthText(double metres) {
-  if (metres >= 1000) return QString::fromStdString(General(metres / 1000)) + QStringLiteral(" km");
-  return QString::fromStdString(General(metres)) + QStringLiteral(" m");
 }
 
 bool IsMultipleOf(double value, double step) {
@@ -375,8 +362,8 @@ void PlanView::paintEvent(QPaintEvent*) {
                      c.labels[static_cast<std::size_t>(i)]);
   }
 
-  DrawNorthArrow(painter);
-  DrawScaleBar(painter);
+  DrawNorthArrow(painter, size());
+  DrawScaleBar(painter, size(), pixelsPerMetre_);
   DrawLegend(painter);
 }
 
@@ -403,28 +390,6 @@ void PlanView::DrawLegend(QPainter& painter) const {
     painter.drawText(QRectF(box.left() + 20, y, textWidth + 4, line), Qt::AlignLeft | Qt::AlignVCenter, text);
     y += line;
   }
-}
-
-void PlanView::DrawNorthArrow(QPainter& painter) const {
-  const QPointF base(width() - 28.0, 64.0);
-  const QPointF tip = base - QPointF(0, 36);
-  painter.setPen(QPen(Qt::black, 2));
-  painter.drawLine(base, tip);
-  painter.setBrush(Qt::black);
-  painter.drawPolygon(QPolygonF({tip, tip + QPointF(-6, 12), tip + QPointF(6, 12)}));
-  painter.drawText(QRectF(tip.x() - 10, tip.y() - 20, 20, 18), Qt::AlignCenter, QStringLiteral("N"));
-}
-
-void PlanView::DrawScaleBar(QPainter& painter) const {
-  const double metres = RoundLength(150.0 / pixelsPerMetre_);
-  const double pixels = metres * pixelsPerMetre_;
-  const QPointF left(16, height() - 20.0);
-  const QPointF right = left + QPointF(pixels, 0);
-  painter.setPen(QPen(Qt::black, 2));
-  painter.drawLine(left, right);
-  painter.drawLine(left, left - QPointF(0, 6));
-  painter.drawLine(right, right - QPointF(0, 6));
-  painter.drawText(QRectF(left.x(), left.y() - 24, pixels, 18), Qt::AlignCenter, LengthText(metres));
 }
 
 void PlanView::resizeEvent(QResizeEvent* event) {

@@ -120,8 +120,6 @@ class PlanView : public QWidget {
   // The survey point at a window position.
   SurveyPoint FromScreen(QPointF pixel) const;
   void ZoomAround(QPointF pixel, double factor);
-  void DrawNorthArrow(class QPainter& painter) const;
-  void DrawScaleBar(class QPainter& painter) const;
   void DrawLegend(class QPainter& painter) const;
 
   FileDialogs& dialogs_;

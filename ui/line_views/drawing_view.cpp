@@ -14,6 +14,7 @@
 
 #include "io/atomic_file.h"
 #include "report/line_text.h"
+#include "report/number_text.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_boxes.h"
 
@@ -52,7 +53,45 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& clip) {
   return true;
 }
 
+// A round length (1, 2 or 5 times a power of ten) not longer than `most`.
+double RoundLength(double most) {
+  const double power = std::pow(10.0, std::floor(std::log10(most)));
+  for (const double step : {5.0, 2.0, 1.0}) {
+    if (step * power <= most) return step * power;
+  }
+  return power;
+}
+
+QString LengthText(double metres) {
+  if (metres >= 1000) return QString::fromStdString(General(metres / 1000)) + QStringLiteral(" km");
+  return QString::fromStdString(General(metres)) + QStringLiteral(" m");
+}
+
 }  // namespace
+
+QRectF DrawNorthArrow(QPainter& painter, const QSize& window) {
+  const QPointF base(window.width() - 28.0, 64.0);
+  const QPointF tip = base - QPointF(0, 36);
+  painter.setPen(QPen(Qt::black, 2));
+  painter.drawLine(base, tip);
+  painter.setBrush(Qt::black);
+  painter.drawPolygon(QPolygonF({tip, tip + QPointF(-6, 12), tip + QPointF(6, 12)}));
+  painter.drawText(QRectF(tip.x() - 10, tip.y() - 20, 20, 18), Qt::AlignCenter, QStringLiteral("N"));
+  return QRectF(tip.x() - 12, tip.y() - 20, 24, 58);
+}
+
+QRectF DrawScaleBar(QPainter& painter, const QSize& window, double pixelsPerMetre) {
+  const double metres = RoundLength(150.0 / pixelsPerMetre);
+  const double pixels = metres * pixelsPerMetre;
+  const QPointF left(16, window.height() - 20.0);
+  const QPointF right = left + QPointF(pixels, 0);
+  painter.setPen(QPen(Qt::black, 2));
+  painter.drawLine(left, right);
+  painter.drawLine(left, left - QPointF(0, 6));
+  painter.drawLine(right, right - QPointF(0, 6));
+  painter.drawText(QRectF(left.x(), left.y() - 24, pixels, 18), Qt::AlignCenter, LengthText(metres));
+  return QRectF(left.x() - 2, left.y() - 26, pixels + 4, 30);
+}
 
 QString ChainageText(double station_m, int decimals) {
   // A drawing never throws from its paint: what no line holds is written plainly.

@@ -25,6 +25,13 @@ QString ChainageText(double station_m, int decimals = 3);
 // decimals left out, as stakes are labelled: "K1+020", "K1+020.5".
 QString ShortChainageText(double station_m);
 
+// The marks of a plan drawn north up, in a window of `window` pixels: a
+// north arrow near the top right corner, and a scale bar in the bottom left
+// corner of a round length (1, 2 or 5 times a power of ten metres) at most
+// 150 pixels long at `pixelsPerMetre`. Each returns the room it took, pixels.
+QRectF DrawNorthArrow(QPainter& painter, const QSize& window);
+QRectF DrawScaleBar(QPainter& painter, const QSize& window, double pixelsPerMetre);
+
 // Places labels in a window without overlap: a label is taken when it lies
 // inside the area and overlaps nothing taken or reserved before it. Pixels.
 class LabelPlacer {

@@ -24,20 +24,6 @@ const QColor kEdgePointColour(150, 0, 150);
 const QColor kMeasuredColour(0, 140, 60);
 const QColor kJointColour(0, 0, 0);
 
-// A round length (1, 2 or 5 times a power of ten) not longer than `most`.
-double RoundLength(double most) {
-  const double power = std::pow(10.0, std::floor(std::log10(most)));
-  for (const double step : {5.0, 2.0, 1.0}) {
-    if (step * power <= most) return step * power;
-  }
-  return power;
-}
-
-QString LengthText(double metres) {
-  if (metres >= 1000) return QString::number(metres / 1000, 'g', 12) + QStringLiteral(" km");
-  return QString::number(metres, 'g', 12) + QStringLiteral(" m");
-}
-
 // The screen direction to the right of a line running at an azimuth (north
 // up, east right).
 QPointF RightOf(double azimuth_rad) { return {std::cos(azimuth_rad), std::sin(azimuth_rad)}; }
@@ -242,8 +228,8 @@ void RoutePlanView::DrawPath(QPainter& painter, const SampledPath& path, const Q
 void RoutePlanView::Draw(QPainter& painter, LabelPlacer& labels) const {
   const QRectF window = QRectF(rect()).adjusted(-6, -6, 6, 6);
   const QFontMetricsF metrics(font());
-  DrawNorthArrow(painter, labels);
-  DrawScaleBar(painter, labels);
+  labels.Reserve(DrawNorthArrow(painter, size()));
+  labels.Reserve(DrawScaleBar(painter, size(), PixelsPerMetre()));
 
   for (const SampledPath& edge : edges_) DrawPath(painter, edge, QPen(kEdgeColour, 1, Qt::DashLine));
   if (line_) DrawPath(painter, centre_, QPen(kCentreColour, 2));
@@ -319,30 +305,6 @@ void RoutePlanView::Draw(QPainter& painter, LabelPlacer& labels) const {
   place(keyPoints_, Qt::black, 8);
   place(measured_, kMeasuredColour, 7);
   place(stakes_, kStakeColour, 5);
-}
-
-void RoutePlanView::DrawNorthArrow(QPainter& painter, LabelPlacer& labels) const {
-  const QPointF base(width() - 28.0, 64.0);
-  const QPointF tip = base - QPointF(0, 36);
-  labels.Reserve(QRectF(tip.x() - 12, tip.y() - 20, 24, 58));
-  painter.setPen(QPen(Qt::black, 2));
-  painter.drawLine(base, tip);
-  painter.setBrush(Qt::black);
-  painter.drawPolygon(QPolygonF({tip, tip + QPointF(-6, 12), tip + QPointF(6, 12)}));
-  painter.drawText(QRectF(tip.x() - 10, tip.y() - 20, 20, 18), Qt::AlignCenter, QStringLiteral("N"));
-}
-
-void RoutePlanView::DrawScaleBar(QPainter& painter, LabelPlacer& labels) const {
-  const double metres = RoundLength(150.0 * MetresPerPixel());
-  const double pixels = metres * PixelsPerMetre();
-  const QPointF left(16, height() - 20.0);
-  const QPointF right = left + QPointF(pixels, 0);
-  labels.Reserve(QRectF(left.x() - 2, left.y() - 26, pixels + 4, 30));
-  painter.setPen(QPen(Qt::black, 2));
-  painter.drawLine(left, right);
-  painter.drawLine(left, left - QPointF(0, 6));
-  painter.drawLine(right, right - QPointF(0, 6));
-  painter.drawText(QRectF(left.x(), left.y() - 24, pixels, 18), Qt::AlignCenter, LengthText(metres));
 }
 
 }  // namespace quorvane::ui

@@ -106,8 +106,6 @@ class RoutePlanView : public DrawingView {
   };
 
   void DrawPath(QPainter& painter, const SampledPath& path, const QPen& pen) const;
-  void DrawNorthArrow(QPainter& painter, LabelPlacer& labels) const;
-  void DrawScaleBar(QPainter& painter, LabelPlacer& labels) const;
 
   std::shared_ptr<const Line> line_;
   SampledPath centre_;
