@@ -210,10 +210,6 @@ JdReading ReadJdTables(const GridModel& jdGrid, const GridModel& startGrid) {
     if (!rows[i].name.empty()) continue;
     rows[i].name = i == 0 ? "QD" : i + 1 == rows.size() ? "ZD" : "JD" + std::to_string(i);
   }
-  if (rows.size() < 2) {
-    reading.jds.whole = QStringLiteral("交点表至少要有起点和终点两行");
-    return reading;
-  }
   try {
     reading.design = DesignFromJd(rows, startGrid.Read(0, 0).value);
   } catch (const std::exception& error) {
