@@ -1,5 +1,25 @@
 # Sourced by the scripts that open the window without a real display.
 
+# require_tools TOOL...: ends the script as skipped (status 77), naming the
+# first tool that is not installed.
+require_tools() {
+  local tool
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "SKIP: $tool is not installed (scripts/setup-deps.sh installs it)"
+      exit 77
+    fi
+  done
+}
+
+# fail MESSAGE: says what failed, then the program's log ($work/app.log),
+# and ends the script with status 1.
+fail() {
+  echo "FAIL: $*" >&2
+  [ -s "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log" >&2
+  exit 1
+}
+
 # make_work_dir: a scratch folder in $work, and, when the script exits, the
 # program ($app_pid) and Xvfb ($xvfb_pid) ended and the folder removed.
 make_work_dir() {

@@ -10,21 +10,9 @@ set -euo pipefail
 
 program=$1
 line=$2
-for tool in Xvfb xdotool python3; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (scripts/setup-deps.sh installs it)"
-    exit 77
-  fi
-done
-
 source "$(dirname "$0")/../../scripts/virtual-display.sh"
+require_tools Xvfb xdotool python3
 make_work_dir
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -s "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log" >&2
-  exit 1
-}
 
 start_virtual_display "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
