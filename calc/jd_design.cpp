@@ -53,16 +53,16 @@ JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
     const JdRow& r = rows[i];
     const bool interior = i > 0 && i + 1 < n;
     for (double v : {r.X_m, r.Y_m})
-      if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) throw CalculationError(JdMessage(r.name, kJdNotFiniteText));
+      if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) throw CalculationError(JdMessage(r.name, kJdNotFiniteText), {RowKind::Jd, i});
     if (interior) {
       for (double v : {r.R_m, r.Ls1_m, r.Ls2_m})
-        if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) throw CalculationError(JdMessage(r.name, kJdNotFiniteText));
-      if (r.R_m < 0 || r.Ls1_m < 0 || r.Ls2_m < 0) throw CalculationError(JdMessage(r.name, kJdNegativeText));
+        if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) throw CalculationError(JdMessage(r.name, kJdNotFiniteText), {RowKind::Jd, i});
+      if (r.R_m < 0 || r.Ls1_m < 0 || r.Ls2_m < 0) throw CalculationError(JdMessage(r.name, kJdNegativeText), {RowKind::Jd, i});
     }
     if (i > 0) {
       const double dX = r.X_m - rows[i - 1].X_m, dY = r.Y_m - rows[i - 1].Y_m;
       legLength[i - 1] = std::hypot(dX, dY);
-      if (!(legLength[i - 1] > kSamePoint_m)) throw CalculationError(JdMessage(r.name, kJdCoincidentText));
+      if (!(legLength[i - 1] > kSamePoint_m)) throw CalculationError(JdMessage(r.name, kJdCoincidentText), {RowKind::Jd, i});
       legAzimuth[i - 1] = std::atan2(dY, dX);
     }
   }
@@ -82,15 +82,15 @@ JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
     const double delta = std::abs(c.deflection_rad);
     std::vector<ElementSpec> elements;
     if (r.R_m == 0) {
-      if (r.Ls1_m > 0 || r.Ls2_m > 0) throw CalculationError(JdMessage(r.name, kJdSpiralWithoutRadiusText));
-      if (delta > kNoTurn_rad) throw CalculationError(JdMessage(r.name, kJdNoRadiusText));
+      if (r.Ls1_m > 0 || r.Ls2_m > 0) throw CalculationError(JdMessage(r.name, kJdSpiralWithoutRadiusText), {RowKind::Jd, i});
+      if (delta > kNoTurn_rad) throw CalculationError(JdMessage(r.name, kJdNoRadiusText), {RowKind::Jd, i});
     } else if (delta == 0) {
-      if (r.Ls1_m > 0 || r.Ls2_m > 0) throw CalculationError(JdMessage(r.name, kJdSpiralsTooLongText));
+      if (r.Ls1_m > 0 || r.Ls2_m > 0) throw CalculationError(JdMessage(r.name, kJdSpiralsTooLongText), {RowKind::Jd, i});
     } else {
       const double R = r.R_m;
       const double beta1 = r.Ls1_m / (2 * R), beta2 = r.Ls2_m / (2 * R);
-      if (beta1 + beta2 > delta) throw CalculationError(JdMessage(r.name, kJdSpiralsTooLongText));
-      if (delta > kPi - 1e-9) throw CalculationError(JdMessage(r.name, kJdTurnsBackText));
+      if (beta1 + beta2 > delta) throw CalculationError(JdMessage(r.name, kJdSpiralsTooLongText), {RowKind::Jd, i});
+      if (delta > kPi - 1e-9) throw CalculationError(JdMessage(r.name, kJdTurnsBackText), {RowKind::Jd, i});
       double p1, q1, p2, q2;
       ShiftAndGrowth(r.Ls1_m, R, p1, q1);
       ShiftAndGrowth(r.Ls2_m, R, p2, q2);
@@ -119,9 +119,9 @@ JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
     const double after = leg + 2 < n ? design.curves[leg].T1_m : 0.0;
     const double straight = legLength[leg] - before - after;
     if (straight < -1e-9 * std::max(1.0, legLength[leg])) {
-      if (leg == 0) throw CalculationError(JdMessage(rows[1].name, kJdOverlapsStartText));
-      if (leg + 2 == n) throw CalculationError(JdMessage(rows[leg].name, kJdOverlapsEndText));
-      throw CalculationError(JdMessage(rows[leg].name, kJdOverlapsNextText));
+      if (leg == 0) throw CalculationError(JdMessage(rows[1].name, kJdOverlapsStartText), {RowKind::Jd, 1});
+      if (leg + 2 == n) throw CalculationError(JdMessage(rows[leg].name, kJdOverlapsEndText), {RowKind::Jd, leg});
+      throw CalculationError(JdMessage(rows[leg].name, kJdOverlapsNextText), {RowKind::Jd, leg});
     }
     if (straight > 1e-9) {
       // A JD without a curve leaves one straight running on.

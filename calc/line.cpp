@@ -30,28 +30,28 @@ bool IsRadius(double r) { return r > 0 && !std::isnan(r); }  // infinity allowed
 
 void CheckElement(const ElementSpec& e, std::size_t i) {
   if (!std::isfinite(e.length_m) || !(e.length_m > 0) || e.length_m >= kMaxCoordinate_m)
-    throw CalculationError(ElementMessage(i, kElementLengthText));
+    throw CalculationError(ElementMessage(i, kElementLengthText), {RowKind::Element, i});
   if (!IsRadius(e.startRadius_m) || !IsRadius(e.endRadius_m))
-    throw CalculationError(ElementMessage(i, kElementRadiusText));
+    throw CalculationError(ElementMessage(i, kElementRadiusText), {RowKind::Element, i});
   switch (e.type) {
     case ElementType::Straight:
       if (!std::isinf(e.startRadius_m) || !std::isinf(e.endRadius_m) || e.turn != 0)
-        throw CalculationError(ElementMessage(i, kStraightShapeText));
+        throw CalculationError(ElementMessage(i, kStraightShapeText), {RowKind::Element, i});
       return;
     case ElementType::Arc:
       if (std::isinf(e.startRadius_m) || e.startRadius_m != e.endRadius_m)
-        throw CalculationError(ElementMessage(i, kArcShapeText));
+        throw CalculationError(ElementMessage(i, kArcShapeText), {RowKind::Element, i});
       break;
     case ElementType::Spiral:
-      if (e.startRadius_m == e.endRadius_m) throw CalculationError(ElementMessage(i, kSpiralShapeText));
+      if (e.startRadius_m == e.endRadius_m) throw CalculationError(ElementMessage(i, kSpiralShapeText), {RowKind::Element, i});
       break;
     default:
-      throw CalculationError(ElementMessage(i, kStraightShapeText));
+      throw CalculationError(ElementMessage(i, kStraightShapeText), {RowKind::Element, i});
   }
-  if (e.turn != -1 && e.turn != 1) throw CalculationError(ElementMessage(i, kElementTurnText));
+  if (e.turn != -1 && e.turn != 1) throw CalculationError(ElementMessage(i, kElementTurnText), {RowKind::Element, i});
   const double turn = 0.5 * e.length_m *
                       (SignedCurvature(e.startRadius_m, e.turn) + SignedCurvature(e.endRadius_m, e.turn));
-  if (!(std::abs(turn) <= kMaxElementTurn_rad)) throw CalculationError(ElementMessage(i, kElementTurnsTooMuchText));
+  if (!(std::abs(turn) <= kMaxElementTurn_rad)) throw CalculationError(ElementMessage(i, kElementTurnsTooMuchText), {RowKind::Element, i});
 }
 
 // Code of the joint between two elements.
@@ -115,10 +115,10 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
     const ChainageEquation& q = equations_[i];
     if (!std::isfinite(q.stationBack_m) || !std::isfinite(q.stationAhead_m) ||
         std::abs(q.stationBack_m) >= kMaxCoordinate_m || std::abs(q.stationAhead_m) >= kMaxCoordinate_m)
-      throw CalculationError(EquationMessage(i, kEquationNotFiniteText));
+      throw CalculationError(EquationMessage(i, kEquationNotFiniteText), {RowKind::Equation, i});
     const double at = partDistance_m_.back() + (q.stationBack_m - partStation_m_.back());
-    if (!(at > partDistance_m_.back())) throw CalculationError(EquationMessage(i, kEquationOrderText));
-    if (!(at < length_m_)) throw CalculationError(EquationMessage(i, kEquationOutsideLineText));
+    if (!(at > partDistance_m_.back())) throw CalculationError(EquationMessage(i, kEquationOrderText), {RowKind::Equation, i});
+    if (!(at < length_m_)) throw CalculationError(EquationMessage(i, kEquationOutsideLineText), {RowKind::Equation, i});
     partDistance_m_.push_back(at);
     partStation_m_.push_back(q.stationAhead_m);
   }

@@ -14,7 +14,7 @@ namespace {
 bool IsUsable(double v) { return std::fabs(v) < kMaxCoordinate_m; }  // false for NaN too
 
 [[noreturn]] void Refuse(std::size_t index, const char* reason) {
-  throw CalculationError(GradePointMessage(index, reason));
+  throw CalculationError(GradePointMessage(index, reason), {RowKind::GradePoint, index});
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ Profile::Profile(const Line& line, std::vector<GradePoint> points) : points_(std
     try {
       distances_m_[i] = line.DistanceAt(p.station_m);
     } catch (const CalculationError& e) {
-      throw CalculationError(GradePointMessage(i, "：") + e.what());
+      throw CalculationError(GradePointMessage(i, "：") + e.what(), {RowKind::GradePoint, i});
     }
     if (i > 0 && !(distances_m_[i] > distances_m_[i - 1])) Refuse(i, kGradePointOrderPrompt);
   }

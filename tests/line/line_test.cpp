@@ -367,6 +367,14 @@ TEST(LineRefusals, MessagesNameWhatIsWrong) {
       ADD_FAILURE() << "no refusal, expected " << c.message;
     } catch (const CalculationError& e) {
       EXPECT_EQ(e.what(), c.message);
+      // The row the error is about is the element, equation or JD it names.
+      const FaultyRow& row = e.Row();
+      const std::string about = row.kind == RowKind::Element    ? ElementMessage(row.index, "")
+                                : row.kind == RowKind::Equation ? EquationMessage(row.index, "")
+                                : row.kind == RowKind::Jd       ? "JD" + std::to_string(row.index) + "："
+                                                                : "";
+      EXPECT_TRUE(c.message.starts_with(about)) << c.message;
+      EXPECT_EQ(row.kind == RowKind::None, !c.message.starts_with("第") && !c.message.starts_with("JD")) << c.message;
     }
   }
 }

@@ -1,10 +1,11 @@
 #include "ui/line/line_tables.h"
 
-#include <QRegularExpression>
 #include <cmath>
 #include <exception>
+#include <string_view>
 
 #include "calc/calculation_error.h"
+#include "calc/line_messages.h"
 #include "report/line_text.h"
 #include "ui/line/line_text.h"
 
@@ -19,19 +20,12 @@ bool BlankRow(const GridModel& grid, int row) {
   return true;
 }
 
-// The ordinal a message names ("第3个线元…" is 3 for "线元"), or 0.
-int OrdinalIn(const QString& message, const QString& noun) {
-  const QRegularExpression pattern(QStringLiteral("第\\s*(\\d+)\\s*个") + QRegularExpression::escape(noun));
-  const QRegularExpressionMatch match = pattern.match(message);
-  return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
-
-// Puts a model error beside the row of the item it names (the ordinal's
-// entry of `rowOf`), else on the table as a whole.
-void Place(TableErrors& errors, const QString& message, const QString& noun, const std::vector<int>& rowOf) {
-  const int ordinal = OrdinalIn(message, noun);
-  if (ordinal >= 1 && ordinal <= static_cast<int>(rowOf.size())) {
-    errors.rows[rowOf[static_cast<std::size_t>(ordinal - 1)]] = message;
+// Puts a model error beside the row it is about (its index among the rows
+// given, mapped to the table's row by `rowOf`), else on the table as a whole.
+void Place(TableErrors& errors, const CalculationError& error, RowKind kind, const std::vector<int>& rowOf) {
+  const QString message = QString::fromUtf8(error.what());
+  if (error.Row().kind == kind && error.Row().index < rowOf.size()) {
+    errors.rows[rowOf[error.Row().index]] = message;
   } else {
     errors.whole = message;
   }
@@ -173,17 +167,16 @@ LineReading ReadLineTables(const GridModel& startGrid, const GridModel& elementG
   if (elements.empty() || !reading.start.Empty() || !reading.elements.Empty()) return reading;
   try {
     reading.line.emplace(start, std::move(elements), std::move(equations));
-  } catch (const std::exception& error) {
-    const QString message = QString::fromUtf8(error.what());
-    if (OrdinalIn(message, QStringLiteral("线元")) > 0) {
-      Place(reading.elements, message, QStringLiteral("线元"), elementRow);
-    } else if (OrdinalIn(message, QStringLiteral("断链")) > 0) {
-      Place(reading.equations, message, QStringLiteral("断链"), equationRow);
-    } else if (message.contains(QStringLiteral("起点"))) {
-      reading.start.rows[0] = message;
+  } catch (const CalculationError& error) {
+    if (error.Row().kind == RowKind::Equation) {
+      Place(reading.equations, error, RowKind::Equation, equationRow);
+    } else if (error.what() == std::string_view(kLineStartNotFinitePrompt)) {
+      reading.start.rows[0] = QString::fromUtf8(error.what());
     } else {
-      reading.elements.whole = message;
+      Place(reading.elements, error, RowKind::Element, elementRow);
     }
+  } catch (const std::exception& error) {
+    reading.elements.whole = QString::fromUtf8(error.what());
   }
   return reading;
 }
@@ -212,27 +205,10 @@ JdReading ReadJdTables(const GridModel& jdGrid, const GridModel& startGrid) {
   }
   try {
     reading.design = DesignFromJd(rows, startGrid.Read(0, 0).value);
+  } catch (const CalculationError& error) {
+    Place(reading.jds, error, RowKind::Jd, rowOf);
   } catch (const std::exception& error) {
-    const QString message = QString::fromUtf8(error.what());
-    // The row whose name the message holds, the longest name first (JD12
-    // before JD1), not followed by another digit.
-    int best = -1;
-    qsizetype bestLength = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      const QString name = QString::fromStdString(rows[i].name);
-      const QRegularExpression pattern(QRegularExpression::escape(name) + QStringLiteral("(?!\\d)"));
-      if (pattern.match(message).hasMatch() && name.size() > bestLength) {
-        best = rowOf[i];
-        bestLength = name.size();
-      }
-    }
-    if (best < 0 && OrdinalIn(message, QStringLiteral("交点")) > 0) {
-      Place(reading.jds, message, QStringLiteral("交点"), rowOf);
-    } else if (best >= 0) {
-      reading.jds.rows[best] = message;
-    } else {
-      reading.jds.whole = message;
-    }
+    reading.jds.whole = QString::fromUtf8(error.what());
   }
   return reading;
 }
@@ -250,8 +226,10 @@ ProfileReading ReadProfileTable(const Line& line, const GridModel& grid) {
   if (points.empty()) return reading;
   try {
     reading.profile.emplace(line, std::move(points));
+  } catch (const CalculationError& error) {
+    Place(reading.points, error, RowKind::GradePoint, rowOf);
   } catch (const std::exception& error) {
-    Place(reading.points, QString::fromUtf8(error.what()), QStringLiteral("变坡点"), rowOf);
+    reading.points.whole = QString::fromUtf8(error.what());
   }
   return reading;
 }
