@@ -5,7 +5,7 @@
 
 #include "calc/calculation_error.h"
 #include "calc/line_geometry.h"
-#include "calc/line_messages.h"
+#include "calc/messages.h"
 #include "calc/stakes.h"
 
 namespace quorvane {

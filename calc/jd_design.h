@@ -59,7 +59,7 @@ struct JdDesign {
 // station is startStation_m; each curve's ZH follows the previous HZ by the
 // straight between them. A JD without a curve (R 0) is allowed where the legs
 // turn by no more than 1e-10 rad; its stations are all the JD's.
-// Throws CalculationError naming the JD (texts in calc/line_messages.h):
+// Throws CalculationError naming the JD (texts in calc/messages.h):
 // fewer than two rows, a value that is not finite, a negative radius or
 // spiral length, a point on the previous one, a turn without a radius, a
 // spiral without a radius, spirals too long for the deflection

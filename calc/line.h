@@ -148,7 +148,7 @@ class Line {
   // winding more than a hundred turns, equations in order along the line and
   // strictly inside it. Throws CalculationError naming the element
   // ("第3个线元：…") or equation ("第1个断链：…") at fault; the texts are in
-  // calc/line_messages.h.
+  // calc/messages.h.
   Line(LineStart start, std::vector<ElementSpec> elements, std::vector<ChainageEquation> equations = {});
 
   const LineStart& Start() const { return start_; }

@@ -6,7 +6,7 @@
 #include "calc/calculation_error.h"
 #include "calc/line.h"
 #include "calc/line_geometry.h"
-#include "calc/line_messages.h"
+#include "calc/messages.h"
 
 namespace quorvane {
 

@@ -1,26 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
+#include "calc/curve_input.h"
+
 namespace quorvane {
-
-// The eight values of one transition curve and the turn sign, as read from the
-// input boxes. Lengths and stations in metres.
-struct CurveInput {
-  double Xa = 0;  // X (northing) of the curve's start point, metres
-  double Ya = 0;  // Y (easting) of the curve's start point, metres
-  double lb = 0;  // station of the curve start, metres
-  double le = 0;  // station of the curve end, metres
-  double Ra = 0;  // radius at the start, metres; 0 means infinite (straight)
-  double Rb = 0;  // radius at the end, metres; 0 means infinite (straight)
-  double a = 0;   // azimuth of the tangent at the start point, DD.MMSS
-  double d = 0;   // stake interval, metres; never 0 (the command refuses 0)
-  std::int16_t turn = 0;  // -1 left turn, +1 right turn, 0 none chosen (straight)
-
-  bool operator==(const CurveInput&) const = default;
-};
 
 // The stakes of one curve: five parallel arrays of n entries, indexed 0..n-1
 // in the order of the stations along the interval.
@@ -33,23 +18,8 @@ struct StakeTable {
   std::vector<double> stakeAzimuth;  // tangent azimuth, DD.MMSS, 0..360
 };
 
-// No road is this long: a station, start coordinate, width or computed
-// coordinate whose magnitude reaches it is refused with kOverflowPrompt.
-inline constexpr double kMaxCoordinate_m = 1e12;
-
-// Throw CalculationError(kOverflowPrompt) unless every value is finite, or
-// unless every value is finite and below kMaxCoordinate_m in magnitude.
-void RequireFinite(std::initializer_list<double> values);
-void RequireOnTheMap(std::initializer_list<double> values);
-
 // The largest number of stakes one calculation produces.
 inline constexpr int kMaxStakes = 32767;
-
-// The checks every calculation makes on its input before using it: every
-// value finite, and the stations and the start coordinates below
-// kMaxCoordinate_m in magnitude. Throws CalculationError(kOverflowPrompt).
-// (The start azimuth's range is checked where it is converted.)
-void CheckCurveInput(const CurveInput& input);
 
 // Computes every stake of the curve: station, distance from the curve start,
 // X, Y (the integral of the tangent direction) and tangent azimuth (DD.MMSS).
@@ -59,7 +29,7 @@ void CheckCurveInput(const CurveInput& input);
 // Every stake lies within 0.005 mm of the exact curve of that law (plus the
 // rounding of its doubles), however far the curve turns. Two paths, chosen
 // for each stake by its distance D from the start alone (CurveLawAt in
-// calc/curve_point.h states the rule):
+// calc/curve_law.h states the rule):
 //  - where an a-priori bound of its error is within 0.005 mm, the one
 //    five-point Gauss-Legendre rule over 0..D with the shortened node and
 //    weight decimals the printed tables are defined by, to the bit as

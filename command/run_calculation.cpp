@@ -5,6 +5,7 @@
 #include "calc/calculation_error.h"
 #include "calc/read_number.h"
 #include "calc/stakes.h"
+#include "command/run_command.h"
 #include "report/report.h"
 
 namespace quorvane {
@@ -51,26 +52,26 @@ CurveInput ReadCurveInput(const CalculationView& view) {
   return Read(view, texts);
 }
 
-std::optional<Calculation> RunCalculation(CalculationView& view) {
+BoxReading ReadBoxes(const CalculationView& view) {
   BoxTexts texts;
   const CurveInput input = Read(view, texts);
+  return {input, texts[InputBox::lb], texts[InputBox::a], texts[InputBox::le]};
+}
 
-  if (input.d == 0) {
-    view.ShowMessage(kMissingIntervalPrompt, kMissingIntervalTitle);
+Calculation::Calculation(BoxReading reading)
+    : BoxReading(std::move(reading)), curve(input), stakes(curve.Stakes()) {}
+
+std::optional<Calculation> RunCalculation(CalculationView& view) {
+  BoxReading reading = ReadBoxes(view);
+  if (reading.input.d == 0) {
+    view.ShowMessage(kMissingIntervalPrompt, kInputHintTitle);
     return std::nullopt;
   }
-
-  Calculation done{input, texts[InputBox::lb], texts[InputBox::a], texts[InputBox::le], {}};
-  std::string block;
-  try {
-    done.stakes = ComputeStakes(input);
-    block = ReportBlock(input, done.stakes, EchoedTexts{done.lbText, done.aText, done.leText});
-  } catch (const CalculationError& error) {
-    view.ShowMessage(error.what(), kCalculationErrorTitle);
-    return std::nullopt;
-  }
-  view.AppendResult(block);
-  return done;
+  return RunComputing(view, [&] {
+    Calculation done(std::move(reading));
+    std::string block = ReportBlock(done.input, done.stakes, EchoedTexts{done.lbText, done.aText, done.leText});
+    return Computed<Calculation>{std::move(done), std::move(block)};
+  });
 }
 
 }  // namespace quorvane

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "calc/stakes.h"
+#include "calc/transition_curve.h"
 
 namespace quorvane {
 
@@ -34,28 +34,41 @@ class CalculationView {
   virtual void ShowMessage(std::string_view prompt, std::string_view title) = 0;
 };
 
-inline constexpr const char* kMissingIntervalPrompt = "请输入桩距！";
-inline constexpr const char* kMissingIntervalTitle = "提示";
 
 // The eight boxes read with ReadNumber (the two station boxes with
 // ReadStation, which also takes chainage notation), in the order the
 // calculate button reads them, and the turn sign.
 CurveInput ReadCurveInput(const CalculationView& view);
 
-// What one successful calculation leaves behind for saving, exporting,
-// printing and drawing: the curve as read, the box texts the report echoed,
-// and the stakes.
-struct Calculation {
+// The boxes as one reading found them: the curve and turn, and the texts of
+// the boxes the report echoes as typed.
+struct BoxReading {
   CurveInput input;
   std::string lbText;  // start station box, as typed
   std::string aText;   // start azimuth box, as typed
   std::string leText;  // end station box, as typed
+};
+
+// ReadCurveInput with the echoed texts.
+BoxReading ReadBoxes(const CalculationView& view);
+
+// The record of one calculation, which the result box, saving, exporting,
+// printing and the plan view all read: the reading, the checked curve, its
+// stakes and, once 边桩坐标 has computed them on the same curve, their side
+// points (same stations, same order as the stakes).
+struct Calculation : BoxReading {
+  // Builds the curve of reading.input and computes its stakes; throws
+  // CalculationError as TransitionCurve and ComputeStakes do.
+  explicit Calculation(BoxReading reading);
+
+  TransitionCurve curve;
   StakeTable stakes;
+  std::optional<SideStakeTable> sides;
 };
 
 // What the calculate button does. Reads the eight boxes into a CurveInput and
 // adds the turn sign; a stake interval that reads as exactly 0 shows
-// kMissingIntervalPrompt / kMissingIntervalTitle. Otherwise computes the
+// kMissingIntervalPrompt / kInputHintTitle. Otherwise computes the
 // stakes and appends one report block to the result box. A CalculationError
 // shows its prompt under kCalculationErrorTitle; in both message cases the
 // result box is left exactly as it was and nothing is returned. No exception

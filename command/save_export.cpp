@@ -29,8 +29,6 @@ bool HasExtension(std::string_view path) {
 
 std::string AzimuthText(double azimuth_rad) { return General(RadiansToDdMmSs(azimuth_rad)); }
 
-std::string SideStation(double station_m, char side) { return Station(station_m) + side; }
-
 // Curvature of 1/R, 0 for a straight (R = 0).
 double Curvature(double radius_m) { return radius_m == 0 ? 0.0 : 1.0 / std::fabs(radius_m); }
 
@@ -85,60 +83,58 @@ ExportFormat ExportFormatForName(std::string_view path) {
   throw CalculationError(UnknownExportTypePrompt(path));
 }
 
-std::vector<ExportedPoint> CalculationPoints(const Calculation& calculation, const SideStakeTable* sides) {
+std::vector<ExportedPoint> CalculationPoints(const Calculation& calculation) {
   const CurveInput& input = calculation.input;
   const StakeTable& stakes = calculation.stakes;
+  const TransitionCurve& curve = calculation.curve;
+  const SideStakeTable* sides = calculation.sides ? &*calculation.sides : nullptr;
   std::vector<ExportedPoint> points;
   points.push_back(
-      {ExportedPoint::Start, Station(input.lb), input.Xa, input.Ya, AzimuthText(PointAt(input, input.lb).azimuth)});
+      {ExportedPoint::Start, Station(input.lb), input.Xa, input.Ya, AzimuthText(curve.AtStation(input.lb).azimuth)});
 
-  std::size_t next = 0;  // first side entry not yet listed
-  const auto addSides = [&](std::size_t j) {
-    const double station = sides->station[j];
-    if (j < sides->left.size()) {
-      const CurvePoint& p = sides->left[j];
-      points.push_back({ExportedPoint::Left, SideStation(station, 'L'), p.X, p.Y, AzimuthText(p.azimuth)});
-    }
-    if (j < sides->right.size()) {
-      const CurvePoint& p = sides->right[j];
-      points.push_back({ExportedPoint::Right, SideStation(station, 'R'), p.X, p.Y, AzimuthText(p.azimuth)});
-    }
-  };
+  // The side points of a calculation are those of its stakes, index for index.
   const auto n = static_cast<std::size_t>(std::max<int>(stakes.n, 0));
   for (std::size_t i = 0; i < n; ++i) {
-    points.push_back({ExportedPoint::Stake, Station(stakes.stakeStation[i]), stakes.stakeX[i], stakes.stakeY[i],
-                      General(stakes.stakeAzimuth[i])});
-    while (sides != nullptr && next < sides->station.size() && sides->station[next] == stakes.stakeStation[i])
-      addSides(next++);
+    const std::string station = Station(stakes.stakeStation[i]);
+    points.push_back(
+        {ExportedPoint::Stake, station, stakes.stakeX[i], stakes.stakeY[i], General(stakes.stakeAzimuth[i])});
+    if (sides == nullptr) continue;
+    if (i < sides->left.size()) {
+      const CurvePoint& p = sides->left[i];
+      points.push_back({ExportedPoint::Left, station + 'L', p.X, p.Y, AzimuthText(p.azimuth)});
+    }
+    if (i < sides->right.size()) {
+      const CurvePoint& p = sides->right[i];
+      points.push_back({ExportedPoint::Right, station + 'R', p.X, p.Y, AzimuthText(p.azimuth)});
+    }
   }
-  while (sides != nullptr && next < sides->station.size()) addSides(next++);
 
   // The end (the HY or YH point) unless a stake or the start already stands there.
   const std::string end = Station(input.le);
   if (end != (n > 0 ? Station(stakes.stakeStation[n - 1]) : Station(input.lb))) {
-    const CurvePoint p = PointAt(input, input.le);
+    const CurvePoint p = curve.AtStation(input.le);
     points.push_back({ExportedPoint::End, end, p.X, p.Y, AzimuthText(p.azimuth)});
   }
   return points;
 }
 
-std::vector<std::vector<std::string>> CalculationCsvRows(const Calculation& calculation, const SideStakeTable* sides) {
+std::vector<std::vector<std::string>> CalculationCsvRows(const Calculation& calculation) {
   std::vector<std::vector<std::string>> rows{{"桩号", "X", "Y", "方位角"}};
-  for (const ExportedPoint& p : CalculationPoints(calculation, sides))
+  for (const ExportedPoint& p : CalculationPoints(calculation))
     rows.push_back({p.station, CoordinateText(p.X_m), CoordinateText(p.Y_m), p.azimuth});
   return rows;
 }
 
-std::vector<ExportPoint> CalculationDatPoints(const Calculation& calculation, const SideStakeTable* sides) {
+std::vector<ExportPoint> CalculationDatPoints(const Calculation& calculation) {
   std::vector<ExportPoint> points;
-  for (const ExportedPoint& p : CalculationPoints(calculation, sides))
+  for (const ExportedPoint& p : CalculationPoints(calculation))
     points.push_back({"K" + p.station, "", p.X_m, p.Y_m, 0});
   return points;
 }
 
-ExportDrawing CalculationDrawing(const Calculation& calculation, const SideStakeTable* sides) {
+ExportDrawing CalculationDrawing(const Calculation& calculation) {
   ExportDrawing drawing;
-  for (const ExportedPoint& p : CalculationPoints(calculation, sides)) {
+  for (const ExportedPoint& p : CalculationPoints(calculation)) {
     ExportPoint point{p.station, "", p.X_m, p.Y_m, 0};
     switch (p.kind) {
       case ExportedPoint::Left:
@@ -152,11 +148,11 @@ ExportDrawing CalculationDrawing(const Calculation& calculation, const SideStake
     }
   }
 
-  const CurveInput& input = calculation.input;
+  const SideStakeTable* sides = calculation.sides ? &*calculation.sides : nullptr;
   const double left = sides != nullptr && sides->leftWidth_m ? *sides->leftWidth_m : 0.0;
   const double right = sides != nullptr && sides->rightWidth_m ? *sides->rightWidth_m : 0.0;
   for (const double station : LineStations(calculation, std::max(left, right))) {
-    const CurvePoint on = PointAt(input, station);
+    const CurvePoint on = calculation.curve.AtStation(station);
     drawing.centreLine.push_back(AsExportPoint(on));
     if (sides != nullptr && sides->leftWidth_m) drawing.leftLine.push_back(AsExportPoint(SidePoint(on, -left)));
     if (sides != nullptr && sides->rightWidth_m) drawing.rightLine.push_back(AsExportPoint(SidePoint(on, right)));
@@ -164,16 +160,16 @@ ExportDrawing CalculationDrawing(const Calculation& calculation, const SideStake
   return drawing;
 }
 
-void ExportCalculation(const std::string& path, const Calculation& calculation, const SideStakeTable* sides) {
+void ExportCalculation(const std::string& path, const Calculation& calculation) {
   switch (ExportFormatForName(path)) {
     case ExportFormat::Csv:
-      WriteFileAtomically(path, CsvText(CalculationCsvRows(calculation, sides), true));
+      WriteFileAtomically(path, CsvText(CalculationCsvRows(calculation), true));
       break;
     case ExportFormat::Dat:
-      WriteFileAtomically(path, DatText(CalculationDatPoints(calculation, sides)));
+      WriteFileAtomically(path, DatText(CalculationDatPoints(calculation)));
       break;
     case ExportFormat::Dxf:
-      WriteDxfFile(path, CalculationDrawing(calculation, sides));
+      WriteDxfFile(path, CalculationDrawing(calculation));
       break;
   }
 }
@@ -199,9 +195,8 @@ bool RunSaveResult(CalculationView& view, const std::string& path, std::string_v
   return ShowingFailures(view, kSaveResultTitle, [&] { SaveResultText(path, text); });
 }
 
-bool RunExport(CalculationView& view, const std::string& path, const Calculation& calculation,
-               const SideStakeTable* sides) {
-  return ShowingFailures(view, kExportTitle, [&] { ExportCalculation(path, calculation, sides); });
+bool RunExport(CalculationView& view, const std::string& path, const Calculation& calculation) {
+  return ShowingFailures(view, kExportTitle, [&] { ExportCalculation(path, calculation); });
 }
 
 }  // namespace quorvane

@@ -13,8 +13,6 @@ namespace quorvane {
 // 文件 › 保存结果 and 文件 › 导出坐标: what is written, and which format a
 // chosen file name asks for. Paths are in the file system's encoding.
 
-inline constexpr const char* kSaveResultTitle = "保存结果";
-inline constexpr const char* kExportTitle = "导出坐标";
 
 // The result box as a text file: the UTF-8 byte-order mark (Chinese Windows
 // tools otherwise read GBK), then `text` with every line end, LF or CR LF,
@@ -28,8 +26,8 @@ ExportFormat ExportFormatForName(std::string_view path);
 std::string UnknownExportTypePrompt(std::string_view path);
 
 // The points of one calculation, in file order: the start point, each stake
-// followed by the side points of its station (left, then right), side
-// points of any other station, then the curve's end point unless the last
+// followed by its side points (left, then right) when the calculation has
+// them, then the curve's end point unless the last
 // stake stands on it (or the curve has no length). Every point is named by
 // the report's station text ("0+180.108", "0+190", sides "0+190L"),
 // whatever was typed; azimuths in DD.MMSS by the report's rule.
@@ -40,35 +38,33 @@ struct ExportedPoint {
   double Y_m;
   std::string azimuth;
 };
-std::vector<ExportedPoint> CalculationPoints(const Calculation& calculation, const SideStakeTable* sides);
+std::vector<ExportedPoint> CalculationPoints(const Calculation& calculation);
 
 // CSV rows: the header 桩号,X,Y,方位角 and one row a point (X and Y by
 // CoordinateText).
-std::vector<std::vector<std::string>> CalculationCsvRows(const Calculation& calculation, const SideStakeTable* sides);
+std::vector<std::vector<std::string>> CalculationCsvRows(const Calculation& calculation);
 
 // Coordinate data points: "K" + station, empty code, H 0.
-std::vector<ExportPoint> CalculationDatPoints(const Calculation& calculation, const SideStakeTable* sides);
+std::vector<ExportPoint> CalculationDatPoints(const Calculation& calculation);
 
 // The drawing: start, stakes and end labelled with their stations, side
-// points, and the centre line and each edge line of `sides` following the
+// points, and the centre line and each edge line of the side points following the
 // curve from its start to its end through every stake (PointAt and
 // SidePoint at stations close enough that no chord leaves the curve by more
 // than half a millimetre; at most kMaxLineVertices a line, which a curve
 // reaches only when it winds round a few metres' radius for kilometres).
 inline constexpr std::size_t kMaxLineVertices = 200000;
-ExportDrawing CalculationDrawing(const Calculation& calculation, const SideStakeTable* sides);
+ExportDrawing CalculationDrawing(const Calculation& calculation);
 
-// Writes the calculation (with `sides` when not null; they must belong to
-// the same curve) in the format ExportFormatForName gives. Throws
+// Writes the calculation (with its side points when it has them) in the format ExportFormatForName gives. Throws
 // CalculationError (an unknown extension, a value that cannot be written)
 // or FileError; nothing is written then.
-void ExportCalculation(const std::string& path, const Calculation& calculation, const SideStakeTable* sides);
+void ExportCalculation(const std::string& path, const Calculation& calculation);
 
 // The window's commands: SaveResultText / ExportCalculation with any failure
 // shown on `view` (a FileError under kFileErrorTitle, any other under the
 // command's title). True when the file was written.
 bool RunSaveResult(CalculationView& view, const std::string& path, std::string_view text);
-bool RunExport(CalculationView& view, const std::string& path, const Calculation& calculation,
-               const SideStakeTable* sides);
+bool RunExport(CalculationView& view, const std::string& path, const Calculation& calculation);
 
 }  // namespace quorvane

@@ -2,6 +2,7 @@
 
 #include "calc/calculation_error.h"
 #include "calc/read_number.h"
+#include "command/run_command.h"
 #include "report/side_stakes.h"
 
 namespace quorvane {
@@ -13,7 +14,7 @@ std::optional<double> ReadWidth(std::string_view text) {
 }
 
 DialogInputProblem NotANumber(std::string_view boxName, std::string_view text) {
-  return {NotANumberPrompt(boxName, text), kMissingIntervalTitle};
+  return {NotANumberPrompt(boxName, text), kInputHintTitle};
 }
 
 }  // namespace
@@ -24,7 +25,7 @@ std::string NotANumberPrompt(std::string_view boxName, std::string_view text) {
 
 std::optional<DialogInputProblem> SideWidthsProblem(std::string_view leftWidthText, std::string_view rightWidthText) {
   if (IsBlankText(leftWidthText) && IsBlankText(rightWidthText))
-    return DialogInputProblem{kMissingWidthPrompt, kMissingIntervalTitle};
+    return DialogInputProblem{kMissingWidthPrompt, kInputHintTitle};
   if (!IsWholeNumber(leftWidthText)) return NotANumber(kLeftWidthName, leftWidthText);
   if (!IsWholeNumber(rightWidthText)) return NotANumber(kRightWidthName, rightWidthText);
   for (const std::string_view text : {leftWidthText, rightWidthText}) {
@@ -35,37 +36,29 @@ std::optional<DialogInputProblem> SideWidthsProblem(std::string_view leftWidthTe
 }
 
 std::optional<DialogInputProblem> PointTextsProblem(std::string_view xText, std::string_view yText) {
-  if (IsBlankText(xText) || IsBlankText(yText)) return DialogInputProblem{kMissingPointPrompt, kMissingIntervalTitle};
+  if (IsBlankText(xText) || IsBlankText(yText)) return DialogInputProblem{kMissingPointPrompt, kInputHintTitle};
   if (!IsWholeNumber(xText)) return NotANumber(kPointXName, xText);
   if (!IsWholeNumber(yText)) return NotANumber(kPointYName, yText);
   return std::nullopt;
 }
 
-std::optional<SideStakeTable> RunSideStakes(CalculationView& view, std::string_view leftWidthText,
-                                            std::string_view rightWidthText) {
-  const CurveInput input = ReadCurveInput(view);
-  if (input.d == 0) {
-    view.ShowMessage(kMissingIntervalPrompt, kMissingIntervalTitle);
+std::optional<Calculation> RunSideStakes(CalculationView& view, std::string_view leftWidthText,
+                                         std::string_view rightWidthText) {
+  BoxReading reading = ReadBoxes(view);
+  if (reading.input.d == 0) {
+    view.ShowMessage(kMissingIntervalPrompt, kInputHintTitle);
     return std::nullopt;
   }
   if (const std::optional<DialogInputProblem> problem = SideWidthsProblem(leftWidthText, rightWidthText)) {
     view.ShowMessage(problem->prompt, problem->title);
     return std::nullopt;
   }
-  const std::optional<double> left = ReadWidth(leftWidthText);
-  const std::optional<double> right = ReadWidth(rightWidthText);
-
-  SideStakeTable table;
-  std::string block;
-  try {
-    table = ComputeSideStakes(input, left, right);
-    block = SideStakeBlock(table);
-  } catch (const CalculationError& error) {
-    view.ShowMessage(error.what(), kCalculationErrorTitle);
-    return std::nullopt;
-  }
-  view.AppendResult(block);
-  return table;
+  return RunComputing(view, [&] {
+    Calculation done(std::move(reading));
+    done.sides = done.curve.SideStakes(done.stakes, ReadWidth(leftWidthText), ReadWidth(rightWidthText));
+    std::string block = SideStakeBlock(*done.sides);
+    return Computed<Calculation>{std::move(done), std::move(block)};
+  });
 }
 
 std::optional<LocatedPoint> RunLocate(CalculationView& view, std::string_view xText, std::string_view yText) {
@@ -74,19 +67,17 @@ std::optional<LocatedPoint> RunLocate(CalculationView& view, std::string_view xT
     view.ShowMessage(problem->prompt, problem->title);
     return std::nullopt;
   }
-  LocatedPoint located{ReadNumber(xText), ReadNumber(yText), {}, {}, {}};
   std::string message;
-  try {
-    located.where = LocatePoint(input, located.X, located.Y);
-    located.foot = PointAt(input, located.where.station);
-    located.line = LocateLine(located.X, located.Y, located.where, located.foot.azimuth);
-    message = LocateMessage(located.where, located.foot.azimuth);
-  } catch (const CalculationError& error) {
-    view.ShowMessage(error.what(), kCalculationErrorTitle);
-    return std::nullopt;
-  }
-  view.AppendResult(located.line + "\r\n");
-  view.ShowMessage(message, kLocateTitle);
+  std::optional<LocatedPoint> located = RunComputing(view, [&] {
+    const TransitionCurve curve(input);
+    LocatedPoint point{ReadNumber(xText), ReadNumber(yText), {}, {}, {}};
+    point.where = curve.Locate(point.X, point.Y);
+    point.foot = curve.AtStation(point.where.station);
+    point.line = LocateLine(point.X, point.Y, point.where, point.foot.azimuth);
+    message = LocateMessage(point.where, point.foot.azimuth);
+    return Computed<LocatedPoint>{point, point.line + "\r\n"};
+  });
+  if (located) view.ShowMessage(message, kLocateTitle);
   return located;
 }
 

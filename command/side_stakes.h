@@ -20,18 +20,14 @@ struct DialogInputProblem {
 // The width texts of 边桩坐标 (metres): an empty text or one of blanks only
 // means no edge on that side; any other text must be wholly a number
 // (IsWholeNumber: "5m", "abc", "1,5" are refused with NotANumberPrompt naming
-// the box under kMissingIntervalTitle). Both missing: kMissingWidthPrompt
-// under kMissingIntervalTitle; a negative width: kNegativeWidthPrompt under
+// the box under kInputHintTitle). Both missing: kMissingWidthPrompt
+// under kInputHintTitle; a negative width: kNegativeWidthPrompt under
 // kCalculationErrorTitle. Nothing when both texts can be used.
-inline constexpr const char* kLeftWidthName = "左侧宽度";
-inline constexpr const char* kRightWidthName = "右侧宽度";
 std::optional<DialogInputProblem> SideWidthsProblem(std::string_view leftWidthText, std::string_view rightWidthText);
 
 // The point texts of 坐标反算: both must be given (kMissingPointPrompt under
-// kMissingIntervalTitle) and wholly numbers (NotANumberPrompt naming the box,
-// under kMissingIntervalTitle).
-inline constexpr const char* kPointXName = "X坐标";
-inline constexpr const char* kPointYName = "Y坐标";
+// kInputHintTitle) and wholly numbers (NotANumberPrompt naming the box,
+// under kInputHintTitle).
 std::optional<DialogInputProblem> PointTextsProblem(std::string_view xText, std::string_view yText);
 
 // "左侧宽度“5m”不是有效的数字！": the box's name and its text as typed.
@@ -42,11 +38,11 @@ std::string NotANumberPrompt(std::string_view boxName, std::string_view text);
 // (metres, read with ReadNumber); a problem SideWidthsProblem finds is shown
 // as it says. A calculation error (those of RunCalculation) shows its
 // prompt under kCalculationErrorTitle. Appends one side-stake block to the
-// result box and returns the table; on any message appends nothing and
-// returns nothing. No exception escapes for any input.
-inline constexpr const char* kMissingWidthPrompt = "请输入边桩宽度！";
-std::optional<SideStakeTable> RunSideStakes(CalculationView& view, std::string_view leftWidthText,
-                                            std::string_view rightWidthText);
+// result box and returns the calculation with its side points; on any
+// message appends nothing and returns nothing. No exception escapes for any
+// input.
+std::optional<Calculation> RunSideStakes(CalculationView& view, std::string_view leftWidthText,
+                                         std::string_view rightWidthText);
 
 // What 坐标反算 found for one point.
 struct LocatedPoint {
@@ -64,8 +60,6 @@ struct LocatedPoint {
 // offset and azimuth (LocateMessage) in a message titled kLocateTitle. A point whose foot lies outside the curve, or
 // any other calculation error, shows its message under kCalculationErrorTitle. On any of these messages nothing is
 // appended and nothing returned. No exception escapes for any input.
-inline constexpr const char* kLocateTitle = "坐标反算";
-inline constexpr const char* kMissingPointPrompt = "请输入X、Y坐标！";
 std::optional<LocatedPoint> RunLocate(CalculationView& view, std::string_view xText, std::string_view yText);
 
 }  // namespace quorvane

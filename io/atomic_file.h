@@ -16,7 +16,6 @@ class FileError : public CalculationError {
 };
 
 // Title of a message box that reports a FileError.
-inline constexpr const char* kFileErrorTitle = "保存失败";
 
 // Writes `bytes` as the whole content of the file at `path` (UTF-8 path).
 // The bytes go to a temporary file in the same folder, are flushed to disk,

@@ -4,15 +4,12 @@
 #include <charconv>
 #include <cmath>
 
+#include "calc/wide_integer.h"
+
 namespace quorvane {
 namespace {
 
-constexpr std::array<std::uint64_t, 20> kPow10 = [] {
-  std::array<std::uint64_t, 20> p{};
-  p[0] = 1;
-  for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
-  return p;
-}();
+constexpr const auto& kPow10 = kPowerOfTen64;
 
 Decimal15 ToDecimal15Slow(double magnitude, Decimal15 dec) {
   // "d.ddddddddddddddde[+-]xx", correctly rounded, independent of the locale.
@@ -53,7 +50,6 @@ std::optional<Scaled> ScaleExactly(double value, int power_of_ten) {
   const int shift = 1075 - biased_exponent;  // magnitude = mantissa * 2^(biased_exponent - 1075)
   if (shift <= 0 || shift >= 127) return std::nullopt;
 
-  __extension__ using u128 = unsigned __int128;
   const u128 scaled = static_cast<u128>(mantissa) * kPow10[static_cast<std::size_t>(power_of_ten)];  // < 2^117
   const u128 whole = scaled >> shift;
   const u128 remainder = scaled - (whole << shift);

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "calc/calculation_error.h"
+#include "calc/wide_integer.h"
 
 namespace quorvane {
 namespace {
@@ -30,7 +31,6 @@ std::optional<std::string> ExactTieAwayFromZero(double magnitude, int decimals) 
   char buffer[400];
   const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals + 1);
   if (ec != std::errc() || end[-1] != '5') return std::nullopt;
-  __extension__ using u128 = unsigned __int128;
   u128 digits = 0;
   u128 fivePower = 1;
   for (const char* p = buffer; p < end; ++p) {

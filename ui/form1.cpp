@@ -306,7 +306,7 @@ std::string Form1::InputText(InputBox box) const {
 // reads the boxes and appends in one go), for the page headers of a print.
 void Form1::AppendResult(std::string_view block) {
   auto report = std::make_shared<AppendedReport>();
-  report->curve = {ReadCurveInput(*this), InputText(InputBox::lb), InputText(InputBox::a), InputText(InputBox::le), {}};
+  report->curve = ReadBoxes(*this);
   report->text = FromUtf8(block);
   txtrlt_->Append(block, std::move(report));
 }
@@ -316,19 +316,17 @@ void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
 }
 
 void Form1::KeepCalculation(Calculation calculation) {
+  // Calculating the same curve again keeps the side points computed on it.
+  if (last_ && last_->sides && last_->input == calculation.input) calculation.sides = std::move(last_->sides);
   last_ = std::move(calculation);
   for (QAction* needsCalculation : {actSaveResult_, actExport_, actPrint_, actPlanView_})
     needsCalculation->setEnabled(true);
   // An open plan view follows each new calculation.
-  if (planView_ != nullptr && planView_->isVisible()) planView_->ShowCalculation(*last_, SidesOfLast());
+  if (planView_ != nullptr && planView_->isVisible()) planView_->ShowCalculation(*last_);
 }
 
-const SideStakeTable* Form1::SidesOfLast() const {
-  return last_ && lastSides_ && lastSidesInput_ == last_->input ? &*lastSides_ : nullptr;
-}
-
-// The start point, stakes and end point of the last calculation, with the
-// side points of the last 边桩坐标 run of the same curve; the command decides
+// The start point, stakes and end point of the last calculation, with its
+// side points when 边桩坐标 computed them; the command decides
 // the format by the name and reports what fails.
 void Form1::OnExport() {
   if (!last_) return;
@@ -336,7 +334,7 @@ void Form1::OnExport() {
                                              {QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("坐标数据文件 (*.dat)"),
                                               QStringLiteral("DXF 图形 (*.dxf)")});
   if (path.isEmpty()) return;
-  RunExport(*this, QFile::encodeName(path).toStdString(), *last_, SidesOfLast());
+  RunExport(*this, QFile::encodeName(path).toStdString(), *last_);
 }
 
 void Form1::OnPrint() {
@@ -358,7 +356,7 @@ void Form1::OnPlanView() {
                                     planView_->minimumSize() + borders);
     planView_->setGeometry(place.marginsRemoved(border));
   }
-  planView_->ShowCalculation(*last_, SidesOfLast());
+  planView_->ShowCalculation(*last_);
   planView_->show();
   planView_->raise();
   planView_->activateWindow();
@@ -369,7 +367,7 @@ void Form1::Guarded(Command&& command) {
   try {
     command();
   } catch (const std::exception&) {
-    ShowMessage("计算未能完成！", kCalculationErrorTitle);
+    ShowMessage(kNotFinishedPrompt, kCalculationErrorTitle);
   }
 }
 
@@ -395,14 +393,11 @@ void Form1::OnSideStakes() {
   if (!widths) return;
   sideWidthTexts_ = *widths;
   Guarded([&] {
-    const CurveInput input = ReadCurveInput(*this);
-    if (std::optional<SideStakeTable> sides =
-            RunSideStakes(*this, (*widths)[0].toStdString(), (*widths)[1].toStdString())) {
-      lastSides_ = std::move(sides);
-      lastSidesInput_ = input;
-      if (planView_ != nullptr && planView_->isVisible() && SidesOfLast() != nullptr)
-        planView_->ShowCalculation(*last_, SidesOfLast());
-    }
+    std::optional<Calculation> run = RunSideStakes(*this, (*widths)[0].toStdString(), (*widths)[1].toStdString());
+    // The side points belong to the last calculation when it is of the same curve.
+    if (!run || !last_ || last_->input != run->input) return;
+    last_->sides = std::move(run->sides);
+    if (planView_ != nullptr && planView_->isVisible()) planView_->ShowCalculation(*last_);
   });
 }
 
@@ -477,7 +472,7 @@ void Form1::ShowReminder() {
   reminderOwed_ = false;
   reminderTimer_->stop();
   // Only a reminder: the answer changes nothing, the turn comes from opn1/opn2.
-  boxes_.AskYesNo(this, QStringLiteral("是否输入转向信息？"), QStringLiteral("信息提示"));
+  boxes_.AskYesNo(this, QString::fromUtf8(kTurnReminderPrompt), QString::fromUtf8(kReminderTitle));
 }
 
 void Form1::OnCalculateClicked() {

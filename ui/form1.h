@@ -86,10 +86,6 @@ class Form1 : public QMainWindow, public CalculationView {
   void OnAbout();
   bool Acceptable(const std::optional<DialogInputProblem>& problem);
 
-  // The side points of the last 边桩坐标 run when they belong to the last
-  // calculation's curve, else null.
-  const SideStakeTable* SidesOfLast() const;
-
   // The last calculation that appended a report, for saving, exporting,
   // printing and drawing; the entries that need one are enabled with it.
   void KeepCalculation(Calculation calculation);
@@ -105,9 +101,6 @@ class Form1 : public QMainWindow, public CalculationView {
   TwipsScale scale_;
   std::int16_t turn_ = 0;
   std::optional<Calculation> last_;
-  // The last 边桩坐标 run and the curve it was read from.
-  std::optional<SideStakeTable> lastSides_;
-  CurveInput lastSidesInput_;
   PlanView* planView_ = nullptr;  // made on first use, a window of its own
   // The texts last accepted in the 边桩坐标 and 坐标反算 dialogs.
   QStringList sideWidthTexts_;

@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "calc/angle.h"
+#include "calc/calculation_error.h"
 #include "io/atomic_file.h"
 #include "report/number_text.h"
 #include "ui/file_dialogs.h"
@@ -47,17 +48,20 @@ const QColor kRightColour(0, 140, 140);
 
 
 // The curve from just after its start to its end station, sampled at even
-// steps with PointAt, so the line drawn is the line the stakes lie on and
-// ends on the end point. Empty when there is no length or a point is refused.
-std::vector<CurvePoint> SampleCurve(const CurveInput& input) {
+// steps, so the line drawn is the line the stakes lie on and ends on the end
+// point. Empty when there is no length. Every point of a calculated curve is
+// on the map but for one that bulges beyond kMaxCoordinate_m between its
+// stakes, which the curve refuses: then the stakes alone show the line.
+std::vector<CurvePoint> SampleCurve(const TransitionCurve& curve) {
+  const CurveInput& input = curve.Input();
   const double length = input.le - input.lb;
   if (!(std::fabs(length) > 0)) return {};
   std::vector<CurvePoint> points;
   try {
     for (int i = 1; i <= kCurveSamples; ++i) {
-      points.push_back(PointAt(input, i == kCurveSamples ? input.le : input.lb + length * i / kCurveSamples));
+      points.push_back(curve.AtStation(i == kCurveSamples ? input.le : input.lb + length * i / kCurveSamples));
     }
-  } catch (const std::exception&) {
+  } catch (const CalculationError&) {
     return {};
   }
   return points;
@@ -143,24 +147,21 @@ PlanView::PlanView(FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent)
   connect(save, &QShortcut::activated, this, [this] { SaveImage(); });
 }
 
-void PlanView::ShowCalculation(const Calculation& calculation, const SideStakeTable* sides) {
+void PlanView::ShowCalculation(const Calculation& calculation) {
   Curve curve;
   curve.input = calculation.input;
   curve.startLabel = QString::fromStdString(calculation.lbText);
   curve.start = {calculation.input.Xa, calculation.input.Ya};
-  try {
-    curve.startAzimuth_rad = DdMmSsToRadians(calculation.input.a);
-  } catch (const std::exception&) {
-    curve.startAzimuth_rad = 0;  // a calculation that succeeded read it; never here
-  }
+  curve.startAzimuth_rad = calculation.curve.Law().alpha;
   curve.line.push_back(curve.start);
-  for (const CurvePoint& p : SampleCurve(calculation.input)) curve.line.push_back({p.X, p.Y});
+  const std::vector<CurvePoint> samples = SampleCurve(calculation.curve);
+  for (const CurvePoint& p : samples) curve.line.push_back({p.X, p.Y});
   try {
-    const CurvePoint end = PointAt(calculation.input, calculation.input.le);
+    const CurvePoint end = calculation.curve.AtStation(calculation.input.le);
     curve.end = SurveyPoint{end.X, end.Y};
     curve.endLabel = QStringLiteral("终点 ") + QString::fromStdString(calculation.leText);
-  } catch (const std::exception&) {
-    // No end point to mark.
+  } catch (const CalculationError&) {
+    // An end beyond the map, as above: no end point to mark.
   }
 
   const StakeTable& stakes = calculation.stakes;
@@ -176,9 +177,9 @@ void PlanView::ShowCalculation(const Calculation& calculation, const SideStakeTa
     // No samples: the stakes themselves show the line.
     curve.line.insert(curve.line.end(), curve.stakes.begin(), curve.stakes.end());
   }
-  if (sides != nullptr) {
-    for (const CurvePoint& p : sides->left) curve.left.push_back({p.X, p.Y});
-    for (const CurvePoint& p : sides->right) curve.right.push_back({p.X, p.Y});
+  if (calculation.sides) {
+    for (const CurvePoint& p : calculation.sides->left) curve.left.push_back({p.X, p.Y});
+    for (const CurvePoint& p : calculation.sides->right) curve.right.push_back({p.X, p.Y});
   }
   curve_ = std::move(curve);
   FitToWindow();

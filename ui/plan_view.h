@@ -46,9 +46,9 @@ class PlanView : public QWidget {
  public:
   PlanView(FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent = nullptr);
 
-  // Draws `calculation` (and `sides`, when given, of the same stake set) and
-  // fits it to the window. Keeps copies: the arguments may go away.
-  void ShowCalculation(const Calculation& calculation, const SideStakeTable* sides = nullptr);
+  // Draws `calculation` (with its side points when it has them) and fits it
+  // to the window. Keeps what it draws: the calculation may go away.
+  void ShowCalculation(const Calculation& calculation);
 
   // Whether a calculation is shown.
   bool HasCalculation() const { return curve_.has_value(); }

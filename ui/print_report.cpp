@@ -86,7 +86,7 @@ QStringList Lines(QString text) {
 }
 
 // The header's two lines of a curve's input values.
-QStringList CurveLines(const Calculation& c) {
+QStringList CurveLines(const BoxReading& c) {
   const CurveInput& in = c.input;
   auto radius = [](double r) { return r == 0 ? QStringLiteral("0（直线）") : Number(r); };
   const QString turn = in.turn > 0 ? QStringLiteral("右转") : in.turn < 0 ? QStringLiteral("左转")

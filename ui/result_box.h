@@ -11,11 +11,11 @@
 
 namespace quorvane::ui {
 
-// A report the window appended to the result box: the curve it was computed
-// for (its stakes are not kept) and its text as appended, by which its own
+// A report the window appended to the result box: the boxes as read for it
+// (the curve it was computed for) and its text as appended, by which its own
 // lines are told from lines typed into it later.
 struct AppendedReport {
-  Calculation curve;
+  BoxReading curve;
   QString text;
 };
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "expect_error.h"
 #include "calc/calculation_error.h"
 #include "io/landxml.h"
 #include "io/read_file.h"
@@ -245,25 +246,16 @@ TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    try {
-      ReadLandXmlText(row.text, "bad.xml");
-      ADD_FAILURE() << "accepted";
-    } catch (const CalculationError& e) {
-      const std::string message = e.what();
-      EXPECT_NE(message.find("“bad.xml”"), std::string::npos) << message;
-      EXPECT_EQ(message.find('\n'), std::string::npos) << message;
-      for (const char* word : row.words) EXPECT_NE(message.find(word), std::string::npos) << message;
-    }
+    const std::string message = test::ThrownMessage([&] { ReadLandXmlText(row.text, "bad.xml"); });
+    EXPECT_NE(message.find("“bad.xml”"), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    for (const char* word : row.words) EXPECT_NE(message.find(word), std::string::npos) << message;
   }
 }
 
 TEST(LandXmlRead, MissingFileNamesTheCause) {
-  try {
-    ReadLandXml(kData + "/no_such_line.xml");
-    ADD_FAILURE();
-  } catch (const CalculationError& e) {
-    EXPECT_NE(std::string(e.what()).find("文件不存在"), std::string::npos) << e.what();
-  }
+  const std::string message = test::ThrownMessage([] { ReadLandXml(kData + "/no_such_line.xml"); });
+  EXPECT_NE(message.find("文件不存在"), std::string::npos) << message;
 }
 
 TEST(LandXmlUnits, AnglesInEveryUnit) {

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include "expect_error.h"
+
 namespace quorvane {
 namespace {
 
@@ -47,12 +49,7 @@ TEST_F(AtomicFileTest, ReplacesTheWholeFileAndLeavesNothingElse) {
 // user's words, keeps what stood under that name and leaves no temporary.
 TEST_F(AtomicFileTest, FailuresSayTheCauseAndKeepTheEarlierFile) {
   const fs::path missingFolder = folder_ / "没有" / "e.dxf";
-  try {
-    WriteFileAtomically(missingFolder.string(), "data");
-    FAIL() << "no error";
-  } catch (const FileError& e) {
-    EXPECT_STREQ(e.what(), "无法保存文件“e.dxf”：文件夹不存在。");
-  }
+  EXPECT_THROW_MSG(WriteFileAtomically(missingFolder.string(), "data"), "无法保存文件“e.dxf”：文件夹不存在。");
 
   const fs::path occupied = folder_ / "x.csv";
   fs::create_directory(occupied);

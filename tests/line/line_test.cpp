@@ -12,7 +12,7 @@
 #include "calc/calculation_error.h"
 #include "calc/jd_design.h"
 #include "calc/line.h"
-#include "calc/line_messages.h"
+#include "calc/messages.h"
 
 namespace quorvane {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "calc/calculation_error.h"
 #include "calc/line.h"
-#include "calc/line_messages.h"
+#include "calc/messages.h"
 #include "calc/profile.h"
 
 namespace quorvane {

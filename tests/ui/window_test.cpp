@@ -29,15 +29,11 @@ QString WorkedBlock() {
 
 void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(6, control->height() / 2)); }
 
-// The default boxes with interval 10 and the given turn.
-quorvane::Calculation FieldCalculation(int turn) {
-  quorvane::Calculation c;
-  c.input = {4040964.994, 195601.155, 180.108, 250.365, 1500, 130, 17.3415, 10, static_cast<std::int16_t>(turn)};
-  c.lbText = "180.108";
-  c.aText = "17.3415";
-  c.leText = "250.365";
-  c.stakes = quorvane::ComputeStakes(c.input);
-  return c;
+// The default boxes with the given turn and interval.
+quorvane::Calculation FieldCalculation(int turn, double interval_m = 10) {
+  const quorvane::CurveInput input{4040964.994, 195601.155, 180.108, 250.365, 1500, 130, 17.3415, interval_m,
+                                   static_cast<std::int16_t>(turn)};
+  return quorvane::Calculation({input, "180.108", "17.3415", "250.365"});
 }
 
 // 17 deg 34' 15" in radians, worked by hand.
@@ -470,9 +466,7 @@ class WindowTest : public QObject {
 
   // Labels on every round station and on no other; the end point marked.
   void planLabelsRoundStations() {
-    quorvane::Calculation calc = FieldCalculation(1);
-    calc.input.d = 1;
-    calc.stakes = quorvane::ComputeStakes(calc.input);
+    const quorvane::Calculation calc = FieldCalculation(1, 1);
     PlanView view(dialogs_, boxes_);
     view.ShowCalculation(calc);
     QList<double> steps;  // fewer labels as the plan gets smaller

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "calc/calculation_error.h"
-#include "calc/line_messages.h"
+#include "calc/messages.h"
 #include "report/line_text.h"
 #include "ui/line/line_text.h"
 

@@ -1,4 +1,4 @@
-#include "calc/curve_point.h"
+#include "calc/curve_point.h"  // LocatePoint
 
 #include <algorithm>
 #include <cmath>
@@ -9,11 +9,6 @@
 
 namespace quorvane {
 namespace {
-
-// A station this far past an end, as a share of the larger end station in
-// size, is still on the curve: a stake k*d that lies on the end station as
-// typed can come out of the multiplication a unit or so beyond its double.
-constexpr double kEndTolerance = 1e-9;
 
 // Pieces of the search for a foot turn by at most this much. On a piece that
 // turns less than a half turn a circle has one foot for any point but its
@@ -84,7 +79,7 @@ class FootSearch {
  public:
   FootSearch(const CurveLaw& law, double X, double Y) : walk_(law), dX_(X - law.Xa), dY_(Y - law.Ya) {
     fTolerance_ = kFootTolerance_m + 1e-15 * (std::fabs(X) + std::fabs(Y));
-    change_ = law.L == 0 ? 0.0 : law.turn * law.dk / law.L;
+    change_ = SignedCurvatureChange(law);
   }
 
   Probe At(double D) {
@@ -96,7 +91,7 @@ class FootSearch {
     const double dY = dY_ - c.Y;
     const double along = dX * cosA + dY * sinA;
     const double offset = dY * cosA - dX * sinA;
-    const double curvature = law.L == 0 ? law.turn * law.invRa : law.turn * (law.invRa + D * law.dk / law.L);
+    const double curvature = SignedCurvatureAt(law, D);
     return {D, along, -1.0 + curvature * offset, change_ * offset - curvature * curvature * along, offset};
   }
 
@@ -159,24 +154,11 @@ class FootSearch {
 
 }  // namespace
 
-CurvePoint PointAt(const CurveInput& input, double station) {
-  const CurveLaw law = CurveLawOf(input);
-  RequireFinite({station});
-  const double lo = std::min(input.lb, input.le);
-  const double hi = std::max(input.lb, input.le);
-  const double slack = kEndTolerance * std::max(std::fabs(lo), std::fabs(hi));
-  if (!(station >= lo - slack && station <= hi + slack)) throw CalculationError(kStationOutsideCurvePrompt);
-  const double D = station - input.lb;
-  if (D == 0) return {law.Xa, law.Ya, law.alpha};
-  const CurvePoint p = CurveLawAt(law, D);
-  RequireOnTheMap({p.X, p.Y});
-  RequireFinite({p.azimuth});
-  if (std::fabs(p.azimuth) > kMaxResolvableAngleRad) throw CalculationError(kOverflowPrompt);
-  return p;
-}
+StationOffset LocatePoint(const CurveInput& input, double X, double Y) { return TransitionCurve(input).Locate(X, Y); }
 
-StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
-  const CurveLaw law = CurveLawOf(input);
+StationOffset TransitionCurve::Locate(double X, double Y) const {
+  const CurveLaw& law = law_;
+  const CurveInput& input = input_;
   RequireOnTheMap({X, Y});
 
   FootSearch search(law, X, Y);
@@ -201,7 +183,7 @@ StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
   // a piece of length h with h (|k(u)| + g h) = kMaxPieceTurn_rad is short
   // enough; on a straight one piece is the whole curve.
   const double length = std::fabs(law.L);
-  const double slope = length == 0 ? 0 : std::fabs(law.turn * law.dk / length);  // g
+  const double slope = std::fabs(SignedCurvatureChange(law));  // g
   const double shortest = length / kMaxPieces;
   // An end is a foot when f vanishes there; and also, marked, when the point
   // lies so near the centre of curvature there that a move of the point by
@@ -218,7 +200,7 @@ StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
   Probe previous = search.At(0);
   considerEnd(previous);
   for (double u = 0; u < length;) {
-    const double k = std::fabs(law.turn * (law.invRa + law.dk * (u / length)));
+    const double k = std::fabs(SignedCurvatureAt(law, std::copysign(u, law.L)));
     const double room = k + std::sqrt(k * k + 4 * slope * kMaxPieceTurn_rad);
     const double h = room > 0 ? std::max(2 * kMaxPieceTurn_rad / room, shortest) : length;
     u = std::min(u + h, length);
@@ -242,40 +224,6 @@ StationOffset LocatePoint(const CurveInput& input, double X, double Y) {
   if (!found) throw CalculationError(kPointOutsideCurvePrompt);
 
   return {input.lb + best.D, best.offset, !(StationSpread(best.slope, best.bend) <= kStationSpread_m)};
-}
-
-CurvePoint SidePoint(const CurvePoint& on, double offset_m) {
-  // Right of azimuth A is A + 90 degrees: (cos, sin) of it is (-sin A, cos A).
-  return {on.X - offset_m * std::sin(on.azimuth), on.Y + offset_m * std::cos(on.azimuth), on.azimuth};
-}
-
-SideStakeTable ComputeSideStakes(const CurveInput& input, std::optional<double> leftWidth_m,
-                                 std::optional<double> rightWidth_m) {
-  const StakeTable stakes = ComputeStakes(input);
-  for (const std::optional<double>& width : {leftWidth_m, rightWidth_m}) {
-    if (!width) continue;
-    RequireOnTheMap({*width});
-    if (*width < 0) throw CalculationError(kNegativeWidthPrompt);
-  }
-
-  CurveWalk walk(CurveLawOf(input));
-  SideStakeTable table;
-  table.leftWidth_m = leftWidth_m;
-  table.rightWidth_m = rightWidth_m;
-  const auto n = static_cast<std::size_t>(stakes.n);
-  table.station = stakes.stakeStation;
-  if (leftWidth_m) table.left.reserve(n);
-  if (rightWidth_m) table.right.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    // The stake's own distance: the centre is the stake to the bit.
-    const CurvePoint centre = walk.At(stakes.stakeDist[i]);
-    if (leftWidth_m) table.left.push_back(SidePoint(centre, -*leftWidth_m));
-    if (rightWidth_m) table.right.push_back(SidePoint(centre, *rightWidth_m));
-  }
-  for (const auto* side : {&table.left, &table.right}) {
-    for (const CurvePoint& p : *side) RequireOnTheMap({p.X, p.Y});
-  }
-  return table;
 }
 
 }  // namespace quorvane

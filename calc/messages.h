@@ -1,12 +1,53 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
-// The messages of the whole-line model and of the JD design, in the words the
-// user sees. A message about one element, JD or equation starts with its name
-// ("第3个线元：", "JD2：", "第1个断链："), joined by the helpers below.
+// Every fixed text a message box shows, prompts and titles, in the words the
+// user sees (UTF-8). A title says what the box is about; a prompt what went
+// wrong or what to do. Messages made from the user's own texts are put
+// together where they arise (NotANumberPrompt, FileErrorMessage, ...) from
+// the parts below.
 
 namespace quorvane {
+
+// Titles.
+inline constexpr const char* kCalculationErrorTitle = "计算错误";  // a calculation refused its input
+inline constexpr const char* kInputHintTitle = "提示";             // a value is missing or not a number
+inline constexpr const char* kFileErrorTitle = "保存失败";         // a file could not be written
+inline constexpr const char* kSaveResultTitle = "保存结果";        // 文件 › 保存结果
+inline constexpr const char* kExportTitle = "导出坐标";            // 文件 › 导出坐标
+inline constexpr const char* kLocateTitle = "坐标反算";            // 工具 › 坐标反算, and its answer
+inline constexpr const char* kReminderTitle = "信息提示";          // the turn reminder
+
+// The single curve (计算, 边桩坐标, 坐标反算).
+inline constexpr const char* kTooManyStakesPrompt = "桩数超过32767，请增大桩距！";
+inline constexpr const char* kEndBeforeStartPrompt = "终点桩号小于起点桩号！";
+inline constexpr const char* kEndAfterStartNegativeIntervalPrompt = "桩距为负时终点桩号应小于起点桩号！";
+inline constexpr const char* kAzimuthOutOfRangePrompt = "起点方位角超出范围！";
+inline constexpr const char* kOverflowPrompt = "计算溢出，请检查输入数据！";
+inline constexpr const char* kStationOutsideCurvePrompt = "桩号不在曲线范围内！";
+inline constexpr const char* kPointOutsideCurvePrompt = "该点的垂足不在曲线范围内！";
+inline constexpr const char* kNegativeWidthPrompt = "边桩宽度不能为负数！";
+inline constexpr const char* kMissingIntervalPrompt = "请输入桩距！";
+inline constexpr const char* kMissingWidthPrompt = "请输入边桩宽度！";
+inline constexpr const char* kMissingPointPrompt = "请输入X、Y坐标！";
+// What a command could not finish for a reason it does not tell itself
+// (memory running out on a huge table), under kCalculationErrorTitle.
+inline constexpr const char* kNotFinishedPrompt = "计算未能完成！";
+// Asked when the focus leaves the interval box, under kReminderTitle.
+inline constexpr const char* kTurnReminderPrompt = "是否输入转向信息？";
+
+// The names of the dialogs' boxes, as messages about them name them.
+inline constexpr const char* kLeftWidthName = "左侧宽度";
+inline constexpr const char* kRightWidthName = "右侧宽度";
+inline constexpr const char* kPointXName = "X坐标";
+inline constexpr const char* kPointYName = "Y坐标";
+
+// The whole-line model and the JD design. A message about one element, JD
+// or equation starts with its name ("第3个线元：", "JD2：", "第1个断链："),
+// joined by the helpers at the end.
+
 
 // The line as a whole.
 inline constexpr const char* kLineNoElementsPrompt = "路线没有线元！";

@@ -1,0 +1,78 @@
+#include "calc/transition_curve.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "calc/angle.h"
+#include "calc/calculation_error.h"
+#include "calc/curve_point.h"
+
+namespace quorvane {
+namespace {
+
+// A station this far past an end, as a share of the larger end station in
+// size, is still on the curve: a stake k*d that lies on the end station as
+// typed can come out of the multiplication a unit or so beyond its double.
+constexpr double kEndTolerance = 1e-9;
+
+}  // namespace
+
+TransitionCurve::TransitionCurve(const CurveInput& input) : input_(input), law_(CurveLawOf(input)) {}
+
+CurvePoint TransitionCurve::AtStation(double station_m) const {
+  RequireFinite({station_m});
+  const double lo = std::min(input_.lb, input_.le);
+  const double hi = std::max(input_.lb, input_.le);
+  const double slack = kEndTolerance * std::max(std::fabs(lo), std::fabs(hi));
+  if (!(station_m >= lo - slack && station_m <= hi + slack)) throw CalculationError(kStationOutsideCurvePrompt);
+  const double D = station_m - input_.lb;
+  if (D == 0) return {law_.Xa, law_.Ya, law_.alpha};
+  const CurvePoint p = CurveLawAt(law_, D);
+  RequireOnTheMap({p.X, p.Y});
+  RequireFinite({p.azimuth});
+  if (std::fabs(p.azimuth) > kMaxResolvableAngleRad) throw CalculationError(kOverflowPrompt);
+  return p;
+}
+
+SideStakeTable TransitionCurve::SideStakes(const StakeTable& stakes, std::optional<double> leftWidth_m,
+                                           std::optional<double> rightWidth_m) const {
+  for (const std::optional<double>& width : {leftWidth_m, rightWidth_m}) {
+    if (!width) continue;
+    RequireOnTheMap({*width});
+    if (*width < 0) throw CalculationError(kNegativeWidthPrompt);
+  }
+
+  CurveWalk walk(law_);
+  SideStakeTable table;
+  table.leftWidth_m = leftWidth_m;
+  table.rightWidth_m = rightWidth_m;
+  const auto n = static_cast<std::size_t>(stakes.n);
+  table.station = stakes.stakeStation;
+  if (leftWidth_m) table.left.reserve(n);
+  if (rightWidth_m) table.right.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    // The stake's own distance: the centre is the stake to the bit.
+    const CurvePoint centre = walk.At(stakes.stakeDist[i]);
+    if (leftWidth_m) table.left.push_back(SidePoint(centre, -*leftWidth_m));
+    if (rightWidth_m) table.right.push_back(SidePoint(centre, *rightWidth_m));
+  }
+  for (const auto* side : {&table.left, &table.right}) {
+    for (const CurvePoint& p : *side) RequireOnTheMap({p.X, p.Y});
+  }
+  return table;
+}
+
+CurvePoint PointAt(const CurveInput& input, double station) { return TransitionCurve(input).AtStation(station); }
+
+CurvePoint SidePoint(const CurvePoint& on, double offset_m) {
+  // Right of azimuth A is A + 90 degrees: (cos, sin) of it is (-sin A, cos A).
+  return {on.X - offset_m * std::sin(on.azimuth), on.Y + offset_m * std::cos(on.azimuth), on.azimuth};
+}
+
+SideStakeTable ComputeSideStakes(const CurveInput& input, std::optional<double> leftWidth_m,
+                                 std::optional<double> rightWidth_m) {
+  const TransitionCurve curve(input);
+  return curve.SideStakes(curve.Stakes(), leftWidth_m, rightWidth_m);
+}
+
+}  // namespace quorvane
