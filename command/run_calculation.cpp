@@ -6,6 +6,7 @@
 #include "calc/read_number.h"
 #include "calc/stakes.h"
 #include "command/run_command.h"
+#include "report/layout.h"
 #include "report/report.h"
 
 namespace quorvane {
@@ -70,7 +71,7 @@ std::optional<Calculation> RunCalculation(CalculationView& view) {
   return RunComputing(view, [&] {
     Calculation done(std::move(reading));
     std::string block = ReportBlock(done.input, done.stakes, EchoedTexts{done.lbText, done.aText, done.leText});
-    return Computed<Calculation>{std::move(done), std::move(block)};
+    return Computed<Calculation>{std::move(done), std::move(block), &kStakeTable};
   });
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "calc/transition_curve.h"
+#include "report/layout.h"
 
 namespace quorvane {
 
@@ -29,6 +30,13 @@ class CalculationView {
 
   // Adds `block` at the very end of the result box, with no separator.
   virtual void AppendResult(std::string_view block) = 0;
+
+  // The same for a block laid out as a table (report/layout.h), which a
+  // view that prints it may want to know; by default just AppendResult.
+  virtual void AppendTable(std::string_view block, const TableLayout& layout) {
+    static_cast<void>(layout);
+    AppendResult(block);
+  }
 
   // Modal message with a single OK button and no icon; returns once answered.
   virtual void ShowMessage(std::string_view prompt, std::string_view title) = 0;

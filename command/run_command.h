@@ -10,17 +10,18 @@
 
 namespace quorvane {
 
-// What a computing command produced: its result, and the text it appends to
-// the result box.
+// What a computing command produced: its result, the text it appends to
+// the result box, and that text's table layout when it is a table.
 template <typename Result>
 struct Computed {
   Result result;
   std::string appended;
+  const TableLayout* table = nullptr;
 };
 
 // The one skeleton of 计算, 边桩坐标 and 坐标反算, once their texts are read
 // and found usable: runs `compute` (returning a Computed), appends its text
-// to the result box and returns its result. A CalculationError shows its
+// to the result box (as a table when it is one) and returns its result. A CalculationError shows its
 // prompt under kCalculationErrorTitle; any other failure (memory running out
 // on a huge table) shows kNotFinishedPrompt under it. Then nothing is
 // appended and nothing returned; no exception escapes.
@@ -29,7 +30,11 @@ auto RunComputing(CalculationView& view, Compute&& compute)
     -> std::optional<decltype(std::forward<Compute>(compute)().result)> {
   try {
     auto done = std::forward<Compute>(compute)();
-    view.AppendResult(done.appended);
+    if (done.table != nullptr) {
+      view.AppendTable(done.appended, *done.table);
+    } else {
+      view.AppendResult(done.appended);
+    }
     return std::move(done.result);
   } catch (const CalculationError& error) {
     view.ShowMessage(error.what(), kCalculationErrorTitle);

@@ -6,6 +6,7 @@
 #include "calc/angle.h"
 #include "calc/calculation_error.h"
 #include "io/atomic_file.h"
+#include "report/layout.h"
 #include "report/number_text.h"
 
 namespace quorvane {
@@ -119,7 +120,7 @@ std::vector<ExportedPoint> CalculationPoints(const Calculation& calculation) {
 }
 
 std::vector<std::vector<std::string>> CalculationCsvRows(const Calculation& calculation) {
-  std::vector<std::vector<std::string>> rows{{"桩号", "X", "Y", "方位角"}};
+  std::vector<std::vector<std::string>> rows{{kCsvHeading.begin(), kCsvHeading.end()}};
   for (const ExportedPoint& p : CalculationPoints(calculation))
     rows.push_back({p.station, CoordinateText(p.X_m), CoordinateText(p.Y_m), p.azimuth});
   return rows;

@@ -3,6 +3,7 @@
 #include "calc/calculation_error.h"
 #include "calc/read_number.h"
 #include "command/run_command.h"
+#include "report/layout.h"
 #include "report/side_stakes.h"
 
 namespace quorvane {
@@ -57,7 +58,7 @@ std::optional<Calculation> RunSideStakes(CalculationView& view, std::string_view
     Calculation done(std::move(reading));
     done.sides = done.curve.SideStakes(done.stakes, ReadWidth(leftWidthText), ReadWidth(rightWidthText));
     std::string block = SideStakeBlock(*done.sides);
-    return Computed<Calculation>{std::move(done), std::move(block)};
+    return Computed<Calculation>{std::move(done), std::move(block), &kSideStakeTable};
   });
 }
 
@@ -75,7 +76,7 @@ std::optional<LocatedPoint> RunLocate(CalculationView& view, std::string_view xT
     point.foot = curve.AtStation(point.where.station);
     point.line = LocateLine(point.X, point.Y, point.where, point.foot.azimuth);
     message = LocateMessage(point.where, point.foot.azimuth);
-    return Computed<LocatedPoint>{point, point.line + "\r\n"};
+    return Computed<LocatedPoint>{point, point.line + std::string(kLineEnd)};
   });
   if (located) view.ShowMessage(message, kLocateTitle);
   return located;

@@ -1,14 +1,10 @@
 #include "report/report.h"
 
+#include "report/layout.h"
 #include "report/number_text.h"
 
 namespace quorvane {
 namespace {
-
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kColumnGap = "    ";
-constexpr std::string_view kTitle = "           逐桩坐标显示：";
-constexpr std::string_view kHeader = "桩号      X坐标           Y坐标         方位角(度.分秒)";
 
 // A generous estimate of one stake row, to size the block once.
 constexpr std::size_t kStakeRowBytes = 64;
@@ -20,8 +16,8 @@ std::string ReportBlock(const CurveInput& input, const StakeTable& stakes, const
   block.reserve(256 + echoed.lb.size() + echoed.a.size() + echoed.le.size() +
                 kStakeRowBytes * static_cast<std::size_t>(stakes.n));
 
-  block.append(kTitle).append(kLineEnd);
-  block.append(kHeader).append(kLineEnd);
+  block.append(kStakeTable.title).append(kLineEnd);
+  block.append(kStakeHeading).append(kLineEnd);
 
   block.append(echoed.lb).append(kColumnGap);
   AppendFixed3(block, input.Xa);

@@ -5,14 +5,11 @@
 #include <string_view>
 
 #include "calc/angle.h"
+#include "report/layout.h"
 #include "report/number_text.h"
 
 namespace quorvane {
 namespace {
-
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kColumnGap = "    ";
-constexpr std::string_view kTitle = "           边桩坐标显示：";
 
 // A generous estimate of one row, to size the block once.
 constexpr std::size_t kRowBytes = 96;
@@ -42,10 +39,14 @@ std::string SideStakeBlock(const SideStakeTable& table) {
   const bool right = table.rightWidth_m.has_value();
   std::string block;
   block.reserve(128 + kRowBytes * table.station.size());
-  block.append(kTitle).append(kLineEnd);
-  block.append("桩号");
-  if (left) block.append(kColumnGap).append("左边桩X").append(kColumnGap).append("左边桩Y");
-  if (right) block.append(kColumnGap).append("右边桩X").append(kColumnGap).append("右边桩Y");
+  block.append(kSideStakeTable.title).append(kLineEnd);
+  block.append(kStationHead);
+  if (left) {
+    for (const std::string_view head : kLeftSideHeads) block.append(kColumnGap).append(head);
+  }
+  if (right) {
+    for (const std::string_view head : kRightSideHeads) block.append(kColumnGap).append(head);
+  }
   block.append(kLineEnd);
   for (std::size_t i = 0; i < table.station.size(); ++i) {
     AppendStation(block, table.station[i]);

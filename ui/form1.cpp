@@ -303,11 +303,20 @@ std::string Form1::InputText(InputBox box) const {
 }
 
 // Each addition keeps the curve the boxes hold while it is made (a command
-// reads the boxes and appends in one go), for the page headers of a print.
+// reads the boxes and appends in one go), for the page headers of a print,
+// and a table's layout, by which the print knows its heading and rows.
 void Form1::AppendResult(std::string_view block) {
   auto report = std::make_shared<AppendedReport>();
   report->curve = ReadBoxes(*this);
   report->text = FromUtf8(block);
+  txtrlt_->Append(block, std::move(report));
+}
+
+void Form1::AppendTable(std::string_view block, const TableLayout& layout) {
+  auto report = std::make_shared<AppendedReport>();
+  report->curve = ReadBoxes(*this);
+  report->text = FromUtf8(block);
+  report->table = &layout;
   txtrlt_->Append(block, std::move(report));
 }
 

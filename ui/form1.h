@@ -61,6 +61,7 @@ class Form1 : public QMainWindow, public CalculationView {
   std::string InputText(InputBox box) const override;
   std::int16_t Turn() const override { return turn_; }
   void AppendResult(std::string_view block) override;
+  void AppendTable(std::string_view block, const TableLayout& layout) override;
   void ShowMessage(std::string_view prompt, std::string_view title) override;
 
  private:

@@ -25,6 +25,7 @@
 #include <string_view>
 
 #include "io/atomic_file.h"
+#include "report/layout.h"
 #include "report/number_text.h"
 #include "ui/message_boxes.h"
 
@@ -63,17 +64,6 @@ void SplitCells(QStringView line, Cells& cells) {
   }
 }
 
-qsizetype CellCount(QStringView line) {
-  qsizetype count = 0;
-  bool inCell = false;
-  for (const QChar c : line) {
-    const bool blank = IsBlank(c);
-    if (!blank && !inCell) ++count;
-    inCell = !blank;
-  }
-  return count;
-}
-
 // The lines of a text, whatever its line ends; a last line end ends the
 // last line rather than starting an empty one.
 QStringList Lines(QString text) {
@@ -91,7 +81,7 @@ QStringList CurveLines(const BoxReading& c) {
   auto radius = [](double r) { return r == 0 ? QStringLiteral("0（直线）") : Number(r); };
   const QString turn = in.turn > 0 ? QStringLiteral("右转") : in.turn < 0 ? QStringLiteral("左转")
                                                                          : QStringLiteral("未选（直线）");
-  const QString gap = QStringLiteral("    ");
+  const QString gap = QString::fromUtf8(kColumnGap.data(), static_cast<qsizetype>(kColumnGap.size()));
   return {QStringLiteral("起点桩号 ") + QString::fromStdString(c.lbText) + gap + QStringLiteral("终点桩号 ") +
               QString::fromStdString(c.leText) + gap + QStringLiteral("起点半径 ") + radius(in.Ra) + gap +
               QStringLiteral("终点半径 ") + radius(in.Rb),
@@ -193,15 +183,19 @@ void BuildFlow(const std::vector<BoxPiece>& pieces, std::vector<Table>& tables, 
     const bool untouched = piece.report != nullptr && piece.text == piece.report->text;
     QStringList own;
     if (piece.report != nullptr) own = untouched ? lines : Lines(piece.report->text);
-    const bool isTable = own.size() >= 3 && CellCount(own[1]) >= 2;
-    if (!isTable) {
+    // A table by its layout, with at least one row between its heading and
+    // what follows the rows.
+    const TableLayout* layout = piece.report != nullptr ? piece.report->table : nullptr;
+    const qsizetype firstRow = static_cast<qsizetype>(kHeadingLine) + 1;
+    const qsizetype rowsEnd = layout != nullptr ? own.size() - static_cast<qsizetype>(layout->linesAfterRows) : 0;
+    if (rowsEnd <= firstRow) {
       for (const QString& line : lines) items.push_back({Kind::kText, -1, line, {}});
       continue;
     }
     const int t = static_cast<int>(tables.size());
     Table table;
     table.report = piece.report.get();
-    for (const QString& cell : SplitColumns(own[1])) table.heading << cell;
+    for (const QString& cell : SplitColumns(own[kHeadingLine])) table.heading << cell;
     tables.push_back(std::move(table));
     QHash<QString, qsizetype> index;
     if (!untouched) {
@@ -217,8 +211,8 @@ void BuildFlow(const std::vector<BoxPiece>& pieces, std::vector<Table>& tables, 
         i = found != index.constEnd() && *found >= next ? *found : -1;
       }
       if (i >= 0) next = i + 1;
-      if (i == 1) continue;  // the heading goes with every run of rows
-      if (i >= 2 && CellCount(own[i]) >= 2) {
+      if (i == static_cast<qsizetype>(kHeadingLine)) continue;  // the heading goes with every run of rows
+      if (i >= firstRow && i < rowsEnd) {
         if (items.back().kind != Kind::kRows) items.push_back({Kind::kRows, t, {}, {}});
         items.back().rows << line;
       } else {

@@ -17,6 +17,7 @@ namespace quorvane::ui {
 struct AppendedReport {
   BoxReading curve;
   QString text;
+  const TableLayout* table = nullptr;  // how the text is laid out, when it is a table
 };
 
 // One stretch of the result box's text: the current text of one appended

@@ -68,9 +68,10 @@ std::pair<int, QString> Print(const std::vector<BoxPiece>& pieces, const QString
   return {pages, PdfText(printer->outputFileName(), mode)};
 }
 
-// `text` as one report of `calc`'s curve, as the window appends it.
-BoxPiece Report(const QString& text, const quorvane::Calculation& calc) {
-  return {text, std::make_shared<AppendedReport>(AppendedReport{calc, text})};
+// `text` as one report of `calc`'s curve, as the window appends it: a stake report unless told otherwise.
+BoxPiece Report(const QString& text, const quorvane::Calculation& calc,
+                const quorvane::TableLayout* layout = &quorvane::kStakeTable) {
+  return {text, std::make_shared<AppendedReport>(AppendedReport{calc, text, layout})};
 }
 
 }  // namespace
@@ -638,6 +639,7 @@ class WindowTest : public QObject {
           .arg(i / 100).arg(i % 100 * 10).arg(4040000 + i).arg(195000 + i).arg(i % 90);
     };
     for (int i = 0; i < kRows; ++i) box += row(i) + u'\n';
+    box += QStringLiteral("4+000\n");  // the end line
     const std::vector<BoxPiece> pieces{Report(box, FieldCalculation(1))};
     const auto [pages, text] = Print(pieces);
     QVERIFY2(pages >= 2 && pages <= 4, qPrintable(QString::number(pages)));  // one column a page would take seven
@@ -673,6 +675,32 @@ class WindowTest : public QObject {
     const auto printer = PdfPrinter(dir);
     const PaintedPages stopped = PaintPages(*printer, pieces, QDate(2026, 12, 7), [](int done, int) { return done < 1; });
     QVERIFY(stopped.cancelled && stopped.pages == 1);
+  }
+
+  // A table is known by the layout it was appended with, not by the look of its lines: a side-stake
+  // block repeats its heading over every table column; the same lines typed in print as they stand,
+  // and the stake report's end line stays a line even when its echoed text has a blank in it.
+  void tablesAreKnownByTheirLayout_data() {
+    QTest::addColumn<bool>("sideTable");
+    QTest::addColumn<int>("headingsOnFirstPage");
+    QTest::newRow("side-stake block") << true << 2;
+    QTest::newRow("the same lines typed in") << false << 1;
+  }
+  void tablesAreKnownByTheirLayout() {
+    QFETCH(bool, sideTable);
+    QFETCH(int, headingsOnFirstPage);
+    QString box = QStringLiteral("           边桩坐标显示：\n桩号    左边桩X    左边桩Y\n");
+    for (int i = 0; i < 200; ++i) box += QStringLiteral("0+%1    %2.125    %3.5\n").arg(i * 10).arg(4040000 + i).arg(195000 + i);
+    const QString page = Squeezed(
+        Print({Report(box, FieldCalculation(1), sideTable ? &quorvane::kSideStakeTable : nullptr)}).second.section(u'\f', 0, 0));
+    QCOMPARE(page.count(QStringLiteral("桩号左边桩X左边桩Y")), headingsOnFirstPage);
+  }
+  void endLineWithABlankIsNoRow() {
+    const QString box = QStringLiteral("           逐桩坐标显示：\n桩号      X坐标           Y坐标         方位角(度.分秒)\n"
+                                       "0+000    12.5    -3.25    9\n0+010    1234.125    17.5    10.0102\n0+010 米\n");
+    const QString pdf = Print({Report(box, FieldCalculation(1))}).second;
+    // A row would stand in the table's columns, its second cell under X; the end line stands as typed.
+    QVERIFY2(pdf.contains(QRegularExpression(QStringLiteral("\\n\\s*0\\+010 米\\n"))), qPrintable(pdf));
   }
 
   // A PDF that cannot be written says why and leaves no file; what stood there stays.
