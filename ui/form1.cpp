@@ -38,6 +38,34 @@ const QColor kBackground(128, 255, 255);
 
 constexpr int kTimerIntervalMs = 1000;
 
+// The eight input boxes in tab order: each box's name, place (twips, inside
+// Frame1), default text, and its caption's name, text and place.
+struct InputControl {
+  InputBox box;
+  const char* name;
+  int left;
+  int top;
+  const char* text;
+  const char* labelName;
+  const char* caption;
+  int labelLeft;
+  int labelTop;
+};
+constexpr int kInputWidth = 1695;
+constexpr int kInputHeight = 270;
+constexpr InputControl kInputControls[] = {
+    {InputBox::lb, "txtlb", 1920, 360, "180.108", "Label1", "缓和曲线起点桩号：", 360, 480},
+    {InputBox::le, "txtle", 1920, 1080, "250.365", "Label2", "缓和曲线终点桩号：", 360, 1200},
+    {InputBox::Ya, "txtYa", 7560, 360, "195601.155", "Label3", "Y坐标：", 6600, 480},
+    {InputBox::Xa, "txtXa", 4560, 360, "4040964.994", "Label4", "X坐标：", 3720, 480},
+    {InputBox::a, "txta", 1920, 720, "17.3415", "Label5", "起点方位角：", 360, 840},
+    {InputBox::Ra, "txtRa", 4560, 720, "1500", "Label6", "起点半径：", 3720, 840},
+    {InputBox::Rb, "txtRb", 4560, 1080, "130", "Label7", "终点半径：", 3720, 1200},
+    {InputBox::d, "txtd", 1920, 1440, "", "Label8", "桩距：", 360, 1560},
+};
+
+bool IsStationBox(InputBox box) { return box == InputBox::lb || box == InputBox::le; }
+
 // While the mouse button that moved the focus off txtd is still down, the
 // reminder looks again this often.
 constexpr int kMouseUpPollMs = 20;
@@ -169,67 +197,60 @@ void Form1::BuildMenus() {
   connect(actAbout_, &QAction::triggered, this, &Form1::OnAbout);
 }
 
+void Form1::Place(QWidget* control, const char* name, const TwipsRect& where) const {
+  control->setObjectName(QString::fromLatin1(name));
+  control->setGeometry(scale_.ToPixels(where));
+}
+
+QLabel* Form1::AddLabel(QWidget* container, const char* name, const QString& caption, int left, int top) const {
+  auto* text = new QLabel(caption, container);
+  text->setObjectName(QString::fromLatin1(name));
+  text->move(scale_.ToPixelsX(left), scale_.ToPixelsY(top));
+  SizeToCaption(text);
+  return text;
+}
+
+QGroupBox* Form1::AddFrame(QWidget* container, const char* name, const char* caption, const TwipsRect& where) const {
+  auto* box = new CaptionFrame(QString::fromUtf8(caption), container);
+  Place(box, name, where);
+  return box;
+}
+
 void Form1::BuildControls(QWidget* client) {
-  const auto place = [this](QWidget* control, const char* name, const TwipsRect& where) {
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(scale_.ToPixels(where));
-  };
-  const auto frame = [&](QWidget* container, const char* name, const char* caption, const TwipsRect& where) {
-    auto* box = new CaptionFrame(QString::fromUtf8(caption), container);
-    place(box, name, where);
-    return box;
-  };
-  const auto label = [this](QWidget* container, const char* name, const QString& caption, int left, int top) {
-    auto* text = new QLabel(caption, container);
-    text->setObjectName(QString::fromLatin1(name));
-    text->move(scale_.ToPixelsX(left), scale_.ToPixelsY(top));
-    SizeToCaption(text);
-    return text;
-  };
-  const auto input = [&](InputBox box, QWidget* container, const char* name, int left, int top, const char* text) {
-    const bool station = box == InputBox::lb || box == InputBox::le;
-    auto* edit = new NumberBox(QString::fromUtf8(text), container,
-                               station ? NumberBox::Reads::Station : NumberBox::Reads::Number);
-    place(edit, name, {left, top, 1695, 270});
-    inputs_[static_cast<std::size_t>(box)] = edit;
-    return edit;
-  };
+  QGroupBox* frame1 = AddFrame(client, "Frame1", "已知数据", {240, 240, 9375, 1935});
+  BuildInputs(frame1);
+  BuildTurnOptions(frame1);
+  BuildCommandAndResult(client);
+  BuildFooter(client);
 
-  // Created in tab order; labels and frames take no focus.
-  QGroupBox* frame1 = frame(client, "Frame1", "已知数据", {240, 240, 9375, 1935});
-  QLabel* label1 = label(frame1, "Label1", QStringLiteral("缓和曲线起点桩号："), 360, 480);
-  QLineEdit* txtlb = input(InputBox::lb, frame1, "txtlb", 1920, 360, "180.108");
-  QLabel* label2 = label(frame1, "Label2", QStringLiteral("缓和曲线终点桩号："), 360, 1200);
-  QLineEdit* txtle = input(InputBox::le, frame1, "txtle", 1920, 1080, "250.365");
-  QLineEdit* txtYa = input(InputBox::Ya, frame1, "txtYa", 7560, 360, "195601.155");
-  QLineEdit* txtXa = input(InputBox::Xa, frame1, "txtXa", 4560, 360, "4040964.994");
-  QLabel* label3 = label(frame1, "Label3", QStringLiteral("Y坐标："), 6600, 480);
-  QLabel* label4 = label(frame1, "Label4", QStringLiteral("X坐标："), 3720, 480);
-  QLabel* label5 = label(frame1, "Label5", QStringLiteral("起点方位角："), 360, 840);
-  QLineEdit* txta = input(InputBox::a, frame1, "txta", 1920, 720, "17.3415");
-  QLineEdit* txtRa = input(InputBox::Ra, frame1, "txtRa", 4560, 720, "1500");
-  QLabel* label6 = label(frame1, "Label6", QStringLiteral("起点半径："), 3720, 840);
-  QLabel* label7 = label(frame1, "Label7", QStringLiteral("终点半径："), 3720, 1200);
-  QLineEdit* txtRb = input(InputBox::Rb, frame1, "txtRb", 4560, 1080, "130");
-  QLabel* label8 = label(frame1, "Label8", QStringLiteral("桩距："), 360, 1560);
-  QLineEdit* txtd = input(InputBox::d, frame1, "txtd", 1920, 1440, "");
+  std::vector<QWidget*> tabOrder;
+  for (const InputControl& c : kInputControls) tabOrder.push_back(inputs_[static_cast<std::size_t>(c.box)]);
+  tabOrder.insert(tabOrder.end(), {opn1_, opn2_, cmd1_, txtrlt_});
+  for (std::size_t i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
 
-  // Each caption stands to the left of the box it names.
-  const std::pair<QLabel*, QLineEdit*> captions[] = {{label1, txtlb}, {label2, txtle}, {label3, txtYa},
-                                                      {label4, txtXa}, {label5, txta},  {label6, txtRa},
-                                                      {label7, txtRb}, {label8, txtd}};
-  for (const auto& [caption, box] : captions) {
-    box->setAccessibleName(caption->text());
-    caption->setBuddy(box);
+// Created in tab order; labels take no focus. Each caption stands to the
+// left of the box it names.
+void Form1::BuildInputs(QWidget* frame1) {
+  for (const InputControl& c : kInputControls) {
+    QLabel* caption = AddLabel(frame1, c.labelName, QString::fromUtf8(c.caption), c.labelLeft, c.labelTop);
+    auto* edit = new NumberBox(QString::fromUtf8(c.text), frame1,
+                               IsStationBox(c.box) ? NumberBox::Reads::Station : NumberBox::Reads::Number);
+    Place(edit, c.name, {c.left, c.top, kInputWidth, kInputHeight});
+    edit->setAccessibleName(caption->text());
+    caption->setBuddy(edit);
+    inputs_[static_cast<std::size_t>(c.box)] = edit;
   }
+}
 
-  QGroupBox* frame2 = frame(frame1, "Frame2", "曲线偏向：", {6480, 720, 2775, 975});
+void Form1::BuildTurnOptions(QWidget* frame1) {
+  QGroupBox* frame2 = AddFrame(frame1, "Frame2", "曲线偏向：", {6480, 720, 2775, 975});
   // Two auto-exclusive buttons of one container form one group; neither is
   // checked at first.
   opn1_ = new QRadioButton(QStringLiteral("左转"), frame2);
-  place(opn1_, "opn1", {360, 240, 855, 255});
+  Place(opn1_, "opn1", {360, 240, 855, 255});
   opn2_ = new QRadioButton(QStringLiteral("右转"), frame2);
-  place(opn2_, "opn2", {360, 600, 855, 255});
+  Place(opn2_, "opn2", {360, 600, 855, 255});
   connect(opn1_, &QRadioButton::toggled, this, [this](bool on) { if (on) turn_ = -1; });
   connect(opn2_, &QRadioButton::toggled, this, [this](bool on) { if (on) turn_ = +1; });
   // The group is one tab stop: the option that last had the focus, which is
@@ -238,9 +259,11 @@ void Form1::BuildControls(QWidget* client) {
   opn2_->setFocusPolicy(Qt::FocusPolicy(opn2_->focusPolicy() & ~Qt::TabFocus));
   opn1_->installEventFilter(this);
   opn2_->installEventFilter(this);
+}
 
+void Form1::BuildCommandAndResult(QWidget* client) {
   cmd1_ = new QPushButton(QStringLiteral("计算"), client);
-  place(cmd1_, "cmd1", {7560, 2400, 1575, 375});
+  Place(cmd1_, "cmd1", {7560, 2400, 1575, 375});
   // The window's default button: Return on it, or in any input box, presses it.
   cmd1_->setAutoDefault(true);
   cmd1_->setDefault(true);
@@ -248,26 +271,25 @@ void Form1::BuildControls(QWidget* client) {
   for (QLineEdit* box : inputs_) connect(box, &QLineEdit::returnPressed, cmd1_, &QPushButton::click);
 
   txtrlt_ = new ResultBox(client);
-  place(txtrlt_, "txtrlt", {240, 2280, 5775, 2175});
+  Place(txtrlt_, "txtrlt", {240, 2280, 5775, 2175});
   txtrlt_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   txtrlt_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   txtrlt_->setTabChangesFocus(true);
   QPalette face = txtrlt_->palette();
   face.setColor(QPalette::Base, face.color(QPalette::Button));
   txtrlt_->setPalette(face);
+}
 
-  lbl1_ = label(client, "lbl1", CreditCaption(), 240, 4560);
+// The scrolling credit line and the clock, and the two timers that drive
+// them: one per direction of the credit line; exactly one runs.
+void Form1::BuildFooter(QWidget* client) {
+  lbl1_ = AddLabel(client, "lbl1", CreditCaption(), 240, 4560);
   credit_ = CreditLine(static_cast<float>(scale_.ToTwipsX(lbl1_->width())));
   MoveCreditLabel();
   // Empty until the first tick; then as wide as the clock text.
   lbtime_ = new QLabel(client);
-  place(lbtime_, "lbtime", {7320, 4320, 210, 180});
+  Place(lbtime_, "lbtime", {7320, 4320, 210, 180});
 
-  const std::array<QWidget*, 12> tabOrder = {txtlb, txtle, txtYa, txtXa, txta,  txtRa,
-                                              txtRb, txtd,  opn1_, opn2_, cmd1_, txtrlt_};
-  for (std::size_t i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
-
-  // One timer per direction of the credit line; exactly one runs.
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(kTimerIntervalMs);

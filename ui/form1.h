@@ -19,6 +19,7 @@
 #include "ui/twips.h"
 
 class QAction;
+class QGroupBox;
 class QMenu;
 class QLabel;
 class QLineEdit;
@@ -65,7 +66,15 @@ class Form1 : public QMainWindow, public CalculationView {
   void ShowMessage(std::string_view prompt, std::string_view title) override;
 
  private:
+  // The client area's controls, each placed in twips as the layout has it.
   void BuildControls(QWidget* client);
+  void BuildInputs(QWidget* frame1);
+  void BuildTurnOptions(QWidget* frame1);
+  void BuildCommandAndResult(QWidget* client);
+  void BuildFooter(QWidget* client);
+  void Place(QWidget* control, const char* name, const TwipsRect& where) const;
+  QLabel* AddLabel(QWidget* container, const char* name, const QString& caption, int left, int top) const;
+  QGroupBox* AddFrame(QWidget* container, const char* name, const char* caption, const TwipsRect& where) const;
   void BuildMenus();
   QAction* AddAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {});
   bool eventFilter(QObject* watched, QEvent* event) override;
