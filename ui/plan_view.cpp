@@ -1,40 +1,23 @@
 #include "ui/plan_view.h"
 
-#include <QBuffer>
-#include <QContextMenuEvent>
-#include <QFile>
 #include <QFontMetricsF>
-#include <QImage>
-#include <QKeyEvent>
 #include <QLineF>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QShortcut>
-#include <QWheelEvent>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <string_view>
 
 #include "calc/angle.h"
 #include "calc/calculation_error.h"
-#include "io/atomic_file.h"
 #include "report/number_text.h"
-#include "ui/file_dialogs.h"
 #include "ui/line_views/drawing_view.h"
-#include "ui/message_boxes.h"
 
 namespace quorvane::ui {
 namespace {
 
-constexpr int kMarginPx = 40;
 // Samples of the drawn curve between the start and the end station.
 constexpr int kCurveSamples = 256;
-constexpr double kWheelStep = 1.25;  // zoom per notch of the wheel
-constexpr double kMinPixelsPerMetre = 1e-9;
-constexpr double kMaxPixelsPerMetre = 1e6;
 // Wider than any station label ("-12345+678.9"), pixels.
 constexpr double kMaxLabelWidthPx = 400;
 // Room kept between two stake labels, pixels.
@@ -136,16 +119,14 @@ QRect PlaceBeside(const QRect& main, const QRect& screen, QSize size, QSize mini
 }
 
 PlanView::PlanView(FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent)
-    : QWidget(parent, Qt::Window), dialogs_(dialogs), boxes_(boxes) {
+    : DrawingView(dialogs, boxes, QStringLiteral("平面图"), parent) {
+  setWindowFlags(Qt::Window);
   setObjectName(QStringLiteral("PlanView"));
   setWindowTitle(QStringLiteral("平面图"));
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setFocusPolicy(Qt::StrongFocus);
-  setMinimumSize(240, 180);
   resize(640, 480);
-  auto* save = new QShortcut(QKeySequence::Save, this);
-  connect(save, &QShortcut::activated, this, [this] { SaveImage(); });
 }
+
+QString PlanView::EmptyText() const { return QStringLiteral("尚无计算结果：请先计算。"); }
 
 void PlanView::ShowCalculation(const Calculation& calculation) {
   Curve curve;
@@ -185,19 +166,8 @@ void PlanView::ShowCalculation(const Calculation& calculation) {
   FitToWindow();
 }
 
-QPointF PlanView::ToScreen(double X_m, double Y_m) const {
-  // East (Y) to the right, north (X) up.
-  return {width() / 2.0 + (Y_m - centre_.Y) * pixelsPerMetre_, height() / 2.0 - (X_m - centre_.X) * pixelsPerMetre_};
-}
-
-PlanView::SurveyPoint PlanView::FromScreen(QPointF pixel) const {
-  return {centre_.X - (pixel.y() - height() / 2.0) / pixelsPerMetre_,
-          centre_.Y + (pixel.x() - width() / 2.0) / pixelsPerMetre_};
-}
-
-void PlanView::FitToWindow() {
-  fitted_ = true;
-  if (!curve_) return;
+std::optional<QRectF> PlanView::WorldBounds() const {
+  if (!curve_) return std::nullopt;
   double minX = curve_->start.X, maxX = minX, minY = curve_->start.Y, maxY = minY;
   auto grow = [&](const std::vector<SurveyPoint>& points) {
     for (const SurveyPoint& p : points) {
@@ -212,27 +182,8 @@ void PlanView::FitToWindow() {
   grow(curve_->stakes);
   grow(curve_->left);
   grow(curve_->right);
-  centre_ = {(minX + maxX) / 2, (minY + maxY) / 2};
-  const double spanX = maxX - minX;
-  const double spanY = maxY - minY;
-  const double w = std::max(1, width() - 2 * kMarginPx);
-  const double h = std::max(1, height() - 2 * kMarginPx);
-  double scale = 1.0;
-  if (spanX > 0 || spanY > 0) {
-    scale = std::min(spanY > 0 ? w / spanY : HUGE_VAL, spanX > 0 ? h / spanX : HUGE_VAL);
-  }
-  pixelsPerMetre_ = std::clamp(scale, kMinPixelsPerMetre, kMaxPixelsPerMetre);
-  update();
-}
-
-void PlanView::ZoomAround(QPointF pixel, double factor) {
-  const SurveyPoint fixed = FromScreen(pixel);
-  pixelsPerMetre_ = std::clamp(pixelsPerMetre_ * factor, kMinPixelsPerMetre, kMaxPixelsPerMetre);
-  // Move the centre so that `fixed` stays under `pixel`.
-  centre_.X = fixed.X + (pixel.y() - height() / 2.0) / pixelsPerMetre_;
-  centre_.Y = fixed.Y - (pixel.x() - width() / 2.0) / pixelsPerMetre_;
-  fitted_ = false;
-  update();
+  // u east, v north.
+  return QRectF(QPointF(minY, minX), QPointF(maxY, maxX));
 }
 
 std::vector<QRectF> PlanView::LabelRects() const {
@@ -261,7 +212,7 @@ double PlanView::LabelStep() const {
   const double widest = curve_->labelWidths.empty()
                             ? 0
                             : *std::max_element(curve_->labelWidths.begin(), curve_->labelWidths.end());
-  return RoundStationStep(curve_->input.d, (widest + kLabelSpacingPx) / pixelsPerMetre_);
+  return RoundStationStep(curve_->input.d, (widest + kLabelSpacingPx) / PixelsPerMetre());
 }
 
 std::vector<int> PlanView::VisibleLabels(const std::vector<QRectF>& rects) const {
@@ -283,25 +234,47 @@ std::vector<int> PlanView::VisibleLabels(const std::vector<QRectF>& rects) const
   return shown;
 }
 
-void PlanView::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.fillRect(rect(), Qt::white);
-  painter.setRenderHint(QPainter::Antialiasing);
-  if (!curve_) {
-    painter.setPen(Qt::darkGray);
-    painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("尚无计算结果：请先计算。"));
-    return;
+void PlanView::Draw(QPainter& painter, LabelPlacer&) const {
+  DrawStartTangent(painter);
+
+  // The curve.
+  QPolygonF line;
+  for (const SurveyPoint& p : curve_->line) line << ToScreen(p.X, p.Y);
+  painter.setPen(QPen(kCurveColour, 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPolyline(line);
+
+  DrawPoints(painter);
+
+  // Labels: the end's, the start's, then the stakes' on round stations.
+  const Curve& c = *curve_;
+  const QFontMetricsF metrics(font());
+  painter.setPen(Qt::black);
+  if (c.end) painter.drawText(ToScreen(c.end->X, c.end->Y) + QPointF(9, metrics.height() + 2), c.endLabel);
+  painter.drawText(ToScreen(c.start.X, c.start.Y) + QPointF(8, metrics.height() + 2),
+                   QStringLiteral("起点 ") + c.startLabel);
+  const std::vector<QRectF> rects = LabelRects();
+  for (const int i : VisibleLabels(rects)) {
+    painter.drawText(rects[static_cast<std::size_t>(i)], Qt::AlignLeft | Qt::AlignVCenter,
+                     c.labels[static_cast<std::size_t>(i)]);
   }
+
+  DrawNorthArrow(painter, size());
+  DrawScaleBar(painter, size(), PixelsPerMetre());
+  DrawLegend(painter);
+}
+
+// The start tangent, dashed and as long as the curve, so the bend shows
+// against it, with an arrow of fixed size at the start point for its
+// direction.
+void PlanView::DrawStartTangent(QPainter& painter) const {
   const Curve& c = *curve_;
   const QPointF start = ToScreen(c.start.X, c.start.Y);
-
-  // Start tangent: dashed, as long as the curve, so the bend shows against it.
   const double length = std::max(std::fabs(c.input.le - c.input.lb), 1.0);
   const QPointF ahead =
       ToScreen(c.start.X + length * std::cos(c.startAzimuth_rad), c.start.Y + length * std::sin(c.startAzimuth_rad));
   painter.setPen(QPen(kTangentColour, 1, Qt::DashLine));
   painter.drawLine(start, ahead);
-  // Its direction: an arrow of fixed size at the start point.
   const QPointF dir(std::sin(c.startAzimuth_rad), -std::cos(c.startAzimuth_rad));
   const QPointF normal(-dir.y(), dir.x());
   const QPointF tip = start + dir * 36;
@@ -309,27 +282,23 @@ void PlanView::paintEvent(QPaintEvent*) {
   painter.drawLine(start, tip);
   painter.setBrush(kTangentColour);
   painter.drawPolygon(QPolygonF({tip, tip - dir * 10 + normal * 5, tip - dir * 10 - normal * 5}));
+}
 
-  // The curve.
-  QPolygonF line;
-  for (const SurveyPoint& p : c.line) line << ToScreen(p.X, p.Y);
-  painter.setPen(QPen(kCurveColour, 2));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawPolyline(line);
-
-  // Side points.
-  auto dots = [&](const std::vector<SurveyPoint>& points, const QColor& colour) {
+// Side points as squares in their side's colour, the start point as a
+// ring, each stake as a dot, the end point inside a square.
+void PlanView::DrawPoints(QPainter& painter) const {
+  const Curve& c = *curve_;
+  auto squares = [&](const std::vector<SurveyPoint>& points, const QColor& colour) {
     painter.setPen(QPen(colour, 1));
     painter.setBrush(colour);
     for (const SurveyPoint& p : points) painter.drawRect(QRectF(ToScreen(p.X, p.Y) - QPointF(2.5, 2.5), QSizeF(5, 5)));
   };
-  dots(c.left, kLeftColour);
-  dots(c.right, kRightColour);
+  squares(c.left, kLeftColour);
+  squares(c.right, kRightColour);
 
-  // Start point and stakes.
   painter.setPen(QPen(Qt::black, 1));
   painter.setBrush(Qt::white);
-  painter.drawEllipse(start, 5, 5);
+  painter.drawEllipse(ToScreen(c.start.X, c.start.Y), 5, 5);
   painter.setPen(QPen(kStakeColour, 1));
   painter.setBrush(kStakeColour);
   // A dot that would land on the one drawn before it, or off the window, is
@@ -343,29 +312,12 @@ void PlanView::paintEvent(QPaintEvent*) {
     previous = at;
   }
 
-  // The end point: a square around it.
-  const QFontMetricsF metrics(font());
   if (c.end) {
     const QPointF end = ToScreen(c.end->X, c.end->Y);
     painter.setPen(QPen(Qt::black, 1.5));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(end - QPointF(6, 6), QSizeF(12, 12)));
-    painter.setPen(Qt::black);
-    painter.drawText(end + QPointF(9, metrics.height() + 2), c.endLabel);
   }
-
-  // Labels: the start's, then the stakes' on round stations.
-  painter.setPen(Qt::black);
-  painter.drawText(start + QPointF(8, metrics.height() + 2), QStringLiteral("起点 ") + c.startLabel);
-  const std::vector<QRectF> rects = LabelRects();
-  for (const int i : VisibleLabels(rects)) {
-    painter.drawText(rects[static_cast<std::size_t>(i)], Qt::AlignLeft | Qt::AlignVCenter,
-                     c.labels[static_cast<std::size_t>(i)]);
-  }
-
-  DrawNorthArrow(painter, size());
-  DrawScaleBar(painter, size(), pixelsPerMetre_);
-  DrawLegend(painter);
 }
 
 // What the side points' colours mean, in the top left corner, when shown.
@@ -391,72 +343,6 @@ void PlanView::DrawLegend(QPainter& painter) const {
     painter.drawText(QRectF(box.left() + 20, y, textWidth + 4, line), Qt::AlignLeft | Qt::AlignVCenter, text);
     y += line;
   }
-}
-
-void PlanView::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  if (fitted_) FitToWindow();
-}
-
-void PlanView::wheelEvent(QWheelEvent* event) {
-  const double notches = event->angleDelta().y() / 120.0;
-  if (notches != 0) ZoomAround(event->position(), std::pow(kWheelStep, notches));
-  event->accept();
-}
-
-void PlanView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) dragFrom_ = event->position();
-}
-
-void PlanView::mouseMoveEvent(QMouseEvent* event) {
-  if (!dragFrom_) return;
-  const QPointF moved = event->position() - *dragFrom_;
-  dragFrom_ = event->position();
-  centre_.X += moved.y() / pixelsPerMetre_;
-  centre_.Y -= moved.x() / pixelsPerMetre_;
-  fitted_ = false;
-  update();
-}
-
-void PlanView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) dragFrom_.reset();
-}
-
-void PlanView::mouseDoubleClickEvent(QMouseEvent*) { FitToWindow(); }
-
-void PlanView::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F || event->key() == Qt::Key_Home) {
-    FitToWindow();
-    return;
-  }
-  QWidget::keyPressEvent(event);
-}
-
-void PlanView::contextMenuEvent(QContextMenuEvent* event) {
-  QMenu menu(this);
-  menu.addAction(QStringLiteral("适合窗口\tF"), this, [this] { FitToWindow(); });
-  menu.addAction(QStringLiteral("保存为 PNG…\tCtrl+S"), this, [this] { SaveImage(); });
-  menu.exec(event->globalPos());
-}
-
-bool PlanView::SaveImage() {
-  QString name = dialogs_.SaveFileName(this, QStringLiteral("保存平面图"), QStringLiteral("平面图.png"),
-                                       {QStringLiteral("PNG 图片 (*.png)")});
-  if (name.isEmpty()) return false;
-  if (!name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) name += QStringLiteral(".png");
-  // Encoded in memory, then written whole or not at all.
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  try {
-    if (!grab().toImage().save(&buffer, "PNG")) throw FileError(FileErrorMessage(QFile::encodeName(name).toStdString(), ENOMEM));
-    WriteFileAtomically(QFile::encodeName(name).toStdString(),
-                        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-  } catch (const FileError& error) {
-    boxes_.Inform(this, QString::fromUtf8(error.what()), QString::fromUtf8(kFileErrorTitle));
-    return false;
-  }
-  return true;
 }
 
 }  // namespace quorvane::ui

@@ -9,6 +9,7 @@
 
 #include "calc/curve_point.h"
 #include "command/run_calculation.h"
+#include "ui/line_views/drawing_view.h"
 
 namespace quorvane::ui {
 
@@ -37,10 +38,10 @@ QRect PlaceBeside(const QRect& main, const QRect& screen, QSize size, QSize mini
 // RoundStationStep), side points when given with a legend, a north arrow and
 // a scale bar.
 //
-// The wheel zooms around the mouse, dragging pans, F, Home or a double click
-// fits the drawing to the window, Ctrl+S (or the context menu) saves what the
-// window shows as PNG. A top-level, non-modal window.
-class PlanView : public QWidget {
+// Zooming, panning, fitting and saving as PNG are those of every drawing
+// (DrawingView): the wheel, dragging, F, Home or a double click, Ctrl+S or
+// the context menu. A top-level, non-modal window.
+class PlanView : public DrawingView {
   Q_OBJECT
 
  public:
@@ -54,21 +55,12 @@ class PlanView : public QWidget {
   bool HasCalculation() const { return curve_.has_value(); }
 
   // Where a survey point (X north, Y east, metres) lands in the window, in
-  // pixels from its top-left corner, at the current zoom and pan.
-  QPointF ToScreen(double X_m, double Y_m) const;
+  // pixels from its top-left corner, at the current zoom and pan: the
+  // drawing's world is east to the right (u = Y) and north up (v = X).
+  QPointF ToScreen(double X_m, double Y_m) const { return WorldToScreen(Y_m, X_m); }
 
   // Metres per pixel at the current zoom.
-  double MetresPerPixel() const { return 1.0 / pixelsPerMetre_; }
-
-  // Scale and centre the drawing so that all of it shows, with a margin.
-  void FitToWindow();
-
-  // Asks for a file name and saves the window's picture there as PNG,
-  // written whole through WriteFileAtomically: a failure leaves an earlier
-  // file of that name untouched. False when the user cancels or the file
-  // cannot be written (then FileError's message says why, under
-  // kFileErrorTitle).
-  bool SaveImage();
+  double MetresPerPixel() const { return 1.0 / PixelsPerMetre(); }
 
   // Which stake labels are drawn at the current zoom and pan (indices into
   // the stakes): those on a multiple of LabelStep() inside the window that
@@ -82,15 +74,10 @@ class PlanView : public QWidget {
   double LabelStep() const;
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void wheelEvent(QWheelEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void contextMenuEvent(QContextMenuEvent* event) override;
+  std::optional<QRectF> WorldBounds() const override;
+  void Draw(QPainter& painter, LabelPlacer& labels) const override;
+  bool HasDrawing() const override { return curve_.has_value(); }
+  QString EmptyText() const override;
 
  private:
   struct SurveyPoint {
@@ -117,18 +104,11 @@ class PlanView : public QWidget {
   // the window to show its label.
   std::vector<QRectF> LabelRects() const;
   std::vector<int> VisibleLabels(const std::vector<QRectF>& rects) const;
-  // The survey point at a window position.
-  SurveyPoint FromScreen(QPointF pixel) const;
-  void ZoomAround(QPointF pixel, double factor);
-  void DrawLegend(class QPainter& painter) const;
+  void DrawStartTangent(QPainter& painter) const;
+  void DrawPoints(QPainter& painter) const;
+  void DrawLegend(QPainter& painter) const;
 
-  FileDialogs& dialogs_;
-  MessageBoxes& boxes_;
   std::optional<Curve> curve_;
-  double pixelsPerMetre_ = 1.0;
-  SurveyPoint centre_{0, 0};  // survey point at the middle of the window
-  bool fitted_ = true;        // follows resizes until the user zooms or pans
-  std::optional<QPointF> dragFrom_;
 };
 
 }  // namespace quorvane::ui

@@ -409,6 +409,42 @@ class WindowTest : public QObject {
     QVERIFY(view->ToScreen(4041028.82, 195628.996) != lastStake);  // fitted to the longer curve
   }
 
+  // Side points belong to the calculation of their curve: exported after each stake and drawn on the
+  // plan; a new calculation of another curve has none, one of the same curve keeps them.
+  void sidePointsBelongToTheirCurve_data() {
+    QTest::addColumn<QStringList>("steps");  // cmd1, sides, end300 (the end station box to 300)
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("computed on the last calculation") << QStringList{"cmd1", "sides"} << true;
+    QTest::newRow("the same curve calculated again") << QStringList{"cmd1", "sides", "cmd1"} << true;
+    QTest::newRow("another curve calculated since") << QStringList{"cmd1", "sides", "end300", "cmd1"} << false;
+    QTest::newRow("computed on another curve") << QStringList{"cmd1", "end300", "sides"} << false;
+    QTest::newRow("computed before that curve's calculation") << QStringList{"cmd1", "end300", "sides", "cmd1"} << false;
+  }
+  void sidePointsBelongToTheirCurve() {
+    QFETCH(QStringList, steps);
+    QFETCH(bool, kept);
+    Calculate(false);
+    for (const QString& step : steps) {
+      if (step == "cmd1") Click(Get("cmd1"));
+      if (step == "end300") Get<QLineEdit>("txtle")->setText(QStringLiteral("300"));
+      if (step == "sides") {
+        dialogs_.texts = QStringList{"3", ""};
+        Get<QAction>("actSideStakes")->trigger();
+      }
+    }
+    QTemporaryDir folder;
+    dialogs_.file = folder.filePath(QStringLiteral("x.dat"));
+    Get<QAction>("actExport")->trigger();
+    QFile dat(dialogs_.file);
+    QVERIFY(dat.open(QIODevice::ReadOnly));
+    const QByteArray left190 = "K0+190L,,195601.338,4040975.348,0.000\r\nK0+200,";  // right after its stake
+    QCOMPARE(dat.readAll().contains(left190), kept);
+    Get<QAction>("actPlanView")->trigger();
+    auto* view = Get<PlanView>("PlanView");
+    const QPoint at = view->ToScreen(4040975.348, 195601.338).toPoint();
+    QCOMPARE(view->grab().toImage().pixelColor(at) == QColor(150, 0, 150), kept);
+  }
+
   // Saving the plan: a PNG, or the cause and no file.
   void planViewSavesPng_data() {
     QTest::addColumn<QString>("name");
