@@ -258,9 +258,54 @@ class WindowTest : public QObject {
       QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
       QVERIFY(Get<QLabel>("lbtime")->text().contains(now_.time().toString(QStringLiteral(":mm:ss"))));
     }
-    // The system's short date and long time without the zone, as a Chinese system shows them.
-    const QDateTime when(QDate(2026, 12, 7), QTime(14, 5, 9));
-    QCOMPARE(ClockText(when, QLocale(QLocale::Chinese, QLocale::China)), "2026/12/7 14:05:09");
+  }
+
+  // The system's short date and long time without the zone.
+  void clockText_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Chinese") << QLocale(QLocale::Chinese, QLocale::China) << "2026/12/7 14:05:09";
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "07.12.26 14:05:09";
+    // Their formats hold the zone in brackets, and Taiwan's a day period Qt does not know ("Bh:mm:ss [t]").
+    QTest::newRow("Taiwan") << QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan)
+                            << "2026/12/7 下午2:05:09";
+    QTest::newRow("Hong Kong") << QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::HongKong)
+                               << "7/12/2026 下午2:05:09";
+    QTest::newRow("US") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/7/26 2:05:09 PM";
+  }
+  void clockText() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, text);
+    QCOMPARE(ClockText(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)), locale), text);
+  }
+
+  // A triple click selects the line under the mouse with its line end, not the whole report;
+  // a third click elsewhere, or after the double-click time, is an ordinary click.
+  void tripleClickSelectsOneLine_data() {
+    QTest::addColumn<int>("line");       // of the worked block, where the clicks go
+    QTest::addColumn<int>("thirdMoved");  // pixels the third click lands away from the first two
+    QTest::addColumn<bool>("oneLine");
+    QTest::newRow("a stake row") << 4 << 0 << true;
+    QTest::newRow("the title") << 0 << 0 << true;
+    QTest::newRow("the third click elsewhere") << 4 << 30 << false;
+  }
+  void tripleClickSelectsOneLine() {
+    QFETCH(int, line);
+    QFETCH(int, thirdMoved);
+    QFETCH(bool, oneLine);
+    Calculate();
+    QWidget* viewport = Result()->viewport();
+    QTextCursor cursor(Result()->document());
+    cursor.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, line);
+    Result()->setTextCursor(cursor);
+    Result()->ensureCursorVisible();
+    const QPoint at = Result()->cursorRect().center() + QPoint(20, 0);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, at + QPoint(0, thirdMoved));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(0, thirdMoved));
+    const QString expected = WorkedBlock().split(u'\n').value(line);
+    const QString selected = Result()->textCursor().selectedText();
+    QCOMPARE(selected.size() == expected.size() + 1 && selected.startsWith(expected), oneLine);
   }
 
   // Each calculation appends its block and brings its title line to the top;
