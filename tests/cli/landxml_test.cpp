@@ -121,23 +121,9 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-TEST(LandXmlRead, SmallLineByHand) {
-  const RoadAlignment road = ReadLandXmlText(kSmall, "small.xml");
-  ASSERT_EQ(road.line.Elements().size(), 3u);
-  EXPECT_EQ(road.line.Elements()[1].design, (ElementSpec{ElementType::Arc, 100 * kPi, 200, 200, +1}));
-  EXPECT_NEAR(road.line.Length_m(), 200 + 100 * kPi, 1e-9);
-  const LinePoint end = road.line.PointAtDistance(road.line.Length_m());
-  EXPECT_NEAR(end.X_m, 1300, 1e-8);
-  EXPECT_NEAR(end.Y_m, 2300, 1e-8);
-  EXPECT_NEAR(end.azimuth_rad, kPi / 2, 1e-12);
-  // 45 degrees into the arc: centre + R (-cos 45, -sin 45) turned.
-  const LinePoint mid = road.line.PointAtDistance(100 + 50 * kPi);
-  EXPECT_NEAR(mid.X_m, 1100 + 200 * std::sqrt(0.5), 1e-8);
-  EXPECT_NEAR(mid.Y_m, 2200 - 200 * std::sqrt(0.5), 1e-8);
-}
-
-// Other ways a writer may give the same small line.
-TEST(LandXmlRead, SmallLineWrittenOtherwise) {
+// The small line as written, and other ways a writer may give it: the arc's
+// end and its point 45 degrees in (centre + R (-cos 45, -sin 45) turned).
+TEST(LandXmlRead, SmallLineWrittenAnyWay) {
   const std::string curve =
       "<Curve rot=\"cw\" radius=\"200\" length=\"314.15926535897932\" delta=\"1.5707963267948966\"><Start>1100 "
       "2000</Start><Center>1100 2200</Center><End>1300 2200</End></Curve>";
@@ -146,6 +132,7 @@ TEST(LandXmlRead, SmallLineWrittenOtherwise) {
     std::string text;
   };
   const std::vector<Row> rows = {
+      {"as written", kSmall},
       {"radius from the centre", Replace(kSmall, "radius=\"200\" ", "")},
       {"length from the swept angle", Replace(kSmall, "length=\"314.15926535897932\" ", "")},
       {"PI instead of the centre",
@@ -167,12 +154,17 @@ TEST(LandXmlRead, SmallLineWrittenOtherwise) {
     ASSERT_EQ(road.line.Elements().size(), 3u);
     const ElementSpec& arc = road.line.Elements()[1].design;
     EXPECT_EQ(arc.type, ElementType::Arc);
+    EXPECT_EQ(arc.turn, +1);
     EXPECT_NEAR(arc.startRadius_m, 200, 1e-9);
     EXPECT_NEAR(arc.length_m, 100 * kPi, 1e-9);
     EXPECT_NEAR(road.line.Start().station_m, 500, 1e-9);
     const LinePoint end = road.line.PointAtDistance(road.line.Length_m());
     EXPECT_NEAR(end.X_m, 1300, 1e-8);
     EXPECT_NEAR(end.Y_m, 2300, 1e-8);
+    EXPECT_NEAR(end.azimuth_rad, kPi / 2, 1e-12);
+    const LinePoint mid = road.line.PointAtDistance(100 + 50 * kPi);
+    EXPECT_NEAR(mid.X_m, 1100 + 200 * std::sqrt(0.5), 1e-8);
+    EXPECT_NEAR(mid.Y_m, 2200 - 200 * std::sqrt(0.5), 1e-8);
   }
 }
 

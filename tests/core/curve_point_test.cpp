@@ -11,13 +11,13 @@
 #include "calc/angle.h"
 #include "calc/calculation_error.h"
 #include "calc/curve_point.h"
+#include "field_curve.h"
 
 namespace quorvane {
 namespace {
 
 // The window's default curve, interval 10, right turn.
-const CurveInput kField{.Xa = 4040964.994, .Ya = 195601.155, .lb = 180.108, .le = 250.365, .Ra = 1500,
-                        .Rb = 130, .a = 17.3415, .d = 10, .turn = 1};
+constexpr CurveInput kField = test::kFieldCurve;
 
 // The curve with other radii and turn; the same stretch staked from its high end.
 CurveInput With(CurveInput c, double Ra, double Rb, std::int16_t turn) { return c.Ra = Ra, c.Rb = Rb, c.turn = turn, c; }

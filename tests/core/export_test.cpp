@@ -21,6 +21,7 @@
 #include "command/save_export.h"
 #include "io/atomic_file.h"
 #include "io/export.h"
+#include "field_curve.h"
 
 namespace quorvane {
 namespace {
@@ -40,7 +41,7 @@ Calculation WithSides(Calculation calculation, double left_m, double right_m) {
 // The field example (default boxes, interval 10, right turn); its .dat text
 // holds the printed stake table's figures, trailing zeros restored, and the
 // end point from tests/core/export_reference.py.
-const CurveInput kField{4040964.994, 195601.155, 180.108, 250.365, 1500, 130, 17.3415, 10, 1};
+constexpr CurveInput kField = test::kFieldCurve;
 const std::string kFieldDat =
     "K0+180.108,,195601.155,4040964.994,0.000\r\nK0+190,,195604.188,4040974.410,0.000\r\n"
     "K0+200,,195607.410,4040983.876,0.000\r\nK0+210,,195610.883,4040993.253,0.000\r\n"

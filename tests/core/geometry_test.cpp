@@ -13,6 +13,7 @@
 #include "calc/angle.h"
 #include "calc/curve_point.h"
 #include "calc/stakes.h"
+#include "field_curve.h"
 
 namespace quorvane {
 namespace {
@@ -89,8 +90,7 @@ TEST(Geometry, StraightAndCircularArcMatchTheirClosedForms) {
 // pi = 3.14159265; printed to 20 digits and cut here to 10 decimals. (The
 // default curve turning right is the worked example of the report tests.)
 TEST(Geometry, TransitionCurvesMatchAHighPrecisionIntegral) {
-  const CurveInput field{
-      .Xa = 4040964.994, .Ya = 195601.155, .lb = 180.108, .le = 250.365, .Ra = 1500, .Rb = 130, .a = 17.3415, .d = 10};
+  const CurveInput& field = test::kFieldCurve;
   // From a straight into a circle of 200 m, interval 25.
   const CurveInput spiral{.Xa = 1000, .Ya = 2000, .lb = 1000, .le = 1100, .Ra = 0, .Rb = 200, .a = 45, .d = 25};
   const struct {

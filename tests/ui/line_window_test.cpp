@@ -353,21 +353,6 @@ class LineWindowTest : public QObject {
     QCOMPARE(Window().findChild<QLabel*>("stakeStatus")->text(), "路线已修改，按 F5 重新计算");
   }
 
-  // Both drawings are saved as PNG images of the window's size.
-  void drawingsSaved() {
-    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
-    QVERIFY(Window().ComputeStakes());
-    auto* tabs = Window().findChild<QTabWidget*>("tabs");
-    for (const char* name : {"planView", "profileView"}) {
-      tabs->setCurrentWidget(Window().findChild<QWidget*>(name));
-      dialogs_.file = dir_.filePath(QString(name) + ".png");
-      Window().SaveDrawing();
-      const QImage image(dialogs_.file);
-      QVERIFY2(!image.isNull(), name);
-      QCOMPARE(image.size(), Window().findChild<QWidget*>(name)->size());
-    }
-  }
-
   // The printed table: 101 stakes every metre on A4 pages, each headed by
   // the line's name and the stations of its first and last row.
   void printedPages() {
