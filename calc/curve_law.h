@@ -112,10 +112,10 @@ class CurveWalk {
     PanelHead head;
   };
   CurveLaw law_;
-  double change_ = 0;                 // change of the signed curvature per metre
-  double singleUpTo_ = -1;            // the one rule holds for |D| up to this
+  double change_ = 0;                                            // change of the signed curvature per metre
+  double singleUpTo_ = -1;                                       // the one rule holds for |D| up to this
   double panelsFrom_ = std::numeric_limits<double>::infinity();  // and fails from this on
-  std::vector<Sum> sums_;             // one for each panel reached so far
+  std::vector<Sum> sums_;                                        // one for each panel reached so far
 };
 
 }  // namespace quorvane

@@ -88,14 +88,14 @@ void AtomicFile::Discard() {
   done_ = true;
 }
 
-void AtomicFile::Commit() {
+void AtomicFile::Commit(Content content) {
   struct stat info {};
   if (stat(temporary_.c_str(), &info) != 0) {
     const int error = errno;
     Discard();
     Fail(path_, error);
   }
-  if (info.st_size == 0) {
+  if (info.st_size == 0 && content == Content::NotEmpty) {
     Discard();
     Fail(path_, EIO);
   }
@@ -119,36 +119,24 @@ void AtomicFile::Commit() {
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temporary = TemporaryPattern(path);
-  const int fd = CreateTemporary(temporary);
+  AtomicFile file(path);  // discards the temporary on any failure below
+  const int fd = open(file.TemporaryPath().c_str(), O_WRONLY | O_TRUNC);
   if (fd < 0) Fail(path, errno);
-  const auto abandon = [&](int error) {
-    close(fd);
-    std::remove(temporary.c_str());
-    Fail(path, error);
-  };
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
     const ssize_t written = write(fd, p, left);
+    if (written < 0 && errno == EINTR) continue;
     if (written < 0) {
-      if (errno == EINTR) continue;
-      abandon(errno);
+      const int error = errno;
+      close(fd);
+      Fail(path, error);
     }
     p += written;
     left -= static_cast<std::size_t>(written);
   }
-  if (fsync(fd) != 0) abandon(errno);
-  if (close(fd) != 0) {
-    const int error = errno;
-    std::remove(temporary.c_str());
-    Fail(path, error);
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    std::remove(temporary.c_str());
-    Fail(path, error);
-  }
+  if (close(fd) != 0) Fail(path, errno);
+  file.Commit(AtomicFile::Content::MayBeEmpty);
 }
 
 }  // namespace quorvane

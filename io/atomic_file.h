@@ -18,18 +18,19 @@ class FileError : public CalculationError {
 // Title of a message box that reports a FileError.
 
 // Writes `bytes` as the whole content of the file at `path` (UTF-8 path).
-// The bytes go to a temporary file in the same folder, are flushed to disk,
-// and only then replace `path` by a rename, so a failure at any point leaves
+// The bytes go to the temporary file of an AtomicFile in the same folder,
+// are flushed to disk, and only then replace `path` by a rename, so a failure at any point leaves
 // an earlier file of that name untouched and no temporary file behind.
 // Throws FileError.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // For writers that must produce the file themselves (a PDF printer, an image
 // encoder writing to a path): the temporary path beside `path` to write to,
-// and the step that checks it and renames it over `path`. Commit throws
-// FileError (and removes the temporary) when the temporary is missing or
-// empty or cannot be renamed; Discard removes it. The destructor discards a
-// file neither committed nor discarded.
+// and the step that checks it, flushes it to disk and renames it over
+// `path`. Commit throws FileError (and removes the temporary) when the
+// temporary is missing or empty or cannot be flushed or renamed; Discard
+// removes it. The destructor discards a file neither committed nor
+// discarded.
 class AtomicFile {
  public:
   explicit AtomicFile(std::string path);
@@ -38,7 +39,10 @@ class AtomicFile {
   AtomicFile& operator=(const AtomicFile&) = delete;
 
   const std::string& TemporaryPath() const { return temporary_; }
-  void Commit();
+  // An empty temporary is taken for a writer that failed unless told that
+  // the content may be empty.
+  enum class Content { NotEmpty, MayBeEmpty };
+  void Commit(Content content = Content::NotEmpty);
   void Discard();
 
  private:
