@@ -82,6 +82,7 @@ TEST(LocatePoint, FindsStationAndOffsetOfPointsBesideTheCurve) {
       {"radii 0", With(kField, 0, 0, 1), {-7.5, 0, 12}},
       {"tight spiral", With(entry, 0, 100, 1), {-20, 0, 20}},
       {"far from the origin, where the foot tolerance grows", far, {-30, 0, 30}},
+      {"shorter than a metre", {.Xa = 10, .Ya = 20, .lb = 0, .le = 0.6, .Ra = 0, .Rb = 130, .a = 90, .d = 0.1}, {-2, 0, 2}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -261,37 +261,43 @@ TEST_F(ExportFile, DrawingReadBackByAnIndependentReader) {
   EXPECT_EQ(Mm(centre[centre.size() - 3]) + ' ' + Mm(centre[centre.size() - 2]), "195629.202 4041029.122");
 }
 
-// A circular arc R 130 turning right from due north at (1000, 500): its centre lies 130 m east at
-// (1000, 630); the centre line keeps R 130, the left edge (outside) 133.5, the right 122.75, at every
-// vertex and between them (the chord's middle), and passes through every point of its layer. Staked
-// backwards from station 100 the curve runs the other way round the same circle, left still west.
-class ExportArc : public ExportFile, public ::testing::WithParamInterface<CurveInput> {};
-INSTANTIATE_TEST_SUITE_P(ForwardAndBackward, ExportArc,
-                         ::testing::Values(CurveInput{1000, 500, 0, 100, 130, 130, 0, 10, 1},
-                                           CurveInput{1000, 500, 100, 0, 130, 130, 0, -10, 1}));
+// A circular arc of radius R turning right from due north at (1000, 500): its centre lies R east at
+// (1000, 500 + R); the centre line keeps R, the left edge (outside) R + left, the right R - right, at
+// every vertex and within half a millimetre between them (the chord's middle), and passes through every
+// point of its layer. Staked backwards the curve runs the other way round the same circle, left still
+// west. Wide edges on a tight arc bend much more than its centre line.
+struct ArcRow {
+  double radius, left, right;
+  bool backwards;
+};
+class ExportArc : public ExportFile, public ::testing::WithParamInterface<ArcRow> {};
+INSTANTIATE_TEST_SUITE_P(ForwardBackwardAndTight, ExportArc,
+                         ::testing::Values(ArcRow{130, 3.5, 7.25, false}, ArcRow{130, 3.5, 7.25, true},
+                                           ArcRow{20, 15, 15, false}));
 TEST_P(ExportArc, LinesFollowTheCurveNotChordsBetweenStakes) {
-  const CurveInput arc = GetParam();
-  ExportCalculation((dir_ / "arc.dxf").string(), WithSides(Curve(arc), 3.5, 7.25));
+  const auto [R, left, right, backwards] = GetParam();
+  const CurveInput arc = backwards ? CurveInput{1000, 500, 100, 0, R, R, 0, -10, 1} : CurveInput{1000, 500, 0, 100, R, R, 0, 10, 1};
+  ExportCalculation((dir_ / "arc.dxf").string(), WithSides(Curve(arc), left, right));
   auto dxf = ReadBack("dxf", dir_ / "arc.dxf");
-  const std::map<std::string, double> radius{{"CENTRE_LINE", 130}, {"SIDE_LEFT", 133.5}, {"SIDE_RIGHT", 122.75}};
+  const std::map<std::string, double> radius{{"CENTRE_LINE", R}, {"SIDE_LEFT", R + left}, {"SIDE_RIGHT", R - right}};
   const std::map<std::string, std::string> pointLayer{
       {"CENTRE_LINE", "STAKES"}, {"SIDE_LEFT", "SIDE_LEFT"}, {"SIDE_RIGHT", "SIDE_RIGHT"}};
   ASSERT_EQ(dxf["POLYLINE"].size(), 3u);
   for (const auto& line : dxf["POLYLINE"]) {
     SCOPED_TRACE(line[0]);
-    const double R = radius.at(line[0]);
+    const double Rline = radius.at(line[0]);
     std::vector<std::pair<double, double>> v;  // east, north
     for (std::size_t i = 1; i + 2 < line.size() + 1; i += 3) v.emplace_back(std::stod(line[i]), std::stod(line[i + 1]));
     ASSERT_GT(v.size(), 20u);  // more than the 11 stakes and the start
     double worst = 0;
     for (std::size_t i = 0; i < v.size(); ++i) {
-      EXPECT_NEAR(std::hypot(v[i].first - 630, v[i].second - 1000), R, 1e-6);
+      EXPECT_NEAR(std::hypot(v[i].first - 500 - R, v[i].second - 1000), Rline, 1e-6);
       if (i > 0) {
         const double mx = (v[i].first + v[i - 1].first) / 2, my = (v[i].second + v[i - 1].second) / 2;
-        worst = std::max(worst, R - std::hypot(mx - 630, my - 1000));
+        worst = std::max(worst, Rline - std::hypot(mx - 500 - R, my - 1000));
       }
     }
-    EXPECT_LT(worst, 0.001);
+    EXPECT_LT(worst, 0.0005 + 1e-9);
     for (const auto& p : dxf["POINT"]) {
       if (p[0] != pointLayer.at(line[0])) continue;
       bool onLine = false;

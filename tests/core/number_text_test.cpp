@@ -91,6 +91,7 @@ TEST(NumberText, EachRuleWritesItsExactText) {
         {"2^64 m: kilometres to 15 digits, metres exact", 18446744073709551616.0, "18446744073709600+616"},
         {"farther than 2^64", 1e20, "100000000000000000+0"},
         {"tiny negative rounds to zero", -1e-14, "0+0"},
+        {"subnormal", 5e-324, "0+0"},
         {"negative zero", -0.0, "0+0"}}},
   };
   for (const auto& rule : rules) {

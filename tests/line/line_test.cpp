@@ -64,6 +64,9 @@ TEST(LineReference, PointsAlongTheLine) {
       EXPECT_LT(got.azimuth_rad, 2 * std::numbers::pi);
     }
   }
+  // A start azimuth a rounding below 0 is north (it reduces to 2 pi, which is 0).
+  const Line north({0, 0, -1e-17, 0}, {{ElementType::Straight, 100, kInfiniteRadius, kInfiniteRadius, 0}});
+  EXPECT_NEAR(north.PointAtDistance(100).X_m, 100, 1e-9);
 }
 
 TEST(LineReference, NearestFoot) {
@@ -335,6 +338,8 @@ TEST(LineRefusals, MessagesNameWhatIsWrong) {
       {lineOf({{Spiral, 50, 300, -400, 1}}), ElementMessage(0, kElementRadiusText)},
       {lineOf({{Spiral, 50, 300, 300, 1}}), ElementMessage(0, kSpiralShapeText)},
       {lineOf({{Straight, 50, 300, kInfiniteRadius, 0}}), ElementMessage(0, kStraightShapeText)},
+      {lineOf({{Straight, 50, kInfiniteRadius, 300, 0}}), ElementMessage(0, kStraightShapeText)},
+      {lineOf({{Straight, 50, kInfiniteRadius, kInfiniteRadius, 1}}), ElementMessage(0, kStraightShapeText)},
       {lineOf({{Arc, 1e6, 1, 1, 1}}), ElementMessage(0, kElementTurnsTooMuchText)},
       {lineOf({straight, arc}, {{50, 40}, {35, 0}}), EquationMessage(1, kEquationOrderText)},
       {lineOf({straight, arc}, {{250, 0}}), EquationMessage(0, kEquationOutsideLineText)},
@@ -347,11 +352,13 @@ TEST(LineRefusals, MessagesNameWhatIsWrong) {
       {[&] { chained.Stakes(10, 700, 200); }, kLineEndBeforeStartPrompt},
       {[&] { chained.Locate(NAN, 0); }, kLinePointNotFinitePrompt},
       {jd({qd}), kJdTooFewRowsPrompt},
+      {jd({{"JD0", NAN, 0, 0, 0, 0}, zd}), JdMessage("JD0", kJdNotFiniteText)},  // the start row too
       // 90 degrees at JD1 cannot hold two spirals of 500 m on R 300 (1.67 rad).
       {jd({qd, {"JD1", 0, 1000, 300, 500, 500}, {"ZD", 1000, 1000, 0, 0, 0}}), JdMessage("JD1", kJdSpiralsTooLongText)},
       {jd({qd, {"JD1", 0, 1000, 0, 0, 0}, {"ZD", 1000, 1000, 0, 0, 0}}), JdMessage("JD1", kJdNoRadiusText)},
       {jd({qd, {"JD1", 0, 1000, 0, 50, 0}, zd}), JdMessage("JD1", kJdSpiralWithoutRadiusText)},
       {jd({qd, {"JD1", 0, 0, 300, 0, 0}, zd}), JdMessage("JD1", kJdCoincidentText)},
+      {jd({qd, {"JD1", 0, 5e-7, 300, 0, 0}, zd}), JdMessage("JD1", kJdCoincidentText)},
       {jd({qd, {"JD1", 0, 1000, -300, 0, 0}, zd}), JdMessage("JD1", kJdNegativeText)},
       {jd({qd, {"JD1", 0, 1000, NAN, 0, 0}, zd}), JdMessage("JD1", kJdNotFiniteText)},
       // T = R tan 45 deg = 1200 > the 1000 m back to the start.

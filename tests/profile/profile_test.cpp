@@ -183,6 +183,8 @@ TEST(Profile, RefusesNamingThePoint) {
       {"negative radius", kLine, {{0, 100}, {500, 100, -1}, {1000, 110}}, At(1, kGradePointNegativeCurvePrompt)},
       {"radius and length", kLine, {{0, 100}, {500, 100, 1000, 20}, {1000, 110}},
        At(1, kGradePointRadiusAndLengthPrompt)},
+      {"radius under a metre and length", kLine, {{0, 100}, {500, 100, 0.5, 20}, {1000, 110}},
+       At(1, kGradePointRadiusAndLengthPrompt)},
       {"circle by length", kLine, {{0, 100}, {500, 100, 0, 20, true}, {1000, 110}},
        At(1, kGradePointCircleWithoutRadiusPrompt)},
       {"curve on the first point", kLine, {{0, 100, 1000}, {1000, 110}}, At(0, kGradePointCurveAtEndPrompt)},
