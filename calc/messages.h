@@ -38,6 +38,26 @@ inline constexpr const char* kNotFinishedPrompt = "计算未能完成！";
 // Asked when the focus leaves the interval box, under kReminderTitle.
 inline constexpr const char* kTurnReminderPrompt = "是否输入转向信息？";
 
+// Printing. %1 is the printer's name.
+inline constexpr const char* kPrintFailedTitle = "打印失败";
+inline constexpr const char* kPrinterUnavailablePattern = "无法打印到“%1”：打印机不可用。";
+
+// The 路线 window. %1 stands for a name filled in where the message is shown.
+inline constexpr const char* kLineWindowTitle = "路线";                 // the window, and its save question
+inline constexpr const char* kJdConvertTitle = "交点转线元";
+inline constexpr const char* kLineStakesTitle = "逐桩坐标";
+inline constexpr const char* kExportLocatedTitle = "导出反算结果";
+inline constexpr const char* kOpenLineTitle = "打开路线";
+inline constexpr const char* kSaveLineTitle = "保存";
+inline constexpr const char* kJdTableEmptyPrompt = "交点表是空的";
+inline constexpr const char* kElementTableEmptyPrompt = "线元表是空的";
+inline constexpr const char* kNoLineYetPrompt = "还没有路线";
+inline constexpr const char* kNoStakeSelectedPrompt = "没有选中的桩";
+inline constexpr const char* kLineWithErrorsNotSavedText = "\n路线有错误时不能保存为 LandXML。";  // after the error
+inline constexpr const char* kCannotOpenPattern = "无法打开文件“%1”";                  // %1: the file's name
+inline constexpr const char* kSkippedPointRowsPattern = "以下行不是“点号,X,Y[,H]”，已跳过：第%1行";  // %1: 3、7
+inline constexpr const char* kSaveChangesPattern = "是否保存对“%1”的修改？";             // %1: the line's name
+
 // The names of the dialogs' boxes, as messages about them name them.
 inline constexpr const char* kLeftWidthName = "左侧宽度";
 inline constexpr const char* kRightWidthName = "右侧宽度";
@@ -88,6 +108,23 @@ inline constexpr const char* kJdTurnsBackText = "转角接近180度，无法设�
 inline constexpr const char* kJdOverlapsStartText = "曲线超出路线起点！";
 inline constexpr const char* kJdOverlapsEndText = "曲线超出路线终点！";
 inline constexpr const char* kJdOverlapsNextText = "与下一交点的曲线重叠！";
+
+// The user's messages of the profile. A fault of one point is told as
+// "第N个变坡点" followed by one of the kGradePoint… reasons (N counts from 1).
+inline constexpr const char* kProfileTooFewPointsPrompt = "纵断面至少需要两个变坡点！";
+inline constexpr const char* kStationOutsideProfilePrompt = "桩号不在纵断面范围内！";
+inline constexpr const char* kGradePointNotANumberPrompt = "的桩号、高程、半径或竖曲线长度不是有效数字或过大！";
+inline constexpr const char* kGradePointNegativeCurvePrompt = "的竖曲线半径或长度为负！";
+inline constexpr const char* kGradePointRadiusAndLengthPrompt = "的竖曲线只能给半径或长度之一！";
+inline constexpr const char* kGradePointCircleWithoutRadiusPrompt = "的圆形竖曲线须给半径！";
+inline constexpr const char* kGradePointCurveAtEndPrompt = "是纵断面的起点或终点，不能设竖曲线！";
+inline constexpr const char* kGradePointOrderPrompt = "的桩号不在前一个变坡点之后！";
+inline constexpr const char* kGradePointOverlapPrompt = "的竖曲线与前一个变坡点的竖曲线重叠！";
+inline constexpr const char* kGradePointBeforeStartPrompt = "的竖曲线超出纵断面起点！";
+inline constexpr const char* kGradePointAfterEndPrompt = "的竖曲线超出纵断面终点！";
+inline constexpr const char* kGradePointPastPreviousPrompt = "的竖曲线越过前一个变坡点！";
+inline constexpr const char* kGradePointPastNextPrompt = "的竖曲线越过后一个变坡点！";
+inline constexpr const char* kCrossSlopeNotANumberPrompt = "横坡或偏距不是有效数字！";
 
 inline std::string ElementMessage(std::size_t index, const char* text) {
   return "第" + std::to_string(index + 1) + "个线元：" + text;

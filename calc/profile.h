@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/messages.h"
 #include "calc/line.h"
 
 namespace quorvane {
@@ -77,22 +78,7 @@ struct VerticalCurve {
   bool crest = false;          // 凸形 (the grade falls, i2 < i1); otherwise 凹形
 };
 
-// The user's messages of the profile. A fault of one point is told as
-// "第N个变坡点" followed by one of the kGradePoint… reasons (N counts from 1).
-inline constexpr const char* kProfileTooFewPointsPrompt = "纵断面至少需要两个变坡点！";
-inline constexpr const char* kStationOutsideProfilePrompt = "桩号不在纵断面范围内！";
-inline constexpr const char* kGradePointNotANumberPrompt = "的桩号、高程、半径或竖曲线长度不是有效数字或过大！";
-inline constexpr const char* kGradePointNegativeCurvePrompt = "的竖曲线半径或长度为负！";
-inline constexpr const char* kGradePointRadiusAndLengthPrompt = "的竖曲线只能给半径或长度之一！";
-inline constexpr const char* kGradePointCircleWithoutRadiusPrompt = "的圆形竖曲线须给半径！";
-inline constexpr const char* kGradePointCurveAtEndPrompt = "是纵断面的起点或终点，不能设竖曲线！";
-inline constexpr const char* kGradePointOrderPrompt = "的桩号不在前一个变坡点之后！";
-inline constexpr const char* kGradePointOverlapPrompt = "的竖曲线与前一个变坡点的竖曲线重叠！";
-inline constexpr const char* kGradePointBeforeStartPrompt = "的竖曲线超出纵断面起点！";
-inline constexpr const char* kGradePointAfterEndPrompt = "的竖曲线超出纵断面终点！";
-inline constexpr const char* kGradePointPastPreviousPrompt = "的竖曲线越过前一个变坡点！";
-inline constexpr const char* kGradePointPastNextPrompt = "的竖曲线越过后一个变坡点！";
-inline constexpr const char* kCrossSlopeNotANumberPrompt = "横坡或偏距不是有效数字！";
+// The profile's messages are in calc/messages.h.
 
 // "第N个变坡点" + reason, N = index + 1.
 std::string GradePointMessage(std::size_t index, const char* reason);

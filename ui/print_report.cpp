@@ -24,6 +24,7 @@
 #include <optional>
 #include <string_view>
 
+#include "calc/messages.h"
 #include "io/atomic_file.h"
 #include "report/layout.h"
 #include "report/number_text.h"
@@ -599,8 +600,8 @@ bool PrintPieces(QWidget* parent, QPrinter& printer, const std::vector<BoxPiece>
     return false;
   }
   if (painted.pages == 0 || printer.printerState() == QPrinter::Error) {
-    boxes.Inform(parent, QStringLiteral("无法打印到“%1”：打印机不可用。").arg(printer.printerName()),
-                 QStringLiteral("打印失败"));
+    boxes.Inform(parent, QString::fromUtf8(kPrinterUnavailablePattern).arg(printer.printerName()),
+                 QString::fromUtf8(kPrintFailedTitle));
     return false;
   }
   return true;

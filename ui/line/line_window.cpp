@@ -49,9 +49,12 @@
 namespace quorvane::ui {
 namespace {
 
+// A fixed text of the message catalogue.
+QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+
 constexpr int kMaxRecent = 8;
 const char* const kRecentKey = "line/recentFiles";
-const QString kTitle = QStringLiteral("路线");
+const QString kTitle = QString::fromUtf8(kLineWindowTitle);
 const QString kXmlFilter = QStringLiteral("LandXML 文件 (*.xml)");
 
 std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -492,10 +495,10 @@ bool LineWindow::ConvertJd() {
   const JdReading jd = ReadJdTables(*jds_, *jdStart_);
   if (!jd.design) {
     const QString message = WholeOrFirst(jd.jds);
-    Inform(message.isEmpty() ? QStringLiteral("交点表是空的") : message, QStringLiteral("交点转线元"));
+    Inform(message.isEmpty() ? Q(kJdTableEmptyPrompt) : message, Q(kJdConvertTitle));
     return false;
   }
-  undo_->beginMacro(QStringLiteral("交点转线元"));
+  undo_->beginMacro(Q(kJdConvertTitle));
   start_->ReplaceAll(StartRows(jd.design->start), QString());
   elements_->ReplaceAll(ElementRows(jd.design->elements), QString());
   undo_->endMacro();
@@ -506,7 +509,7 @@ bool LineWindow::ConvertJd() {
 
 void LineWindow::ShowStakeError(const QString& message) {
   stakeStatus_->setText(message);
-  Inform(message, QStringLiteral("逐桩坐标"));
+  Inform(message, Q(kLineStakesTitle));
 }
 
 bool LineWindow::ComputeStakes() {
@@ -551,7 +554,7 @@ void LineWindow::ExportStakes(bool selectedOnly) {
     for (const QModelIndex& index : stakeView_->selectionModel()->selectedRows()) rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     if (rows.empty()) {
-      Inform(QStringLiteral("没有选中的桩"), QStringLiteral("导出坐标"));
+      Inform(Q(kNoStakeSelectedPrompt), Q(kExportTitle));
       return;
     }
   }
@@ -564,7 +567,7 @@ void LineWindow::ExportStakes(bool selectedOnly) {
     WriteStakeFile(PathBytes(path), *stakes_, rows);
     statusBar()->showMessage(QStringLiteral("已导出 %1 个桩到 %2").arg(rows.size()).arg(path), 10000);
   } catch (const std::exception& error) {
-    Inform(QString::fromUtf8(error.what()), QStringLiteral("导出坐标"));
+    Inform(QString::fromUtf8(error.what()), Q(kExportTitle));
   }
 }
 
@@ -606,7 +609,7 @@ void LineWindow::SaveDrawing() {
 void LineWindow::LocateTyped() {
   RecomputeIfEdited();
   if (!line_) {
-    Inform(lineError_.isEmpty() ? QStringLiteral("还没有路线") : lineError_, QStringLiteral("坐标反算"));
+    Inform(lineError_.isEmpty() ? Q(kNoLineYetPrompt) : lineError_, Q(kLocateTitle));
     return;
   }
   const std::string h = pointH_->text().toStdString();
@@ -618,12 +621,12 @@ void LineWindow::LocateTyped() {
 void LineWindow::LocateFile(const QString& path) {
   RecomputeIfEdited();
   if (!line_) {
-    Inform(lineError_.isEmpty() ? QStringLiteral("还没有路线") : lineError_, QStringLiteral("坐标反算"));
+    Inform(lineError_.isEmpty() ? Q(kNoLineYetPrompt) : lineError_, Q(kLocateTitle));
     return;
   }
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    Inform(QStringLiteral("无法打开文件“%1”").arg(QFileInfo(path).fileName()), QStringLiteral("坐标反算"));
+    Inform(Q(kCannotOpenPattern).arg(QFileInfo(path).fileName()), Q(kLocateTitle));
     return;
   }
   QString text = QString::fromUtf8(file.readAll());
@@ -650,13 +653,13 @@ void LineWindow::LocateFile(const QString& path) {
     ++read;
   }
   if (!skipped.isEmpty())
-    Inform(QStringLiteral("以下行不是“点号,X,Y[,H]”，已跳过：第%1行").arg(skipped.join(QStringLiteral("、"))),
-           QStringLiteral("坐标反算"));
+    Inform(Q(kSkippedPointRowsPattern).arg(skipped.join(QStringLiteral("、"))),
+           Q(kLocateTitle));
 }
 
 void LineWindow::ExportLocated() {
   if (located_->rowCount() == 0) return;
-  const QString path = dialogs_.SaveFileName(this, QStringLiteral("导出反算结果"), QStringLiteral("坐标反算.csv"),
+  const QString path = dialogs_.SaveFileName(this, Q(kExportLocatedTitle), QStringLiteral("坐标反算.csv"),
                                              {QStringLiteral("CSV 文件 (*.csv)")});
   if (path.isEmpty()) return;
   std::vector<std::vector<std::string>> table;
@@ -672,7 +675,7 @@ void LineWindow::ExportLocated() {
   try {
     WriteTableCsv(PathBytes(path), table);
   } catch (const std::exception& error) {
-    Inform(QString::fromUtf8(error.what()), QStringLiteral("导出反算结果"));
+    Inform(QString::fromUtf8(error.what()), Q(kExportLocatedTitle));
   }
 }
 
@@ -692,7 +695,7 @@ bool LineWindow::OpenFile(const QString& path) {
   try {
     read.emplace(ReadLandXml(PathBytes(path)));
   } catch (const std::exception& error) {
-    Inform(QString::fromUtf8(error.what()), QStringLiteral("打开路线"));
+    Inform(QString::fromUtf8(error.what()), Q(kOpenLineTitle));
     return false;
   }
   const RoadAlignment& alignment = *read;
@@ -716,9 +719,9 @@ bool LineWindow::OpenFile(const QString& path) {
 bool LineWindow::WriteTo(const QString& path) {
   RecomputeIfEdited();
   if (!line_) {
-    Inform((lineError_.isEmpty() ? QStringLiteral("线元表是空的") : lineError_) +
-               QStringLiteral("\n路线有错误时不能保存为 LandXML。"),
-           QStringLiteral("保存"));
+    Inform((lineError_.isEmpty() ? Q(kElementTableEmptyPrompt) : lineError_) +
+               Q(kLineWithErrorsNotSavedText),
+           Q(kSaveLineTitle));
     return false;
   }
   RoadAlignment alignment{name_.empty() ? QFileInfo(path).completeBaseName().toStdString() : name_, *line_,
@@ -750,7 +753,7 @@ bool LineWindow::SaveAs() {
 void LineWindow::closeEvent(QCloseEvent* event) {
   if (undo_->isClean()) return event->accept();
   const QString name = path_.isEmpty() ? QStringLiteral("未命名") : QFileInfo(path_).fileName();
-  switch (boxes_.AskYesNoCancel(this, QStringLiteral("是否保存对“%1”的修改？").arg(name), kTitle)) {
+  switch (boxes_.AskYesNoCancel(this, Q(kSaveChangesPattern).arg(name), kTitle)) {
     case MessageBoxes::Answer::Yes:
       if (Save()) return event->accept();
       return event->ignore();
@@ -796,7 +799,7 @@ LineWindow* OpenLineWindow(MessageBoxes& boxes, FileDialogs& dialogs, const QStr
 }
 
 LineWindow* AskAndOpenLineWindow(QWidget* parent, MessageBoxes& boxes, FileDialogs& dialogs) {
-  const QString path = dialogs.OpenFileName(parent, QStringLiteral("打开路线"), {kXmlFilter, QStringLiteral("所有文件 (*)")});
+  const QString path = dialogs.OpenFileName(parent, Q(kOpenLineTitle), {kXmlFilter, QStringLiteral("所有文件 (*)")});
   return path.isEmpty() ? nullptr : OpenLineWindow(boxes, dialogs, path);
 }
 
