@@ -8,6 +8,7 @@
 #include <QPrinter>
 
 #include "fakes.h"
+#include "pdf_reading.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
 #include "ui/line/line_text.h"
@@ -21,6 +22,9 @@ namespace {
 
 using testing::FakeBoxes;
 using testing::FakeDialogs;
+using testing::PdfPrinter;
+using testing::PdfText;
+using testing::Squeezed;
 
 // A table as "a|b;c|d" (rows by ';', cells by '|'), blank cells at the end
 // of a row left out.
@@ -68,9 +72,9 @@ class LineWindowTest : public QObject {
   }
   void cleanup() { delete window_.data(); }
 
-  // What a cell reads as is told on it: a red background and "读作 N".
+  // What a cell reads as is told on it: a red background and "读作 N". Station cells take K-notation.
   void marking_data() {
-    QTest::addColumn<int>("column");  // of the element table: 1 is a length, 2 a radius
+    QTest::addColumn<int>("column");  // of the element table: 1 is a length, 2 a radius; -1 a station cell
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("tip");  // empty: not marked
     QTest::newRow("plain") << 1 << "12.5" << "";
@@ -79,32 +83,20 @@ class LineWindowTest : public QObject {
     QTest::newRow("unit after it") << 1 << "10m" << "读作 10";
     QTest::newRow("comma decimal") << 2 << "1,500" << "读作 1";
     QTest::newRow("no number") << 1 << "abc" << "读作 0";
+    QTest::newRow("K-notation") << -1 << "K1+234.5" << "";
+    QTest::newRow("full-width K-notation") << -1 << "Ｋ０＋１８０．１０８" << "";
+    QTest::newRow("station in plain metres") << -1 << "1234.5" << "";
+    QTest::newRow("station with a unit after it") << -1 << "K1+234.5m" << "读作 1234.5";
   }
   void marking() {
     QFETCH(int, column);
     QFETCH(QString, text);
     QFETCH(QString, tip);
-    GridModel& grid = Window().ElementTable();
-    QVERIFY(grid.setData(grid.index(0, column), text, Qt::EditRole));
-    const QModelIndex cell = grid.index(0, column);
+    GridModel& grid = column < 0 ? Window().EquationTable() : Window().ElementTable();
+    grid.Paste(0, std::max(column, 0), text);
+    const QModelIndex cell = grid.index(0, std::max(column, 0));
     QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
     QCOMPARE(cell.data(Qt::BackgroundRole).isValid(), !tip.isEmpty());
-  }
-
-  void stationMarking_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("tip");
-    QTest::newRow("K-notation") << "K1+234.5" << "";
-    QTest::newRow("full-width K-notation") << "Ｋ０＋１８０．１０８" << "";
-    QTest::newRow("plain metres") << "1234.5" << "";
-    QTest::newRow("unit after it") << "K1+234.5m" << "读作 1234.5";
-  }
-  void stationMarking() {
-    QFETCH(QString, text);
-    QFETCH(QString, tip);
-    GridModel& grid = Window().EquationTable();
-    grid.Paste(0, 0, text);
-    QCOMPARE(grid.index(0, 0).data(Qt::ToolTipRole).toString(), tip);
   }
 
   // Rows copied from Excel or WPS, pasted at a cell: one undo step puts the
@@ -228,10 +220,8 @@ class LineWindowTest : public QObject {
     QVERIFY(!Window().CurrentLine());
   }
 
-  // An error of the line stands beside the row that causes it; the line is
-  // then none (never a silent straight line).
   // An error of the line stands beside the row that causes it, in whichever
-  // table, and nowhere else.
+  // table, and nowhere else; the line is then none (never a silent straight line).
   void errorsBesideRows_data() {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("rows");  // a blank row keeps its place
@@ -359,24 +349,16 @@ class LineWindowTest : public QObject {
     QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
     Window().findChild<QLineEdit*>("interval")->setText("1");
     QVERIFY(Window().ComputeStakes());
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir_.filePath("table.pdf"));
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    const auto printer = PdfPrinter(dir_);
     std::vector<int> rows(101);
     std::iota(rows.begin(), rows.end(), 0);
-    const int pages = PrintStakeTable(printer, "TEST", Window().Stakes(), rows);
+    const int pages = PrintStakeTable(*printer, "TEST", Window().Stakes(), rows);
     QVERIFY(pages >= 2);
     QStringList firsts, lasts;
     for (int page = 1; page <= pages; ++page) {
-      QProcess pdftotext;
-      pdftotext.start(QUORVANE_PDFTOTEXT, {"-layout", "-f", QString::number(page), "-l", QString::number(page),
-                                           printer.outputFileName(), "-"});
-      QVERIFY(pdftotext.waitForFinished(30000));
-      const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+      const QString text = PdfText(printer->outputFileName(), QStringLiteral("-layout"), page);
       QVERIFY(text.contains("TEST"));
-      // pdftotext keeps or drops the blanks next to Chinese characters as it sees fit.
-      QVERIFY(QString(text).remove(QRegularExpression("\\s")).contains(QString("第%1页/共%2页").arg(page).arg(pages)));
+      QVERIFY(Squeezed(text).contains(QString("第%1页/共%2页").arg(page).arg(pages)));
       const QRegularExpressionMatch range =
           QRegularExpression("(K0\\+\\d{3}\\.000)\\s*~\\s*(K0\\+\\d{3}\\.000)").match(text);
       QVERIFY2(range.hasMatch(), qPrintable(text.left(300)));

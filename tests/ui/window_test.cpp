@@ -7,6 +7,7 @@
 #include "calc/stakes.h"
 #include "fakes.h"
 #include "field_curve.h"
+#include "pdf_reading.h"
 #include "ui/about_text.h"
 #include "ui/clock_text.h"
 #include "ui/credit_line.h"
@@ -21,6 +22,9 @@ namespace {
 
 using testing::FakeBoxes;
 using testing::FakeDialogs;
+using testing::PdfPrinter;
+using testing::PdfText;
+using testing::Squeezed;
 
 // The report block for the default inputs, interval 10 and a right turn.
 QString WorkedBlock() {
@@ -40,27 +44,6 @@ quorvane::Calculation FieldCalculation(int turn, double interval_m = 10) {
 
 // 17 deg 34' 15" in radians, worked by hand.
 const double kStartAzimuth_rad = (17 + 34 / 60.0 + 15 / 3600.0) * M_PI / 180;
-
-// pdftotext keeps or drops the blanks next to Chinese characters as it sees fit.
-QString Squeezed(QString text) { return text.remove(QRegularExpression(QStringLiteral("\\s"))); }
-
-// pdftotext's reading of a PDF: "-layout" for the text in its columns,
-// "-bbox" for every word's box in points.
-QString PdfText(const QString& pdf, const QString& mode = QStringLiteral("-layout")) {
-  QProcess pdftotext;
-  pdftotext.start(QStringLiteral(QUORVANE_PDFTOTEXT), {mode, pdf, QStringLiteral("-")});
-  pdftotext.waitForFinished(30000);
-  return QString::fromUtf8(pdftotext.readAllStandardOutput());
-}
-
-// A printer onto an A4 PDF in `dir`.
-std::unique_ptr<QPrinter> PdfPrinter(const QTemporaryDir& dir) {
-  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  printer->setOutputFormat(QPrinter::PdfFormat);
-  printer->setOutputFileName(dir.filePath(QStringLiteral("table.pdf")));
-  printer->setPageSize(QPageSize(QPageSize::A4));
-  return printer;
-}
 
 // Prints `pieces` to an A4 PDF: the page count, and the text pdftotext reads.
 std::pair<int, QString> Print(const std::vector<BoxPiece>& pieces, const QString& mode = QStringLiteral("-layout")) {
