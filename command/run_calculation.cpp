@@ -62,6 +62,17 @@ BoxReading ReadBoxes(const CalculationView& view) {
 Calculation::Calculation(BoxReading reading)
     : BoxReading(std::move(reading)), curve(input), stakes(curve.Stakes()) {}
 
+void KeepCalculation(std::optional<Calculation>& kept, Calculation next) {
+  if (kept && kept->sides && kept->input == next.input) next.sides = std::move(kept->sides);
+  kept = std::move(next);
+}
+
+bool KeepSidePoints(std::optional<Calculation>& kept, Calculation sideRun) {
+  if (!kept || kept->input != sideRun.input) return false;
+  kept->sides = std::move(sideRun.sides);
+  return true;
+}
+
 std::optional<Calculation> RunCalculation(CalculationView& view) {
   BoxReading reading = ReadBoxes(view);
   if (reading.input.d == 0) {

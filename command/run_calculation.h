@@ -74,6 +74,15 @@ struct Calculation : BoxReading {
   std::optional<SideStakeTable> sides;
 };
 
+// What the window keeps of its calculations: the last one that appended a
+// report, with the side points of the last 边桩坐标 run on its curve.
+// KeepCalculation takes a new calculation; calculating the same curve again
+// keeps the side points computed on it. KeepSidePoints gives the side points
+// of a 边桩坐标 run to the kept calculation when they are of its curve, and
+// says whether they were.
+void KeepCalculation(std::optional<Calculation>& kept, Calculation next);
+bool KeepSidePoints(std::optional<Calculation>& kept, Calculation sideRun);
+
 // What the calculate button does. Reads the eight boxes into a CurveInput and
 // adds the turn sign; a stake interval that reads as exactly 0 shows
 // kMissingIntervalPrompt / kInputHintTitle. Otherwise computes the

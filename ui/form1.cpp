@@ -347,9 +347,7 @@ void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
 }
 
 void Form1::KeepCalculation(Calculation calculation) {
-  // Calculating the same curve again keeps the side points computed on it.
-  if (last_ && last_->sides && last_->input == calculation.input) calculation.sides = std::move(last_->sides);
-  last_ = std::move(calculation);
+  quorvane::KeepCalculation(last_, std::move(calculation));
   for (QAction* needsCalculation : {actSaveResult_, actExport_, actPrint_, actPlanView_})
     needsCalculation->setEnabled(true);
   // An open plan view follows each new calculation.
@@ -425,10 +423,8 @@ void Form1::OnSideStakes() {
   sideWidthTexts_ = *widths;
   Guarded([&] {
     std::optional<Calculation> run = RunSideStakes(*this, (*widths)[0].toStdString(), (*widths)[1].toStdString());
-    // The side points belong to the last calculation when it is of the same curve.
-    if (!run || !last_ || last_->input != run->input) return;
-    last_->sides = std::move(run->sides);
-    if (planView_ != nullptr && planView_->isVisible()) planView_->ShowCalculation(*last_);
+    if (run && KeepSidePoints(last_, std::move(*run)) && planView_ != nullptr && planView_->isVisible())
+      planView_->ShowCalculation(*last_);
   });
 }
 
