@@ -158,9 +158,10 @@ class Straight : public testing::FakeView {
 };
 
 TEST(SideStakeCommands, AppendTheirTexts) {
-  Straight both, right, located;
+  Straight both, right, centre, located;
   ASSERT_TRUE(RunSideStakes(both, " 3.5 ", "4"));
   ASSERT_TRUE(RunSideStakes(right, " ", "4"));
+  ASSERT_TRUE(RunSideStakes(centre, "0", ""));  // an edge on the centre line
   located.Text(InputBox::d) = "";  // not needed
   ASSERT_TRUE(RunLocate(located, "1007.0004", "1996"));
   EXPECT_EQ(both.result,
@@ -177,7 +178,7 @@ TEST(SideStakeCommands, AppendTheirTexts) {
   ASSERT_EQ(located.messages.size(), 1u);
   EXPECT_EQ(located.messages[0].prompt, "桩号：0+7\n偏距：左4.000\n方位角：0");
   EXPECT_EQ(located.messages[0].title, kLocateTitle);
-  EXPECT_TRUE(both.messages.empty() && right.messages.empty());
+  EXPECT_TRUE(both.messages.empty() && right.messages.empty() && centre.messages.empty());
 
   // The centre of a circle of 10 m: every point of the arc is a foot.
   Straight circle;
