@@ -14,12 +14,12 @@
 #include "calc/calculation_error.h"
 #include "calc/stakes.h"
 #include "io/atomic_file.h"
+#include "report/layout.h"
 #include "report/number_text.h"
 
 namespace quorvane {
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // AutoCAD's point style: a cross in a circle, seen at any zoom.
@@ -278,7 +278,7 @@ std::string CsvText(const std::vector<std::vector<std::string>>& rows, bool byte
       if (i > 0) out += ',';
       AppendCsvField(out, row[i]);
     }
-    out += kCrLf;
+    out += kLineEnd;
   }
   return out;
 }
@@ -297,7 +297,7 @@ std::string DatText(const std::vector<ExportPoint>& points) {
     out += CoordinateText(p.X_m);
     out += ',';
     out += CoordinateText(p.H_m);
-    out += kCrLf;
+    out += kLineEnd;
   }
   return out;
 }
