@@ -42,6 +42,7 @@ TEST(NumberText, EachRuleWritesItsExactText) {
         {"tie rounds away from zero though stored below", 2.6755, "2.676"},
         {"carry through the nines into a new digit", 999.9995, "1000.000"},
         {"carry into the whole metre", 0.9995, "1.000"},
+        {"carry stops at the first digit", 1.9995, "2.000"},
         {"zero before the point", 0.25, "0.250"},
         {"smallest that rounds up", 0.0005, "0.001"},
         {"small negative is not -0.000", -0.0004, "0.000"},
@@ -92,6 +93,7 @@ TEST(NumberText, EachRuleWritesItsExactText) {
         {"farther than 2^64", 1e20, "100000000000000000+0"},
         {"tiny negative rounds to zero", -1e-14, "0+0"},
         {"subnormal", 5e-324, "0+0"},
+        {"no thirteenth decimal", 1e-13, "0+0"},
         {"negative zero", -0.0, "0+0"}}},
   };
   for (const auto& rule : rules) {
