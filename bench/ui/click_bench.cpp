@@ -17,29 +17,15 @@
 #include <array>
 #include <memory>
 
-#include "ui/file_dialogs.h"
+#include "bench/ui/silent_ui.h"
 #include "ui/form1.h"
-#include "ui/message_boxes.h"
 
 namespace {
 
 using quorvane::ui::Form1;
 
-class SilentBoxes : public quorvane::ui::MessageBoxes {
- public:
-  int shown = 0;
-  void Inform(QWidget*, const QString&, const QString&) override { ++shown; }
-  bool AskYesNo(QWidget*, const QString&, const QString&) override { return ++shown, true; }
-};
-
-class NoDialogs : public quorvane::ui::FileDialogs {
- public:
-  QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return {}; }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList&,
-                                      const TextCheck&) override {
-    return {};
-  }
-};
+using quorvane::bench::NoDialogs;
+using quorvane::bench::SilentBoxes;
 NoDialogs noDialogs;
 
 // A shown window set for stakes at every metre from 1 to 32767.

@@ -16,32 +16,17 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "bench/ui/silent_ui.h"
 #include "io/landxml.h"
-#include "ui/file_dialogs.h"
 #include "ui/line/line_window.h"
 #include "ui/line/stake_model.h"
-#include "ui/message_boxes.h"
 
 namespace {
 
 using quorvane::ui::LineWindow;
 
-class SilentBoxes : public quorvane::ui::MessageBoxes {
- public:
-  int shown = 0;
-  void Inform(QWidget*, const QString&, const QString&) override { ++shown; }
-  bool AskYesNo(QWidget*, const QString&, const QString&) override { return ++shown, true; }
-  Answer AskYesNoCancel(QWidget*, const QString&, const QString&) override { return ++shown, Answer::No; }
-};
-
-class NoDialogs : public quorvane::ui::FileDialogs {
- public:
-  QString SaveFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return {}; }
-  std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList&,
-                                      const TextCheck&) override {
-    return {};
-  }
-};
+using quorvane::bench::NoDialogs;
+using quorvane::bench::SilentBoxes;
 
 // 75 curves of straight 200 m, spiral 80 m, arc 150 m at R 600, spiral 80 m,
 // turning right and left by turns: 300 elements, 38,250 m.
