@@ -42,7 +42,6 @@ class CalculationView {
   virtual void ShowMessage(std::string_view prompt, std::string_view title) = 0;
 };
 
-
 // The eight boxes read with ReadNumber (the two station boxes with
 // ReadStation, which also takes chainage notation), in the order the
 // calculate button reads them, and the turn sign.
@@ -86,10 +85,12 @@ bool KeepSidePoints(std::optional<Calculation>& kept, Calculation sideRun);
 // What the calculate button does. Reads the eight boxes into a CurveInput and
 // adds the turn sign; a stake interval that reads as exactly 0 shows
 // kMissingIntervalPrompt / kInputHintTitle. Otherwise computes the
-// stakes and appends one report block to the result box. A CalculationError
-// shows its prompt under kCalculationErrorTitle; in both message cases the
-// result box is left exactly as it was and nothing is returned. No exception
-// escapes for any input. Returns the calculation that was appended.
+// stakes and appends one report block to the result box (as a table,
+// kStakeTable). A CalculationError shows its prompt under
+// kCalculationErrorTitle, any other failure kNotFinishedPrompt (RunComputing);
+// in every message case the result box is left exactly as it was and nothing
+// is returned. No exception escapes. Returns the calculation that was
+// appended.
 std::optional<Calculation> RunCalculation(CalculationView& view);
 
 }  // namespace quorvane
