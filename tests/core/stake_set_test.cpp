@@ -7,6 +7,7 @@
 
 #include "calc/calculation_error.h"
 #include "calc/stakes.h"
+#include "expect_error.h"
 
 namespace quorvane {
 namespace {
@@ -64,12 +65,7 @@ TEST(StakeSet, StationsAreTheMultiplesBetweenStartAndEnd) {
     const CurveInput curve{.Xa = 1000, .Ya = 2000, .lb = c.lb, .le = c.le, .Ra = 1500, .Rb = 130, .a = 17.3415,
                            .d = c.d, .turn = 1};
     StakeTable table;
-    try {
-      table = ComputeStakes(curve);
-      EXPECT_EQ(c.prompt, nullptr) << "no error";
-    } catch (const CalculationError& e) {
-      EXPECT_STREQ(e.what(), c.prompt);
-    }
+    EXPECT_EQ(test::ThrownMessage([&] { table = ComputeStakes(curve); }), c.prompt ? c.prompt : test::kNoError);
     EXPECT_EQ(table.n, c.n);
     if (table.n != c.n || c.n == 0) continue;
     const double tolerance = 1e-14 * (std::abs(c.first) + std::abs(c.last)) + 1e-12;
