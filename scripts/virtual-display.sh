@@ -53,3 +53,18 @@ start_virtual_display() {
 wait_for_window() {
   timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1
 }
+
+# expect_clean_exit HOW: waits up to 10 seconds for the program ($app_pid)
+# to end after HOW (words for the message), then fails unless it ended with
+# status 0 and its log holds no sanitizer report.
+expect_clean_exit() {
+  for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$app_pid" 2>/dev/null && fail "the program did not end $1"
+  local status=0
+  wait "$app_pid" || status=$?
+  app_pid=""
+  ((status == 0)) || fail "the program ended with status $status"
+  if grep -qE 'Sanitizer|runtime error:' "$work/app.log"; then
+    fail "the program's sanitizer reported a fault"
+  fi
+}
