@@ -233,6 +233,27 @@ std::vector<KeyPoint> Line::KeyPoints() const {
 
 std::vector<LineStake> Line::Stakes(double interval_m, std::optional<double> fromStation_m,
                                     std::optional<double> toStation_m, bool withKeyPoints) const {
+  std::vector<LineStake> stakes;
+  ForEachStake(interval_m, fromStation_m, toStation_m, withKeyPoints, [&](const LineStake& stake) {
+    if (stakes.size() >= kMaxLineStakes) throw CalculationError(kLineTooManyStakesPrompt);
+    stakes.push_back(stake);
+  });
+  return stakes;
+}
+
+int Line::PassAt(double distance_m, double station_m) const {
+  const std::size_t part = PartAt(distance_m);
+  int pass = 1;
+  for (std::size_t q = 0; q < part; ++q) {
+    const double first = partStation_m_[q];
+    const double last = first + (partDistance_m_[q + 1] - partDistance_m_[q]);
+    if (station_m >= first - kSamePoint_m && station_m <= last + kSamePoint_m) ++pass;
+  }
+  return pass;
+}
+
+void Line::ForEachStake(double interval_m, std::optional<double> fromStation_m, std::optional<double> toStation_m,
+                        bool withKeyPoints, const std::function<void(const LineStake&)>& visit) const {
   if (!std::isfinite(interval_m) || !(interval_m > 0)) throw CalculationError(kStakeIntervalPrompt);
   std::size_t fromPart = 0, toPart = partDistance_m_.size() - 1;
   const double from = fromStation_m ? ResolveStation(*fromStation_m, false, true, &fromPart) : 0.0;
@@ -246,7 +267,6 @@ std::vector<LineStake> Line::Stakes(double interval_m, std::optional<double> fro
     double first, last;  // whole multiples k of the interval
   };
   std::vector<Multiple> ranges;
-  double count = 0;
   const std::size_t parts = partDistance_m_.size();
   for (std::size_t p = fromPart; p <= toPart; ++p) {
     const double d0 = std::max(from, partDistance_m_[p]);
@@ -259,30 +279,48 @@ std::vector<LineStake> Line::Stakes(double interval_m, std::optional<double> fro
     const double k0 = std::ceil((s0 - slack) / interval_m);
     const double k1 = std::floor((s1 + slack) / interval_m);
     if (!(std::abs(k0) < 9e15 && std::abs(k1) < 9e15)) throw CalculationError(kLineTooManyStakesPrompt);
-    if (k1 >= k0) {
-      count += k1 - k0 + 1;
-      ranges.push_back({p, k0, k1});
-    }
+    if (k1 >= k0) ranges.push_back({p, k0, k1});
   }
-  if (count > static_cast<double>(kMaxLineStakes)) throw CalculationError(kLineTooManyStakesPrompt);
 
-  std::vector<LineStake> stakes;
-  stakes.reserve(static_cast<std::size_t>(count) + (withKeyPoints ? elements_.size() * 2 + 4 : 4));
-  auto add = [&](double distance, double station, const char* code) {
-    if (!stakes.empty() && distance - stakes.back().distance_m <= same) {
-      LineStake& last = stakes.back();
-      if (last.code.empty() || std::string_view(code) == kCodeDL) last.code = code;
+  // A stake is handed over once the next one is known to lie farther on:
+  // two within `same` of each other are one, a key point's code winning over
+  // an ordinary stake's and DL over any other.
+  const auto& curves = geometry_->curves;
+  const auto& starts = geometry_->startDistance;
+  std::size_t element = 0;
+  std::optional<LineStake> pending;
+  const auto handOver = [&]() {
+    LineStake& s = *pending;
+    s.distance_m = std::clamp(s.distance_m, 0.0, length_m_);
+    while (element + 1 < curves.size() && starts[element + 1] <= s.distance_m) ++element;
+    s.point = curves[element].At(s.distance_m - starts[element]);
+    s.point.azimuth_rad = ReduceAzimuth(s.point.azimuth_rad);
+    if (s.code == kCodeDL) {
+      const std::size_t p = PartAt(s.distance_m + same);
+      s.equation = p > 0 && p - 1 < equations_.size() ? &equations_[p - 1] : nullptr;
+    }
+    s.pass = s.code == kCodeDL ? 1 : PassAt(s.distance_m, s.station_m);
+    visit(s);
+  };
+  const auto add = [&](double distance, double station, std::string_view code) {
+    if (pending && distance - pending->distance_m <= same) {
+      if (pending->code.empty() || code == kCodeDL) pending->code = code;
       return;
     }
-    stakes.push_back({distance, station, code, {}});
+    if (pending) handOver();
+    pending = LineStake{distance, station, code, {}, nullptr, 1};
   };
+  if (!ranges.empty() || withKeyPoints) {
+    const double first = ranges.empty() ? from : std::max(from, partDistance_m_[ranges.front().part]);
+    element = ElementIndexAt(std::clamp(first, 0.0, length_m_));
+  }
   std::vector<KeyPoint> keys;
   if (withKeyPoints) keys = KeyPoints();
   std::size_t nextKey = 0;
-  auto addKeysBefore = [&](double distance) {
+  const auto addKeysBefore = [&](double distance) {
     for (; nextKey < keys.size() && keys[nextKey].distance_m < distance - same; ++nextKey)
       if (keys[nextKey].distance_m >= from - same && keys[nextKey].distance_m <= to + same)
-        add(keys[nextKey].distance_m, keys[nextKey].station_m, keys[nextKey].code.c_str());
+        add(keys[nextKey].distance_m, keys[nextKey].station_m, keys[nextKey].code);
   };
   for (const Multiple& r : ranges) {
     const std::size_t p = r.part;
@@ -297,18 +335,7 @@ std::vector<LineStake> Line::Stakes(double interval_m, std::optional<double> fro
     }
   }
   addKeysBefore(std::numeric_limits<double>::infinity());
-
-  // The points, walking the elements along the line.
-  const auto& curves = geometry_->curves;
-  const auto& starts = geometry_->startDistance;
-  std::size_t i = stakes.empty() ? 0 : ElementIndexAt(stakes.front().distance_m);
-  for (LineStake& s : stakes) {
-    s.distance_m = std::clamp(s.distance_m, 0.0, length_m_);
-    while (i + 1 < curves.size() && starts[i + 1] <= s.distance_m) ++i;
-    s.point = curves[i].At(s.distance_m - starts[i]);
-    s.point.azimuth_rad = ReduceAzimuth(s.point.azimuth_rad);
-  }
-  return stakes;
+  if (pending) handOver();
 }
 
 }  // namespace quorvane

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvane {
@@ -117,16 +119,23 @@ inline constexpr const char* kCodeDL = "DL";
 
 struct KeyPoint {
   double distance_m = 0;
-  double station_m = 0;  // displayed chainage (at DL: the station back)
-  std::string code;      // "QD", "ZH", ...
+  double station_m = 0;   // displayed chainage (at DL: the station back)
+  std::string_view code;  // one of the kCode* texts above: "QD", "ZH", ...
 };
 
 // One row of a stake list: an ordinary stake (empty code) or a key point.
 struct LineStake {
   double distance_m = 0;
   double station_m = 0;
-  std::string code;
+  std::string_view code;  // empty, or one of the kCode* texts above
   LinePoint point;
+  // At a chainage equation (code DL): the equation, owned by the line;
+  // station_m is then its station back or ahead as Stakes() describes.
+  const ChainageEquation* equation = nullptr;
+  // How often the displayed chainage has shown this station so far along
+  // the line: 1, or 2, 3, ... in a long chain's repeated stretch (where the
+  // same station text stands for a second point).
+  int pass = 1;
 };
 
 // The most stakes one call of Line::Stakes returns: a stake every 5 cm over
@@ -209,6 +218,19 @@ class Line {
   // along the line), kLineTooManyStakesPrompt (more than kMaxLineStakes).
   std::vector<LineStake> Stakes(double interval_m, std::optional<double> fromStation_m = std::nullopt,
                                 std::optional<double> toStation_m = std::nullopt, bool withKeyPoints = false) const;
+
+  // The same stakes handed one at a time to `visit`, in order along the line,
+  // as they are computed: memory does not grow with their number, and there
+  // is no limit on it. Throws as Stakes (but never kLineTooManyStakesPrompt)
+  // before the first stake is handed over; whatever `visit` throws passes
+  // through.
+  void ForEachStake(double interval_m, std::optional<double> fromStation_m, std::optional<double> toStation_m,
+                    bool withKeyPoints, const std::function<void(const LineStake&)>& visit) const;
+
+  // How many times the displayed chainage has shown `station_m` up to and
+  // including `distance_m` (where it shows that station): 1 except in a long
+  // chain's repeated stretch, where the second showing is 2, and so on.
+  int PassAt(double distance_m, double station_m) const;
 
  private:
   LineStart start_;

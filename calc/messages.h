@@ -81,6 +81,12 @@ inline constexpr const char* kLineTooManyStakesPrompt = "桩数过多，请增�
 inline constexpr const char* kLineEndBeforeStartPrompt = "终点桩号在起点桩号之前！";
 inline constexpr const char* kLinePointNotFinitePrompt = "点的坐标不是有效数字！";
 inline constexpr const char* kOffsetNotFinitePrompt = "偏距不是有效数字！";
+inline constexpr const char* kEdgeWidthPrompt = "边桩宽度应为不小于0的数！";
+inline constexpr const char* kFromStationName = "起始桩号：";
+inline constexpr const char* kToStationName = "终止桩号：";
+// Marks a point name in a long chain's repeated stretch: the pass follows
+// ("K3+690.000-2" is the second point of the line shown as K3+690.000).
+inline constexpr const char* kRepeatedStationMark = "-";
 
 // One element (线元), after "第N个线元：".
 inline constexpr const char* kElementLengthText = "长度应为大于0的有效数字！";

@@ -118,25 +118,38 @@ void AtomicFile::Commit(Content content) {
   done_ = true;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  AtomicFile file(path);  // discards the temporary on any failure below
-  const int fd = open(file.TemporaryPath().c_str(), O_WRONLY | O_TRUNC);
-  if (fd < 0) Fail(path, errno);
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)), file_(path_) {
+  fd_ = open(file_.TemporaryPath().c_str(), O_WRONLY | O_TRUNC);
+  if (fd_ < 0) Fail(path_, errno);
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (fd_ >= 0) close(fd_);
+}
+
+void AtomicFileWriter::Write(std::string_view bytes) {
+  if (fd_ < 0) Fail(path_, EBADF);
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    const ssize_t written = write(fd, p, left);
+    const ssize_t written = write(fd_, p, left);
     if (written < 0 && errno == EINTR) continue;
-    if (written < 0) {
-      const int error = errno;
-      close(fd);
-      Fail(path, error);
-    }
+    if (written < 0) Fail(path_, errno);
     p += written;
     left -= static_cast<std::size_t>(written);
   }
-  if (close(fd) != 0) Fail(path, errno);
-  file.Commit(AtomicFile::Content::MayBeEmpty);
+}
+
+void AtomicFileWriter::Commit() {
+  const int fd = std::exchange(fd_, -1);
+  if (fd < 0 || close(fd) != 0) Fail(path_, fd < 0 ? EBADF : errno);
+  file_.Commit(AtomicFile::Content::MayBeEmpty);
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  AtomicFileWriter file(path);  // discards the temporary on any failure below
+  file.Write(bytes);
+  file.Commit();
 }
 
 }  // namespace quorvane

@@ -51,6 +51,36 @@ class AtomicFile {
   bool done_ = false;
 };
 
+// Where text goes piece by piece: a file written whole or not at all, or
+// the standard output of the command-line tool. Write throws FileError (or,
+// for standard output, CalculationError) when the bytes cannot be written.
+class TextSink {
+ public:
+  virtual ~TextSink() = default;
+  virtual void Write(std::string_view bytes) = 0;
+};
+
+// A file written as it is computed, through an AtomicFile: the pieces go to
+// the temporary file as they come (memory does not grow with the file), and
+// Commit replaces `path` with it. A writer destroyed without Commit (an
+// error on the way) leaves an earlier file of that name untouched and no
+// temporary behind. Throws FileError.
+class AtomicFileWriter : public TextSink {
+ public:
+  explicit AtomicFileWriter(std::string path);
+  ~AtomicFileWriter() override;
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  void Write(std::string_view bytes) override;
+  void Commit();
+
+ private:
+  std::string path_;
+  AtomicFile file_;
+  int fd_ = -1;
+};
+
 // The user's words for an errno value from opening, writing or renaming.
 std::string FileErrorCause(int errorNumber);
 

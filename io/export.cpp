@@ -271,34 +271,38 @@ std::string CoordinateText(double value_m) {
   return Fixed3(value_m);
 }
 
+void AppendCsvRow(std::string& out, const std::vector<std::string>& fields) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendCsvField(out, fields[i]);
+  }
+  out += kLineEnd;
+}
+
 std::string CsvText(const std::vector<std::vector<std::string>>& rows, bool byteOrderMark) {
   std::string out(byteOrderMark ? kUtf8Bom : "");
-  for (const std::vector<std::string>& row : rows) {
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      if (i > 0) out += ',';
-      AppendCsvField(out, row[i]);
-    }
-    out += kLineEnd;
-  }
+  for (const std::vector<std::string>& row : rows) AppendCsvRow(out, row);
   return out;
+}
+
+void AppendDatLine(std::string& out, const ExportPoint& p) {
+  RequirePlainField(p.name);
+  RequirePlainField(p.code);
+  out += p.name;
+  out += ',';
+  out += p.code;
+  out += ',';
+  out += CoordinateText(p.Y_m);
+  out += ',';
+  out += CoordinateText(p.X_m);
+  out += ',';
+  out += CoordinateText(p.H_m);
+  out += kLineEnd;
 }
 
 std::string DatText(const std::vector<ExportPoint>& points) {
   std::string out;
-  for (const ExportPoint& p : points) {
-    RequirePlainField(p.name);
-    RequirePlainField(p.code);
-    out += p.name;
-    out += ',';
-    out += p.code;
-    out += ',';
-    out += CoordinateText(p.Y_m);
-    out += ',';
-    out += CoordinateText(p.X_m);
-    out += ',';
-    out += CoordinateText(p.H_m);
-    out += kLineEnd;
-  }
+  for (const ExportPoint& p : points) AppendDatLine(out, p);
   return out;
 }
 

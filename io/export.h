@@ -68,6 +68,15 @@ std::string CoordinateText(double value_m);
 // on Chinese systems then read UTF-8).
 std::string CsvText(const std::vector<std::vector<std::string>>& rows, bool byteOrderMark);
 
+// One CSV row as CsvText writes it, appended to `out` (its CR LF included).
+void AppendCsvRow(std::string& out, const std::vector<std::string>& fields);
+
+// The UTF-8 byte-order mark CSV files start with.
+inline constexpr std::string_view kCsvByteOrderMark = "\xEF\xBB\xBF";
+
+// One point's line of DatText appended to `out`; throws as DatText.
+void AppendDatLine(std::string& out, const ExportPoint& point);
+
 // Coordinate data text: one line "点号,编码,Y,X,H" per point (east before
 // north), coordinates and height by CoordinateText, CR LF line ends, no
 // header. A name or code holding a comma or a line break is refused

@@ -126,8 +126,8 @@ with tempfile.TemporaryDirectory() as tmp:
     rows = table(out)
     by_station = {r[0]: r for r in rows[1:]}
     check(code == 0 and rows[0][-1] == '方位角', f'stakes across an equation: {code} {err}')
-    check(by_station.get('K1+500.000', [''] * 2)[1] == 'DL' and 'K1+510.000' not in by_station,
-          'DL at the equation, the skipped stations absent')
+    check(by_station.get('K1+500.000=K1+520.000', [''] * 2)[1] == 'DL' and 'K1+510.000' not in by_station,
+          'DL at the equation shows both stations, the skipped stations absent')
     r = by_station.get('K1+590.000')
     check(r is not None and near(r[2], REFERENCE[370][0]) and near(r[3], REFERENCE[370][1]),
           f'stake after the equation: {r}')

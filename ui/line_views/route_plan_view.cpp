@@ -140,7 +140,7 @@ void RoutePlanView::SetLine(const Line& line) {
   for (const KeyPoint& k : line_->KeyPoints()) {
     const LinePoint p = line_->PointAtDistance(std::clamp(k.distance_m, 0.0, line_->Length_m()));
     keyPoints_.push_back(
-        {{p.Y_m, p.X_m}, QString::fromStdString(k.code) + QLatin1Char(' ') + ChainageText(k.station_m), p.azimuth_rad});
+        {{p.Y_m, p.X_m}, QString::fromUtf8(k.code.data(), static_cast<qsizetype>(k.code.size())) + QLatin1Char(' ') + ChainageText(k.station_m), p.azimuth_rad});
   }
   FitToWindow();
 }
