@@ -81,6 +81,7 @@ inline constexpr const char* kLineTooManyStakesPrompt = "桩数过多，请增�
 inline constexpr const char* kLineEndBeforeStartPrompt = "终点桩号在起点桩号之前！";
 inline constexpr const char* kLinePointNotFinitePrompt = "点的坐标不是有效数字！";
 inline constexpr const char* kOffsetNotFinitePrompt = "偏距不是有效数字！";
+inline constexpr const char* kLineExportExtensionPrompt = "只能导出为 .csv、.dat 或 .dxf 文件";
 inline constexpr const char* kEdgeWidthPrompt = "边桩宽度应为不小于0的数！";
 inline constexpr const char* kFromStationName = "起始桩号：";
 inline constexpr const char* kToStationName = "终止桩号：";

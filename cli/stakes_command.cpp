@@ -60,7 +60,7 @@ int RunStakes(const std::vector<std::string>& args) {
 
   if (!output) {
     StandardOutput out;
-    const auto writer = MakeStakeWriter(ExportFormat::Csv, run, decimals, &out, false);
+    const auto writer = MakeStakeWriter(ExportFormat::Csv, run.Columns(), decimals, &out, false);
     run.ForEach([&](const StakeRow& row) { writer->Add(row); });
     writer->Finish();
     out.Flush();

@@ -173,8 +173,8 @@ class ChunkedText {
 
 class CsvStakeWriter : public StakeWriter {
  public:
-  CsvStakeWriter(const StakeRun& run, int decimals, TextSink* sink, bool byteOrderMark)
-      : columns_(run.Columns()), decimals_(decimals), out_(sink) {
+  CsvStakeWriter(std::vector<StakeColumn> columns, int decimals, TextSink* sink, bool byteOrderMark)
+      : columns_(std::move(columns)), decimals_(decimals), out_(sink) {
     if (byteOrderMark) out_.Buffer() += kCsvByteOrderMark;
     for (StakeColumn c : columns_) cells_.emplace_back(StakeColumnTitle(c));
     AppendCsvRow(out_.Buffer(), cells_);
@@ -247,10 +247,10 @@ class DxfStakeWriter : public StakeWriter {
 
 }  // namespace
 
-std::unique_ptr<StakeWriter> MakeStakeWriter(ExportFormat format, const StakeRun& run, int decimals, TextSink* sink,
-                                             bool byteOrderMark, const std::string& dxfPath) {
+std::unique_ptr<StakeWriter> MakeStakeWriter(ExportFormat format, const std::vector<StakeColumn>& columns, int decimals,
+                                             TextSink* sink, bool byteOrderMark, const std::string& dxfPath) {
   switch (format) {
-    case ExportFormat::Csv: return std::make_unique<CsvStakeWriter>(run, decimals, sink, byteOrderMark);
+    case ExportFormat::Csv: return std::make_unique<CsvStakeWriter>(columns, decimals, sink, byteOrderMark);
     case ExportFormat::Dat: return std::make_unique<DatStakeWriter>(decimals, sink);
     case ExportFormat::Dxf: return std::make_unique<DxfStakeWriter>(decimals, dxfPath);
   }
@@ -258,17 +258,22 @@ std::unique_ptr<StakeWriter> MakeStakeWriter(ExportFormat format, const StakeRun
 }
 
 void WriteStakeFile(const std::string& path, const StakeRun& run, int decimals) {
+  WriteStakeFile(path, run.Columns(), [&](const auto& visit) { run.ForEach(visit); }, decimals);
+}
+
+void WriteStakeFile(const std::string& path, const std::vector<StakeColumn>& columns, const StakeRowSource& rows,
+                    int decimals) {
   const std::optional<ExportFormat> format = ExportFormatOf(path);
   if (!format) throw CalculationError(UnknownExportTypePrompt(path));
   if (*format == ExportFormat::Dxf) {
-    const auto writer = MakeStakeWriter(*format, run, decimals, nullptr, false, path);
-    run.ForEach([&](const StakeRow& row) { writer->Add(row); });
+    const auto writer = MakeStakeWriter(*format, columns, decimals, nullptr, false, path);
+    rows([&](const StakeRow& row) { writer->Add(row); });
     writer->Finish();
     return;
   }
   AtomicFileWriter file(path);
-  const auto writer = MakeStakeWriter(*format, run, decimals, &file, true);
-  run.ForEach([&](const StakeRow& row) { writer->Add(row); });
+  const auto writer = MakeStakeWriter(*format, columns, decimals, &file, true);
+  rows([&](const StakeRow& row) { writer->Add(row); });
   writer->Finish();
   file.Commit();
 }

@@ -117,12 +117,20 @@ class StakeWriter {
 //    lines through them (a drawing is made whole at Finish: its rows are
 //    kept until then).
 // The rows go to `sink` (Csv, Dat); a Dxf goes to the file `dxfPath`.
-std::unique_ptr<StakeWriter> MakeStakeWriter(ExportFormat format, const StakeRun& run, int decimals,
+std::unique_ptr<StakeWriter> MakeStakeWriter(ExportFormat format, const std::vector<StakeColumn>& columns, int decimals,
                                              TextSink* sink, bool byteOrderMark, const std::string& dxfPath = {});
+
+// Hands stake rows, one at a time, to the function it is given.
+using StakeRowSource = std::function<void(const std::function<void(const StakeRow&)>&)>;
 
 // Stakes a line into the file at `path` in the format its extension asks
 // for (.csv, .dat, .dxf), whole or not at all. Throws CalculationError for
 // another extension, and as the run and the writers do.
 void WriteStakeFile(const std::string& path, const StakeRun& run, int decimals);
+
+// The same for rows kept elsewhere (the window's sorted or selected rows),
+// with the columns they were computed with.
+void WriteStakeFile(const std::string& path, const std::vector<StakeColumn>& columns, const StakeRowSource& rows,
+                    int decimals);
 
 }  // namespace quorvane

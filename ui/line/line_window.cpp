@@ -523,20 +523,21 @@ bool LineWindow::ComputeStakes() {
   options.fromStation_m = OptionalStation(from_);
   options.toStation_m = OptionalStation(to_);
   options.keyPoints = keyPoints_->isChecked();
-  options.leftWidth_m = Number(leftWidth_);
-  options.rightWidth_m = Number(rightWidth_);
+  // A side with no width (empty or 0) has no edge point.
+  if (const double width = Number(leftWidth_); width != 0) options.leftWidth_m = width;
+  if (const double width = Number(rightWidth_); width != 0) options.rightWidth_m = width;
   options.slopes = {Number(leftSlope_), Number(rightSlope_)};
   try {
-    std::vector<StakeRow> rows = ComputeStakeRows(*line_, profile_ ? &*profile_ : nullptr, options);
+    const StakeRun run(*line_, profile_ ? &*profile_ : nullptr, options);
+    std::vector<StakeRow> rows = run.Rows();
     const std::size_t count = rows.size();
-    stakes_->SetStakes(std::move(rows), options.leftWidth_m > 0, options.rightWidth_m > 0, profile_.has_value());
+    stakes_->SetStakes(std::move(rows), run.Columns());
     stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     stakeStatus_->setText(QStringLiteral("%1 个桩").arg(count));
     std::vector<LineStake> drawn;
     drawn.reserve(count);
-    for (const StakeRow& row : stakes_->Rows())
-      drawn.push_back({row.distance_m, row.station_m, row.code, {row.X_m, row.Y_m, row.azimuth_rad}});
-    plan_->SetStakes(drawn, options.leftWidth_m, options.rightWidth_m);
+    for (const StakeRow& row : stakes_->Rows()) drawn.push_back(row.stake);
+    plan_->SetStakes(drawn, options.leftWidth_m.value_or(0), options.rightWidth_m.value_or(0));
     if (profile_) profileDrawing_->SetStakes(drawn);
     stakesCurrent_ = true;
     return true;
@@ -564,7 +565,7 @@ void LineWindow::ExportStakes(bool selectedOnly) {
   if (path.isEmpty()) return;
   if (!ExportFormatOf(path.toStdString())) path += QStringLiteral(".csv");
   try {
-    WriteStakeFile(PathBytes(path), *stakes_, rows);
+    WriteStakeRows(PathBytes(path), *stakes_, rows);
     statusBar()->showMessage(QStringLiteral("已导出 %1 个桩到 %2").arg(rows.size()).arg(path), 10000);
   } catch (const std::exception& error) {
     Inform(QString::fromUtf8(error.what()), Q(kExportTitle));

@@ -8,7 +8,8 @@ namespace quorvane::ui {
 class StakeModel;
 
 // Writes the stake table's rows `rows` (in that order) to `path` in the
-// format its extension asks for:
+// format its extension asks for, through the writers quorvane-line uses
+// (command/line_stakes.h), so both write the same bytes:
 //  - .csv: the table's header and texts (桩号 in K-notation, coordinates to
 //    the millimetre), UTF-8 with a byte-order mark;
 //  - .dat: 点号,编码,Y,X,H for each stake, then its left and right edge points
@@ -18,7 +19,7 @@ class StakeModel;
 // Throws CalculationError for another extension or a coordinate out of
 // range, FileError when the file cannot be written (nothing half-written is
 // left).
-void WriteStakeFile(const std::string& path, const StakeModel& stakes, const std::vector<int>& rows);
+void WriteStakeRows(const std::string& path, const StakeModel& stakes, const std::vector<int>& rows);
 
 // A table of texts as CSV with a byte-order mark, written whole or not at all.
 void WriteTableCsv(const std::string& path, const std::vector<std::vector<std::string>>& table);
