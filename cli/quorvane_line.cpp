@@ -209,6 +209,14 @@ std::string OptionalText(std::optional<double> value, int decimals) {
 
 // --- stakes ------------------------------------------------------------------
 
+// Reads the line file and tells on standard error what the reader accepted
+// with a remark (values off by a few millimetres, where heights stop).
+RoadAlignment ReadLineFile(const std::string& path) {
+  RoadAlignment road = ReadLandXml(path);
+  for (const std::string& warning : road.warnings) std::fprintf(stderr, "quorvane-line：提示：%s\n", warning.c_str());
+  return road;
+}
+
 int RunStakes(const std::vector<std::string>& args) {
   const Arguments arguments(args, {"--interval", "--from", "--to", "--offsets", "--decimals", "--cross-slope", "-o"},
                             {"--key-points"});
@@ -237,7 +245,7 @@ int RunStakes(const std::vector<std::string>& args) {
     if (!format) Refuse("输出文件“" + *output + "”的扩展名应为 .csv、.dat 或 .dxf");
   }
 
-  const RoadAlignment road = ReadLandXml(arguments.Positional()[0]);
+  const RoadAlignment road = ReadLineFile(arguments.Positional()[0]);
   // Stations off the line, or in a short chain's gap, are refused with the
   // line's own reason.
   for (const auto& [name, station] : {std::pair{"--from", from}, {"--to", to}}) {
@@ -346,7 +354,7 @@ int RunLocate(const std::vector<std::string>& args) {
   if (output && ExportFormatOf(*output) != ExportFormat::Csv) {
     Refuse("反算结果只能写入 .csv 文件，“" + *output + "”不是");
   }
-  const RoadAlignment road = ReadLandXml(arguments.Positional()[0]);
+  const RoadAlignment road = ReadLineFile(arguments.Positional()[0]);
   const std::string& pointsFile = arguments.Positional()[1];
   std::vector<CsvRow> input = ReadCsvRows(ReadWholeFile(pointsFile), pointsFile);
   if (!input.empty() && IsHeader(input.front(), 1)) input.erase(input.begin());
