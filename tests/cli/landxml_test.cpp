@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -554,9 +555,19 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
     std::vector<ElementSpec> designed;
     std::vector<ChainageEquation> equations;
     std::vector<GradePoint> profile;
+    std::optional<JdTable> jd = std::nullopt;
+    std::optional<StakeSettings> settings = std::nullopt;
   };
+  const JdTable jd{12000.5, {{"QD", 100, 200}, {"JD1", 300.25, 400, 15000, 120, 80.5}, {"ZD, 终", 500, 900}}};
   const std::vector<Row> rows = {
       {"sample", sample.line.Start(), designed, {}, sample.profile},
+      {"with its JD table, typed radii and stake settings",
+       sample.line.Start(),
+       designed,
+       {},
+       {{1200, 52}, {1500, 59.5, 3000.5}, {1900, 53.5, 6000}, {2510, 59.6}},
+       jd,
+       StakeSettings{3.75, 0, -2, 1.5}},
       {"long and short chains",
        {4040974.4096, 39500123.5, 2.75, -150.25},
        designed,
@@ -571,9 +582,16 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    const RoadAlignment written{"路线 A&B", Line(row.start, row.designed, row.equations), row.profile};
+    RoadAlignment written{"路线 A&B", Line(row.start, row.designed, row.equations), row.profile};
+    written.jd = row.jd;
+    written.stakeSettings = row.settings;
     const RoadAlignment read = ReadLandXmlText(LandXmlText(written), "round.xml");
     EXPECT_EQ(read.name, written.name);
+    EXPECT_EQ(read.profile, written.profile);
+    EXPECT_EQ(read.jd, written.jd);
+    EXPECT_EQ(read.stakeSettings, written.stakeSettings);
+    // Nothing written disagrees with itself; a profile may stop short of the end.
+    for (const std::string& warning : read.warnings) EXPECT_EQ(warning.rfind("纵断面", 0), 0u) << warning;
     ASSERT_EQ(read.line.Elements().size(), row.designed.size());
     for (std::size_t i = 0; i < row.designed.size(); ++i)
       EXPECT_EQ(read.line.Elements()[i].design, row.designed[i]) << i;
@@ -608,7 +626,9 @@ TEST(LandXmlWrite, IndependentReaderFindsTheSampleLine) {
   for (const LineElement& e : sample.line.Elements()) designed.push_back(e.design);
   std::vector<GradePoint> profile = sample.profile;
   profile.back() = {2500, 59.5};
-  const RoadAlignment road{"sample", Line(sample.line.Start(), designed, {{2000, 1990}}), profile};
+  RoadAlignment road{"sample", Line(sample.line.Start(), designed, {{2000, 1990}}), profile};
+  road.jd =
+      JdTable{1200, {{"QD", 3381250.125, 501230.75}, {"JD1", 3381500, 501375, 400, 60, 60}, {"ZD", 3382009, 502215}}};
   const std::string path =
       (std::filesystem::temp_directory_path() / ("quorvane_landxml_" + std::to_string(::getpid()) + ".xml")).string();
   WriteLandXml(path, road);
