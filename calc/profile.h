@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "calc/messages.h"
 #include "calc/line.h"
+#include "calc/messages.h"
 
 namespace quorvane {
 

@@ -381,7 +381,7 @@ double AlignmentReader::Radius(const pugi::xml_node& node, const char* attribute
 bool AlignmentReader::HasNoLength(const pugi::xml_node& node, std::size_t index, Point2 start, Point2 end) const {
   const auto length = doc_.OptionalLinear(node, "length");
   if (length && *length < 0) FailElement(node, index, "的长度 length 应为正数");
-  return Distance(start, end) < 1e-6 && (!length || *length < 1e-6);
+  return Distance(start, end) < kExactEnough_m && (!length || *length < kExactEnough_m);
 }
 
 Piece AlignmentReader::ReadLine(const pugi::xml_node& node, std::size_t index) {
