@@ -19,6 +19,17 @@ struct JdRow {
   double R_m = 0;    // circular radius; unused on the first and last row
   double Ls1_m = 0;  // spiral length before the arc
   double Ls2_m = 0;  // spiral length after the arc
+
+  bool operator==(const JdRow&) const = default;
+};
+
+// A JD table as typed: its rows and the start row's station; what a line
+// designed from it keeps to show and save the design again.
+struct JdTable {
+  double startStation_m = 0;
+  std::vector<JdRow> rows;
+
+  bool operator==(const JdTable&) const = default;
 };
 
 // The curve at one JD: its elements (曲线要素) and main stations.

@@ -17,6 +17,22 @@ bool IsUsable(double v) { return std::fabs(v) < kMaxCoordinate_m; }  // false fo
   throw CalculationError(GradePointMessage(index, reason), {RowKind::GradePoint, index});
 }
 
+// The distance of a station, also beyond the line's ends: there the
+// stations are taken to count on (or back) from the end at one metre per
+// metre, so a profile drawn past an end keeps its grades. A station in a
+// short chain's gap still throws.
+double DistanceOnOrBeyond(const Line& line, double station_m) {
+  try {
+    return line.DistanceAt(station_m);
+  } catch (const CalculationError&) {
+    const double first = line.StationAt(0);
+    const double last = line.StationAt(line.Length_m());
+    if (station_m < first) return station_m - first;
+    if (station_m > last) return line.Length_m() + (station_m - last);
+    throw;
+  }
+}
+
 }  // namespace
 
 std::string GradePointMessage(std::size_t index, const char* reason) {
@@ -37,7 +53,7 @@ Profile::Profile(const Line& line, std::vector<GradePoint> points) : points_(std
     if (p.radius_m > 0 && p.curveLength_m > 0) Refuse(i, kGradePointRadiusAndLengthPrompt);
     if ((i == 0 || i == n - 1) && (p.radius_m > 0 || p.curveLength_m > 0)) Refuse(i, kGradePointCurveAtEndPrompt);
     try {
-      distances_m_[i] = line.DistanceAt(p.station_m);
+      distances_m_[i] = DistanceOnOrBeyond(line, p.station_m);
     } catch (const CalculationError& e) {
       throw CalculationError(GradePointMessage(i, "：") + e.what(), {RowKind::GradePoint, i});
     }
@@ -104,7 +120,18 @@ Profile::Profile(const Line& line, std::vector<GradePoint> points) : points_(std
   const double slack = kProfileEndSlack * std::max(1.0, std::fabs(distances_m_.back()));
   lowest_m_ = distances_m_.front() - slack;
   highest_m_ = distances_m_.back() + slack;
+  // A first or last point a rounding inside the line's end stands for that end.
+  if (distances_m_.front() > 0 && distances_m_.front() <= kProfileEndSnap_m) lowest_m_ = std::min(lowest_m_, 0.0);
+  lineLength_m_ = line.Length_m();
+  if (distances_m_.back() < lineLength_m_ && lineLength_m_ - distances_m_.back() <= kProfileEndSnap_m) {
+    highest_m_ = std::max(highest_m_, lineLength_m_);
+  }
 }
+
+double Profile::CoveredFrom_m() const { return std::clamp(lowest_m_, 0.0, lineLength_m_); }
+double Profile::CoveredTo_m() const { return std::clamp(highest_m_, 0.0, lineLength_m_); }
+
+bool Profile::CoversWholeLine() const { return lowest_m_ <= 0 && highest_m_ >= lineLength_m_; }
 
 VerticalCurve Profile::CurveAt(std::size_t index) const {
   const Curve& curve = curves_.at(index);

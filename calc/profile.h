@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "calc/messages.h"
 #include "calc/line.h"
+#include "calc/messages.h"
 
 namespace quorvane {
 
@@ -94,6 +94,11 @@ inline constexpr double kCurveOverlapTolerance_m = 0.001;
 // point's distance, counts as that point: a rounding of the station.
 inline constexpr double kProfileEndSlack = 1e-9;
 
+// A first or last point no further than this inside the line's end stands
+// for that end: design programs round the profile's ends apart from the
+// line's by up to some hundredths of a millimetre.
+inline constexpr double kProfileEndSnap_m = 0.001;
+
 class Profile {
  public:
   // Validates once, mapping each station to its distance on `line`. Throws
@@ -102,9 +107,11 @@ class Profile {
   // past the first or last point, a curve on the first or last point, a
   // value that is not finite or a negative radius or length, fewer than two
   // points. Values of 10^12 or more in magnitude count as not finite, and
-  // giving both a radius and a length is refused. A station the line has no
-  // distance for (off the line, in a short chain's gap) is refused with the
-  // line's own reason after the point's name. In a long chain's repeated
+  // giving both a radius and a length is refused. A station before the
+  // line's start or past its end lies that far beyond the end (the profile's
+  // grades hold there; heights are only asked on the line); a station in a
+  // short chain's gap is refused with the line's own reason after the
+  // point's name. In a long chain's repeated
   // stretch a station is taken at its first occurrence, as Line::DistanceAt
   // does.
   Profile(const Line& line, std::vector<GradePoint> points);
@@ -137,6 +144,14 @@ class Profile {
   // Whether ElevationAtDistance answers at this distance (within the first
   // and last point, the slack included), to ask without catching.
   bool Covers(double distance_m) const { return distance_m >= lowest_m_ && distance_m <= highest_m_; }
+
+  // The stretch of the line the profile gives heights on, as distances
+  // within 0 .. the line's length; the whole line when the profile reaches
+  // (or runs past) both ends, a point within kProfileEndSnap_m of an end
+  // counting as on it.
+  double CoveredFrom_m() const;
+  double CoveredTo_m() const;
+  bool CoversWholeLine() const;
 
   // Design elevation of the centre line at a displayed station of `line` (the
   // line the profile was built on). Throws CalculationError for a station the line has no distance for
@@ -171,6 +186,7 @@ class Profile {
   std::vector<Curve> curves_;        // of each point
   double lowest_m_ = 0;              // the distances answered, the slack included
   double highest_m_ = 0;
+  double lineLength_m_ = 0;
 
   double OnGrade(std::size_t grade, double distance_m) const;
   double OnCurve(std::size_t point, double distance_m) const;

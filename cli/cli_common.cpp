@@ -129,6 +129,23 @@ void WriteStandardOutput(std::string_view text) {
   out.Flush();
 }
 
+RoadAlignment ReadLineFile(const Arguments& arguments) {
+  const std::string& path = arguments.Positional().at(0);
+  const auto name = arguments.Value("--alignment");
+  RoadAlignment road = name ? ReadLandXml(path, *name) : ReadLandXml(path);
+  if (!name) {
+    const std::vector<AlignmentSummary> all = ListLandXmlAlignments(path);
+    if (all.size() > 1) {
+      std::string others;
+      for (std::size_t i = 1; i < all.size(); ++i) others += (i > 1 ? "、" : "") + ("“" + all[i].name + "”");
+      std::fprintf(stderr, "quorvane-line：提示：文件中共有 %zu 条路线，使用第一条“%s”；其余为 %s（用 --alignment 名称 选择）\n",
+                   all.size(), road.name.c_str(), others.c_str());
+    }
+  }
+  for (const std::string& warning : road.warnings) std::fprintf(stderr, "quorvane-line：提示：%s\n", warning.c_str());
+  return road;
+}
+
 std::optional<Profile> ProfileOf(const RoadAlignment& road) {
   if (road.profile.empty()) return std::nullopt;
   return Profile(road.line, road.profile);

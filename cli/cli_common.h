@@ -72,6 +72,12 @@ class StandardOutput : public TextSink {
 // Writes `text` to standard output at once.
 void WriteStandardOutput(std::string_view text);
 
+// The line file named first on the command line: the alignment named by
+// --alignment, else the file's first (when it holds more, one line on
+// standard error names the others). The reader's remarks (values off by a
+// few millimetres, where heights stop) go to standard error, one a line.
+RoadAlignment ReadLineFile(const Arguments& arguments);
+
 std::optional<Profile> ProfileOf(const RoadAlignment& road);
 
 // A design elevation, or nothing outside the profile.

@@ -79,7 +79,7 @@ bool IsHeader(const CsvRow& row, std::size_t firstNumberColumn) {
 }
 
 int RunLocate(const std::vector<std::string>& args) {
-  const Arguments arguments(args, {"--decimals", "--cross-slope", "-o"}, {});
+  const Arguments arguments(args, {"--decimals", "--cross-slope", "--alignment", "-o"}, {});
   RequirePositional(arguments, 2, "路线文件 LINE.xml 或点文件 POINTS.csv");
   const int decimals = DecimalsOption(arguments);
   const CrossSlopes slopes = CrossSlopeOption(arguments);
@@ -87,7 +87,7 @@ int RunLocate(const std::vector<std::string>& args) {
   if (output && ExportFormatOf(*output) != ExportFormat::Csv) {
     Refuse("反算结果只能写入 .csv 文件，“" + *output + "”不是");
   }
-  const RoadAlignment road = ReadLandXml(arguments.Positional()[0]);
+  const RoadAlignment road = ReadLineFile(arguments);
   const std::string& pointsFile = arguments.Positional()[1];
   std::vector<CsvRow> input = ReadCsvRows(ReadWholeFile(pointsFile), pointsFile);
   if (!input.empty() && IsHeader(input.front(), 1)) input.erase(input.begin());

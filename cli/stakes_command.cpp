@@ -16,7 +16,8 @@
 namespace quorvane::cli {
 
 int RunStakes(const std::vector<std::string>& args) {
-  const Arguments arguments(args, {"--interval", "--from", "--to", "--offsets", "--decimals", "--cross-slope", "-o"},
+  const Arguments arguments(args, {"--interval", "--from", "--to", "--offsets", "--decimals", "--cross-slope",
+                                   "--alignment", "-o"},
                             {"--key-points"});
   RequirePositional(arguments, 1, "路线文件 LINE.xml");
   const auto intervalText = arguments.Value("--interval");
@@ -44,7 +45,7 @@ int RunStakes(const std::vector<std::string>& args) {
     if (!format) Refuse("输出文件“" + *output + "”的扩展名应为 .csv、.dat 或 .dxf");
   }
 
-  const RoadAlignment road = ReadLandXml(arguments.Positional()[0]);
+  const RoadAlignment road = ReadLineFile(arguments);
   // Stations off the line, or in a short chain's gap, are refused with the
   // line's own reason.
   for (const auto& [name, station] : {std::pair{"--from", options.fromStation_m}, {"--to", options.toStation_m}}) {

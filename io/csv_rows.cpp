@@ -1,11 +1,13 @@
 #include "io/csv_rows.h"
 
 #include "calc/calculation_error.h"
+#include "io/text_encoding.h"
 
 namespace quorvane {
 
-std::vector<CsvRow> ReadCsvRows(std::string_view text, const std::string& fileName) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+std::vector<CsvRow> ReadCsvRows(std::string_view bytes, const std::string& fileName) {
+  const std::string utf8 = CsvBytesToUtf8(bytes, fileName);
+  const std::string_view text = utf8;
   std::vector<CsvRow> rows;
   CsvRow row;
   std::string field;

@@ -13,10 +13,11 @@ struct CsvRow {
   std::size_t line = 0;
 };
 
-// Splits CSV text (UTF-8, an optional byte-order mark; fields separated by
-// commas, quoted with '"' and "" for a quote; LF or CR LF) into rows.
-// Blank lines are skipped. Throws CalculationError naming `fileName` and the
-// line for a quote left open.
-std::vector<CsvRow> ReadCsvRows(std::string_view text, const std::string& fileName);
+// Splits a CSV file's bytes into rows of UTF-8 fields: the encodings
+// CsvBytesToUtf8 reads (UTF-8 with or without a byte-order mark, UTF-16 with
+// one, GB18030); fields separated by commas, quoted with '"' and "" for a
+// quote; LF or CR LF. Blank lines are skipped. Throws CalculationError naming
+// `fileName` and the line for a quote left open or bytes in no known encoding.
+std::vector<CsvRow> ReadCsvRows(std::string_view bytes, const std::string& fileName);
 
 }  // namespace quorvane

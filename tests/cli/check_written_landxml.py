@@ -62,6 +62,22 @@ check(elements[1].get('radiusStart') == 'INF' and elements[3].get('radiusEnd') =
 for s in (elements[1], elements[5]):
     p, b, e = point(s, 'Start'), point(s, 'PI'), point(s, 'End')
     check(math.dist(p, b) > 1 and math.dist(b, e) > 1, 'spiral PI apart from its ends')
+# Directions clockwise from north in radians: the sample starts at 30 degrees
+# and its first arc (radius 400, 200 m, right) turns it by 0.5 rad.
+check(abs(float(elements[0].get('dir')) - math.pi / 6) < 1e-9, f'first straight dir {elements[0].get("dir")}')
+check(abs(float(curve.get('dirEnd')) - float(curve.get('dirStart')) - 0.5) < 1e-12, 'first arc dirStart, dirEnd')
+for e in elements:
+    for name in ('dir', 'dirStart', 'dirEnd'):
+        if e.get(name) is not None:
+            check(0 <= float(e.get(name)) < 2 * math.pi, f'{name} in 0 .. 2 pi')
+# The JD table: its points in AlignPIs for every reader, the whole of it in the
+# program's own Feature.
+pis = a.findall('l:AlignPIs/l:AlignPI/l:PI', NS)
+check([p.get('name') for p in pis] == ['QD', 'JD1', 'ZD'] and
+      [float(v) for v in pis[1].text.split()] == [3381500, 501375], 'AlignPIs')
+own = [f for f in a.findall('l:Feature', NS) if f.get('code') == 'quorvane' and f.get('name') == 'jd']
+check(len(own) == 1 and [f.get('name') for f in own[0].findall('l:Feature', NS)] == ['QD', 'JD1', 'ZD'],
+      'JD table in the Feature')
 equations = a.findall('l:StaEquation', NS)
 check(len(equations) == 1 and float(equations[0].get('staBack')) == 2000 and
       float(equations[0].get('staAhead')) == 1990 and abs(float(equations[0].get('staInternal')) - 2000) < 1e-9,

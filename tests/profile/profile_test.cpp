@@ -206,8 +206,8 @@ TEST(Profile, RefusesNamingThePoint) {
        At(2, kGradePointPastPreviousPrompt)},
       {"curve past a kink ahead", kLine, {{0, 100}, {300, 106, 0, 300}, {400, 100}, {1000, 110}},
        At(1, kGradePointPastNextPrompt)},
-      {"station past the line's end", kLine, {{0, 100}, {2000, 100}},
-       At(1, "：") + kStationOutsideLinePrompt},
+      {"station past the line's end", kLine, {{0, 100}, {2000, 100}}, ""},
+      {"station before the line's start", kLine, {{-50, 100}, {500, 100}}, ""},
       {"station in a short chain's gap", kSagShortChainLine, {{25300, 779.44}, {25460, 780}, {25720, 792.72}},
        At(1, "：") + kStationInShortChainPrompt},
       // R = 3000 over a grade change of 0.09 + 0.09: the circle spans 538 m.
