@@ -125,16 +125,16 @@ void CrossSection::CheckInsideEdges(const Line& line) const {
   bool worstLeft = false;
   std::size_t cursor = 0;
   for (const LineElement& e : line.Elements()) {
-    const ElementSpec& spec = e.design;
-    if (spec.type == ElementType::Straight) continue;
-    const double k0 = std::isinf(spec.startRadius_m) ? 0 : 1 / spec.startRadius_m;
-    const double k1 = spec.type == ElementType::Arc ? k0 : std::isinf(spec.endRadius_m) ? 0 : 1 / spec.endRadius_m;
-    const bool left = spec.turn < 0;
+    const ElementSpec& design = e.design;
+    if (design.type == ElementType::Straight) continue;
+    const double k0 = std::isinf(design.startRadius_m) ? 0 : 1 / design.startRadius_m;
+    const double k1 = design.type == ElementType::Arc ? k0 : std::isinf(design.endRadius_m) ? 0 : 1 / design.endRadius_m;
+    const bool left = design.turn < 0;
     const double start = e.startDistance_m;
-    const double end = start + spec.length_m;
+    const double end = start + design.length_m;
     const auto ratio = [&](double d) {
       const SectionAt s = At(d, cursor);
-      const double curvature = k0 + (k1 - k0) * std::clamp((d - start) / spec.length_m, 0.0, 1.0);
+      const double curvature = k0 + (k1 - k0) * std::clamp((d - start) / design.length_m, 0.0, 1.0);
       return (left ? s.leftWidth_m : s.rightWidth_m) * curvature;
     };
     // The pieces: the element cut at the rows inside it.
