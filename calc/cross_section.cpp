@@ -128,7 +128,9 @@ void CrossSection::CheckInsideEdges(const Line& line) const {
     const ElementSpec& design = e.design;
     if (design.type == ElementType::Straight) continue;
     const double k0 = std::isinf(design.startRadius_m) ? 0 : 1 / design.startRadius_m;
-    const double k1 = design.type == ElementType::Arc ? k0 : std::isinf(design.endRadius_m) ? 0 : 1 / design.endRadius_m;
+    const double k1 = design.type == ElementType::Arc  ? k0
+                      : std::isinf(design.endRadius_m) ? 0
+                                                       : 1 / design.endRadius_m;
     const bool left = design.turn < 0;
     const double start = e.startDistance_m;
     const double end = start + design.length_m;
