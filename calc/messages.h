@@ -143,4 +143,36 @@ inline std::string EquationMessage(std::size_t index, const char* text) {
 
 inline std::string JdMessage(const std::string& name, const char* text) { return name + "：" + text; }
 
+// The cross-section table (超高、加宽表). A fault of one row is told as
+// "第N行：" followed by one of the kCrossSection…Text reasons, N counting the
+// file's lines with the heading as line 1 (CrossSectionRowMessage); a cell
+// that is not a number also names its file and column.
+inline constexpr const char* kCrossSectionEmptyPrompt = "横断面表是空的！";
+inline constexpr const char* kCrossSectionNotANumberText = "桩号、宽度或横坡不是有效数字或过大！";
+inline constexpr const char* kCrossSectionNegativeWidthText = "宽度不能为负数！";
+inline constexpr const char* kCrossSectionOrderText = "桩号应大于上一行的桩号！";
+inline constexpr const char* kCrossSectionColumnsText = "应有 桩号,左宽,右宽,左横坡,右横坡 五列，可加第六列 过渡！";
+inline constexpr const char* kCrossSectionTransitionText = "过渡应为空（线性）或“高次”！";
+// The names of the table's columns, in file order, as messages name them.
+inline constexpr const char* kCrossSectionColumnNames[] = {"桩号", "左宽", "右宽", "左横坡", "右横坡", "过渡"};
+// The cell of 过渡 that asks for the higher-order widening transition.
+inline constexpr const char* kHigherOrderTransitionName = "高次";
+
+inline std::string CrossSectionRowMessage(std::size_t line, const char* text) {
+  return "第" + std::to_string(line) + "行：" + text;
+}
+
+// A cell that is not a number: 文件“xs.csv”第3行第2列（左宽）“abc”不是有效的数字！
+inline std::string CrossSectionCellMessage(const std::string& fileName, std::size_t line, std::size_t column,
+                                           const std::string& cell) {
+  return "文件“" + fileName + "”第" + std::to_string(line) + "行第" + std::to_string(column + 1) + "列（" +
+         kCrossSectionColumnNames[column] + "）“" + cell + "”不是有效的数字！";
+}
+
+// An inside edge that reaches the centre of curvature, at its worst point:
+// 桩号K0+105.000处右侧宽度达到曲线半径，边线越过曲率中心！
+inline std::string CrossSectionReachesCentreMessage(const std::string& stationText, bool left) {
+  return "桩号" + stationText + "处" + (left ? "左侧" : "右侧") + "宽度达到曲线半径，边线越过曲率中心！";
+}
+
 }  // namespace quorvane
