@@ -1,0 +1,72 @@
+#include "calc/setout.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "calc/calculation_error.h"
+#include "calc/messages.h"
+
+namespace quorvane {
+namespace {
+
+constexpr double kTwoPi = 2 * std::numbers::pi;
+constexpr double kLargest_m = 1e12;  // as on the whole line: beyond it a value counts as not a number
+
+bool Usable(double value) { return std::abs(value) < kLargest_m; }  // false for NaN too
+
+// An angle from atan2 (-pi .. pi) as 0 .. < 2pi. A negative angle so small
+// that adding a full turn rounds to 2pi is a rounding below 0: it is 0.
+double FullCircle(double angle_rad) {
+  if (angle_rad >= 0) return angle_rad;
+  const double wrapped = angle_rad + kTwoPi;
+  return wrapped < kTwoPi ? wrapped : 0;
+}
+
+}  // namespace
+
+SetoutStation::SetoutStation(double stationX_m, double stationY_m, double backsightX_m, double backsightY_m,
+                             std::optional<StationHeights> heights)
+    : stationX_m_(stationX_m), stationY_m_(stationY_m), heights_(heights) {
+  if (!Usable(stationX_m) || !Usable(stationY_m)) throw CalculationError(kSetoutStationNotFinitePrompt);
+  if (!Usable(backsightX_m) || !Usable(backsightY_m)) throw CalculationError(kSetoutBacksightNotFinitePrompt);
+  const double north = backsightX_m - stationX_m;
+  const double east = backsightY_m - stationY_m;
+  const double length = std::hypot(north, east);
+  if (!(length >= kSetoutCoincidence_m)) throw CalculationError(kSetoutBacksightOnStationPrompt);
+  backsightNorth_ = north / length;
+  backsightEast_ = east / length;
+  backsightAzimuth_rad_ = FullCircle(std::atan2(east, north));
+  if (heights) {
+    if (!Usable(heights->ground_m) || !Usable(heights->instrument_m) || !Usable(heights->target_m)) {
+      throw CalculationError(kSetoutHeightNotFinitePrompt);
+    }
+    if (heights->instrument_m < 0 || heights->target_m < 0) throw CalculationError(kSetoutNegativeHeightPrompt);
+  }
+}
+
+SetoutData SetoutStation::To(double X_m, double Y_m) const {
+  if (!Usable(X_m) || !Usable(Y_m)) throw CalculationError(kLinePointNotFinitePrompt);
+  const double north = X_m - stationX_m_;
+  const double east = Y_m - stationY_m_;
+  SetoutData data;
+  data.distance_m = std::hypot(north, east);
+  if (data.distance_m < kSetoutCoincidence_m) {
+    data.atStation = true;
+    return data;
+  }
+  data.azimuth_rad = FullCircle(std::atan2(east, north));
+  // Clockwise from the backsight: the sine and cosine of the turn from the
+  // backsight's unit vector to the point's direction.
+  const double sine = backsightNorth_ * east - backsightEast_ * north;
+  const double cosine = backsightNorth_ * north + backsightEast_ * east;
+  data.angle_rad = FullCircle(std::atan2(sine, cosine));
+  return data;
+}
+
+double SetoutStation::HeightDifferenceToSet(double designH_m) const {
+  if (!heights_) throw CalculationError(kSetoutNoHeightsPrompt);
+  if (!Usable(designH_m)) throw CalculationError(kSetoutDesignHeightNotFinitePrompt);
+  return designH_m - (heights_->ground_m + heights_->instrument_m - heights_->target_m);
+}
+
+}  // namespace quorvane
