@@ -26,10 +26,10 @@ struct StationHeights {
 
 // What the instrument is turned and set to for one point.
 struct SetoutData {
-  double azimuth_rad = 0;   // from the station to the point, clockwise from north, 0 .. < 2pi
-  double distance_m = 0;    // horizontal distance (平距)
-  double angle_rad = 0;     // clockwise from the backsight direction (水平角), 0 .. < 2pi
-  bool atStation = false;   // the point lies within kSetoutCoincidence_m of the station
+  double azimuth_rad = 0;  // from the station to the point, clockwise from north, 0 .. < 2pi
+  double distance_m = 0;   // horizontal distance (平距)
+  double angle_rad = 0;    // clockwise from the backsight direction (水平角), 0 .. < 2pi
+  bool atStation = false;  // the point lies within kSetoutCoincidence_m of the station
 };
 
 // Two points closer than this have no direction between them: a backsight

@@ -69,13 +69,27 @@ void LandXmlPointsWriter::PutEscaped(std::string_view text) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     const char* escape = nullptr;
     switch (c) {
-      case '&': escape = "&amp;"; break;
-      case '<': escape = "&lt;"; break;
-      case '>': escape = "&gt;"; break;
-      case '"': escape = "&quot;"; break;
-      case '\t': escape = "&#9;"; break;   // an attribute's whitespace would read back as a blank
-      case '\n': escape = "&#10;"; break;
-      case '\r': escape = "&#13;"; break;
+      case '&':
+        escape = "&amp;";
+        break;
+      case '<':
+        escape = "&lt;";
+        break;
+      case '>':
+        escape = "&gt;";
+        break;
+      case '"':
+        escape = "&quot;";
+        break;
+      case '\t':
+        escape = "&#9;";
+        break;  // an attribute's whitespace would read back as a blank
+      case '\n':
+        escape = "&#10;";
+        break;
+      case '\r':
+        escape = "&#13;";
+        break;
       default:
         if (c < 0x20 || c == 0x7f) throw CalculationError(kPointNameControlCharacterPrompt);
         continue;

@@ -65,7 +65,7 @@ class LandXmlPointsWriter {
   AtomicFile file_;
   int descriptor_ = -1;  // the temporary file, open for writing
   std::string buffer_;   // bytes not yet written, flushed when it passes a fixed size
-  std::string tail_;    // what follows the points: the document after them
+  std::string tail_;     // what follows the points: the document after them
   int decimals_ = 3;
   std::size_t count_ = 0;
   bool failed_ = false;
