@@ -14,12 +14,17 @@ constexpr double kLargest_m = 1e12;  // as on the whole line: beyond it a value 
 
 bool Usable(double value) { return std::abs(value) < kLargest_m; }  // false for NaN too
 
-// An angle from atan2 (-pi .. pi) as 0 .. < 2pi. A negative angle so small
-// that adding a full turn rounds to 2pi is a rounding below 0: it is 0.
+// Directions from coordinates carry rounding noise of some 1e-16 rad: a
+// point straight on from the backsight can come out a hair before it. A
+// negative angle smaller than this is that noise, and is 0 (a 1e-12 rad
+// turn moves a point a nanometre at a kilometre).
+constexpr double kAngleNoise_rad = 1e-12;
+
+// An angle from atan2 (-pi .. pi) as 0 .. < 2pi, the noise below 0 taken as 0.
 double FullCircle(double angle_rad) {
   if (angle_rad >= 0) return angle_rad;
-  const double wrapped = angle_rad + kTwoPi;
-  return wrapped < kTwoPi ? wrapped : 0;
+  if (angle_rad > -kAngleNoise_rad) return 0;
+  return angle_rad + kTwoPi;  // at least 1e-12 below 2pi: never rounds to it
 }
 
 }  // namespace

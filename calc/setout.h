@@ -61,7 +61,8 @@ class SetoutStation {
   // The setting-out data of a point. The angle is worked out from the two
   // directions' own coordinates (not as a difference of two azimuths), so a
   // point straight behind or next to the backsight direction gets its angle
-  // to the last bit; an angle a rounding below a full turn is given as 0.
+  // to the last bit; a direction less than 1e-12 rad before the backsight's
+  // (or before north, for the azimuth) is rounding noise and given as 0.
   // A point within kSetoutCoincidence_m of the station has no direction: its
   // azimuth and angle are 0, atStation is set, and the distance is still the
   // true one. Throws CalculationError(kLinePointNotFinitePrompt) for a point
