@@ -74,4 +74,17 @@ double SetoutStation::HeightDifferenceToSet(double designH_m) const {
   return designH_m - (heights_->ground_m + heights_->instrument_m - heights_->target_m);
 }
 
+StationSetout SetoutAtStation(const SetoutStation& station, const Line& line, const Profile* profile,
+                              CrossSlopes slopes, double station_m, double offset_m) {
+  const double distance_m = line.DistanceAt(station_m);
+  StationSetout result;
+  result.point = line.PointAtOffset(distance_m, offset_m);
+  if (profile && profile->Covers(distance_m)) {
+    result.designH_m = profile->ElevationAtOffset(distance_m, offset_m, slopes);
+    if (station.Heights()) result.heightDifference_m = station.HeightDifferenceToSet(*result.designH_m);
+  }
+  result.data = station.To(result.point.X_m, result.point.Y_m);
+  return result;
+}
+
 }  // namespace quorvane

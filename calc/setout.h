@@ -2,6 +2,9 @@
 
 #include <optional>
 
+#include "calc/line.h"
+#include "calc/profile.h"
+
 namespace quorvane {
 
 // Setting out (放样) from an instrument station: the total station stands
@@ -91,5 +94,22 @@ class SetoutStation {
   double backsightEast_ = 0;
   std::optional<StationHeights> heights_;
 };
+
+// One point typed as a station and an offset: where it lies, its design
+// height and what to set out for it.
+struct StationSetout {
+  LinePoint point;                           // X, Y, and the line's azimuth there
+  std::optional<double> designH_m;           // with a profile that reaches the station
+  SetoutData data;                           // from the instrument station
+  std::optional<double> heightDifference_m;  // with a design height and the station's heights
+};
+
+// The point `offset_m` right (> 0) or left (< 0) of `line` at a displayed
+// station, its design height from `profile` (nullptr: none) with the cross
+// slope of its side, and its setting-out data from `station`. Throws
+// CalculationError with the line's reason for a station it has no distance
+// for (off the line, in a short chain's gap) and kOffsetNotFinitePrompt.
+StationSetout SetoutAtStation(const SetoutStation& station, const Line& line, const Profile* profile,
+                              CrossSlopes slopes, double station_m, double offset_m);
 
 }  // namespace quorvane

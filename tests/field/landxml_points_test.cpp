@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <limits>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "calc/messages.h"
@@ -99,26 +99,20 @@ TEST_F(PointsFile, NamesCodesAndHeightsReadBackUnchanged) {
   EXPECT_EQ(FilesInFolder(), 1u);  // no temporary left beside it
 }
 
+// Decimals 0 and 6 (12.5 rounds up, as a surveyor rounds), and no points.
 TEST_F(PointsFile, DecimalsAndAnEmptyFile) {
-  struct Row {
-    int decimals;
-    std::size_t points;
-    std::vector<std::string> readBack;
-  };
-  const Row rows[] = {
-      {0, 1, {"POINT\t\"P\"\t\"\"\t3381250 501231 13", "COUNT\t1"}},
-      {6, 1, {"POINT\t\"P\"\t\"\"\t3381250.125000 501230.750000 12.500000", "COUNT\t1"}},
-      {3, 0, {"COUNT\t0"}},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.decimals);
-    const std::string path = Path("decimals.xml");
-    LandXmlPointsWriter writer(path, AlignmentDocument(), r.decimals);
-    if (r.points > 0) writer.Add("P", "", 3381250.125, 501230.75, 12.5);  // 12.5 rounds up, as a surveyor rounds
+  for (const auto& [decimals, points, readBack] : {
+           std::tuple{0, 1, "POINT\t\"P\"\t\"\"\t3381250 501231 13"},
+           {6, 1, "POINT\t\"P\"\t\"\"\t3381250.125000 501230.750000 12.500000"},
+           {3, 0, "COUNT\t0"},
+       }) {
+    SCOPED_TRACE(decimals);
+    LandXmlPointsWriter writer(Path("decimals.xml"), AlignmentDocument(), decimals);
+    if (points > 0) writer.Add("P", "", 3381250.125, 501230.75, 12.5);
     writer.Finish();
-    std::vector<std::string> lines = ReadBack(path);
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()), r.readBack);
+    const std::vector<std::string> lines = ReadBack(Path("decimals.xml"));
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[3], readBack);
   }
 }
 
