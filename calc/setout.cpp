@@ -54,7 +54,7 @@ SetoutData SetoutStation::To(double X_m, double Y_m) const {
   const double north = X_m - stationX_m_;
   const double east = Y_m - stationY_m_;
   SetoutData data;
-  data.distance_m = std::hypot(north, east);
+  data.distance_m = std::sqrt(north * north + east * east);  // no overflow below 10^12 m
   if (data.distance_m < kSetoutCoincidence_m) {
     data.atStation = true;
     return data;
