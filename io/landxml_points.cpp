@@ -29,12 +29,19 @@ LandXmlPointsWriter::LandXmlPointsWriter(const std::string& path, std::string_vi
   if (closing == std::string_view::npos) throw std::invalid_argument("LandXmlPointsWriter: no </LandXML>");
   descriptor_ = open(file_.TemporaryPath().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
   if (descriptor_ < 0) throw FileError(FileErrorMessage(path_, errno));
-  buffer_.reserve(kBufferBytes + 1024);
-  Put(document.substr(0, closing));
-  tail_ = "\t</CgPoints>\n";
+  // The document up to its closing tag goes straight to the file; only the points pass
+  // through the buffer.
+  try {
+    WriteAll(document.substr(0, closing));
+  } catch (...) {
+    close(descriptor_);  // the destructor does not run for a constructor that throws
+    throw;
+  }
+  tail_ = "  </CgPoints>\n";
   tail_ += document.substr(closing);
   if (tail_.back() != '\n') tail_ += '\n';
-  Put("\t<CgPoints>\n");
+  buffer_.reserve(kBufferBytes + 1024);
+  buffer_ = "  <CgPoints>\n";
 }
 
 LandXmlPointsWriter::~LandXmlPointsWriter() {
@@ -42,14 +49,14 @@ LandXmlPointsWriter::~LandXmlPointsWriter() {
   // file_ discards the temporary unless Finish committed it.
 }
 
-void LandXmlPointsWriter::Put(std::string_view text) {
-  buffer_ += text;
-  if (buffer_.size() >= kBufferBytes) Flush();
+void LandXmlPointsWriter::Flush() {
+  WriteAll(buffer_);
+  buffer_.clear();
 }
 
-void LandXmlPointsWriter::Flush() {
-  const char* p = buffer_.data();
-  std::size_t left = buffer_.size();
+void LandXmlPointsWriter::WriteAll(std::string_view bytes) {
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
   while (left > 0) {
     const ssize_t written = write(descriptor_, p, left);
     if (written < 0 && errno == EINTR) continue;
@@ -60,7 +67,6 @@ void LandXmlPointsWriter::Flush() {
     p += written;
     left -= static_cast<std::size_t>(written);
   }
-  buffer_.clear();
 }
 
 void LandXmlPointsWriter::PutEscaped(std::string_view text) {
@@ -115,7 +121,7 @@ void LandXmlPointsWriter::Add(std::string_view name, std::string_view code, doub
   }
   const std::size_t rowStart = buffer_.size();
   try {
-    buffer_ += "\t\t<CgPoint name=\"";
+    buffer_ += "    <CgPoint name=\"";
     PutEscaped(name);
     buffer_ += "\" code=\"";
     PutEscaped(code);
@@ -139,7 +145,7 @@ void LandXmlPointsWriter::Add(std::string_view name, std::string_view code, doub
 
 void LandXmlPointsWriter::Finish() {
   if (failed_ || finished_) throw std::logic_error("LandXmlPointsWriter: Finish after a failure or twice");
-  Put(tail_);
+  buffer_ += tail_;
   Flush();
   const int descriptor = descriptor_;
   descriptor_ = -1;

@@ -56,10 +56,10 @@ class LandXmlPointsWriter {
   std::size_t Count() const { return count_; }
 
  private:
-  void Put(std::string_view text);
   void PutEscaped(std::string_view text);
   void PutNumber(double value);
   void Flush();
+  void WriteAll(std::string_view bytes);
 
   std::string path_;
   AtomicFile file_;

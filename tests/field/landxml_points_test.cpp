@@ -41,7 +41,7 @@ class PointsFile : public ::testing::Test {
   fs::path folder_;
 };
 
-// The alignment part: a 300 m straight named "主线 A&B".
+// The document the points join: a 300 m straight named "主线 A&B".
 std::string AlignmentDocument() {
   return LandXmlText({"主线 A&B", Line({3381250.125, 501230.75, 0.5, 1000}, {{ElementType::Straight, 300}}), {}});
 }
