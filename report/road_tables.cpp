@@ -225,4 +225,11 @@ std::vector<std::string> SetoutCells(const SetoutData& data, int decimals) {
   return {AzimuthText(data.azimuth_rad), FixedText(data.distance_m, decimals), AzimuthText(data.angle_rad)};
 }
 
+std::vector<std::string> SetoutHeadings(bool designHeight, bool heightDifference) {
+  std::vector<std::string> headings = {"点号", "X", "Y", "方位角", "平距", "水平角"};
+  if (designHeight) headings.push_back("H");
+  if (designHeight && heightDifference) headings.push_back("高差");
+  return headings;
+}
+
 }  // namespace quorvane

@@ -137,4 +137,10 @@ class StakeCoordinateTable {
 // 360.0000), and the distance with `decimals` decimals.
 std::vector<std::string> SetoutCells(const SetoutData& data, int decimals = 3);
 
+// The headings of a setting-out table, as the tool's file and the window's
+// 放样 tab both write them: 点号, X, Y, 方位角, 平距, 水平角, then with a
+// profile the design height H, and with the station's heights as well the
+// vertical difference to set (高差, SetoutStation::HeightDifferenceToSet).
+std::vector<std::string> SetoutHeadings(bool designHeight, bool heightDifference);
+
 }  // namespace quorvane
