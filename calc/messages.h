@@ -133,6 +133,17 @@ inline constexpr const char* kGradePointPastPreviousPrompt = "的竖曲线越过
 inline constexpr const char* kGradePointPastNextPrompt = "的竖曲线越过后一个变坡点！";
 inline constexpr const char* kCrossSlopeNotANumberPrompt = "横坡或偏距不是有效数字！";
 
+// Setting out from an instrument station (测站) sighting a backsight (后视点).
+inline constexpr const char* kSetoutStationNotFinitePrompt = "测站坐标不是有效数字！";
+inline constexpr const char* kSetoutBacksightNotFinitePrompt = "后视点坐标不是有效数字！";
+inline constexpr const char* kSetoutBacksightOnStationPrompt = "后视点与测站重合（相距不足1毫米）！";
+inline constexpr const char* kSetoutHeightNotFinitePrompt = "测站高程、仪器高或棱镜高不是有效数字！";
+inline constexpr const char* kSetoutNegativeHeightPrompt = "仪器高和棱镜高不能为负数！";
+inline constexpr const char* kSetoutNoHeightsPrompt = "没有输入测站高程、仪器高和棱镜高！";
+inline constexpr const char* kSetoutDesignHeightNotFinitePrompt = "设计高程不是有效数字！";
+// Points written for a data collector.
+inline constexpr const char* kPointNameControlCharacterPrompt = "点名或编码含有不能写入文件的控制字符！";
+
 inline std::string ElementMessage(std::size_t index, const char* text) {
   return "第" + std::to_string(index + 1) + "个线元：" + text;
 }
