@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Every fixed text a message box shows, prompts and titles, in the words the
 // user sees (UTF-8). A title says what the box is about; a prompt what went
@@ -125,6 +126,14 @@ inline constexpr const char* kGradePointAfterEndPrompt = "的竖曲线超出纵�
 inline constexpr const char* kGradePointPastPreviousPrompt = "的竖曲线越过前一个变坡点！";
 inline constexpr const char* kGradePointPastNextPrompt = "的竖曲线越过后一个变坡点！";
 inline constexpr const char* kCrossSlopeNotANumberPrompt = "横坡或偏距不是有效数字！";
+
+// A DD.MMSS angle text that cannot be read, after 角度“<text>”.
+inline constexpr const char* kAngleNotDdMmSsText = "不是度.分秒";
+inline constexpr const char* kAngleMinutesOrSecondsText = "的分或秒不小于60";
+
+inline std::string AngleMessage(std::string_view text, const char* what) {
+  return "角度“" + std::string(text) + "”" + what;
+}
 
 inline std::string ElementMessage(std::size_t index, const char* text) {
   return "第" + std::to_string(index + 1) + "个线元：" + text;
