@@ -15,7 +15,7 @@ namespace {
 // centre; on a spiral the along-track distance may rise and fall once more
 // near a centre of curvature, which the search brackets by the sign changes
 // of its slope.
-constexpr double kMaxPieceTurn_rad = kPi / 4;
+constexpr double kMaxPieceTurn_rad = 0.7853981625;  // just under pi/4
 // At most this many pieces (some 8000 turns of the curve).
 constexpr double kMaxPieces = 65536;
 // Newton steps per bracket; bisection halves a bracket of 2e12 m to a

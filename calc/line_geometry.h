@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calc/line.h"
+#include "calc/spiral.h"
 
 namespace quorvane {
 
@@ -14,39 +15,37 @@ namespace quorvane {
 // signed (right turn positive, as the azimuth grows clockwise) and changes
 // linearly with the length s along the element:
 //   k(s) = k0 + g s,   azimuth(s) = azimuth0 + k0 s + g s^2 / 2.
-// A straight and an arc are evaluated in closed form. A spiral is cut into
-// equal panels over which the tangent turns by at most kPanelTurn_rad; the
-// point at each panel boundary is computed once (each panel by five-point
-// Gauss-Legendre from the previous boundary), and a point inside a panel by
-// the same rule from the panel's start. With the turn per panel this small
-// the rule's error is far below a double's rounding, so the points along the
-// element carry no error from the integration.
+// A straight and an arc are evaluated in closed form. A spiral is the spiral
+// kernel's (calc/spiral.h) with the exact policy: equal panels over which the
+// tangent turns by at most kPanelTurn_rad, the point at each panel boundary
+// computed once when the element is built, and a point inside a panel by
+// the full-precision five-point rule from the panel's start. With the turn
+// per panel this small the rule's error is far below a double's rounding,
+// so the points along the element carry no error from the integration.
 class ElementCurve {
  public:
-  static constexpr double kPanelTurn_rad = 0.25;
+  static constexpr double kPanelTurn_rad = kExactPolicy.panelTurn_rad;
 
-  ElementCurve(ElementType type, double X0_m, double Y0_m, double azimuth0_rad, double k0, double k1,
-               double length_m);
+  ElementCurve(ElementType type, double X0_m, double Y0_m, double azimuth0_rad, double k0, double k1, double length_m);
 
   ElementType Type() const { return type_; }
-  double Length() const { return length_; }
-  double Curvature(double s) const { return k0_ + g_ * s; }
-  double CurvatureRate() const { return g_; }
-  double Azimuth(double s) const { return azimuth0_ + s * (k0_ + 0.5 * g_ * s); }
+  double Length() const { return law_.L; }
+  double Curvature(double s) const { return SpiralCurvature(law_, s); }
+  double CurvatureRate() const { return SpiralCurvatureChange(law_); }
+  double Azimuth(double s) const { return SpiralAzimuth(law_, s); }
   // The point at s (0..Length(); a little beyond extrapolates the same
   // law) and the azimuth there, not reduced to 0..2pi.
   LinePoint At(double s) const;
   // Panel boundaries of a spiral (Panels() + 1 of them, equally spaced);
   // a straight or an arc has one panel.
-  std::size_t Panels() const { return panels_; }
-  double PanelLength() const { return panelLength_; }
+  std::size_t Panels() const { return static_cast<std::size_t>(spiral_.Panels()); }
+  double PanelLength() const { return spiral_.PanelLength(); }
 
  private:
   ElementType type_;
-  double X0_, Y0_, azimuth0_, k0_, g_, length_;
-  std::size_t panels_ = 1;
-  double panelLength_ = 0;
-  std::vector<double> nodeX_, nodeY_;  // spiral: point at each panel boundary
+  double X0_, Y0_;
+  SpiralLaw law_;  // turn +1: k0 and dk are signed
+  Spiral spiral_;  // a spiral's panels, summed once
 };
 
 // A stretch of one element over which the tangent turns by at most a quarter

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Every fixed text a message box shows, prompts and titles, in the words the
 // user sees (UTF-8). A title says what the box is about; a prompt what went
@@ -143,6 +144,13 @@ inline constexpr const char* kSetoutNoHeightsPrompt = "没有输入测站高程�
 inline constexpr const char* kSetoutDesignHeightNotFinitePrompt = "设计高程不是有效数字！";
 // Points written for a data collector.
 inline constexpr const char* kPointNameControlCharacterPrompt = "点名或编码含有不能写入文件的控制字符！";
+// A DD.MMSS angle text that cannot be read, after 角度“<text>”.
+inline constexpr const char* kAngleNotDdMmSsText = "不是度.分秒";
+inline constexpr const char* kAngleMinutesOrSecondsText = "的分或秒不小于60";
+
+inline std::string AngleMessage(std::string_view text, const char* what) {
+  return "角度“" + std::string(text) + "”" + what;
+}
 
 inline std::string ElementMessage(std::size_t index, const char* text) {
   return "第" + std::to_string(index + 1) + "个线元：" + text;

@@ -24,7 +24,7 @@ inline constexpr int kMaxStakes = 32767;
 // Computes every stake of the curve: station, distance from the curve start,
 // X, Y (the integral of the tangent direction) and tangent azimuth (DD.MMSS).
 // The curvature changes linearly with length from 1/Ra at lb to 1/Rb at le;
-// `turn` chooses its side; the start azimuth is converted with kPi.
+// `turn` chooses its side; the start azimuth is converted with kStakeTablePi.
 //
 // Every stake lies within 0.005 mm of the exact curve of that law (plus the
 // rounding of its doubles), however far the curve turns. Two paths, chosen

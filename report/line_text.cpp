@@ -7,20 +7,12 @@
 #include <numbers>
 #include <optional>
 
+#include "calc/angle.h"
 #include "calc/calculation_error.h"
 #include "calc/wide_integer.h"
 
 namespace quorvane {
 namespace {
-
-std::string DdMmSs(std::int64_t totalSeconds) {
-  char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%lld.%02lld%02lld", static_cast<long long>(totalSeconds / 3600),
-                static_cast<long long>(totalSeconds / 60 % 60), static_cast<long long>(totalSeconds % 60));
-  return buffer;
-}
-
-constexpr std::int64_t kSecondsPerTurn = 360 * 3600;
 
 // to_chars rounds an exact tie to even; a surveyor rounds it away from zero.
 // `magnitude` (>= 0) lies exactly halfway between two texts of `decimals`
@@ -98,17 +90,8 @@ std::string StationText(double station_m, int decimals) {
   return buffer;
 }
 
-std::string AzimuthText(double azimuth_rad) {
-  const double degrees = azimuth_rad * (180 / std::numbers::pi);
-  std::int64_t seconds = std::llround(std::fmod(degrees, 360.0) * 3600);
-  seconds %= kSecondsPerTurn;
-  if (seconds < 0) seconds += kSecondsPerTurn;
-  return DdMmSs(seconds);
-}
+std::string AzimuthText(double azimuth_rad) { return DdMmSsText(RadiansToDms(azimuth_rad, AngleKind::kAzimuth)); }
 
-std::string AngleText(double angle_rad) {
-  const std::int64_t seconds = std::llround(std::abs(angle_rad) * (180 / std::numbers::pi) * 3600);
-  return (seconds != 0 && angle_rad < 0 ? "-" : "") + DdMmSs(seconds);
-}
+std::string AngleText(double angle_rad) { return DdMmSsText(RadiansToDms(angle_rad, AngleKind::kSigned)); }
 
 }  // namespace quorvane

@@ -2,7 +2,8 @@
 """How far the stake coordinates can be from the exact curve.
 
 The program integrates the tangent direction from the curve start to each
-stake in one of two ways (calc/curve_point.h, CurveLawAt):
+stake in one of two ways (the stake tables' policy of the spiral kernel,
+calc/spiral.h, kStakeTablePolicy):
   - one five-point Gauss-Legendre rule over the whole distance D, with the
     shortened node and weight decimals below, wherever an a-priori bound of
     its error is within 0.005 mm;
@@ -11,7 +12,7 @@ stake in one of two ways (calc/curve_point.h, CurveLawAt):
     full precision.
 This script checks both against mpmath at 40 digits:
   1. the rule's error on t^m (m = 10..60), the constants the bound is built
-     from (calc/stakes.cpp, kMonomialError);
+     from (calc/spiral.cpp, kMonomialError);
   2. for kinds of curve and distances D, the largest turn at which the one
      rule is still used, and its true error there (mpmath.quad);
   3. the full-precision rule's true error on the largest panel, per metre.

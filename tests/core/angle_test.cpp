@@ -1,15 +1,21 @@
-// DD.MMSS <-> radians, with the shortened pi the stake tables use.
+// DD.MMSS <-> radians: with the shortened pi the stake tables use, and
+// exactly (full-precision pi) for the whole line, its files and its window.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
+#include <optional>
+#include <string>
 
 #include "calc/angle.h"
+#include "calc/messages.h"
+#include "expect_error.h"
 
 namespace quorvane {
 namespace {
 
 // Radians of an angle given as degrees, minutes and seconds, written out by hand.
-double Rad(double deg, double min, double sec) { return (deg + min / 60.0 + sec / 3600.0) * kPi / 180.0; }
+double Rad(double deg, double min, double sec) { return (deg + min / 60.0 + sec / 3600.0) * kStakeTablePi / 180.0; }
 
 struct AngleCase {
   const char* name;
@@ -54,6 +60,108 @@ TEST(Angle, RadiansToDdMmSsRoundsAndCarries) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_NEAR(RadiansToDdMmSs(c.input), c.expected, 1e-9);
+  }
+}
+
+// Radians of degrees, minutes and seconds with the full-precision pi.
+double Exact(double deg, double min, double sec) {
+  return (deg + min / 60.0 + sec / 3600.0) * std::numbers::pi / 180.0;
+}
+
+// Seconds round to the nearest (to `decimals` places) and carry; an azimuth
+// comes into 0..360 and wraps 360 to 0, a signed angle keeps its sign and
+// turns; no "-0".
+TEST(ExactAngle, RadiansToDdMmSsText) {
+  const struct {
+    double radians;
+    int decimals;
+    const char* azimuth;
+    const char* angle;
+  } rows[] = {
+      {0, 0, "0.0000", "0.0000"},
+      {Exact(17, 34, 15), 0, "17.3415", "17.3415"},
+      {Exact(12, 34, 59.6), 0, "12.3500", "12.3500"},
+      {Exact(29, 59, 59.5), 0, "30.0000", "30.0000"},
+      {Exact(359, 59, 59.7), 0, "0.0000", "360.0000"},
+      {-Exact(90, 0, 0), 0, "270.0000", "-90.0000"},
+      {-Exact(23, 15, 30), 0, "336.4430", "-23.1530"},
+      {-Exact(0, 0, 0.4), 0, "0.0000", "0.0000"},
+      {Exact(725, 0, 1), 0, "5.0001", "725.0001"},
+      {Exact(17, 34, 15.1234), 4, "17.34151234", "17.34151234"},
+      {Exact(17, 34, 59.99996), 4, "17.35000000", "17.35000000"},
+      {Exact(0, 0, 0.00004), 4, "0.00000000", "0.00000000"},
+      {-Exact(0, 0, 0.5), 4, "359.59595000", "-0.00005000"},
+      {Exact(1, 2, 3.5), 1, "1.02035", "1.02035"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.azimuth);
+    EXPECT_EQ(DdMmSsText(RadiansToDms(row.radians, AngleKind::kAzimuth, row.decimals)), row.azimuth);
+    EXPECT_EQ(DdMmSsText(RadiansToDms(row.radians, AngleKind::kSigned, row.decimals)), row.angle);
+  }
+}
+
+// A DD.MMSS number to radians and back to the 1e-4 second, as the 路线
+// window's start azimuth cell holds it; 60 minutes or seconds are refused.
+TEST(ExactAngle, DdMmSsNumberRoundTrip) {
+  const struct {
+    const char* name;
+    double ddmmss;
+    std::optional<double> radians;
+    double back;  // written back, brought into 0..360
+  } rows[] = {
+      {"17 34 15", 17.3415, Exact(17, 34, 15), 17.3415},
+      {"whole minutes stored below their digits", 17.34, Exact(17, 34, 0), 17.34},
+      {"fraction of a second", 0.00005, Exact(0, 0, 0.5), 0.00005},
+      {"negative", -45.3, -Exact(45, 30, 0), 314.3},
+      {"60 minutes", 30.6, std::nullopt, 0},
+      {"60 seconds", 30.006, std::nullopt, 0},
+      {"not finite", INFINITY, std::nullopt, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::optional<double> radians = DdMmSsValueToRadians(row.ddmmss);
+    ASSERT_EQ(radians.has_value(), row.radians.has_value());
+    if (!radians) continue;
+    EXPECT_NEAR(*radians, *row.radians, 1e-15);
+    EXPECT_EQ(DdMmSsValue(RadiansToDms(*radians, AngleKind::kAzimuth, 4)), row.back);
+  }
+}
+
+// LandXML's "decimal dd.mm.ss": packed or with the fields apart.
+TEST(ExactAngle, DdMmSsTextsRead) {
+  const struct {
+    const char* text;
+    double radians;
+  } rows[] = {
+      {"45.3015", Exact(45, 30, 15)},   {"45.30.15", Exact(45, 30, 15)}, {"28.3852403", Exact(28, 38, 52.403)},
+      {"-12.0030", -Exact(12, 0, 30)},  {"7", Exact(7, 0, 0)},           {" 45.3 ", Exact(45, 30, 0)},
+      {"45.301", Exact(45, 30, 10)},    {"45.3.5", Exact(45, 3, 5)},     {"45.30.1525", Exact(45, 30, 15.25)},
+      {"359.5959", Exact(359, 59, 59)}, {"400.", Exact(400, 0, 0)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    EXPECT_NEAR(DdMmSsTextToRadians(row.text), row.radians, 1e-15 * (1 + std::fabs(row.radians)));
+  }
+  const struct {
+    const char* text;
+    const char* reason;
+  } refused[] = {
+      {"45.6000", kAngleMinutesOrSecondsText},
+      {"45.0075", kAngleMinutesOrSecondsText},
+      {"45.60.00", kAngleMinutesOrSecondsText},
+      {"abc", kAngleNotDdMmSsText},
+      {"", kAngleNotDdMmSsText},
+      {"-", kAngleNotDdMmSsText},
+      {".5", kAngleNotDdMmSsText},
+      {"45.3a", kAngleNotDdMmSsText},
+      {"+45", kAngleNotDdMmSsText},
+      {"45.123.15", kAngleNotDdMmSsText},
+      {"45.30.", kAngleNotDdMmSsText},
+      {"45.30.15.5", kAngleNotDdMmSsText},
+      {"1e3", kAngleNotDdMmSsText},
+  };
+  for (const auto& row : refused) {
+    EXPECT_THROW_MSG(DdMmSsTextToRadians(row.text), AngleMessage(row.text, row.reason));
   }
 }
 

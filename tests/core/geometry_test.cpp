@@ -60,7 +60,7 @@ TEST(Geometry, StraightAndCircularArcMatchTheirClosedForms) {
       {"circle to the left", Curve(300, 300, -1), -1.0 / 300},
       {"circle to the right, staked backwards", backwards, 1.0 / 300},
   };
-  const double alpha = (30 + 15 / 60.0 + 24 / 3600.0) * kPi / 180;
+  const double alpha = (30 + 15 / 60.0 + 24 / 3600.0) * kStakeTablePi / 180;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const StakeTable t = ComputeStakes(c.input);
@@ -74,7 +74,7 @@ TEST(Geometry, StraightAndCircularArcMatchTheirClosedForms) {
       const double y = 3000 + (c.curvature == 0 ? s * std::sin(alpha) : -(std::cos(theta) - std::cos(alpha)) / c.curvature);
       EXPECT_NEAR(t.stakeX[i], x, kCoordinateTolerance_m);
       EXPECT_NEAR(t.stakeY[i], y, kCoordinateTolerance_m);
-      EXPECT_NEAR(DdMmSsToDegrees(t.stakeAzimuth[i]), theta * 180 / kPi, kAzimuthTolerance_deg);
+      EXPECT_NEAR(DdMmSsToDegrees(t.stakeAzimuth[i]), theta * 180 / kStakeTablePi, kAzimuthTolerance_deg);
       EXPECT_NEAR(sides.left[i].X, x + 3 * std::sin(theta), kCoordinateTolerance_m);
       EXPECT_NEAR(sides.left[i].Y, y - 3 * std::cos(theta), kCoordinateTolerance_m);
       EXPECT_NEAR(sides.right[i].X, x - 4 * std::sin(theta), kCoordinateTolerance_m);
