@@ -15,7 +15,7 @@
 #include "calc/stakes.h"
 #include "io/atomic_file.h"
 #include "report/layout.h"
-#include "report/number_text.h"
+#include "report/line_text.h"
 
 namespace quorvane {
 namespace {
@@ -268,7 +268,7 @@ std::optional<ExportFormat> ExportFormatOf(std::string_view fileName) {
 
 std::string CoordinateText(double value_m) {
   RequireOnTheMap({value_m});
-  return Fixed3(value_m);
+  return FixedText(value_m, 3);
 }
 
 std::string CsvText(const std::vector<std::vector<std::string>>& rows, bool byteOrderMark) {

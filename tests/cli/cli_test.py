@@ -161,13 +161,19 @@ with tempfile.TemporaryDirectory() as tmp:
         w.writerow(['P2', xe - 10 * math.cos(ae) - 4 * math.cos(ae + math.pi / 2),
                     ye - 10 * math.sin(ae) - 4 * math.sin(ae + math.pi / 2), ''])
         w.writerow(['P,3', X0 - 50 * math.cos(A0), Y0 - 50 * math.sin(A0), 50])
+        # Half a millimetre past the end, 2 m right: at the end; 5 m past it: beyond.
+        w.writerow(['P4', xe + 0.0005 * math.cos(ae) + 2 * math.cos(ae + math.pi / 2),
+                    ye + 0.0005 * math.sin(ae) + 2 * math.sin(ae + math.pi / 2), ''])
+        w.writerow(['P5', xe + 5 * math.cos(ae), ye + 5 * math.sin(ae), ''])
     code, out, err = run('locate', SAMPLE, pts, '--cross-slope', '-2,-1.5')
     rows = table(out)
     check(code == 0, f'locate {code} {err}')
     check(rows == [['点号', '桩号', '偏距', '备注', '设计高程', '高差'],
                    ['P1', 'K1+300.000', '3.000', '', '54.455', '2.545'],
                    ['P2', 'K2+500.000', '-4.000', '', rows[2][4] if len(rows) > 2 else '', ''],
-                   ['P,3', '', '', '不在路线范围内', '', '']], f'locate rows {rows}')
+                   ['P,3', '', '', '超出起点 50.000 米', '', ''],
+                   ['P4', 'K2+510.000', '2.000', '', rows[4][4] if len(rows) > 4 else '', ''],
+                   ['P5', '', '', '超出终点 5.000 米', '', '']], f'locate rows {rows}')
     # On the last grade (+1 % from K1+900 at 53.5 m), 4 m left at -2 %.
     check(len(rows) > 2 and near(rows[2][4], 53.5 + 6 - 0.08, 0.0006), f'P2 design height {rows[2]}')
     plain = os.path.join(tmp, 'plain.csv')
