@@ -109,9 +109,9 @@ inline constexpr const char* kJdOverlapsStartText = "曲线超出路线起点！
 inline constexpr const char* kJdOverlapsEndText = "曲线超出路线终点！";
 inline constexpr const char* kJdOverlapsNextText = "与下一交点的曲线重叠！";
 inline constexpr const char* kJdRadiusTooSmallText = "半径过小，曲线长度不足1毫米，无法设置曲线！";
-// The line built from the table does not come back onto the legs after this
-// JD's curve; followed by the distance in metres.
-inline constexpr const char* kJdOffLegText = "曲线终点偏离交点连线 ";
+// The line built from the table does not come back onto the leg after this
+// JD's curve (or onto the end point); followed by the distance and kMetresUnit.
+inline constexpr const char* kJdOffLegText = "路线未能回到交点连线上，相差 ";
 
 // The remarks of a located point (坐标反算). A point beyond an end reads
 // "超出起点 2.500 米"; one in a long chain's repeated stretch "长链重复段第2次"

@@ -150,6 +150,22 @@ with tempfile.TemporaryDirectory() as tmp:
     check(len(points) == 14, f'DXF stake points {len(points)}')
     p = points[1].dxf.location
     check(abs(p.x - (Y0 + 100 * math.sin(A0))) < 1e-3 and abs(p.z - 54.5) < 1e-3, f'DXF point at its height {p}')
+    # Every handle lies below $HANDSEED: in the small drawing, and in one of
+    # 43,668 stakes with their labels (87,000 entities, handles past FFFF).
+    with tempfile.TemporaryDirectory() as big_dir:
+        big_path = os.path.join(big_dir, 'big.dxf')
+        code, _, err = run('stakes', SAMPLE, '--interval', '0.03', '-o', big_path)
+        check(code == 0, f'large DXF {code} {err}')
+        check(len(ezdxf.readfile(big_path).modelspace()) > 87000, 'ezdxf reads the large drawing whole')
+        for path, large in ((dxf_path, False), (big_path, True)):
+            # The file's own group-code pairs: handles are codes 5 and 105.
+            lines = open(path, encoding='utf-8').read().splitlines()
+            pairs = list(zip(lines[0::2], lines[1::2]))
+            at = next(i for i, (c, v) in enumerate(pairs) if v == '$HANDSEED')
+            seed = int(pairs[at + 1][1], 16)  # the header variable's own code 5
+            handles = [int(v, 16) for i, (c, v) in enumerate(pairs) if c.strip() in ('5', '105') and i != at + 1]
+            check(max(handles) > 0xFFFF or not large, 'the large drawing has handles past FFFF')
+            check(max(handles) < seed, f'$HANDSEED {seed:X} above every handle (largest {max(handles):X})')
 
     # --- locate -----------------------------------------------------------------
     xe, ye, ae = REFERENCE[1310]

@@ -214,6 +214,14 @@ TEST(LineJdDesign, TextbookSymmetricCurve) {
   EXPECT_NEAR(c.E_m, 26.607, 5e-4);
   EXPECT_NEAR(c.deflection_rad * 180 / std::numbers::pi, 36, 1e-9);
 
+  // The smallest radius kept: R 0.7 mm on a right angle is a curve of 1.1 mm,
+  // and the line still ends on the end row.
+  const JdDesign tight = DesignFromJd({{"QD", 0, 0}, {"JD1", 0, 1000, 7e-4}, {"ZD", 1000, 1000}}, 0);
+  const Line tightLine(tight.start, tight.elements);
+  const LinePoint tightEnd = tightLine.PointAtDistance(tightLine.Length_m());
+  EXPECT_NEAR(tightEnd.X_m, 1000, 1e-6);
+  EXPECT_NEAR(tightEnd.Y_m, 1000, 1e-6);
+
   // No JD at all: the line is the one straight from the start to the end (a 3-4-5 leg).
   const JdDesign straight = DesignFromJd({{"QD", 0, 0}, {"ZD", 300, 400}}, 0);
   ASSERT_EQ(straight.elements.size(), 1u);
@@ -401,6 +409,10 @@ TEST(LineRefusals, MessagesNameWhatIsWrong) {
       // T1 = T2 = 600 at both JDs, 1000 m apart.
       {jd({qd, {"JD1", 0, 1000, 600, 0, 0}, {"JD2", 1000, 1000, 600, 0, 0}, {"ZD", 1000, 3000, 0, 0, 0}}),
        JdMessage("JD1", kJdOverlapsNextText)},
+      // Radii that leave a curve shorter than a millimetre: R pi/2 on a right angle.
+      {jd({qd, {"JD1", 0, 1000, 1e-12, 0, 0}, {"ZD", 1000, 1000, 0, 0, 0}}), JdMessage("JD1", kJdRadiusTooSmallText)},
+      {jd({qd, {"JD1", 0, 1000, 300, 0, 0}, {"JD2", 1000, 1000, 6e-4, 0, 0}, {"ZD", 1000, 3000, 0, 0, 0}}),
+       JdMessage("JD2", kJdRadiusTooSmallText)},
   };
   for (const auto& c : cases) {
     try {
