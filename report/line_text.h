@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "calc/line.h"
@@ -62,6 +63,16 @@ struct LocatedTexts {
   std::string remark;
 };
 LocatedTexts LocatedText(const LineLocation& where, int decimals);
+
+// DD.MMSS (17.3415 is 17 deg 34' 15"; fractions of a second allowed) to
+// radians with the full-precision pi. Nothing when the minutes or seconds are
+// 60 or more, or the value is not finite.
+std::optional<double> DdMmSsToRadiansExact(double ddmmss);
+
+// Radians to DD.MMSS as a number with fractions of a second kept to 1e-4 s,
+// for a start azimuth that reads back as it was (the inverse of
+// DdMmSsToRadiansExact).
+double RadiansToDdMmSsExact(double azimuth_rad);
 
 // Joins two remarks with "；" (either may be empty).
 std::string JoinRemarks(const std::string& first, const std::string& second);
