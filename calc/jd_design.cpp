@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <string>
 #include <numbers>
+#include <string>
 
 #include "calc/calculation_error.h"
 #include "calc/line_geometry.h"
@@ -29,8 +29,8 @@ constexpr double kOnLeg_m = 1e-4;
 // A distance in metres to 0.1 mm, '.' whatever the locale ("0.0123").
 std::string MetresText(double metres) {
   char buffer[64];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::round(metres * 1e4) / 1e4,
-                                       std::chars_format::fixed);
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, std::round(metres * 1e4) / 1e4, std::chars_format::fixed);
   return std::string(buffer, ec == std::errc() ? end : buffer);
 }
 
@@ -120,7 +120,8 @@ JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
       c.E_m = std::hypot(c.T1_m - q1, R + p1) - R;
       // A curve shorter than a millimetre is a kink: its arc would vanish
       // below the elements' resolution and the line miss the next leg.
-      if (!(c.L_m >= kShortestCurve_m)) throw CalculationError(JdMessage(r.name, kJdRadiusTooSmallText), {RowKind::Jd, i});
+      if (!(c.L_m >= kShortestCurve_m))
+        throw CalculationError(JdMessage(r.name, kJdRadiusTooSmallText), {RowKind::Jd, i});
       const int turn = c.deflection_rad > 0 ? 1 : -1;
       if (r.Ls1_m > 0) elements.push_back({ElementType::Spiral, r.Ls1_m, kInfiniteRadius, R, turn});
       if (arc > 1e-9) elements.push_back({ElementType::Arc, arc, R, R, turn});

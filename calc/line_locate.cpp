@@ -323,8 +323,8 @@ LineLocation Line::Find(double X_m, double Y_m) const {
   const double dx = X_m - endPoint.X_m, dy = Y_m - endPoint.Y_m;
   where.beyond_m = std::abs(dx * std::cos(endPoint.azimuth_rad) + dy * std::sin(endPoint.azimuth_rad));
   where.status = where.beyond_m <= kLocateEndAllowance_m ? LocateStatus::OnLine
-                 : atEnd                                  ? LocateStatus::AfterEnd
-                                                          : LocateStatus::BeforeStart;
+                 : atEnd                                 ? LocateStatus::AfterEnd
+                                                         : LocateStatus::BeforeStart;
   return where;
 }
 

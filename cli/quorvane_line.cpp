@@ -20,12 +20,12 @@
 #include "calc/messages.h"
 #include "calc/profile.h"
 #include "calc/read_number.h"
-#include "io/csv_rows.h"
-#include "report/line_text.h"
 #include "io/atomic_file.h"
+#include "io/csv_rows.h"
 #include "io/export.h"
 #include "io/landxml.h"
 #include "io/read_file.h"
+#include "report/line_text.h"
 
 #ifndef QUORVANE_VERSION
 #define QUORVANE_VERSION "0"

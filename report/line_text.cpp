@@ -122,8 +122,8 @@ std::optional<double> DdMmSsToRadiansExact(double ddmmss) {
   const long long minutes = q / 1000000 % 100;
   const double seconds = static_cast<double>(q % 1000000) / 1e4;
   if (minutes >= 60 || seconds >= 60) return std::nullopt;
-  const double value = (static_cast<double>(degrees) + static_cast<double>(minutes) / 60 + seconds / 3600) *
-                       std::numbers::pi / 180;
+  const double value =
+      (static_cast<double>(degrees) + static_cast<double>(minutes) / 60 + seconds / 3600) * std::numbers::pi / 180;
   return ddmmss < 0 ? -value : value;
 }
 

@@ -445,7 +445,7 @@ void LineWindow::Recompute() {
     if (lineError_.isEmpty()) lineError_ = WholeOrFirst(*errors);
   }
   lineStatus_->setText(!lineError_.isEmpty() ? lineError_
-                       : line_ ? QStringLiteral("路线长 %1 m，%2 个线元")
+                       : line_               ? QStringLiteral("路线长 %1 m，%2 个线元")
                                      .arg(Q(FixedText(line_->Length_m(), 3)))
                                      .arg(line_->Elements().size())
                                : QString());
