@@ -132,6 +132,25 @@ with tempfile.TemporaryDirectory() as tmp:
     check(r is not None and near(r[2], REFERENCE[370][0]) and near(r[3], REFERENCE[370][1]),
           f'stake after the equation: {r}')
     check(rows[-1][0] == 'K2+530.000', f'last stake after the equation: {rows[-1]}')
+    # A long chain K1+500 = K1+480 (distance 300): K1+490 stands at distances
+    # 290 and 310, and locating a point 2 m left of each says which pass it is.
+    with tempfile.TemporaryDirectory() as chain_dir:
+        chain = os.path.join(chain_dir, 'chain.xml')
+        open(chain, 'w', encoding='utf-8').write(text.replace('staAhead="1520"', 'staAhead="1480"'))
+        code, out, err = run('stakes', chain, '--interval', '10', '--decimals', '6')
+        twice = [r for r in table(out)[1:] if r[0] == 'K1+490.000000']
+        check(code == 0 and len(twice) == 2, f'K1+490 twice on the long chain: {twice} {err}')
+        chain_points = os.path.join(chain_dir, 'p.csv')
+        with open(chain_points, 'w', encoding='utf-8', newline='') as f:
+            for n, r in enumerate(twice):
+                d, mmss = r[4].split('.')
+                a = math.radians(int(d) + int(mmss[:2]) / 60 + int(mmss[2:]) / 3600)
+                f.write(f'C{n + 1},{float(r[2]) - 2 * math.cos(a + math.pi / 2)},'
+                        f'{float(r[3]) - 2 * math.sin(a + math.pi / 2)}\n')
+        code, out, err = run('locate', chain, chain_points)
+        check(code == 0 and table(out)[1:] == [['C1', 'K1+490.000', '-2.000', '长链重复段第1次'],
+                                               ['C2', 'K1+490.000', '-2.000', '长链重复段第2次']],
+              f'locate names the pass of a long chain: {out} {err}')
     # -o follows the extension: CSV with a byte-order mark, .dat, .dxf.
     csv_path, dat_path, dxf_path = (os.path.join(tmp, 'k.' + e) for e in ('csv', 'dat', 'dxf'))
     for path in (csv_path, dat_path, dxf_path):

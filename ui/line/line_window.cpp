@@ -577,13 +577,14 @@ void LineWindow::LocateOne(const QString& name, double X_m, double Y_m, std::opt
   QStringList cells{name, fixed3(X_m), fixed3(Y_m)};
   const LineLocation where = line_->Find(X_m, Y_m);
   const LocatedTexts texts = LocatedText(where, 3);
-  const std::string& remark = texts.remark;
+  std::string remark = texts.remark;
   std::optional<double> design;
   if (where.status == LocateStatus::OnLine && profile_) {
     try {
       design = profile_->ElevationAtOffset(where.foot.distance_m, where.foot.offset_m,
                                            {Number(leftSlope_), Number(rightSlope_)});
     } catch (const CalculationError&) {
+      remark = JoinRemarks(remark, kNotOnProfileRemark);
     }
   }
   cells << Q(texts.station) << Q(texts.offset) << (design ? fixed3(*design) : QString())
