@@ -281,6 +281,8 @@ with tempfile.TemporaryDirectory() as tmp:
     open(jd_start_r, 'w', encoding='utf-8').write('QD,0,0,300,,\nJD1,500,0,500,50,50\nZD,500,500\n')
     jd_long = os.path.join(tmp, 'jd_long.csv')
     open(jd_long, 'w', encoding='utf-8').write('QD,0,0\nJD7,500,0,500,900,900\nZD,500,500\n')
+    jd_tiny = os.path.join(tmp, 'jd_tiny.csv')
+    open(jd_tiny, 'w', encoding='utf-8').write('QD,0,0\nJD4,500,0,1e-12\nZD,500,500\n')
     bad_first = os.path.join(tmp, 'first.csv')
     open(bad_first, 'w', encoding='utf-8').write('A,3381336.7x,501280.75\nB,1,2\n')
     refusals = [
@@ -303,6 +305,7 @@ with tempfile.TemporaryDirectory() as tmp:
         (['jd', jd, '--start-station', '0'], ['-o']),
         (['jd', jd_start_r, '--start-station', '0', '-o', os.path.join(tmp, 'r.xml')], ['jd_r.csv', '第1行', 'R']),
         (['jd', jd_long, '--start-station', '0', '-o', os.path.join(tmp, 'l.xml')], ['JD7']),
+        (['jd', jd_tiny, '--start-station', '0', '-o', os.path.join(tmp, 't.xml')], ['JD4', '半径过小']),
         (['frobnicate'], ['frobnicate']),
     ]
     for args, words in refusals:
@@ -312,7 +315,7 @@ with tempfile.TemporaryDirectory() as tmp:
     check(open(keep).read() == 'earlier', 'an earlier file survives a refused run')
     check(sorted(os.listdir(tmp)) == sorted(['eq.xml', 'k.csv', 'k.dat', 'k.dxf', 'p.csv', 'plain.csv', 'jd.csv', 'line.xml',
                                              'gap.xml', 'keep.csv', 'bad.csv', 'first.csv',
-                                             'jd_r.csv', 'jd_long.csv']), f'no stray files: {os.listdir(tmp)}')
+                                             'jd_r.csv', 'jd_long.csv', 'jd_tiny.csv']), f'no stray files: {os.listdir(tmp)}')
 
 print(f'{len(failures)} failures')
 sys.exit(1 if failures else 0)
