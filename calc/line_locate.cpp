@@ -253,8 +253,9 @@ LineFoot Line::FootAt(double distance_m, const LinePoint& onLine, double X_m, do
   foot.offset_m = -dx * std::sin(onLine.azimuth_rad) + dy * std::cos(onLine.azimuth_rad);
   const double a = std::fmod(onLine.azimuth_rad, 2 * std::numbers::pi);
   foot.onLine.azimuth_rad = a < 0 ? a + 2 * std::numbers::pi : a;
-  // Part i shows the stations (partStation[i], its end]; part 0 also its
-  // start. A station shown by more than one part is passed more than once.
+  // The stretch after equation i shows the stations (partStation[i], its
+  // end]; the first stretch also its start. A station shown by more than one
+  // stretch is passed more than once.
   foot.part = PartAt(foot.distance_m);
   int before = 0, times = 0;
   for (std::size_t p = 0; p < partDistance_m_.size(); ++p) {
