@@ -1,7 +1,9 @@
 #include "calc/jd_design.h"
 
+#include <charconv>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include "calc/calculation_error.h"
 #include "calc/line_geometry.h"
@@ -18,6 +20,19 @@ constexpr double kPi = std::numbers::pi;
 constexpr double kNoTurn_rad = 1e-10;
 // Two points closer than this are one.
 constexpr double kSamePoint_m = 1e-6;
+// The shortest curve (spirals and arc) a JD may have.
+constexpr double kShortestCurve_m = 1e-3;
+// How far the built line may stand from where the table puts each HZ and the
+// end point.
+constexpr double kOnLeg_m = 1e-4;
+
+// A distance in metres to 0.1 mm, '.' whatever the locale ("0.0123").
+std::string MetresText(double metres) {
+  char buffer[64];
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, std::round(metres * 1e4) / 1e4, std::chars_format::fixed);
+  return std::string(buffer, ec == std::errc() ? end : buffer);
+}
 
 // The deflection at a JD, -pi..pi, right turn positive.
 double Deflection(double azimuthIn, double azimuthOut) {
@@ -103,6 +118,10 @@ JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
       const double arc = std::max(0.0, R * (delta - beta1 - beta2));
       c.L_m = r.Ls1_m + arc + r.Ls2_m;
       c.E_m = std::hypot(c.T1_m - q1, R + p1) - R;
+      // A curve shorter than a millimetre is a kink: its arc would vanish
+      // below the elements' resolution and the line miss the next leg.
+      if (!(c.L_m >= kShortestCurve_m))
+        throw CalculationError(JdMessage(r.name, kJdRadiusTooSmallText), {RowKind::Jd, i});
       const int turn = c.deflection_rad > 0 ? 1 : -1;
       if (r.Ls1_m > 0) elements.push_back({ElementType::Spiral, r.Ls1_m, kInfiniteRadius, R, turn});
       if (arc > 1e-9) elements.push_back({ElementType::Arc, arc, R, R, turn});
@@ -145,6 +164,28 @@ JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
   }
   if (design.elements.empty())
     design.elements.push_back({ElementType::Straight, legLength[0], kInfiniteRadius, kInfiniteRadius, 0});
+
+  // The line built from the elements must leave each curve on the outgoing
+  // leg, T2 past the JD, and end on the end row; the first JD after which it
+  // does not is named.
+  const Line line(design.start, design.elements);
+  for (std::size_t i = 1; i <= n - 1; ++i) {
+    const bool end = i + 1 == n;
+    double X = rows[i].X_m, Y = rows[i].Y_m, distance = line.Length_m();
+    if (!end) {
+      const JdCurve& c = design.curves[i - 1];
+      X += c.T2_m * std::cos(legAzimuth[i]);
+      Y += c.T2_m * std::sin(legAzimuth[i]);
+      distance = std::min(c.HZ_m - startStation_m, line.Length_m());
+    }
+    const LinePoint at = line.PointAtDistance(distance);
+    const double miss = std::hypot(at.X_m - X, at.Y_m - Y);
+    if (!(miss <= kOnLeg_m)) {
+      const std::size_t named = end ? (n > 2 ? n - 2 : n - 1) : i;
+      throw CalculationError(JdMessage(rows[named].name, kJdOffLegText) + MetresText(miss) + kMetresUnit,
+                             {RowKind::Jd, named});
+    }
+  }
   return design;
 }
 

@@ -148,6 +148,36 @@ struct LineFoot {
   double station_m = 0;
   double offset_m = 0;  // right of the direction of travel positive
   LinePoint onLine;     // the foot itself
+  // The part of the line between chainage equations the foot lies in (0
+  // before the first equation, i after equation i).
+  std::size_t part = 0;
+  // Where a long chain makes the foot's station occur more than once: which
+  // time the line passes it, 1 on the first pass, 2 on the second...; 0 where
+  // the station occurs once on the line.
+  int pass = 0;
+};
+
+// A point beyond an end of the line by no more than this (along the end's
+// tangent) is located at that end.
+inline constexpr double kLocateEndAllowance_m = 1e-3;
+
+enum class LocateStatus {
+  OnLine,       // a foot on the line, or an end within kLocateEndAllowance_m
+  BeforeStart,  // the point lies nearest behind the line's start
+  AfterEnd,     // the point lies nearest past the line's end
+  NoFoot,       // no foot at all (only a degenerate line could give this)
+};
+
+// Where a point lies against the line.
+struct LineLocation {
+  LocateStatus status = LocateStatus::NoFoot;
+  // OnLine: the foot. BeforeStart / AfterEnd: the end itself (its distance,
+  // station and point), the offset measured square to the end's tangent.
+  LineFoot foot;
+  // How far the point lies beyond the end along the end's tangent: more than
+  // kLocateEndAllowance_m for BeforeStart / AfterEnd; up to it for a point
+  // located at an end; 0 for a foot inside the line.
+  double beyond_m = 0;
 };
 
 class Line {
@@ -190,13 +220,20 @@ class Line {
   // kOffsetNotFinitePrompt.
   LinePoint PointAtOffset(double distance_m, double offset_m) const;
 
-  // The nearest foot of the perpendicular from (X_m, Y_m) on the line
-  // between its ends; nothing when no foot lies on the line.
-  // A point whose perpendicular meets an end of the line within 0.1 um of
-  // it has its foot there. Every foot on the line is considered, also on the
-  // inside of tight curves where a point sees a bend at two places, and the
-  // nearest is returned (station: the displayed chainage at the foot).
-  // Throws CalculationError(kLinePointNotFinitePrompt) for X or Y not finite.
+  // Where (X_m, Y_m) lies against the line. A foot counts where the
+  // distance from the point to the line is smallest along the line (the
+  // perpendicular from the inside of a bend's far side, where the distance
+  // is greatest, does not); an end of the line counts where the point lies
+  // at or beyond it along the end's tangent. Of these the nearest to the
+  // point is taken, also on the inside of tight curves where a point sees a
+  // bend at two places: a foot gives OnLine; an end gives OnLine when the
+  // point lies beyond it by no more than kLocateEndAllowance_m (offset square
+  // to the end's tangent), else BeforeStart or AfterEnd and how far. The
+  // station is the displayed chainage at the foot, with its part and pass in
+  // a long chain. Throws CalculationError(kLinePointNotFinitePrompt) for X
+  // or Y not finite.
+  LineLocation Find(double X_m, double Y_m) const;
+  // The foot of a point Find puts OnLine; nothing for the others.
   std::optional<LineFoot> Locate(double X_m, double Y_m) const;
 
   // Every element joint and both ends, coded, in order of distance; one DL
@@ -245,6 +282,8 @@ class Line {
 
   double Tolerance() const;
   std::size_t PartAt(double distance_m) const;
+  // The foot at `distance_m` seen from (X_m, Y_m), with its part and pass.
+  LineFoot FootAt(double distance_m, const LinePoint& onLine, double X_m, double Y_m) const;
   // The distance of a station at its first (last == false) or last
   // occurrence; a station in a short chain's gap gives the equation's
   // distance when snapToGap, else throws. *part (if given) is the part the

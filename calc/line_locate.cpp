@@ -14,9 +14,6 @@ namespace {
 
 constexpr double kPieceTurn_rad = 0.25;
 constexpr std::size_t kPiecesPerLeaf = 4;
-// The perpendicular from a point meets an end of the line when it misses it
-// by no more than this.
-constexpr double kEndFoot_m = 1e-7;
 
 struct Box {
   double minX = std::numeric_limits<double>::infinity(), minY = minX;
@@ -109,23 +106,28 @@ struct Best {
   double distance2 = std::numeric_limits<double>::infinity();
   std::size_t element = 0;
   double s = 0;
-  void Offer(std::size_t e, double at, double d2) {
+  int end = 0;  // -1 the line's start, +1 its end, 0 a foot between
+  void Offer(std::size_t e, double at, double d2, int atEnd = 0) {
     if (d2 < distance2) {
       distance2 = d2;
       element = e;
       s = at;
+      end = atEnd;
     }
   }
 };
 
 // The foot within [a, b] where f changes sign (fa, fb of opposite signs or
-// one zero), given f' at both ends too. The first guess is the root of the
+// one zero), given f' at both ends too. The squared distance to the point
+// has the derivative -2f: only where f falls through zero is the distance
+// smallest; where it rises, the distance is greatest and there is no foot. The first guess is the root of the
 // cubic through f and f' at the ends; then Newton's method, kept inside the
 // bracket (bisection when a step would leave it). Newton's error after a
 // step d is about |f'' / 2f'| d^2: the iteration stops once that is below a
 // picometre, or the step a hundred-billionth of the distance.
 void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b, double fa, double fb,
               double dfa, double dfb, double X, double Y, Best& best) {
+  if (!(fa > fb || (fa == fb && dfa < 0))) return;
   if (fa == 0) return best.Offer(element, a, TrackAt(curve, a, X, Y).distance2);
   if (fb == 0) return best.Offer(element, b, TrackAt(curve, b, X, Y).distance2);
   const double h = b - a;
@@ -242,16 +244,45 @@ void LineGeometry::BuildIndex(double length_m) {
   BuildBoxes(boxes, pieces, pieceBoxes, 0, pieces.size());
 }
 
-std::optional<LineFoot> Line::Locate(double X_m, double Y_m) const {
+LineFoot Line::FootAt(double distance_m, const LinePoint& onLine, double X_m, double Y_m) const {
+  LineFoot foot;
+  foot.distance_m = std::clamp(distance_m, 0.0, length_m_);
+  foot.station_m = StationAt(foot.distance_m);
+  foot.onLine = onLine;
+  const double dx = X_m - onLine.X_m, dy = Y_m - onLine.Y_m;
+  foot.offset_m = -dx * std::sin(onLine.azimuth_rad) + dy * std::cos(onLine.azimuth_rad);
+  const double a = std::fmod(onLine.azimuth_rad, 2 * std::numbers::pi);
+  foot.onLine.azimuth_rad = a < 0 ? a + 2 * std::numbers::pi : a;
+  // The stretch after equation i shows the stations (partStation[i], its
+  // end]; the first stretch also its start. A station shown by more than one
+  // stretch is passed more than once.
+  foot.part = PartAt(foot.distance_m);
+  int before = 0, times = 0;
+  for (std::size_t p = 0; p < partDistance_m_.size(); ++p) {
+    const double lo = partStation_m_[p];
+    const double end = p + 1 < partDistance_m_.size() ? partDistance_m_[p + 1] : length_m_;
+    const double hi = lo + (end - partDistance_m_[p]);
+    const bool inRange = (p == 0 ? foot.station_m >= lo : foot.station_m > lo) && foot.station_m <= hi;
+    const bool shown = p == foot.part || inRange;
+    if (!shown) continue;
+    ++times;
+    if (p < foot.part) ++before;
+  }
+  foot.pass = times > 1 ? before + 1 : 0;
+  return foot;
+}
+
+LineLocation Line::Find(double X_m, double Y_m) const {
   if (!std::isfinite(X_m) || !std::isfinite(Y_m)) throw CalculationError(kLinePointNotFinitePrompt);
   const LineGeometry& g = *geometry_;
   Best best;
-  // The ends: a foot there when the perpendicular meets the end.
+  // The ends: the distance is smallest there when the point lies at or
+  // beyond the end along its tangent (f <= 0 at the start, f >= 0 at the end).
   for (const bool atEnd : {false, true}) {
     const LinePiece& p = atEnd ? g.pieces.back() : g.pieces.front();
     const double dx = X_m - (atEnd ? p.X1 : p.X0), dy = Y_m - (atEnd ? p.Y1 : p.Y0);
     const double f = atEnd ? dx * p.cos1 + dy * p.sin1 : dx * p.cos0 + dy * p.sin0;
-    if (std::abs(f) <= kEndFoot_m) best.Offer(p.element, atEnd ? p.s1 : p.s0, dx * dx + dy * dy);
+    if (atEnd ? f >= 0 : f <= 0) best.Offer(p.element, atEnd ? p.s1 : p.s0, dx * dx + dy * dy, atEnd ? 1 : -1);
   }
   std::size_t stack[128];
   std::size_t top = 0;
@@ -279,16 +310,29 @@ std::optional<LineFoot> Line::Locate(double X_m, double Y_m) const {
       if (dr < best.distance2) stack[top++] = box.last;
     }
   }
-  if (!std::isfinite(best.distance2)) return std::nullopt;
-  LineFoot foot;
-  foot.distance_m = std::clamp(elements_[best.element].startDistance_m + best.s, 0.0, length_m_);
-  foot.station_m = StationAt(foot.distance_m);
-  foot.onLine = g.curves[best.element].At(best.s);
-  const double dx = X_m - foot.onLine.X_m, dy = Y_m - foot.onLine.Y_m;
-  foot.offset_m = -dx * std::sin(foot.onLine.azimuth_rad) + dy * std::cos(foot.onLine.azimuth_rad);
-  double a = std::fmod(foot.onLine.azimuth_rad, 2 * std::numbers::pi);
-  foot.onLine.azimuth_rad = a < 0 ? a + 2 * std::numbers::pi : a;
-  return foot;
+  LineLocation where;
+  if (!std::isfinite(best.distance2)) return where;
+  if (best.end == 0) {
+    where.status = LocateStatus::OnLine;
+    where.foot = FootAt(elements_[best.element].startDistance_m + best.s, g.curves[best.element].At(best.s), X_m, Y_m);
+    return where;
+  }
+  const bool atEnd = best.end > 0;
+  const LinePiece& p = atEnd ? g.pieces.back() : g.pieces.front();
+  const LinePoint endPoint = g.curves[p.element].At(atEnd ? p.s1 : p.s0);
+  where.foot = FootAt(atEnd ? length_m_ : 0.0, endPoint, X_m, Y_m);
+  const double dx = X_m - endPoint.X_m, dy = Y_m - endPoint.Y_m;
+  where.beyond_m = std::abs(dx * std::cos(endPoint.azimuth_rad) + dy * std::sin(endPoint.azimuth_rad));
+  where.status = where.beyond_m <= kLocateEndAllowance_m ? LocateStatus::OnLine
+                 : atEnd                                 ? LocateStatus::AfterEnd
+                                                         : LocateStatus::BeforeStart;
+  return where;
+}
+
+std::optional<LineFoot> Line::Locate(double X_m, double Y_m) const {
+  const LineLocation where = Find(X_m, Y_m);
+  if (where.status != LocateStatus::OnLine) return std::nullopt;
+  return where.foot;
 }
 
 }  // namespace quorvane

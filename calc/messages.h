@@ -116,6 +116,25 @@ inline constexpr const char* kJdTurnsBackText = "转角接近180度，无法设�
 inline constexpr const char* kJdOverlapsStartText = "曲线超出路线起点！";
 inline constexpr const char* kJdOverlapsEndText = "曲线超出路线终点！";
 inline constexpr const char* kJdOverlapsNextText = "与下一交点的曲线重叠！";
+inline constexpr const char* kJdRadiusTooSmallText = "半径过小，曲线长度不足1毫米，无法设置曲线！";
+// The line built from the table does not come back onto the leg after this
+// JD's curve (or onto the end point); followed by the distance and kMetresUnit.
+inline constexpr const char* kJdOffLegText = "路线未能回到交点连线上，相差 ";
+
+// The remarks of a located point (坐标反算). A point beyond an end reads
+// "超出起点 2.500 米"; one in a long chain's repeated stretch "长链重复段第2次"
+// (the second time the line passes that station).
+inline constexpr const char* kNotOnLineRemark = "不在路线范围内";
+inline constexpr const char* kNotOnProfileRemark = "不在纵断面范围内";
+inline constexpr const char* kBeyondStartRemark = "超出起点 ";
+inline constexpr const char* kBeyondEndRemark = "超出终点 ";
+inline constexpr const char* kMetresUnit = " 米";
+inline constexpr const char* kLongChainPassRemark = "长链重复段第";  // then the pass and kPassSuffix
+inline constexpr const char* kPassSuffix = "次";
+inline constexpr const char* kRemarkSeparator = "；";
+// Measured height above (挖, cut) or below (填, fill) the design.
+inline constexpr const char* kCutText = "挖";
+inline constexpr const char* kFillText = "填";
 
 // The user's messages of the profile. A fault of one point is told as
 // "第N个变坡点" followed by one of the kGradePoint… reasons (N counts from 1).

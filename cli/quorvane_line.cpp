@@ -17,16 +17,17 @@
 #include "calc/calculation_error.h"
 #include "calc/jd_design.h"
 #include "calc/line.h"
+#include "calc/messages.h"
 #include "calc/profile.h"
 #include "calc/read_number.h"
-#include "io/csv_rows.h"
-#include "report/line_text.h"
 #include "io/atomic_file.h"
+#include "io/csv_rows.h"
 #include "io/export.h"
 #include "io/landxml.h"
 #include "io/read_file.h"
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "report/line_text.h"
 
 #ifndef QUORVANE_VERSION
 #define QUORVANE_VERSION "0"
@@ -111,22 +112,17 @@ int RunLocate(const std::vector<std::string>& args) {
     const double Y = CellNumber(pointsFile, row, 2, "Y");
     std::optional<double> H;
     if (heights && row.fields.size() >= 4 && !IsBlankText(row.fields[3])) H = CellNumber(pointsFile, row, 3, "H");
-    const std::optional<LineFoot> foot = road.line.Locate(X, Y);
-    std::vector<std::string> out{row.fields[0], "", "", ""};
+    const LineLocation where = road.line.Find(X, Y);
+    const LocatedTexts texts = LocatedText(where, decimals);
+    std::vector<std::string> out{row.fields[0], texts.station, texts.offset, texts.remark};
     std::optional<double> design;
-    if (foot) {
-      out[1] = StationText(foot->station_m, decimals);
-      out[2] = FixedText(foot->offset_m, decimals);
-      if (heights) {
-        design = ElevationAt(*profile, foot->distance_m, foot->offset_m, slopes);
-        if (!design) out[3] = "不在纵断面范围内";
-      }
-    } else {
-      out[3] = "不在路线范围内";
+    if (where.status == LocateStatus::OnLine && heights) {
+      design = ElevationAt(*profile, where.foot.distance_m, where.foot.offset_m, slopes);
+      if (!design) out[3] = JoinRemarks(out[3], kNotOnProfileRemark);
     }
     if (heights) {
       out.push_back(OptionalText(design, decimals));
-      out.push_back(design && H ? FixedText(*H - *design, decimals) : std::string());
+      out.push_back(design && H ? CutFillText(*H, *design, decimals).amount : std::string());
     }
     rows.Add(std::move(out));
   }

@@ -15,7 +15,7 @@
 #include "calc/stakes.h"
 #include "io/atomic_file.h"
 #include "report/layout.h"
-#include "report/number_text.h"
+#include "report/line_text.h"
 
 namespace quorvane {
 namespace {
@@ -197,6 +197,34 @@ void WriteLine(const DL_WriterA& dw, const std::vector<ExportPoint>& line, const
   dw.dxfString(8, layer);
 }
 
+// dxflib writes $HANDSEED as FFFF whatever follows; CAD programs give new
+// objects handles from it, so it must lie above every handle the drawing
+// holds, which a drawing of more than 65,535 entities passes. The header's
+// value is put right once the whole drawing is written.
+void SetHandleSeed(const std::string& path, unsigned long nextHandle) {
+  std::string text;
+  {
+    std::ifstream file(path, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(file), {});
+  }
+  const std::size_t name = text.find("$HANDSEED");
+  if (name == std::string::npos) return;
+  // "$HANDSEED", the group code line, then the value line.
+  const std::size_t codeLine = text.find('\n', name);
+  const std::size_t valueStart = codeLine == std::string::npos ? codeLine : text.find('\n', codeLine + 1);
+  if (valueStart == std::string::npos) return;
+  const std::size_t valueEnd = text.find_first_of("\r\n", valueStart + 1);
+  if (valueEnd == std::string::npos) return;
+  char hex[32];
+  const auto [end, ec] = std::to_chars(hex, hex + sizeof hex, std::max(nextHandle, 0xFFFFUL), 16);
+  std::string value(hex, ec == std::errc() ? end : hex);
+  std::transform(value.begin(), value.end(), value.begin(),
+                 [](char c) { return static_cast<char>(c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c); });
+  text.replace(valueStart + 1, valueEnd - valueStart - 1, value);
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
 // Writes to `temporary`; failures name the user's `path`.
 void WriteDrawing(const std::string& temporary, const std::string& path, const ExportDrawing& drawing,
                   const Extents& extents, double h) {
@@ -241,7 +269,9 @@ void WriteDrawing(const std::string& temporary, const std::string& path, const E
   dxf.writeObjects(dw);
   dxf.writeObjectsEnd(dw);
   dw.dxfEOF();
+  const unsigned long nextHandle = dw.getNextHandle();
   dw.close();
+  SetHandleSeed(temporary, nextHandle);
 }
 
 // dxflib gives no word of a failed write: a complete drawing ends with the
@@ -268,7 +298,7 @@ std::optional<ExportFormat> ExportFormatOf(std::string_view fileName) {
 
 std::string CoordinateText(double value_m) {
   RequireOnTheMap({value_m});
-  return Fixed3(value_m);
+  return FixedText(value_m, 3);
 }
 
 void AppendCsvRow(std::string& out, const std::vector<std::string>& fields) {

@@ -57,8 +57,10 @@ inline constexpr const char* kDxfCentreLayer = "CENTRE_LINE";
 inline constexpr const char* kDxfLeftLayer = "SIDE_LEFT";
 inline constexpr const char* kDxfRightLayer = "SIDE_RIGHT";
 
-// A coordinate's text in every file: exactly three decimals (Fixed3 of the
-// report). Throws CalculationError(kOverflowPrompt) for a value that is not
+// A coordinate's text in every file: exactly three decimals, rounded as
+// every number of the line's outputs is (FixedText, report/line_text.h: the
+// double's exact decimal expansion decides, an exact tie away from zero).
+// Throws CalculationError(kOverflowPrompt) for a value that is not
 // finite or reaches kMaxCoordinate_m in magnitude.
 std::string CoordinateText(double value_m);
 

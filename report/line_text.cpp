@@ -9,6 +9,7 @@
 
 #include "calc/angle.h"
 #include "calc/calculation_error.h"
+#include "calc/messages.h"
 #include "calc/wide_integer.h"
 
 namespace quorvane {
@@ -93,5 +94,45 @@ std::string StationText(double station_m, int decimals) {
 std::string AzimuthText(double azimuth_rad) { return DdMmSsText(RadiansToDms(azimuth_rad, AngleKind::kAzimuth)); }
 
 std::string AngleText(double angle_rad) { return DdMmSsText(RadiansToDms(angle_rad, AngleKind::kSigned)); }
+
+std::optional<double> DdMmSsToRadiansExact(double ddmmss) { return DdMmSsValueToRadians(ddmmss); }
+
+double RadiansToDdMmSsExact(double azimuth_rad) {
+  return DdMmSsValue(RadiansToDms(azimuth_rad, AngleKind::kAzimuth, 4));
+}
+
+CutFill CutFillText(double measured_m, double design_m, int decimals) {
+  CutFill result;
+  result.amount = FixedText(measured_m - design_m, decimals);
+  if (result.amount.find_first_not_of("0.") != std::string::npos)
+    result.side = result.amount.front() == '-' ? kFillText : kCutText;
+  return result;
+}
+
+LocatedTexts LocatedText(const LineLocation& where, int decimals) {
+  LocatedTexts texts;
+  switch (where.status) {
+    case LocateStatus::OnLine:
+      texts.station = StationText(where.foot.station_m, decimals);
+      texts.offset = FixedText(where.foot.offset_m, decimals);
+      if (where.foot.pass > 0) texts.remark = kLongChainPassRemark + std::to_string(where.foot.pass) + kPassSuffix;
+      break;
+    case LocateStatus::BeforeStart:
+    case LocateStatus::AfterEnd:
+      texts.remark = std::string(where.status == LocateStatus::BeforeStart ? kBeyondStartRemark : kBeyondEndRemark) +
+                     FixedText(where.beyond_m, decimals) + kMetresUnit;
+      break;
+    case LocateStatus::NoFoot:
+      texts.remark = kNotOnLineRemark;
+      break;
+  }
+  return texts;
+}
+
+std::string JoinRemarks(const std::string& first, const std::string& second) {
+  if (first.empty()) return second;
+  if (second.empty()) return first;
+  return first + kRemarkSeparator + second;
+}
 
 }  // namespace quorvane

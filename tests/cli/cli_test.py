@@ -132,6 +132,25 @@ with tempfile.TemporaryDirectory() as tmp:
     check(r is not None and near(r[2], REFERENCE[370][0]) and near(r[3], REFERENCE[370][1]),
           f'stake after the equation: {r}')
     check(rows[-1][0] == 'K2+530.000', f'last stake after the equation: {rows[-1]}')
+    # A long chain K1+500 = K1+480 (distance 300): K1+490 stands at distances
+    # 290 and 310, and locating a point 2 m left of each says which pass it is.
+    with tempfile.TemporaryDirectory() as chain_dir:
+        chain = os.path.join(chain_dir, 'chain.xml')
+        open(chain, 'w', encoding='utf-8').write(text.replace('staAhead="1520"', 'staAhead="1480"'))
+        code, out, err = run('stakes', chain, '--interval', '10', '--decimals', '6')
+        twice = [r for r in table(out)[1:] if r[0] == 'K1+490.000000']
+        check(code == 0 and len(twice) == 2, f'K1+490 twice on the long chain: {twice} {err}')
+        chain_points = os.path.join(chain_dir, 'p.csv')
+        with open(chain_points, 'w', encoding='utf-8', newline='') as f:
+            for n, r in enumerate(twice):
+                d, mmss = r[4].split('.')
+                a = math.radians(int(d) + int(mmss[:2]) / 60 + int(mmss[2:]) / 3600)
+                f.write(f'C{n + 1},{float(r[2]) - 2 * math.cos(a + math.pi / 2)},'
+                        f'{float(r[3]) - 2 * math.sin(a + math.pi / 2)}\n')
+        code, out, err = run('locate', chain, chain_points)
+        check(code == 0 and table(out)[1:] == [['C1', 'K1+490.000', '-2.000', '长链重复段第1次'],
+                                               ['C2', 'K1+490.000', '-2.000', '长链重复段第2次']],
+              f'locate names the pass of a long chain: {out} {err}')
     # -o follows the extension: CSV with a byte-order mark, .dat, .dxf.
     csv_path, dat_path, dxf_path = (os.path.join(tmp, 'k.' + e) for e in ('csv', 'dat', 'dxf'))
     for path in (csv_path, dat_path, dxf_path):
@@ -150,6 +169,22 @@ with tempfile.TemporaryDirectory() as tmp:
     check(len(points) == 14, f'DXF stake points {len(points)}')
     p = points[1].dxf.location
     check(abs(p.x - (Y0 + 100 * math.sin(A0))) < 1e-3 and abs(p.z - 54.5) < 1e-3, f'DXF point at its height {p}')
+    # Every handle lies below $HANDSEED: in the small drawing, and in one of
+    # 43,668 stakes with their labels (87,000 entities, handles past FFFF).
+    with tempfile.TemporaryDirectory() as big_dir:
+        big_path = os.path.join(big_dir, 'big.dxf')
+        code, _, err = run('stakes', SAMPLE, '--interval', '0.03', '-o', big_path)
+        check(code == 0, f'large DXF {code} {err}')
+        check(len(ezdxf.readfile(big_path).modelspace()) > 87000, 'ezdxf reads the large drawing whole')
+        for path, large in ((dxf_path, False), (big_path, True)):
+            # The file's own group-code pairs: handles are codes 5 and 105.
+            lines = open(path, encoding='utf-8').read().splitlines()
+            pairs = list(zip(lines[0::2], lines[1::2]))
+            at = next(i for i, (c, v) in enumerate(pairs) if v == '$HANDSEED')
+            seed = int(pairs[at + 1][1], 16)  # the header variable's own code 5
+            handles = [int(v, 16) for i, (c, v) in enumerate(pairs) if c.strip() in ('5', '105') and i != at + 1]
+            check(max(handles) > 0xFFFF or not large, 'the large drawing has handles past FFFF')
+            check(max(handles) < seed, f'$HANDSEED {seed:X} above every handle (largest {max(handles):X})')
 
     # --- locate -----------------------------------------------------------------
     xe, ye, ae = REFERENCE[1310]
@@ -161,13 +196,19 @@ with tempfile.TemporaryDirectory() as tmp:
         w.writerow(['P2', xe - 10 * math.cos(ae) - 4 * math.cos(ae + math.pi / 2),
                     ye - 10 * math.sin(ae) - 4 * math.sin(ae + math.pi / 2), ''])
         w.writerow(['P,3', X0 - 50 * math.cos(A0), Y0 - 50 * math.sin(A0), 50])
+        # Half a millimetre past the end, 2 m right: at the end; 5 m past it: beyond.
+        w.writerow(['P4', xe + 0.0005 * math.cos(ae) + 2 * math.cos(ae + math.pi / 2),
+                    ye + 0.0005 * math.sin(ae) + 2 * math.sin(ae + math.pi / 2), ''])
+        w.writerow(['P5', xe + 5 * math.cos(ae), ye + 5 * math.sin(ae), ''])
     code, out, err = run('locate', SAMPLE, pts, '--cross-slope', '-2,-1.5')
     rows = table(out)
     check(code == 0, f'locate {code} {err}')
     check(rows == [['点号', '桩号', '偏距', '备注', '设计高程', '高差'],
                    ['P1', 'K1+300.000', '3.000', '', '54.455', '2.545'],
                    ['P2', 'K2+500.000', '-4.000', '', rows[2][4] if len(rows) > 2 else '', ''],
-                   ['P,3', '', '', '不在路线范围内', '', '']], f'locate rows {rows}')
+                   ['P,3', '', '', '超出起点 50.000 米', '', ''],
+                   ['P4', 'K2+510.000', '2.000', '', rows[4][4] if len(rows) > 4 else '', ''],
+                   ['P5', '', '', '超出终点 5.000 米', '', '']], f'locate rows {rows}')
     # On the last grade (+1 % from K1+900 at 53.5 m), 4 m left at -2 %.
     check(len(rows) > 2 and near(rows[2][4], 53.5 + 6 - 0.08, 0.0006), f'P2 design height {rows[2]}')
     plain = os.path.join(tmp, 'plain.csv')
@@ -240,6 +281,8 @@ with tempfile.TemporaryDirectory() as tmp:
     open(jd_start_r, 'w', encoding='utf-8').write('QD,0,0,300,,\nJD1,500,0,500,50,50\nZD,500,500\n')
     jd_long = os.path.join(tmp, 'jd_long.csv')
     open(jd_long, 'w', encoding='utf-8').write('QD,0,0\nJD7,500,0,500,900,900\nZD,500,500\n')
+    jd_tiny = os.path.join(tmp, 'jd_tiny.csv')
+    open(jd_tiny, 'w', encoding='utf-8').write('QD,0,0\nJD4,500,0,1e-12\nZD,500,500\n')
     bad_first = os.path.join(tmp, 'first.csv')
     open(bad_first, 'w', encoding='utf-8').write('A,3381336.7x,501280.75\nB,1,2\n')
     refusals = [
@@ -262,6 +305,7 @@ with tempfile.TemporaryDirectory() as tmp:
         (['jd', jd, '--start-station', '0'], ['-o']),
         (['jd', jd_start_r, '--start-station', '0', '-o', os.path.join(tmp, 'r.xml')], ['jd_r.csv', '第1行', 'R']),
         (['jd', jd_long, '--start-station', '0', '-o', os.path.join(tmp, 'l.xml')], ['JD7']),
+        (['jd', jd_tiny, '--start-station', '0', '-o', os.path.join(tmp, 't.xml')], ['JD4', '半径过小']),
         (['frobnicate'], ['frobnicate']),
     ]
     for args, words in refusals:
@@ -271,7 +315,7 @@ with tempfile.TemporaryDirectory() as tmp:
     check(open(keep).read() == 'earlier', 'an earlier file survives a refused run')
     check(sorted(os.listdir(tmp)) == sorted(['eq.xml', 'k.csv', 'k.dat', 'k.dxf', 'p.csv', 'plain.csv', 'jd.csv', 'line.xml',
                                              'gap.xml', 'keep.csv', 'bad.csv', 'first.csv',
-                                             'jd_r.csv', 'jd_long.csv']), f'no stray files: {os.listdir(tmp)}')
+                                             'jd_r.csv', 'jd_long.csv', 'jd_tiny.csv']), f'no stray files: {os.listdir(tmp)}')
 
 print(f'{len(failures)} failures')
 sys.exit(1 if failures else 0)

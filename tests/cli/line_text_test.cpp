@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "expect_error.h"
 #include "calc/calculation_error.h"
+#include "calc/messages.h"
+#include "expect_error.h"
 #include "io/csv_rows.h"
+#include "io/export.h"
 #include "report/line_text.h"
 
 namespace quorvane {
@@ -75,15 +77,91 @@ TEST(LineText, AzimuthsAndAngles) {
   }
 }
 
-TEST(LineText, FixedDecimals) {
-  EXPECT_EQ(FixedText(4040974.4096, 3), "4040974.410");
-  EXPECT_EQ(FixedText(-0.0004, 3), "0.000");
-  EXPECT_EQ(FixedText(-0.0006, 3), "-0.001");
-  EXPECT_EQ(FixedText(12.5, 0), "13");  // an exact tie away from zero, as the report rounds
-  EXPECT_EQ(FixedText(-0.125, 2), "-0.13");
-  EXPECT_EQ(FixedText(2.675, 2), "2.67");  // the double lies below the tie: no tie
-  EXPECT_EQ(FixedText(1.0 / 3, 6), "0.333333");
+// The one rounding of the line's numbers: the double's exact decimal
+// expansion decides (written out in the comments, from Python's Decimal),
+// an exact tie goes away from zero, nothing prints as "-0". Coordinates in
+// files (CoordinateText) are the same text.
+TEST(LineText, OneRounding) {
+  struct Row {
+    double value;
+    int decimals;
+    const char* text;
+  };
+  const Row rows[] = {
+      {119.2325, 3, "119.233"},            // 119.23250000000000170...: above the tie
+      {119.23249999999999, 3, "119.232"},  // 119.23249999999998749...: below it
+      {0.0005, 3, "0.001"},                // 0.00050000000000000001...
+      {-0.0005, 3, "-0.001"},
+      {1.0005, 3, "1.000"},              // 1.00049999999999994...
+      {2.0005, 3, "2.001"},              // 2.00050000000000016...
+      {4040974.4095, 3, "4040974.410"},  // 4040974.40950000006...
+      {999.9995, 3, "1000.000"},         // 999.99950000000001...: the carry runs through
+      {2.675, 2, "2.67"},                // 2.67499999999999982...
+      {0.0625, 3, "0.063"},              // exact ties: away from zero, not to even
+      {0.625, 2, "0.63"},
+      {-0.625, 2, "-0.63"},
+      {2.5, 0, "3"},
+      {-2.5, 0, "-3"},
+      {12.5, 0, "13"},
+      {123456.0000005, 6, "123456.000001"},  // 123456.00000050000380...
+      {-1e-7, 3, "0.000"},                   // no "-0.000"
+      {-0.0, 3, "0.000"},
+      {-0.0004, 3, "0.000"},
+      {-0.0006, 3, "-0.001"},
+      {1.0 / 3, 6, "0.333333"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(FixedText(row.value, row.decimals), row.text) << row.value;
+    if (row.decimals == 3) {
+      EXPECT_EQ(CoordinateText(row.value), row.text) << row.value;
+    }
+  }
   EXPECT_THROW(FixedText(std::numeric_limits<double>::infinity(), 3), CalculationError);
+}
+
+// Cut (挖) when the measured height is above the design, fill (填) below, and
+// neither for what prints as zero; the remarks of located points.
+TEST(LineText, CutFillAndLocatedRemarks) {
+  struct CutRow {
+    double measured, design;
+    const char* amount;
+    const char* side;
+  };
+  const CutRow cuts[] = {
+      {101.2, 100.94, "0.260", kCutText},        {99, 100.5, "-1.500", kFillText},
+      {100.94, 100.94000000000001, "0.000", ""},  // a rounding below the design
+      {100.9404, 100.94, "0.000", ""},           {100.9396, 100.94, "0.000", ""},
+      {100.9395, 100.94, "-0.001", kFillText},  // -0.00050000000000238...
+  };
+  for (const CutRow& row : cuts) {
+    const CutFill got = CutFillText(row.measured, row.design, 3);
+    EXPECT_EQ(got.amount, row.amount) << row.measured;
+    EXPECT_STREQ(got.side, row.side) << row.measured;
+  }
+  struct RemarkRow {
+    LineLocation where;
+    int decimals;
+    LocatedTexts texts;
+  };
+  LineFoot foot;
+  foot.station_m = 3690;
+  foot.offset_m = -2.5;
+  LineFoot repeated = foot;
+  repeated.pass = 2;
+  const RemarkRow remarks[] = {
+      {{LocateStatus::OnLine, foot, 0}, 3, {"K3+690.000", "-2.500", ""}},
+      {{LocateStatus::OnLine, repeated, 0}, 3, {"K3+690.000", "-2.500", "长链重复段第2次"}},
+      {{LocateStatus::BeforeStart, foot, 2.5}, 3, {"", "", "超出起点 2.500 米"}},
+      {{LocateStatus::AfterEnd, foot, 12.345}, 1, {"", "", "超出终点 12.3 米"}},
+      {{LocateStatus::NoFoot, foot, 0}, 3, {"", "", "不在路线范围内"}},
+  };
+  for (const RemarkRow& row : remarks) {
+    const LocatedTexts got = LocatedText(row.where, row.decimals);
+    EXPECT_EQ(got.station, row.texts.station);
+    EXPECT_EQ(got.offset, row.texts.offset);
+    EXPECT_EQ(got.remark, row.texts.remark);
+  }
+  EXPECT_EQ(JoinRemarks(kCutText, "超出终点 1.000 米"), "挖；超出终点 1.000 米");
 }
 
 TEST(LineText, CsvRows) {

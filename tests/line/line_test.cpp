@@ -22,8 +22,8 @@ struct ReferencePoint {
 };
 struct ReferenceFoot {
   double X, Y;
-  bool found;
-  double distance, offset;
+  LocateStatus status;
+  double distance, offset, beyond;
 };
 struct ReferenceLine {
   const char* name;
@@ -74,12 +74,15 @@ TEST(LineReference, NearestFoot) {
     const Line line(r.start, r.elements);
     for (const ReferenceFoot& f : r.feet) {
       SCOPED_TRACE(std::string(r.name) + " point " + std::to_string(f.X) + ", " + std::to_string(f.Y));
-      const auto foot = line.Locate(f.X, f.Y);
-      ASSERT_EQ(foot.has_value(), f.found);
-      if (!foot) continue;
+      const LineLocation where = line.Find(f.X, f.Y);
+      ASSERT_EQ(where.status, f.status);
+      EXPECT_EQ(line.Locate(f.X, f.Y).has_value(), f.status == LocateStatus::OnLine);
+      const LineFoot* foot = &where.foot;
       EXPECT_NEAR(foot->distance_m, f.distance, kPosition_m);
       EXPECT_NEAR(foot->station_m, r.start.station_m + f.distance, kPosition_m);
       EXPECT_NEAR(foot->offset_m, f.offset, kPosition_m);
+      EXPECT_NEAR(where.beyond_m, f.beyond, kPosition_m);
+      if (f.status != LocateStatus::OnLine || f.beyond > 0) continue;
       const LinePoint back = line.PointAtOffset(f.distance, f.offset);
       EXPECT_NEAR(back.X_m, f.X, kPosition_m);
       EXPECT_NEAR(back.Y_m, f.Y, kPosition_m);
@@ -88,8 +91,10 @@ TEST(LineReference, NearestFoot) {
 }
 
 // Random tight lines (radii 5..105 m, curves winding round points up to
-// 150 m away): Locate's foot is the nearest of all the feet a scan of the
-// along-track function every 5 cm finds, each refined by bisection.
+// 150 m away): Locate's foot is the nearest of the feet where the distance
+// is smallest (the along-track function falling through zero) that a scan
+// every 5 cm finds, each refined by bisection, unless an end the point lies
+// beyond is nearer still.
 TEST(LineReference, NearestOfEveryFootOnTightLines) {
   std::mt19937_64 random(11);
   std::uniform_real_distribution<double> u(0, 1);
@@ -125,7 +130,7 @@ TEST(LineReference, NearestOfEveryFootOnTightLines) {
       double previous = along(0, X, Y);
       for (int j = 1; j <= steps + 1; ++j) {
         const double d = std::min(line.Length_m(), j * 0.05), f = along(d, X, Y);
-        if ((previous <= 0) != (f <= 0) || f == 0) {
+        if ((previous > 0 && f <= 0) || f == 0) {
           double a = (j - 1) * 0.05, b = d, fa = previous;
           for (int i = 0; i < 50; ++i) {
             const double m = 0.5 * (a + b), fm = along(m, X, Y);
@@ -136,9 +141,15 @@ TEST(LineReference, NearestOfEveryFootOnTightLines) {
         }
         previous = f;
       }
+      bool endNearer = false;
+      for (const bool atEnd : {false, true}) {
+        const LinePoint c = line.PointAtDistance(atEnd ? line.Length_m() : 0);
+        const double f = along(atEnd ? line.Length_m() : 0, X, Y), d = std::hypot(X - c.X_m, Y - c.Y_m);
+        if ((atEnd ? f > 0 : f < 0) && d < nearest) nearest = d, endNearer = true;
+      }
       const auto foot = line.Locate(X, Y);
       SCOPED_TRACE("line " + std::to_string(lineNumber) + " point " + std::to_string(k));
-      ASSERT_EQ(foot.has_value(), std::isfinite(nearest));
+      ASSERT_EQ(foot.has_value(), !endNearer);
       if (foot) {
         EXPECT_NEAR(std::abs(foot->offset_m), nearest, 1e-8);
       }
@@ -203,6 +214,14 @@ TEST(LineJdDesign, TextbookSymmetricCurve) {
   EXPECT_NEAR(c.E_m, 26.607, 5e-4);
   EXPECT_NEAR(c.deflection_rad * 180 / std::numbers::pi, 36, 1e-9);
 
+  // The smallest radius kept: R 0.7 mm on a right angle is a curve of 1.1 mm,
+  // and the line still ends on the end row.
+  const JdDesign tight = DesignFromJd({{"QD", 0, 0}, {"JD1", 0, 1000, 7e-4}, {"ZD", 1000, 1000}}, 0);
+  const Line tightLine(tight.start, tight.elements);
+  const LinePoint tightEnd = tightLine.PointAtDistance(tightLine.Length_m());
+  EXPECT_NEAR(tightEnd.X_m, 1000, 1e-6);
+  EXPECT_NEAR(tightEnd.Y_m, 1000, 1e-6);
+
   // No JD at all: the line is the one straight from the start to the end (a 3-4-5 leg).
   const JdDesign straight = DesignFromJd({{"QD", 0, 0}, {"ZD", 300, 400}}, 0);
   ASSERT_EQ(straight.elements.size(), 1u);
@@ -228,22 +247,45 @@ TEST(LineChainage, StationsAndDistances) {
   for (const auto& [s, d] : distanceAt) EXPECT_NEAR(line.DistanceAt(s), d, 1e-9) << s;
 }
 
-// Feet at and beyond the ends of the chained straight, which runs north
-// (right is east); the station at the end is 1030.
-TEST(LineChainage, FeetAtTheEnds) {
+// Points beside, at and beyond the ends of the chained straight, which runs
+// north (right is east); the station at the end is 1030. Within a
+// millimetre beyond an end a point is at the end; the long chain's stretch
+// 280..300 is passed twice, at distances 280..300 and 300..320.
+TEST(LineChainage, WhereAPointLies) {
   const Line line = ChainedLine();
   const struct {
     double X, Y;
-    bool found;
-    double station, offset;
-  } cases[] = {{1000, 5, true, 1030, 5}, {0, -3, true, 0, -3},      {450, 2, true, 430, 2},
-               {1000.001, -5, false, 0, 0}, {-0.001, 0, false, 0, 0}};
+    LocateStatus status;
+    double station, offset, beyond;
+    std::size_t part;
+    int pass;
+  } cases[] = {
+      {1000, 5, LocateStatus::OnLine, 1030, 5, 0, 2, 0},
+      {0, -3, LocateStatus::OnLine, 0, -3, 0, 0, 0},
+      {450, 2, LocateStatus::OnLine, 430, 2, 0, 1, 0},
+      {1000.0009, -5, LocateStatus::OnLine, 1030, -5, 0.0009, 2, 0},
+      {-0.0009, 0, LocateStatus::OnLine, 0, 0, 0.0009, 0, 0},
+      {1000.0011, -5, LocateStatus::AfterEnd, 1030, -5, 0.0011, 2, 0},
+      {-0.0011, 4, LocateStatus::BeforeStart, 0, 4, 0.0011, 0, 0},
+      {-250, 1, LocateStatus::BeforeStart, 0, 1, 250, 0, 0},
+      {150, 1, LocateStatus::OnLine, 150, 1, 0, 0, 0},
+      {279, 1, LocateStatus::OnLine, 279, 1, 0, 0, 0},
+      {290, 1, LocateStatus::OnLine, 290, 1, 0, 0, 1},
+      {300, 1, LocateStatus::OnLine, 300, 1, 0, 0, 1},  // at the equation: the station back
+      {310, 1, LocateStatus::OnLine, 290, 1, 0, 1, 2},
+      {320, 1, LocateStatus::OnLine, 300, 1, 0, 1, 2},
+      {321, 1, LocateStatus::OnLine, 301, 1, 0, 1, 0},
+      {700, 1, LocateStatus::OnLine, 730, 1, 0, 2, 0},  // past the short chain: nothing repeats
+  };
   for (const auto& c : cases) {
-    const auto foot = line.Locate(c.X, c.Y);
-    ASSERT_EQ(foot.has_value(), c.found) << c.X;
-    if (!foot) continue;
-    EXPECT_NEAR(foot->station_m, c.station, 1e-9) << c.X;
-    EXPECT_NEAR(foot->offset_m, c.offset, 1e-9) << c.X;
+    SCOPED_TRACE(std::to_string(c.X) + ", " + std::to_string(c.Y));
+    const LineLocation where = line.Find(c.X, c.Y);
+    ASSERT_EQ(where.status, c.status);
+    EXPECT_NEAR(where.foot.station_m, c.station, 1e-9);
+    EXPECT_NEAR(where.foot.offset_m, c.offset, 1e-9);
+    EXPECT_NEAR(where.beyond_m, c.beyond, 1e-9);
+    EXPECT_EQ(where.foot.part, c.part);
+    EXPECT_EQ(where.foot.pass, c.pass);
   }
 }
 
@@ -367,6 +409,10 @@ TEST(LineRefusals, MessagesNameWhatIsWrong) {
       // T1 = T2 = 600 at both JDs, 1000 m apart.
       {jd({qd, {"JD1", 0, 1000, 600, 0, 0}, {"JD2", 1000, 1000, 600, 0, 0}, {"ZD", 1000, 3000, 0, 0, 0}}),
        JdMessage("JD1", kJdOverlapsNextText)},
+      // Radii that leave a curve shorter than a millimetre: R pi/2 on a right angle.
+      {jd({qd, {"JD1", 0, 1000, 1e-12, 0, 0}, {"ZD", 1000, 1000, 0, 0, 0}}), JdMessage("JD1", kJdRadiusTooSmallText)},
+      {jd({qd, {"JD1", 0, 1000, 300, 0, 0}, {"JD2", 1000, 1000, 6e-4, 0, 0}, {"ZD", 1000, 3000, 0, 0, 0}}),
+       JdMessage("JD2", kJdRadiusTooSmallText)},
   };
   for (const auto& c : cases) {
     try {

@@ -110,10 +110,27 @@ class RefLine:
                 if va[0] == 0 or va[0] * vb[0] < 0:
                     s = a if va[0] == 0 else findroot(lambda s: track(s)[0], (a, b), solver='anderson')
                     px, py = e.point(s)
-                    found.append((d0 + s, track(s)[2], hypot(X - px, Y - py)))
+                    found.append((d0 + s, track(s)[2], hypot(X - px, Y - py), track(s)[1] < 0))
             if vals[-1][0] == 0 and e is self.elements[-1]:
-                found.append((d0 + e.L, vals[-1][2], abs(vals[-1][2])))
+                found.append((d0 + e.L, vals[-1][2], abs(vals[-1][2]), vals[-1][1] < 0))
         return found
+
+    def locate(self, X, Y):
+        """(status, distance, offset, beyond): the nearest of the feet where
+        the distance is smallest (f' < 0) and of the ends the point lies
+        beyond along their tangents; an end within a millimetre is on the line."""
+        X, Y = mpf(X), mpf(Y)
+        candidates = [(dist, 'OnLine', d, off, mpf(0)) for d, off, dist, smallest in self.feet(X, Y) if smallest]
+        for d, status in ((mpf(0), 'BeforeStart'), (self.length, 'AfterEnd')):
+            px, py, t = self.at(d)
+            dx, dy = X - px, Y - py
+            f = dx * cos(t) + dy * sin(t)
+            if (f <= 0) if d == 0 else (f >= 0):
+                beyond = abs(f)
+                candidates.append((hypot(dx, dy), 'OnLine' if beyond <= mpf('0.001') else status, d,
+                                   -dx * sin(t) + dy * cos(t), beyond))
+        _, status, d, off, beyond = min(candidates, key=lambda c: c[0])
+        return status, d, off, beyond
 
 
 def num(x, digits=32):
@@ -178,7 +195,15 @@ def lines():
     evolute = RefLine('evolute', '0', '0', '0', '0', [
         el(SPIRAL, '100', inf, '50', 1),            # eight panels of 12.5 m
     ])
-    return [mixed, winding, hundred, tight, evolute]
+    # A hairpin: north 60 m, half a turn right about (60, 40), south 60 m.
+    # From behind the start the far side of the bend is square to the point
+    # where the distance is greatest: no foot there.
+    hairpin = RefLine('hairpin', '0', '0', '0', '100', [
+        el(STRAIGHT, '60'),
+        el(ARC, num(40 * pi, 25), '40', '40', 1),
+        el(STRAIGHT, '60'),
+    ])
+    return [mixed, winding, hundred, tight, evolute, hairpin]
 
 
 def distances(line):
@@ -187,6 +212,8 @@ def distances(line):
         picks = [line.starts[j] for j in range(0, 100, 9)] + [mpf('12345.6789'), L * mpf('0.777'), L]
     elif line.name == 'winding':
         picks = [mpf(x) for x in ('0', '0.5', '250', '999.999', '1500.25', '1987.654321')] + [L]
+    elif line.name == 'hairpin':
+        picks = [mpf(x) for x in ('0', '30', '60', '100', '185.5')] + [L]
     elif line.name == 'evolute':
         picks = [mpf(x) for x in ('0', '56.25', '99.9')] + [L]
     else:
@@ -228,6 +255,11 @@ def foot_points(line):
             off = 1 / e.curvature(mpf(d)) + mpf(beyond)
             pts.append((num(X + off * -sin(t), 20), num(Y + off * cos(t), 20)))
         return pts
+    if line.name == 'hairpin':
+        # Behind the start; within and beyond the millimetre at either end;
+        # inside the bend, nearer the first straight; beyond the bend's top.
+        return [('-20', '10'), ('-0.0005', '3'), ('-0.002', '3'), ('-0.0007', '78'), ('-5', '83'),
+                ('30', '35'), ('130', '45'), ('59', '40.5')]
     if line.name == 'hundred':
         pts = []
         for d, off in (('0.001', '5'), ('23456.78', '-150'), ('54321', '300'), ('99999.9', '-2.5'), ('100374', '1')):
@@ -319,12 +351,8 @@ def main():
         out.append('   },')
         out.append('   {')
         for X, Y in foot_points(line):
-            feet = line.feet(X, Y)
-            if feet:
-                dist, off, _ = min(feet, key=lambda f: f[2])
-                out.append('    {%s, %s, true, %s, %s},' % (X, Y, num(dist), num(off)))
-            else:
-                out.append('    {%s, %s, false, 0, 0},' % (X, Y))
+            status, dist, off, beyond = line.locate(X, Y)
+            out.append('    {%s, %s, LocateStatus::%s, %s, %s, %s},' % (X, Y, status, num(dist), num(off), num(beyond)))
         out.append('   }},')
     out.append('};')
     out.append('')

@@ -289,9 +289,12 @@ class LineWindowTest : public QObject {
   }
 
   // 坐标反算 on the straight of line_straight.xml (2 % up from 100 m at
-  // K0+000): a point 3 m right of K0+050, design height 101 less 2 % of 3 m,
-  // typed and from a file with a header, a point beyond the end and a row
-  // that is no point.
+  // K0+000, azimuth 30 deg from (1000, 2000) for 100 m): a point 3 m right of
+  // K0+050, design height 101 less 2 % of 3 m, typed and from a file with a
+  // header; a point beyond the end by 200 cos 30 + 100 sin 30 - 100 =
+  // 123.205 m; one half a millimetre past the end, on grade (102 m), and one
+  // on grade beside K0+050: cut and fill 0.000 with neither word; a row that
+  // is no point.
   void locate() {
     QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
     Window().findChild<QLineEdit*>("rightSlope")->setText("-2");
@@ -301,7 +304,9 @@ class LineWindowTest : public QObject {
     Window().LocateTyped();
     QFile points(dir_.filePath("points.csv"));
     QVERIFY(points.open(QIODevice::WriteOnly));
-    points.write("\xEF\xBB\xBF点号,X,Y,H\r\nP1,1041.801270189222,2027.5980762113534\r\nP2,1200,2100,99\r\nnot a point\r\n");
+    points.write(
+        "\xEF\xBB\xBF点号,X,Y,H\r\nP1,1041.801270189222,2027.5980762113534\r\nP2,1200,2100,99\r\n"
+        "P3,1086.6029733911,2050.00025,102\r\nP4,1041.801270189222,2027.5980762113534,100.94\r\nnot a point\r\n");
     points.close();
     Window().LocateFile(points.fileName());
     QStringList rows;
@@ -312,8 +317,10 @@ class LineWindowTest : public QObject {
     }
     QCOMPARE(rows, QStringList({"1,1041.801,2027.598,K0+050.000,3.000,100.940,101.200,0.260,挖",
                                 "P1,1041.801,2027.598,K0+050.000,3.000,100.940,,,",
-                                "P2,1200.000,2100.000,,,,99.000,,不在路线范围内"}));
-    QCOMPARE(boxes_.prompts, QStringList{"以下行不是“点号,X,Y[,H]”，已跳过：第4行"});
+                                "P2,1200.000,2100.000,,,,99.000,,超出终点 123.205 米",
+                                "P3,1086.603,2050.000,K0+100.000,0.000,102.000,102.000,0.000,",
+                                "P4,1041.801,2027.598,K0+050.000,3.000,100.940,100.940,0.000,"}));
+    QCOMPARE(boxes_.prompts, QStringList{"以下行不是“点号,X,Y[,H]”，已跳过：第6行"});
   }
 
   // Ctrl+C in the stake table copies the selected rows with the header.
@@ -391,11 +398,11 @@ class LineWindowTest : public QObject {
     QFETCH(double, ddmmss);
     QFETCH(double, degrees);
     QFETCH(double, back);
-    const std::optional<double> radians = DdMmSsToRadiansExact(ddmmss);
+    const std::optional<double> radians = quorvane::DdMmSsToRadiansExact(ddmmss);
     QCOMPARE(radians.has_value(), !std::isnan(degrees));
     if (!radians) return;
     QVERIFY(std::fabs(*radians - degrees * M_PI / 180) < 1e-15);
-    QCOMPARE(RadiansToDdMmSsExact(*radians), back);
+    QCOMPARE(quorvane::RadiansToDdMmSsExact(*radians), back);
   }
 
   // The words a surveyor types for a type or a turn.

@@ -274,7 +274,7 @@ QStringList CurveTableTitles() {
 }
 
 GridModel::Rows CurveTableRows(const JdDesign& design) {
-  const auto fixed3 = [](double v) { return QString::number(v, 'f', 3); };
+  const auto fixed3 = [](double v) { return Q(FixedText(v, 3)); };
   GridModel::Rows rows;
   for (const JdCurve& c : design.curves) {
     const QString deflection =

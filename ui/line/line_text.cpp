@@ -18,10 +18,4 @@ std::string ExactText(double value) {
   return text;
 }
 
-std::optional<double> DdMmSsToRadiansExact(double ddmmss) { return DdMmSsValueToRadians(ddmmss); }
-
-double RadiansToDdMmSsExact(double azimuth_rad) {
-  return DdMmSsValue(RadiansToDms(azimuth_rad, AngleKind::kAzimuth, 4));
-}
-
 }  // namespace quorvane::ui

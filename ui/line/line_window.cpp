@@ -51,6 +51,7 @@ namespace {
 
 // A fixed text of the message catalogue.
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 constexpr int kMaxRecent = 8;
 const char* const kRecentKey = "line/recentFiles";
@@ -444,8 +445,8 @@ void LineWindow::Recompute() {
     if (lineError_.isEmpty()) lineError_ = WholeOrFirst(*errors);
   }
   lineStatus_->setText(!lineError_.isEmpty() ? lineError_
-                       : line_ ? QStringLiteral("路线长 %1 m，%2 个线元")
-                                     .arg(QString::number(line_->Length_m(), 'f', 3))
+                       : line_               ? QStringLiteral("路线长 %1 m，%2 个线元")
+                                     .arg(Q(FixedText(line_->Length_m(), 3)))
                                      .arg(line_->Elements().size())
                                : QString());
   lineStatus_->setStyleSheet(lineError_.isEmpty() ? QString() : QStringLiteral("QLabel { color: rgb(200, 0, 0); }"));
@@ -573,25 +574,29 @@ void LineWindow::ExportStakes(bool selectedOnly) {
 }
 
 void LineWindow::LocateOne(const QString& name, double X_m, double Y_m, std::optional<double> H_m) {
-  QStringList cells{name, QString::number(X_m, 'f', 3), QString::number(Y_m, 'f', 3)};
-  const std::optional<LineFoot> foot = line_->Locate(X_m, Y_m);
-  if (!foot) {
-    cells << QString() << QString() << QString()
-          << (H_m ? QString::number(*H_m, 'f', 3) : QString()) << QString() << QStringLiteral("不在路线范围内");
-  } else {
-    cells << QString::fromStdString(StationText(foot->station_m)) << QString::number(foot->offset_m, 'f', 3);
-    std::optional<double> design;
-    if (profile_) {
-      try {
-        design = profile_->ElevationAtOffset(foot->distance_m, foot->offset_m,
-                                             {Number(leftSlope_), Number(rightSlope_)});
-      } catch (const CalculationError&) {
-      }
+  const auto fixed3 = [](double v) { return Q(FixedText(v, 3)); };
+  QStringList cells{name, fixed3(X_m), fixed3(Y_m)};
+  const LineLocation where = line_->Find(X_m, Y_m);
+  const LocatedTexts texts = LocatedText(where, 3);
+  std::string remark = texts.remark;
+  std::optional<double> design;
+  if (where.status == LocateStatus::OnLine && profile_) {
+    try {
+      design = profile_->ElevationAtOffset(where.foot.distance_m, where.foot.offset_m,
+                                           {Number(leftSlope_), Number(rightSlope_)});
+    } catch (const CalculationError&) {
+      remark = JoinRemarks(remark, kNotOnProfileRemark);
     }
-    cells << (design ? QString::number(*design, 'f', 3) : QString())
-          << (H_m ? QString::number(*H_m, 'f', 3) : QString())
-          << (design && H_m ? QString::number(*H_m - *design, 'f', 3) : QString())
-          << (design && H_m ? (*H_m - *design >= 0 ? QStringLiteral("挖") : QStringLiteral("填")) : QString());
+  }
+  cells << Q(texts.station) << Q(texts.offset) << (design ? fixed3(*design) : QString())
+        << (H_m ? fixed3(*H_m) : QString());
+  // 备注: cut or fill, then where the point lies (beyond an end, which pass
+  // of a long chain).
+  if (design && H_m) {
+    const CutFill cutFill = CutFillText(*H_m, *design, 3);
+    cells << Q(cutFill.amount) << Q(JoinRemarks(cutFill.side, remark));
+  } else {
+    cells << QString() << Q(remark);
   }
   QList<QStandardItem*> items;
   for (const QString& cell : cells) items << new QStandardItem(cell);

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <utility>
 
+#include "report/line_text.h"
+
 namespace quorvane::ui {
 namespace {
 
@@ -31,7 +33,7 @@ double RoundStepAtLeast(double least) {
 
 // At most `decimals` decimals, the zeros at their end left out.
 QString Trimmed(double value, int decimals) {
-  QString text = QString::number(value, 'f', decimals);
+  QString text = QString::fromStdString(FixedText(value, std::clamp(decimals, 0, kMaxDecimals)));
   if (text.contains(QLatin1Char('.'))) {
     while (text.endsWith(QLatin1Char('0'))) text.chop(1);
     if (text.endsWith(QLatin1Char('.'))) text.chop(1);
@@ -42,8 +44,7 @@ QString Trimmed(double value, int decimals) {
 
 QString GradeText(double grade) {
   const double percent = grade * 100;
-  QString text = QString::number(percent, 'f', 3);
-  if (text == QStringLiteral("-0.000")) text = QStringLiteral("0.000");
+  QString text = QString::fromStdString(FixedText(percent, 3));
   if (!text.startsWith(QLatin1Char('-')) && text != QStringLiteral("0.000")) text.prepend(QLatin1Char('+'));
   return QStringLiteral("i=") + text + QLatin1Char('%');
 }
@@ -266,7 +267,7 @@ std::function<void(QPainter&)> ProfileView::DrawGrid(QPainter& painter, LabelPla
   const int decimals = rise >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(rise)));
   std::vector<std::pair<double, QString>> levels;
   for (double h = std::ceil(world.top() / rise) * rise; h <= world.bottom() && levels.size() < 200; h += rise) {
-    levels.emplace_back(ToScreen(0, h).y(), QString::number(h, 'f', decimals));
+    levels.emplace_back(ToScreen(0, h).y(), QString::fromStdString(FixedText(h, std::min(decimals, kMaxDecimals))));
   }
   // Stations: a mark every round step of the displayed chainage, counted
   // afresh after each chainage equation.
@@ -323,7 +324,7 @@ void ProfileView::DrawGradePointLabels(QPainter& painter, LabelPlacer& labels) c
     const QPointF at = ToScreen(d[i], points[i].elevation_m);
     if (at.x() < -40 || at.x() > width() + 40) continue;
     QString text =
-        ChainageText(points[i].station_m) + QStringLiteral("\nH=") + QString::number(points[i].elevation_m, 'f', 3);
+        ChainageText(points[i].station_m) + QStringLiteral("\nH=") + QString::fromStdString(FixedText(points[i].elevation_m, 3));
     const VerticalCurve curve = profile_->CurveAt(i);
     if (curve.length_m > 0) {
       text += QStringLiteral("\nR=") + Trimmed(curve.radius_m, 3) + QStringLiteral("\nT=") +
