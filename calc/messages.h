@@ -126,6 +126,16 @@ inline constexpr const char* kGradePointPastPreviousPrompt = "的竖曲线越过
 inline constexpr const char* kGradePointPastNextPrompt = "的竖曲线越过后一个变坡点！";
 inline constexpr const char* kCrossSlopeNotANumberPrompt = "横坡或偏距不是有效数字！";
 
+// Printed tables. A font file that cannot be read is named by its path,
+// after kFontMissingPrompt (followed by the reading error) or in
+// FontNotUsableMessage.
+inline constexpr const char* kFontMissingPrompt = "打印表格所需的字体不可用：";
+inline constexpr const char* kFontNotUsableText = "不是可用的 TrueType 字体！";
+
+inline std::string FontNotUsableMessage(const std::string& path) {
+  return "字体文件“" + path + "”" + kFontNotUsableText;
+}
+
 inline std::string ElementMessage(std::size_t index, const char* text) {
   return "第" + std::to_string(index + 1) + "个线元：" + text;
 }
