@@ -54,7 +54,7 @@ class Geometry {
       : width(PaperWidthMm(settings.paper)),
         height(PaperHeightMm(settings.paper)),
         margin(std::max(kSmallestMarginMm, settings.marginMm)),
-        headerBaseline(margin + 0.8 * settings.headerPt * kMmPerPt),
+        headerBaseline(margin + settings.headerPt * kMmPerPt),  // a whole em above the baseline
         headerRule(headerBaseline + 0.5 * settings.headerPt * kMmPerPt),
         titleBaseline(headerRule + 1.4 * settings.titlePt * kMmPerPt),
         tableTop(titleBaseline + 0.7 * settings.titlePt * kMmPerPt),
@@ -341,6 +341,57 @@ bool RowsInMemory::Next(std::vector<std::string>& cells) {
   if (next_ >= rows_.size()) return false;
   cells = rows_[next_++];
   return true;
+}
+
+TableLook CurveTableLook() {
+  using A = CellAlign;
+  TableLook look{"直线、曲线及转角表", 2, {}, {}, false};
+  look.heading = {{"交点号", 0, 0, 2, 1},
+                  {"交点坐标", 0, 1, 1, 2},
+                  {"X", 1, 1},
+                  {"Y", 1, 2},
+                  {"交点桩号", 0, 3, 2, 1},
+                  {"转角", 0, 4, 1, 2},
+                  {"左", 1, 4},
+                  {"右", 1, 5},
+                  {"曲线要素", 0, 6, 1, 7},
+                  {"半径", 1, 6},
+                  {"Ls1", 1, 7},
+                  {"Ls2", 1, 8},
+                  {"T1", 1, 9},
+                  {"T2", 1, 10},
+                  {"曲线长", 1, 11},
+                  {"外距", 1, 12},
+                  {"主点桩号", 0, 13, 1, 5},
+                  {"ZH", 1, 13},
+                  {"HY", 1, 14},
+                  {"QZ", 1, 15},
+                  {"YH", 1, 16},
+                  {"HZ", 1, 17}};
+  look.align.assign(18, A::DecimalPoint);
+  look.align[0] = A::Centre;
+  return look;
+}
+
+TableLook VerticalCurveTableLook() {
+  using A = CellAlign;
+  TableLook look{"竖曲线表", 2, {}, {}, false};
+  look.heading = {
+      {"序号", 0, 0, 2, 1}, {"变坡点", 0, 1, 1, 2}, {"桩号", 1, 1},       {"高程", 1, 2},    {"竖曲线要素", 0, 3, 1, 4},
+      {"凸/凹", 1, 3},      {"半径", 1, 4},         {"切线长", 1, 5},     {"外距", 1, 6},    {"竖曲线", 0, 7, 1, 2},
+      {"起点桩号", 1, 7},   {"终点桩号", 1, 8},     {"纵坡", 0, 9, 1, 2}, {"坡度(%)", 1, 9}, {"坡长", 1, 10}};
+  look.align.assign(11, A::DecimalPoint);
+  look.align[0] = A::Centre;
+  look.align[3] = A::Centre;
+  return look;
+}
+
+TableLook StakeCoordinateTableLook() {
+  using A = CellAlign;
+  TableLook look{"逐桩坐标表", 2, {}, {}, true};
+  look.heading = {{"桩号", 0, 0, 2, 1}, {"坐标", 0, 1, 1, 2}, {"X", 1, 1}, {"Y", 1, 2}, {"方位角", 0, 3, 2, 1}};
+  look.align.assign(4, A::DecimalPoint);
+  return look;
 }
 
 double PaperWidthMm(Paper paper) { return paper == Paper::A4Portrait ? 210 : 420; }

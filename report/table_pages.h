@@ -123,6 +123,18 @@ class RowsInMemory : public RowSource {
   std::size_t next_ = 0;
 };
 
+// The three standard tables of a road line's drawings, each row's cells in
+// the order of the columns below (stations in K-notation, angles DD.MMSS):
+// 直线、曲线及转角表: 交点号, 交点坐标 X, Y, 交点桩号, 转角 左, 右, 半径,
+// 缓和曲线长 Ls1, Ls2, 切线长 T1, T2, 曲线长, 外距, then the main points'
+// stations ZH, HY, QZ, YH, HZ (an A3 landscape table);
+TableLook CurveTableLook();
+// 竖曲线表: 序号, 变坡点桩号, 高程, 凸/凹, 半径, 切线长, 外距, 竖曲线起点桩号,
+// 终点桩号, 纵坡 (%), 坡长;
+TableLook VerticalCurveTableLook();
+// 逐桩坐标表: 桩号, X, Y, 方位角, two of it side by side on a page.
+TableLook StakeCoordinateTableLook();
+
 struct TableToPrint {
   TableLook look;
   RowSource* rows = nullptr;
