@@ -404,6 +404,7 @@ void PdfWriter::BeginObject(int object) {
 }
 
 void PdfWriter::Write(std::string_view bytes) {
+  if (out_ == nullptr) Fail(EIO);  // after a failure or Finish the file is gone
   if (std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size()) Fail(errno);
   written_ += bytes.size();
 }
