@@ -296,7 +296,7 @@ std::string_view TrueTypeFont::GlyphBytes(std::uint16_t glyph) const {
 }
 
 std::string TrueTypeFont::Subset(const std::set<std::uint16_t>& wanted) const {
-  // The glyphs wanted, the missing glyph, and every part of a composite.
+  // The glyphs wanted, the missing glyph, and every component of a composite.
   std::vector<bool> keep(glyphCount_, false);
   std::vector<std::uint16_t> todo(wanted.begin(), wanted.end());
   todo.push_back(0);

@@ -40,7 +40,7 @@ class TrueTypeFont : public TextWidth {
   double Millimetres(std::string_view utf8, double sizePt) const override;
 
   // A font file holding only `glyphs` (with the missing glyph and the
-  // parts of composite glyphs): every other glyph is left empty, so glyph
+  // components of composite glyphs): every other glyph is left empty, so glyph
   // ids stay as they are, and the character map is left out.
   std::string Subset(const std::set<std::uint16_t>& glyphs) const;
 

@@ -26,7 +26,7 @@ std::string PageFooter(int number, int count) {
   return "第 " + std::to_string(number) + " 页 / 共 " + std::to_string(count) + " 页";
 }
 
-// The part of a number before its decimal point, and the point and what
+// The digits of a number before its decimal point, and the point and what
 // follows it (empty for a number without one).
 std::pair<std::string_view, std::string_view> SplitAtPoint(std::string_view text) {
   const auto point = text.find('.');
@@ -39,8 +39,8 @@ std::pair<std::string_view, std::string_view> SplitAtPoint(std::string_view text
 struct Measured {
   double sizePt = 0;
   std::vector<double> columnWidth;    // cell paddings included
-  std::vector<double> integerWidth;   // of a DecimalPoint column: the widest part before the point
-  std::vector<double> fractionWidth;  // and the widest part from the point on
+  std::vector<double> integerWidth;   // of a DecimalPoint column: the widest integer digits
+  std::vector<double> fractionWidth;  // and the widest run from the point on
   double tableWidth = 0;
   int bands = 1;
   std::size_t rows = 0;

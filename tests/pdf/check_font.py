@@ -3,7 +3,7 @@
 and the embedded font subset with fontTools against the original font.
 
 check_font.py PDF FONT USED UNUSED
-  USED:   characters drawn in the PDF; their outlines (parts of composites
+  USED:   characters drawn in the PDF; their outlines (components of composites
           included) must be the original's, their widths in the W array the
           original's advances, and the ToUnicode map must give them back.
   UNUSED: characters not drawn; their glyphs must be empty in the subset.
