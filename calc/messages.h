@@ -171,6 +171,16 @@ inline std::string AngleMessage(std::string_view text, const char* what) {
   return "角度“" + std::string(text) + "”" + what;
 }
 
+// Printed tables. A font file that cannot be read is named by its path,
+// after kFontMissingPrompt (followed by the reading error) or in
+// FontNotUsableMessage.
+inline constexpr const char* kFontMissingPrompt = "打印表格所需的字体不可用：";
+inline constexpr const char* kFontNotUsableText = "不是可用的 TrueType 字体！";
+
+inline std::string FontNotUsableMessage(const std::string& path) {
+  return "字体文件“" + path + "”" + kFontNotUsableText;
+}
+
 inline std::string ElementMessage(std::size_t index, const char* text) {
   return "第" + std::to_string(index + 1) + "个线元：" + text;
 }

@@ -11,6 +11,7 @@ packages=(
   xvfb xdotool xclip x11-utils imagemagick
   locales
   libdxflib-dev libpugixml-dev python3-ezdxf python3-lxml python3-mpmath poppler-utils
+  zlib1g-dev python3-fonttools
 )
 
 missing=()
