@@ -56,88 +56,96 @@ void ShiftAndGrowth(double ls, double r, double& p, double& q) {
   q = end.X_m - r * std::sin(b);
 }
 
-}  // namespace
+// The legs between consecutive rows: their azimuths and lengths, after
+// every row's values are checked.
+struct Legs {
+  std::vector<double> azimuth, length;
+};
 
-JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
-  if (rows.size() < 2) throw CalculationError(kJdTooFewRowsPrompt);
-  if (!std::isfinite(startStation_m) || std::abs(startStation_m) >= kMaxCoordinate_m)
-    throw CalculationError(kStationOutsideLinePrompt);
+Legs CheckRows(const std::vector<JdRow>& rows) {
   const std::size_t n = rows.size();
-  std::vector<double> legAzimuth(n - 1), legLength(n - 1);
+  Legs legs{std::vector<double>(n - 1), std::vector<double>(n - 1)};
   for (std::size_t i = 0; i < n; ++i) {
     const JdRow& r = rows[i];
     const bool interior = i > 0 && i + 1 < n;
+    const auto refuse = [&](const char* text) { throw CalculationError(JdMessage(r.name, text), {RowKind::Jd, i}); };
     for (double v : {r.X_m, r.Y_m})
-      if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) throw CalculationError(JdMessage(r.name, kJdNotFiniteText), {RowKind::Jd, i});
+      if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) refuse(kJdNotFiniteText);
     if (interior) {
       for (double v : {r.R_m, r.Ls1_m, r.Ls2_m})
-        if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) throw CalculationError(JdMessage(r.name, kJdNotFiniteText), {RowKind::Jd, i});
-      if (r.R_m < 0 || r.Ls1_m < 0 || r.Ls2_m < 0) throw CalculationError(JdMessage(r.name, kJdNegativeText), {RowKind::Jd, i});
+        if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) refuse(kJdNotFiniteText);
+      if (r.R_m < 0 || r.Ls1_m < 0 || r.Ls2_m < 0) refuse(kJdNegativeText);
     }
     if (i > 0) {
       const double dX = r.X_m - rows[i - 1].X_m, dY = r.Y_m - rows[i - 1].Y_m;
-      legLength[i - 1] = std::hypot(dX, dY);
-      if (!(legLength[i - 1] > kSamePoint_m)) throw CalculationError(JdMessage(r.name, kJdCoincidentText), {RowKind::Jd, i});
-      legAzimuth[i - 1] = std::atan2(dY, dX);
+      legs.length[i - 1] = std::hypot(dX, dY);
+      if (!(legs.length[i - 1] > kSamePoint_m)) refuse(kJdCoincidentText);
+      legs.azimuth[i - 1] = std::atan2(dY, dX);
     }
   }
+  return legs;
+}
 
-  JdDesign design;
-  design.start = {rows[0].X_m, rows[0].Y_m, legAzimuth[0] < 0 ? legAzimuth[0] + 2 * kPi : legAzimuth[0], startStation_m};
-  // The curve elements of each interior JD; T2 of the previous JD.
-  std::vector<std::vector<ElementSpec>> curveElements;
-  for (std::size_t i = 1; i + 1 < n; ++i) {
-    const JdRow& r = rows[i];
-    JdCurve c;
-    c.name = r.name;
-    c.R_m = r.R_m;
-    c.Ls1_m = r.Ls1_m;
-    c.Ls2_m = r.Ls2_m;
-    c.deflection_rad = Deflection(legAzimuth[i - 1], legAzimuth[i]);
-    const double delta = std::abs(c.deflection_rad);
-    std::vector<ElementSpec> elements;
-    if (r.R_m == 0) {
-      if (r.Ls1_m > 0 || r.Ls2_m > 0) throw CalculationError(JdMessage(r.name, kJdSpiralWithoutRadiusText), {RowKind::Jd, i});
-      if (delta > kNoTurn_rad) throw CalculationError(JdMessage(r.name, kJdNoRadiusText), {RowKind::Jd, i});
-    } else if (delta == 0) {
-      if (r.Ls1_m > 0 || r.Ls2_m > 0) throw CalculationError(JdMessage(r.name, kJdSpiralsTooLongText), {RowKind::Jd, i});
-    } else {
-      const double R = r.R_m;
-      const double beta1 = r.Ls1_m / (2 * R), beta2 = r.Ls2_m / (2 * R);
-      if (beta1 + beta2 > delta) throw CalculationError(JdMessage(r.name, kJdSpiralsTooLongText), {RowKind::Jd, i});
-      if (delta > kPi - 1e-9) throw CalculationError(JdMessage(r.name, kJdTurnsBackText), {RowKind::Jd, i});
-      double p1, q1, p2, q2;
-      ShiftAndGrowth(r.Ls1_m, R, p1, q1);
-      ShiftAndGrowth(r.Ls2_m, R, p2, q2);
-      // The centre lies R + p1 from the incoming leg and R + p2 from the
-      // outgoing one; its foot on each leg is T - q from the JD.
-      const double t = std::tan(0.5 * delta), sd = std::sin(delta);
-      const double skew = p1 == p2 ? 0.0 : (p1 - p2) / sd;
-      c.T1_m = q1 + (R + p1) * t - skew;
-      c.T2_m = q2 + (R + p2) * t + skew;
-      const double arc = std::max(0.0, R * (delta - beta1 - beta2));
-      c.L_m = r.Ls1_m + arc + r.Ls2_m;
-      c.E_m = std::hypot(c.T1_m - q1, R + p1) - R;
-      // A curve shorter than a millimetre is a kink: its arc would vanish
-      // below the elements' resolution and the line miss the next leg.
-      if (!(c.L_m >= kShortestCurve_m))
-        throw CalculationError(JdMessage(r.name, kJdRadiusTooSmallText), {RowKind::Jd, i});
-      const int turn = c.deflection_rad > 0 ? 1 : -1;
-      if (r.Ls1_m > 0) elements.push_back({ElementType::Spiral, r.Ls1_m, kInfiniteRadius, R, turn});
-      if (arc > 1e-9) elements.push_back({ElementType::Arc, arc, R, R, turn});
-      if (r.Ls2_m > 0) elements.push_back({ElementType::Spiral, r.Ls2_m, R, kInfiniteRadius, turn});
-    }
-    design.curves.push_back(c);
-    curveElements.push_back(std::move(elements));
+// The curve at interior row i between the legs in and out of it: its
+// elements (曲线要素) and the elements that make it (none for a JD without a
+// curve). The stations are set later, when the straights are known.
+JdCurve DesignCurve(const JdRow& r, std::size_t i, double azimuthIn, double azimuthOut,
+                    std::vector<ElementSpec>& elements) {
+  const auto refuse = [&](const char* text) { throw CalculationError(JdMessage(r.name, text), {RowKind::Jd, i}); };
+  JdCurve c;
+  c.name = r.name;
+  c.R_m = r.R_m;
+  c.Ls1_m = r.Ls1_m;
+  c.Ls2_m = r.Ls2_m;
+  c.deflection_rad = Deflection(azimuthIn, azimuthOut);
+  const double delta = std::abs(c.deflection_rad);
+  if (r.R_m == 0) {
+    if (r.Ls1_m > 0 || r.Ls2_m > 0) refuse(kJdSpiralWithoutRadiusText);
+    if (delta > kNoTurn_rad) refuse(kJdNoRadiusText);
+    return c;
   }
+  if (delta == 0) {
+    if (r.Ls1_m > 0 || r.Ls2_m > 0) refuse(kJdSpiralsTooLongText);
+    return c;
+  }
+  const double R = r.R_m;
+  const double beta1 = r.Ls1_m / (2 * R), beta2 = r.Ls2_m / (2 * R);
+  if (beta1 + beta2 > delta) refuse(kJdSpiralsTooLongText);
+  if (delta > kPi - 1e-9) refuse(kJdTurnsBackText);
+  double p1, q1, p2, q2;
+  ShiftAndGrowth(r.Ls1_m, R, p1, q1);
+  ShiftAndGrowth(r.Ls2_m, R, p2, q2);
+  // The centre lies R + p1 from the incoming leg and R + p2 from the
+  // outgoing one; its foot on each leg is T - q from the JD.
+  const double t = std::tan(0.5 * delta), sd = std::sin(delta);
+  const double skew = p1 == p2 ? 0.0 : (p1 - p2) / sd;
+  c.T1_m = q1 + (R + p1) * t - skew;
+  c.T2_m = q2 + (R + p2) * t + skew;
+  const double arc = std::max(0.0, R * (delta - beta1 - beta2));
+  c.L_m = r.Ls1_m + arc + r.Ls2_m;
+  c.E_m = std::hypot(c.T1_m - q1, R + p1) - R;
+  // A curve shorter than a millimetre is a kink: its arc would vanish
+  // below the elements' resolution and the line miss the next leg.
+  if (!(c.L_m >= kShortestCurve_m)) refuse(kJdRadiusTooSmallText);
+  const int turn = c.deflection_rad > 0 ? 1 : -1;
+  if (r.Ls1_m > 0) elements.push_back({ElementType::Spiral, r.Ls1_m, kInfiniteRadius, R, turn});
+  if (arc > 1e-9) elements.push_back({ElementType::Arc, arc, R, R, turn});
+  if (r.Ls2_m > 0) elements.push_back({ElementType::Spiral, r.Ls2_m, R, kInfiniteRadius, turn});
+  return c;
+}
 
-  // The straights between the curves, and the stations.
+// The straights between the curves and every curve's stations, in order
+// along the line: design.elements gets each straight and then the curve's
+// own elements.
+void LayOut(const std::vector<JdRow>& rows, const Legs& legs, double startStation_m,
+            const std::vector<std::vector<ElementSpec>>& curveElements, JdDesign& design) {
+  const std::size_t n = rows.size();
   double station = startStation_m;
   for (std::size_t leg = 0; leg + 1 < n; ++leg) {
     const double before = leg == 0 ? 0.0 : design.curves[leg - 1].T2_m;
     const double after = leg + 2 < n ? design.curves[leg].T1_m : 0.0;
-    const double straight = legLength[leg] - before - after;
-    if (straight < -1e-9 * std::max(1.0, legLength[leg])) {
+    const double straight = legs.length[leg] - before - after;
+    if (straight < -1e-9 * std::max(1.0, legs.length[leg])) {
       if (leg == 0) throw CalculationError(JdMessage(rows[1].name, kJdOverlapsStartText), {RowKind::Jd, 1});
       if (leg + 2 == n) throw CalculationError(JdMessage(rows[leg].name, kJdOverlapsEndText), {RowKind::Jd, leg});
       throw CalculationError(JdMessage(rows[leg].name, kJdOverlapsNextText), {RowKind::Jd, leg});
@@ -163,19 +171,22 @@ JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
     }
   }
   if (design.elements.empty())
-    design.elements.push_back({ElementType::Straight, legLength[0], kInfiniteRadius, kInfiniteRadius, 0});
+    design.elements.push_back({ElementType::Straight, legs.length[0], kInfiniteRadius, kInfiniteRadius, 0});
+}
 
-  // The line built from the elements must leave each curve on the outgoing
-  // leg, T2 past the JD, and end on the end row; the first JD after which it
-  // does not is named.
+// The line built from the elements must leave each curve on the outgoing
+// leg, T2 past the JD, and end on the end row; the first JD after which it
+// does not is named.
+void CheckBuiltLine(const std::vector<JdRow>& rows, const Legs& legs, double startStation_m, const JdDesign& design) {
+  const std::size_t n = rows.size();
   const Line line(design.start, design.elements);
   for (std::size_t i = 1; i <= n - 1; ++i) {
     const bool end = i + 1 == n;
     double X = rows[i].X_m, Y = rows[i].Y_m, distance = line.Length_m();
     if (!end) {
       const JdCurve& c = design.curves[i - 1];
-      X += c.T2_m * std::cos(legAzimuth[i]);
-      Y += c.T2_m * std::sin(legAzimuth[i]);
+      X += c.T2_m * std::cos(legs.azimuth[i]);
+      Y += c.T2_m * std::sin(legs.azimuth[i]);
       distance = std::min(c.HZ_m - startStation_m, line.Length_m());
     }
     const LinePoint at = line.PointAtDistance(distance);
@@ -186,6 +197,24 @@ JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
                              {RowKind::Jd, named});
     }
   }
+}
+
+}  // namespace
+
+JdDesign DesignFromJd(const std::vector<JdRow>& rows, double startStation_m) {
+  if (rows.size() < 2) throw CalculationError(kJdTooFewRowsPrompt);
+  if (!std::isfinite(startStation_m) || std::abs(startStation_m) >= kMaxCoordinate_m)
+    throw CalculationError(kStationOutsideLinePrompt);
+  const Legs legs = CheckRows(rows);
+  JdDesign design;
+  const double startAzimuth = legs.azimuth[0];
+  design.start = {rows[0].X_m, rows[0].Y_m, startAzimuth < 0 ? startAzimuth + 2 * kPi : startAzimuth, startStation_m};
+  std::vector<std::vector<ElementSpec>> curveElements(rows.size() - 2);
+  for (std::size_t i = 1; i + 1 < rows.size(); ++i) {
+    design.curves.push_back(DesignCurve(rows[i], i, legs.azimuth[i - 1], legs.azimuth[i], curveElements[i - 1]));
+  }
+  LayOut(rows, legs, startStation_m, curveElements, design);
+  CheckBuiltLine(rows, legs, startStation_m, design);
   return design;
 }
 
