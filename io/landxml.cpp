@@ -12,6 +12,7 @@
 #include <optional>
 #include <sstream>
 
+#include "calc/angle.h"
 #include "calc/calculation_error.h"
 #include "io/atomic_file.h"
 #include "io/read_file.h"
@@ -38,6 +39,27 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
   while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
+}
+
+// A unit's name as the schema spells it: exporters write "decimal  dd.mm.ss"
+// with two blanks or "Decimal Degrees" with capitals.
+std::string NormalUnit(std::string_view unit) {
+  std::string normal;
+  for (const char c : Trim(unit)) {
+    const bool blank = c == ' ' || c == '\t';
+    if (blank && !normal.empty() && normal.back() == ' ') continue;
+    normal += blank ? ' ' : c;
+  }
+  static constexpr std::array kNames = {"radians", "decimal degrees", "grads", "decimal dd.mm.ss"};
+  for (const char* name : kNames) {
+    const std::string_view n(name);
+    if (n.size() == normal.size() && std::equal(n.begin(), n.end(), normal.begin(), [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        })) {
+      return std::string(n);
+    }
+  }
+  return normal;
 }
 
 std::optional<double> ParseDouble(std::string_view text) {
@@ -447,6 +469,20 @@ Piece AlignmentReader::ReadCurve(const pugi::xml_node& node, std::size_t index) 
     Disagree(who, "的终点到圆心的距离与半径相差", std::abs(Distance(centre, e) - radius));
   } else if (!hasRadius) {
     FailElement(node, index, "缺少半径 radius 和圆心 Center");
+  } else if (chord > 0) {
+    // Start, End, radius and rot alone: the centre is off the chord's middle
+    // on the side the curve turns to, across it for an arc of more than half
+    // a turn (told by its length or delta).
+    radius = givenRadius;
+    const double halfChord = chord / 2;
+    Disagree(who, "的半径 radius 小于起终点间弦长的一半，相差", halfChord - radius);
+    const double h = std::sqrt(std::max(0.0, radius * radius - halfChord * halfChord));
+    const auto length = doc_.OptionalLinear(node, "length");
+    const auto delta = doc_.Angle(node, "delta", doc_.AngularUnit());
+    const bool overHalfTurn = (length && *length > kPi * radius) || (delta && std::abs(*delta) > kPi);
+    const double side = (overHalfTurn ? -1 : 1) * turn * h / chord;
+    // (-dY, dX) points right of the chord's direction (X north, Y east).
+    centre = {(s.X + e.X) / 2 - side * (e.Y - s.Y), (s.Y + e.Y) / 2 + side * (e.X - s.X)};
   } else {
     FailElement(node, index, "缺少圆心 Center");
   }
@@ -753,6 +789,27 @@ void AlignmentReader::ReadExtension(RoadAlignment& road) const {
         if (label == "rightSlope") settings.rightSlope_percent = number(property);
       }
       road.stakeSettings = settings;
+    } else if (what == "crossSection") {
+      for (pugi::xml_node row : feature.children()) {
+        if (LocalName(row) != "Feature") continue;
+        CrossSectionRow read;
+        for (pugi::xml_node property : row.children()) {
+          const std::string_view label = property.attribute("label").value();
+          if (label == "station") read.station_m = number(property) * unit;
+          if (label == "leftWidth") read.leftWidth_m = number(property) * unit;
+          if (label == "rightWidth") read.rightWidth_m = number(property) * unit;
+          if (label == "leftSlope") read.leftSlope_percent = number(property);
+          if (label == "rightSlope") read.rightSlope_percent = number(property);
+          if (label == "transition") {
+            const std::string_view value = property.attribute("value").value();
+            if (value != "linear" && value != "higherOrder") {
+              FailAt(property, "超高加宽表的渐变方式“" + std::string(value) + "”应为 linear 或 higherOrder");
+            }
+            read.transition = value == "higherOrder" ? WidthTransition::HigherOrder : WidthTransition::Linear;
+          }
+        }
+        road.crossSection.push_back(read);
+      }
     }
   }
 }
@@ -937,6 +994,21 @@ void WriteStakeSettings(pugi::xml_node alignment, const StakeSettings& settings)
   AddProperty(feature, "rightSlope", ShortestText(settings.rightSlope_percent));
 }
 
+// The 超高/加宽 table, one <Feature name="row"> a row.
+void WriteCrossSection(pugi::xml_node alignment, const std::vector<CrossSectionRow>& rows) {
+  pugi::xml_node feature = AddOwnFeature(alignment, "crossSection");
+  for (const CrossSectionRow& row : rows) {
+    pugi::xml_node written = feature.append_child("Feature");
+    written.append_attribute("name") = "row";
+    AddProperty(written, "station", ShortestText(row.station_m));
+    AddProperty(written, "leftWidth", ShortestText(row.leftWidth_m));
+    AddProperty(written, "rightWidth", ShortestText(row.rightWidth_m));
+    AddProperty(written, "leftSlope", ShortestText(row.leftSlope_percent));
+    AddProperty(written, "rightSlope", ShortestText(row.rightSlope_percent));
+    AddProperty(written, "transition", row.transition == WidthTransition::HigherOrder ? "higherOrder" : "linear");
+  }
+}
+
 pugi::xml_node WriteHeader(pugi::xml_document& document) {
   auto declaration = document.append_child(pugi::node_declaration);
   declaration.append_attribute("version") = "1.0";
@@ -972,39 +1044,22 @@ double LandXmlMetresPerUnit(std::string_view unit) {
   if (unit == "kilometer") return 1000;
   if (unit == "foot") return 0.3048;
   if (unit == "USSurveyFoot") return 1200.0 / 3937.0;
+  if (unit == "inch") return 0.0254;
+  if (unit == "mile") return 1609.344;
   throw CalculationError("不支持的长度单位“" + std::string(unit) + "”");
 }
 
-double LandXmlAngleToRadians(std::string_view text, std::string_view unit) {
+double LandXmlAngleToRadians(std::string_view text, std::string_view unitAsWritten) {
+  const std::string unit = NormalUnit(unitAsWritten);
   const std::string_view t = Trim(text);
-  if (unit == "decimal dd.mm.ss") {
-    // 45.3015 is 45 deg 30' 15"; "45.30.15" is read the same.
-    std::string digits(t);
-    const bool negative = !digits.empty() && digits.front() == '-';
-    if (negative) digits.erase(0, 1);
-    if (std::count(digits.begin(), digits.end(), '.') == 2) digits.erase(digits.rfind('.'), 1);
-    const auto point = digits.find('.');
-    const std::string whole = digits.substr(0, point);
-    std::string fraction = point == std::string::npos ? "" : digits.substr(point + 1);
-    const auto degrees = ParseDouble(whole);
-    if (!degrees || whole.find_first_not_of("0123456789") != std::string::npos ||
-        fraction.find_first_not_of("0123456789") != std::string::npos) {
-      throw CalculationError("角度“" + std::string(t) + "”不是度.分秒");
-    }
-    fraction.resize(std::max<std::size_t>(fraction.size(), 4), '0');
-    const double minutes = std::stod(fraction.substr(0, 2));
-    const std::string secondsText = fraction.substr(2, 2) + "." + fraction.substr(4);
-    const double seconds = *ParseDouble(secondsText.back() == '.' ? secondsText + "0" : secondsText);
-    if (minutes >= 60 || seconds >= 60) throw CalculationError("角度“" + std::string(t) + "”的分或秒不小于60");
-    const double value = (*degrees + minutes / 60 + seconds / 3600) * kPi / 180;
-    return negative ? -value : value;
-  }
+  // 45.3015 is 45 deg 30' 15"; "45.30.15" is read the same.
+  if (unit == "decimal dd.mm.ss") return DdMmSsTextToRadians(t);
   const auto value = ParseDouble(t);
   double factor = 0;
   if (unit == "radians") factor = 1;
   if (unit == "decimal degrees") factor = kPi / 180;
   if (unit == "grads") factor = kPi / 200;
-  if (factor == 0) throw CalculationError("不支持的角度单位“" + std::string(unit) + "”");
+  if (factor == 0) throw CalculationError("不支持的角度单位“" + std::string(unitAsWritten) + "”");
   if (!value) throw CalculationError("角度“" + std::string(t) + "”不是数");
   return factor == 1 ? *value : *value * factor;
 }
@@ -1079,6 +1134,7 @@ std::string LandXmlText(const RoadAlignment& alignment) {
   if (!alignment.profile.empty()) WriteProfile(xmlAlignment, alignment);
   if (alignment.jd) WriteJdTable(xmlAlignment, *alignment.jd);
   if (alignment.stakeSettings) WriteStakeSettings(xmlAlignment, *alignment.stakeSettings);
+  if (!alignment.crossSection.empty()) WriteCrossSection(xmlAlignment, alignment.crossSection);
   std::ostringstream out;
   document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
   return out.str();

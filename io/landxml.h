@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/cross_section.h"
 #include "calc/jd_design.h"
 #include "calc/line.h"
 #include "calc/profile.h"
@@ -37,6 +38,12 @@ struct RoadAlignment {
   std::vector<std::string> warnings{};
   std::optional<JdTable> jd{};                   // the JD table the line was designed from
   std::optional<StakeSettings> stakeSettings{};  // the stake list's widths and slopes
+  // The 超高/加宽 table, rows in the order given; empty when the line has
+  // none. Kept in this program's extension: LandXML's own Superelevation
+  // describes run-offs by their stations of full and zero superelevation,
+  // not as a table of widths and slopes at stations. Rows read back have
+  // line 0 (named by their place among the rows).
+  std::vector<CrossSectionRow> crossSection{};
 };
 
 // One alignment of a file as the file states it, without building it.
@@ -89,8 +96,8 @@ inline constexpr double kLandXmlRefuseAbove_m = 0.005;
 //    the line's ends keeps its grades, one that stops short gives heights
 //    where it lies and a warning says where they stop.
 //  - This program's own extension (Feature code="quorvane") gives back the
-//    JD table, the radii of parabolic vertical curves as typed, and the
-//    stake settings.
+//    JD table, the radii of parabolic vertical curves as typed, the stake
+//    settings and the 超高/加宽 table.
 //
 // Throws CalculationError with a Chinese message naming the file and the
 // element (its kind, its number and its line in the file), and the
@@ -124,8 +131,8 @@ RoadAlignment ReadLandXmlText(std::string_view text, const std::string& fileName
 // ahead of the start) and End; a parabola given by its radius is written as
 // the ParaCurve of its length R * |i2 - i1| (the radius kept in the
 // extension), a circle as the CircCurve of its radius. The JD table goes in
-// AlignPIs (each JD's PI and name) and, whole, with the stake settings in
-// the extension. Reading it back gives the same line, heights and tables.
+// AlignPIs (each JD's PI and name) and, whole, with the stake settings and
+// the 超高/加宽 table in the extension. Reading it back gives the same line, heights and tables.
 std::string LandXmlText(const RoadAlignment& alignment);
 
 // Writes LandXmlText to `path` whole or not at all (WriteFileAtomically);

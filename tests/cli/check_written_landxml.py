@@ -78,6 +78,12 @@ check([p.get('name') for p in pis] == ['QD', 'JD1', 'ZD'] and
 own = [f for f in a.findall('l:Feature', NS) if f.get('code') == 'quorvane' and f.get('name') == 'jd']
 check(len(own) == 1 and [f.get('name') for f in own[0].findall('l:Feature', NS)] == ['QD', 'JD1', 'ZD'],
       'JD table in the Feature')
+# The 超高/加宽 table in the program's own Feature, one Feature a row.
+section = [f for f in a.findall('l:Feature', NS) if f.get('code') == 'quorvane' and f.get('name') == 'crossSection']
+rows = [{p.get('label'): p.get('value') for p in r.findall('l:Property', NS)}
+        for r in (section[0].findall('l:Feature', NS) if section else [])]
+check([(float(r['station']), float(r['leftWidth']), float(r['rightSlope']), r['transition']) for r in rows] ==
+      [(1200, 3.75, -2, 'linear'), (1350.5, 4.25, 6, 'higherOrder')], f'cross-section rows {rows}')
 equations = a.findall('l:StaEquation', NS)
 check(len(equations) == 1 and float(equations[0].get('staBack')) == 2000 and
       float(equations[0].get('staAhead')) == 1990 and abs(float(equations[0].get('staInternal')) - 2000) < 1e-9,

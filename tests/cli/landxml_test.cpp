@@ -143,6 +143,13 @@ TEST(LandXmlRead, SmallLineWrittenAnyWay) {
                "2200</End><PI>1300 2000</PI></Curve>")},
       {"points by reference", Replace(Replace(kSmall, "<End>1100 2000</End>", "<End pntRef=\"p1\"/>"), " <Alignments>",
                                       " <CgPoints><CgPoint name=\"p1\">1100 2000</CgPoint></CgPoints>\n <Alignments>")},
+      {"Start, End, radius and rot alone", Replace(kSmall, "<Center>1100 2200</Center>", "")},
+      {"delta in DD.MMSS, the unit spelt with two blanks (J-LandXML)",
+       Replace(Replace(kSmall, "angularUnit=\"radians\"", "angularUnit=\"decimal  dd.mm.ss\""),
+               "delta=\"1.5707963267948966\"", "delta=\"90.0000\"")},
+      {"delta in degrees, the unit capitalised",
+       Replace(Replace(kSmall, "angularUnit=\"radians\"", "angularUnit=\"Decimal Degrees\""),
+               "delta=\"1.5707963267948966\"", "delta=\"90\"")},
       {"in millimetres",
        "<LandXML><Units><Metric linearUnit=\"millimeter\"/></Units><Alignments><Alignment staStart=\"500000\">"
        "<CoordGeom><Line><Start>1000000 2000000</Start><End>1100000 2000000</End></Line><Curve rot=\"cw\" "
@@ -206,6 +213,13 @@ TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
        Replace(Replace(s, "radius=\"200\" ", ""), "<Center>1100 2200</Center>", ""),
        {"第2个线元", "radius"}},
       {"bad rot", Replace(s, "rot=\"cw\"", "rot=\"right\""), {"第2个线元", "cw 或 ccw"}},
+      {"radius shorter than half the chord, no centre",
+       Replace(Replace(s, "<Center>1100 2200</Center>", ""), "radius=\"200\" length=\"314.15926535897932\"",
+               "radius=\"141\""),
+       {"第2个线元", "弦长", "0.4214"}},
+      {"attribute without its opening quote (as VESTRA wrote one)",
+       Replace(s, "<LandXML version=\"1.2\">", "<LandXML version=\"1.2\">\n <Project name=x\" />"),
+       {"第3行", "属性写法有误"}},
       {"gap at a joint",
        Replace(s, "<Start>1300 2200</Start>", "<Start>1300.01 2200</Start>"),
        {"第3个线元", "不相接", "0.01"}},
@@ -529,6 +543,8 @@ TEST(LandXmlUnits, AnglesInEveryUnit) {
       {"28.3852403", "decimal dd.mm.ss", (28 + 38 / 60.0 + 52.403 / 3600.0) * degree},
       {"-12.0030", "decimal dd.mm.ss", -(12 + 30 / 3600.0) * degree},
       {"7", "decimal dd.mm.ss", 7 * degree},
+      {"45.3015", "decimal  dd.mm.ss", (45 + 30 / 60.0 + 15 / 3600.0) * degree},
+      {"90", "Decimal Degrees", 90 * degree},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
@@ -541,6 +557,45 @@ TEST(LandXmlUnits, AnglesInEveryUnit) {
   }
   EXPECT_DOUBLE_EQ(LandXmlMetresPerUnit("foot"), 0.3048);
   EXPECT_DOUBLE_EQ(LandXmlMetresPerUnit("USSurveyFoot"), 1200.0 / 3937.0);
+  EXPECT_DOUBLE_EQ(LandXmlMetresPerUnit("inch"), 0.0254);
+}
+
+// A Curve given by its Start, End, radius and rot alone: the centre lies on
+// the side it turns to, across the chord when its length or delta says it
+// sweeps more than half a turn. Hand-worked: R 100 from (0, 0) to (100, 100),
+// both ways about (0, 100), the start west of it: the short way right
+// (north), its middle 45 deg round at (100 sqrt(1/2), 100 - 100 sqrt(1/2));
+// the long way left (south, 270 deg), its middle 135 deg round at
+// (-100 sqrt(1/2), 100 + 100 sqrt(1/2)).
+TEST(LandXmlRead, CurveFromItsEndsAndRadius) {
+  const double h = 100 * std::sqrt(0.5);
+  struct Row {
+    const char* attributes;
+    double length_m;
+    double startAzimuth_rad;
+    double midX_m, midY_m;
+  };
+  const Row rows[] = {
+      {"rot=\"cw\" radius=\"100\"", 50 * kPi, 0, h, 100 - h},
+      {"rot=\"ccw\" radius=\"100\" length=\"471.238898038469\"", 150 * kPi, kPi, -h, 100 + h},
+      {"rot=\"ccw\" radius=\"100\" delta=\"270\"", 150 * kPi, kPi, -h, 100 + h},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.attributes);
+    const std::string text = std::string(
+                                 "<LandXML><Units><Metric angularUnit=\"decimal degrees\"/></Units><Alignments>"
+                                 "<Alignment><CoordGeom><Curve ") +
+                             row.attributes +
+                             "><Start>0 0</Start><End>100 100</End></Curve></CoordGeom></Alignment></Alignments>"
+                             "</LandXML>";
+    const RoadAlignment road = ReadLandXmlText(text, "r.xml");
+    EXPECT_NEAR(road.line.Length_m(), row.length_m, 1e-9);
+    EXPECT_NEAR(std::remainder(road.line.Start().azimuth_rad - row.startAzimuth_rad, 2 * kPi), 0, 1e-12);
+    const LinePoint mid = road.line.PointAtDistance(row.length_m / 2);
+    EXPECT_NEAR(mid.X_m, row.midX_m, 1e-8);
+    EXPECT_NEAR(mid.Y_m, row.midY_m, 1e-8);
+    EXPECT_TRUE(road.warnings.empty());
+  }
 }
 
 // What the writer writes reads back to the same line, equations and profile
@@ -557,6 +612,7 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
     std::vector<GradePoint> profile;
     std::optional<JdTable> jd = std::nullopt;
     std::optional<StakeSettings> settings = std::nullopt;
+    std::vector<CrossSectionRow> crossSection = {};
   };
   const JdTable jd{12000.5, {{"QD", 100, 200}, {"JD1", 300.25, 400, 15000, 120, 80.5}, {"ZD, 终", 500, 900}}};
   const std::vector<Row> rows = {
@@ -567,7 +623,10 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
        {},
        {{1200, 52}, {1500, 59.5, 3000.5}, {1900, 53.5, 6000}, {2510, 59.6}},
        jd,
-       StakeSettings{3.75, 0, -2, 1.5}},
+       StakeSettings{3.75, 0, -2, 1.5},
+       {{1200, 3.5, 3.5, -2, -2},
+        {1250.125, 3.5, 4.25, 6, -6, WidthTransition::HigherOrder},
+        {1400, 0, 3.5, -2, -2.5}}},
       {"long and short chains",
        {4040974.4096, 39500123.5, 2.75, -150.25},
        designed,
@@ -585,11 +644,13 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
     RoadAlignment written{"路线 A&B", Line(row.start, row.designed, row.equations), row.profile};
     written.jd = row.jd;
     written.stakeSettings = row.settings;
+    written.crossSection = row.crossSection;
     const RoadAlignment read = ReadLandXmlText(LandXmlText(written), "round.xml");
     EXPECT_EQ(read.name, written.name);
     EXPECT_EQ(read.profile, written.profile);
     EXPECT_EQ(read.jd, written.jd);
     EXPECT_EQ(read.stakeSettings, written.stakeSettings);
+    EXPECT_EQ(read.crossSection, written.crossSection);
     // Nothing written disagrees with itself; a profile may stop short of the end.
     for (const std::string& warning : read.warnings) EXPECT_EQ(warning.rfind("纵断面", 0), 0u) << warning;
     ASSERT_EQ(read.line.Elements().size(), row.designed.size());
@@ -629,6 +690,7 @@ TEST(LandXmlWrite, IndependentReaderFindsTheSampleLine) {
   RoadAlignment road{"sample", Line(sample.line.Start(), designed, {{2000, 1990}}), profile};
   road.jd =
       JdTable{1200, {{"QD", 3381250.125, 501230.75}, {"JD1", 3381500, 501375, 400, 60, 60}, {"ZD", 3382009, 502215}}};
+  road.crossSection = {{1200, 3.75, 3.75, -2, -2}, {1350.5, 4.25, 3.75, -6, 6, WidthTransition::HigherOrder}};
   const std::string path =
       (std::filesystem::temp_directory_path() / ("quorvane_landxml_" + std::to_string(::getpid()) + ".xml")).string();
   WriteLandXml(path, road);
