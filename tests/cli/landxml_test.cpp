@@ -377,6 +377,7 @@ TEST(LandXmlRead, ProfilesAsTheyCome) {
     std::string points;
     const char* warning;  // "" for none
     double heightAtStart;
+    bool coversEnd = !std::isnan(heightAtStart);
   };
   const std::vector<Row> rows = {
       {"as written (0.27 mm short of the end)", profile, "", 10},
@@ -385,6 +386,12 @@ TEST(LandXmlRead, ProfilesAsTheyCome) {
        "", 10},
       {"short of both ends", "<PVI>520 10.4</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1000 8</PVI>",
        "纵断面只到达桩号 520.000 至 1000.000，此范围以外的桩没有高程", NAN},
+      // Novapoint: from 1.545 m before the start to 1.1 m short of the end, a
+      // crest circle written with a negative radius; at the start
+      // 10 + 1.545 * 2 / 101.545.
+      {"from before the start to short of the end",
+       "<PVI>498.455 10</PVI><CircCurve length=\"9.9\" radius=\"-400\">600 12</CircCurve><PVI>1013.06 8</PVI>",
+       "纵断面只到达桩号 500.000 至 1013.060，此范围以外的桩没有高程", 10 + 1.545 * 2 / 101.545, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -397,7 +404,7 @@ TEST(LandXmlRead, ProfilesAsTheyCome) {
     }
     const Profile p(road.line, road.profile);
     EXPECT_EQ(p.Covers(0), !std::isnan(row.heightAtStart));
-    EXPECT_EQ(p.Covers(road.line.Length_m()), !std::isnan(row.heightAtStart));
+    EXPECT_EQ(p.Covers(road.line.Length_m()), row.coversEnd);
     if (p.Covers(0)) {
       EXPECT_NEAR(p.ElevationAtDistance(0), row.heightAtStart, 1e-9);
     }
