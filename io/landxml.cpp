@@ -735,6 +735,24 @@ std::vector<GradePoint> AlignmentReader::ReadProfile(const Line& line) {
   if (points.empty()) return points;
   try {
     const Profile profile(line, points);
+    // An end the profile stops a few millimetres short of is taken as
+    // reached, and said.
+    // (A point off the line, past an end, is short of nothing.)
+    const auto inside = [&](double station_m, double from_m) {
+      try {
+        return std::abs(line.DistanceAt(station_m) - from_m);
+      } catch (const CalculationError&) {
+        return 0.0;
+      }
+    };
+    const double shortOfStart = inside(points.front().station_m, 0);
+    const double shortOfEnd = inside(points.back().station_m, line.Length_m());
+    if (profile.Covers(0) && shortOfStart > kLandXmlWarnAbove_m) {
+      warnings_.push_back("纵断面的起点在路线起点后 " + MillimetreText(shortOfStart) + " 毫米，按起点计");
+    }
+    if (profile.Covers(line.Length_m()) && shortOfEnd > kLandXmlWarnAbove_m) {
+      warnings_.push_back("纵断面的终点在路线终点前 " + MillimetreText(shortOfEnd) + " 毫米，按终点计");
+    }
     if (!profile.CoversWholeLine()) {
       warnings_.push_back("纵断面只到达桩号 " + FixedText(line.StationAt(profile.CoveredFrom_m()), 3) + " 至 " +
                           FixedText(line.StationAt(profile.CoveredTo_m()), 3) + "，此范围以外的桩没有高程");

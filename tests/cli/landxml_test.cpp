@@ -386,6 +386,12 @@ TEST(LandXmlRead, ProfilesAsTheyCome) {
        "", 10},
       {"short of both ends", "<PVI>520 10.4</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1000 8</PVI>",
        "纵断面只到达桩号 520.000 至 1000.000，此范围以外的桩没有高程", NAN},
+      // 3D-Win ends a profile 2.1 mm short: within the 5 mm a design program
+      // works to, taken as the end and said; 6 mm short is short.
+      {"2.27 mm short of the end", "<PVI>500 10</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1014.157 8</PVI>",
+       "纵断面的终点在路线终点前 2.27 毫米，按终点计", 10, true},
+      {"6.27 mm short of the end", "<PVI>500 10</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1014.153 8</PVI>",
+       "纵断面只到达桩号 500.000 至 1014.153，此范围以外的桩没有高程", 10, false},
       // Novapoint: from 1.545 m before the start to 1.1 m short of the end, a
       // crest circle written with a negative radius; at the start
       // 10 + 1.545 * 2 / 101.545.
