@@ -297,6 +297,33 @@ std::array<double, 3> BearingsOf(double direction_rad) {
   return {direction_rad, kPi / 2 - direction_rad, -direction_rad};
 }
 
+// A profile's stations in LandXML run on the alignment's internal
+// stationing, staStart plus the distance along (what StaEquation@staInternal
+// counts in): Civil 3D writes its raw stations, J-LandXML its cumulative
+// ones, and a profile so written ends where the line ends whatever its
+// chainage equations. The program's profile is kept in displayed stations;
+// these turn one into the other on a line with equations (without any, the
+// two are the same number and are left alone). Before the start and past
+// the end the stations run on from that end.
+double DisplayedFromInternal(const Line& line, double internal_m) {
+  const double distance_m = internal_m - line.Start().station_m;
+  if (distance_m <= 0) return internal_m;
+  const double length_m = line.Length_m();
+  if (distance_m >= length_m) return line.StationAt(length_m) + (distance_m - length_m);
+  return line.StationAt(distance_m);
+}
+
+double InternalFromDisplayed(const Line& line, double displayed_m) {
+  const double start_m = line.Start().station_m;
+  try {
+    return start_m + line.DistanceAt(displayed_m);
+  } catch (const CalculationError&) {
+    if (displayed_m < start_m) return displayed_m;
+    const double end_m = line.StationAt(line.Length_m());
+    return displayed_m > end_m ? start_m + line.Length_m() + (displayed_m - end_m) : displayed_m;
+  }
+}
+
 // Reads one Alignment: its elements, the line they make, its equations,
 // profile and this program's extension.
 class AlignmentReader {
@@ -714,11 +741,27 @@ std::vector<GradePoint> AlignmentReader::ReadProfile(const Line& line) {
     if (!(turn > 0) || !std::isfinite(length / turn)) FailAt(nodes[i], "两侧坡度相同，无法由长度求圆形竖曲线的半径");
     points[i].radius_m = length / turn;
   }
-  // Parabolas typed by their radius, as this program's extension keeps them.
+  if (!line.Equations().empty()) {
+    for (GradePoint& p : points) p.station_m = DisplayedFromInternal(line, p.station_m);
+  }
+  // Parabolas typed by their radius, and the displayed stations as typed on
+  // a line with equations, as this program's extension keeps them.
   for (pugi::xml_node feature : profAlign.children()) {
     if (LocalName(feature) != "Feature" || std::string_view(feature.attribute("code").value()) != "quorvane") continue;
     for (pugi::xml_node property : feature.children()) {
-      if (std::string_view(property.attribute("label").value()) != "radius") continue;
+      const std::string_view label = property.attribute("label").value();
+      if (label == "station" && !line.Equations().empty()) {
+        std::istringstream words{property.attribute("value").value()};
+        std::string indexText;
+        std::string stationText;
+        words >> indexText >> stationText;
+        const auto index = ParseDouble(indexText);
+        const auto station = ParseDouble(stationText);
+        if (!index || !station || *index < 0 || *index >= static_cast<double>(points.size())) continue;
+        points[static_cast<std::size_t>(*index)].station_m = *station * doc_.MetresPerUnit();
+        continue;
+      }
+      if (label != "radius") continue;
       std::istringstream words{property.attribute("value").value()};
       std::string indexText;
       std::string radiusText;
@@ -956,13 +999,16 @@ void WriteEquations(pugi::xml_node alignment, const Line& line) {
 }
 
 // The profile: a parabola typed by its radius is written as the ParaCurve of
-// its length for other programs, its radius kept in the extension.
+// its length for other programs, its radius kept in the extension; on a line
+// with equations the stations are internal ones, the displayed ones kept in
+// the extension.
 void WriteProfile(pugi::xml_node alignment, const RoadAlignment& road) {
   pugi::xml_node profAlign = alignment.append_child("Profile").append_child("ProfAlign");
   profAlign.append_attribute("name") = road.name.c_str();
   const auto& points = road.profile;
   const Profile profile(road.line, points);
   std::vector<std::pair<std::size_t, double>> typedRadii;
+  const bool equations = !road.line.Equations().empty();
   for (std::size_t i = 0; i < points.size(); ++i) {
     const GradePoint& p = points[i];
     const double length = p.radius_m > 0 && !p.circular ? profile.CurveAt(i).length_m : p.curveLength_m;
@@ -974,12 +1020,18 @@ void WriteProfile(pugi::xml_node alignment, const RoadAlignment& road) {
       AddNumber(node, "length", length);
       if (p.radius_m > 0) typedRadii.emplace_back(i, p.radius_m);
     }
-    node.text().set((ShortestText(p.station_m) + " " + ShortestText(p.elevation_m)).c_str());
+    const double station_m = equations ? InternalFromDisplayed(road.line, p.station_m) : p.station_m;
+    node.text().set((ShortestText(station_m) + " " + ShortestText(p.elevation_m)).c_str());
   }
-  if (typedRadii.empty()) return;
+  if (typedRadii.empty() && !equations) return;
   pugi::xml_node feature = AddOwnFeature(profAlign, nullptr);
   for (const auto& [index, radius] : typedRadii) {
     AddProperty(feature, "radius", std::to_string(index) + " " + ShortestText(radius));
+  }
+  // The displayed stations exactly as typed; the points above are on the
+  // internal stationing other programs read.
+  for (std::size_t i = 0; equations && i < points.size(); ++i) {
+    AddProperty(feature, "station", std::to_string(i) + " " + ShortestText(points[i].station_m));
   }
 }
 

@@ -92,9 +92,13 @@ inline constexpr double kLandXmlRefuseAbove_m = 0.005;
 //    sign ignored (the grades tell crest from sag); one given by its length
 //    alone gets the radius of an arc of that length between the two grades'
 //    directions. ParaCurve keeps its length. UnsymParaCurve is refused.
-//    Profile stations are the displayed chainage; a profile that runs past
-//    the line's ends keeps its grades, one that stops short gives heights
-//    where it lies and a warning says where they stop.
+//    Profile stations in the file run on the internal stationing (staStart
+//    plus the distance along, as Civil 3D's raw stations and J-LandXML);
+//    on a line with chainage equations they are turned into the displayed
+//    stations RoadAlignment::profile holds. A profile that runs past the
+//    line's ends keeps its grades, one that stops short gives heights where
+//    it lies and a warning says where they stop; an end point within 5 mm
+//    of the line's end stands for it (a warning beyond 1 mm).
 //  - This program's own extension (Feature code="quorvane") gives back the
 //    JD table, the radii of parabolic vertical curves as typed, the stake
 //    settings and the 超高/加宽 table.
@@ -130,7 +134,9 @@ RoadAlignment ReadLandXmlText(std::string_view text, const std::string& fileName
 // (clockwise from north) and its Start, Center, PI (where the tangents meet
 // ahead of the start) and End; a parabola given by its radius is written as
 // the ParaCurve of its length R * |i2 - i1| (the radius kept in the
-// extension), a circle as the CircCurve of its radius. The JD table goes in
+// extension), a circle as the CircCurve of its radius; on a line with
+// chainage equations the profile's stations are written on the internal
+// stationing, the displayed ones kept in the extension. The JD table goes in
 // AlignPIs (each JD's PI and name) and, whole, with the stake settings and
 // the 超高/加宽 table in the extension. Reading it back gives the same line, heights and tables.
 std::string LandXmlText(const RoadAlignment& alignment);

@@ -417,6 +417,30 @@ TEST(LandXmlRead, ProfilesAsTheyCome) {
   }
 }
 
+// Profile stations run on the internal stationing (staStart plus the
+// distance), as J-LandXML and Civil 3D write them: on the small line
+// (K0+500, 514.159 m) with a short chain K0+600 = K0+700, a grade from
+// (500, 10) to the line's end at internal 1014.159265 (8) reaches that end,
+// and the stake at displayed K0+800 (distance 200) is 10 - 200 * 2 / 514.159265.
+// A long chain K0+600 = K0+550 the same, the end then at displayed 964.159265.
+TEST(LandXmlRead, ProfileOnInternalStations) {
+  const std::string grade = "<PVI>500 10</PVI><PVI>1014.159265358979 8</PVI>";
+  for (const char* ahead : {"700", "550"}) {
+    SCOPED_TRACE(ahead);
+    std::string text =
+        Replace(kSmall, "<PVI>500 10</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1014.159 8</PVI>", grade);
+    text = Replace(
+        text, "   <Profile>",
+        std::string("   <StaEquation staInternal=\"600\" staBack=\"600\" staAhead=\"") + ahead + "\"/>\n   <Profile>");
+    const RoadAlignment road = ReadLandXmlText(text, "eq.xml");
+    EXPECT_TRUE(road.warnings.empty()) << road.warnings.front();
+    const Profile profile(road.line, road.profile);
+    EXPECT_TRUE(profile.CoversWholeLine());
+    EXPECT_NEAR(profile.ElevationAtDistance(200), 10 - 200 * 2 / (100 * kPi + 200), 1e-9);
+    EXPECT_NEAR(road.profile.back().station_m, road.line.StationAt(road.line.Length_m()), 1e-9);
+  }
+}
+
 // Every alignment of every Alignments block, in order; one chosen by name.
 TEST(LandXmlRead, SeveralAlignments) {
   const std::string one = kSmall;
