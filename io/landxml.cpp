@@ -12,6 +12,7 @@
 #include <optional>
 #include <sstream>
 
+#include "calc/angle.h"
 #include "calc/calculation_error.h"
 #include "io/atomic_file.h"
 #include "io/read_file.h"
@@ -38,6 +39,27 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
   while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
+}
+
+// A unit's name as the schema spells it: exporters write "decimal  dd.mm.ss"
+// with two blanks or "Decimal Degrees" with capitals.
+std::string NormalUnit(std::string_view unit) {
+  std::string normal;
+  for (const char c : Trim(unit)) {
+    const bool blank = c == ' ' || c == '\t';
+    if (blank && !normal.empty() && normal.back() == ' ') continue;
+    normal += blank ? ' ' : c;
+  }
+  static constexpr std::array kNames = {"radians", "decimal degrees", "grads", "decimal dd.mm.ss"};
+  for (const char* name : kNames) {
+    const std::string_view n(name);
+    if (n.size() == normal.size() && std::equal(n.begin(), n.end(), normal.begin(), [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        })) {
+      return std::string(n);
+    }
+  }
+  return normal;
 }
 
 std::optional<double> ParseDouble(std::string_view text) {
@@ -275,6 +297,33 @@ std::array<double, 3> BearingsOf(double direction_rad) {
   return {direction_rad, kPi / 2 - direction_rad, -direction_rad};
 }
 
+// A profile's stations in LandXML run on the alignment's internal
+// stationing, staStart plus the distance along (what StaEquation@staInternal
+// counts in): Civil 3D writes its raw stations, J-LandXML its cumulative
+// ones, and a profile so written ends where the line ends whatever its
+// chainage equations. The program's profile is kept in displayed stations;
+// these turn one into the other on a line with equations (without any, the
+// two are the same number and are left alone). Before the start and past
+// the end the stations run on from that end.
+double DisplayedFromInternal(const Line& line, double internal_m) {
+  const double distance_m = internal_m - line.Start().station_m;
+  if (distance_m <= 0) return internal_m;
+  const double length_m = line.Length_m();
+  if (distance_m >= length_m) return line.StationAt(length_m) + (distance_m - length_m);
+  return line.StationAt(distance_m);
+}
+
+double InternalFromDisplayed(const Line& line, double displayed_m) {
+  const double start_m = line.Start().station_m;
+  try {
+    return start_m + line.DistanceAt(displayed_m);
+  } catch (const CalculationError&) {
+    if (displayed_m < start_m) return displayed_m;
+    const double end_m = line.StationAt(line.Length_m());
+    return displayed_m > end_m ? start_m + line.Length_m() + (displayed_m - end_m) : displayed_m;
+  }
+}
+
 // Reads one Alignment: its elements, the line they make, its equations,
 // profile and this program's extension.
 class AlignmentReader {
@@ -447,6 +496,20 @@ Piece AlignmentReader::ReadCurve(const pugi::xml_node& node, std::size_t index) 
     Disagree(who, "的终点到圆心的距离与半径相差", std::abs(Distance(centre, e) - radius));
   } else if (!hasRadius) {
     FailElement(node, index, "缺少半径 radius 和圆心 Center");
+  } else if (chord > 0) {
+    // Start, End, radius and rot alone: the centre is off the chord's middle
+    // on the side the curve turns to, across it for an arc of more than half
+    // a turn (told by its length or delta).
+    radius = givenRadius;
+    const double halfChord = chord / 2;
+    Disagree(who, "的半径 radius 小于起终点间弦长的一半，相差", halfChord - radius);
+    const double h = std::sqrt(std::max(0.0, radius * radius - halfChord * halfChord));
+    const auto length = doc_.OptionalLinear(node, "length");
+    const auto delta = doc_.Angle(node, "delta", doc_.AngularUnit());
+    const bool overHalfTurn = (length && *length > kPi * radius) || (delta && std::abs(*delta) > kPi);
+    const double side = (overHalfTurn ? -1 : 1) * turn * h / chord;
+    // (-dY, dX) points right of the chord's direction (X north, Y east).
+    centre = {(s.X + e.X) / 2 - side * (e.Y - s.Y), (s.Y + e.Y) / 2 + side * (e.X - s.X)};
   } else {
     FailElement(node, index, "缺少圆心 Center");
   }
@@ -678,11 +741,27 @@ std::vector<GradePoint> AlignmentReader::ReadProfile(const Line& line) {
     if (!(turn > 0) || !std::isfinite(length / turn)) FailAt(nodes[i], "两侧坡度相同，无法由长度求圆形竖曲线的半径");
     points[i].radius_m = length / turn;
   }
-  // Parabolas typed by their radius, as this program's extension keeps them.
+  if (!line.Equations().empty()) {
+    for (GradePoint& p : points) p.station_m = DisplayedFromInternal(line, p.station_m);
+  }
+  // Parabolas typed by their radius, and the displayed stations as typed on
+  // a line with equations, as this program's extension keeps them.
   for (pugi::xml_node feature : profAlign.children()) {
     if (LocalName(feature) != "Feature" || std::string_view(feature.attribute("code").value()) != "quorvane") continue;
     for (pugi::xml_node property : feature.children()) {
-      if (std::string_view(property.attribute("label").value()) != "radius") continue;
+      const std::string_view label = property.attribute("label").value();
+      if (label == "station" && !line.Equations().empty()) {
+        std::istringstream words{property.attribute("value").value()};
+        std::string indexText;
+        std::string stationText;
+        words >> indexText >> stationText;
+        const auto index = ParseDouble(indexText);
+        const auto station = ParseDouble(stationText);
+        if (!index || !station || *index < 0 || *index >= static_cast<double>(points.size())) continue;
+        points[static_cast<std::size_t>(*index)].station_m = *station * doc_.MetresPerUnit();
+        continue;
+      }
+      if (label != "radius") continue;
       std::istringstream words{property.attribute("value").value()};
       std::string indexText;
       std::string radiusText;
@@ -699,6 +778,24 @@ std::vector<GradePoint> AlignmentReader::ReadProfile(const Line& line) {
   if (points.empty()) return points;
   try {
     const Profile profile(line, points);
+    // An end the profile stops a few millimetres short of is taken as
+    // reached, and said.
+    // (A point off the line, past an end, is short of nothing.)
+    const auto inside = [&](double station_m, double from_m) {
+      try {
+        return std::abs(line.DistanceAt(station_m) - from_m);
+      } catch (const CalculationError&) {
+        return 0.0;
+      }
+    };
+    const double shortOfStart = inside(points.front().station_m, 0);
+    const double shortOfEnd = inside(points.back().station_m, line.Length_m());
+    if (profile.Covers(0) && shortOfStart > kLandXmlWarnAbove_m) {
+      warnings_.push_back("纵断面的起点在路线起点后 " + MillimetreText(shortOfStart) + " 毫米，按起点计");
+    }
+    if (profile.Covers(line.Length_m()) && shortOfEnd > kLandXmlWarnAbove_m) {
+      warnings_.push_back("纵断面的终点在路线终点前 " + MillimetreText(shortOfEnd) + " 毫米，按终点计");
+    }
     if (!profile.CoversWholeLine()) {
       warnings_.push_back("纵断面只到达桩号 " + FixedText(line.StationAt(profile.CoveredFrom_m()), 3) + " 至 " +
                           FixedText(line.StationAt(profile.CoveredTo_m()), 3) + "，此范围以外的桩没有高程");
@@ -753,6 +850,27 @@ void AlignmentReader::ReadExtension(RoadAlignment& road) const {
         if (label == "rightSlope") settings.rightSlope_percent = number(property);
       }
       road.stakeSettings = settings;
+    } else if (what == "crossSection") {
+      for (pugi::xml_node row : feature.children()) {
+        if (LocalName(row) != "Feature") continue;
+        CrossSectionRow read;
+        for (pugi::xml_node property : row.children()) {
+          const std::string_view label = property.attribute("label").value();
+          if (label == "station") read.station_m = number(property) * unit;
+          if (label == "leftWidth") read.leftWidth_m = number(property) * unit;
+          if (label == "rightWidth") read.rightWidth_m = number(property) * unit;
+          if (label == "leftSlope") read.leftSlope_percent = number(property);
+          if (label == "rightSlope") read.rightSlope_percent = number(property);
+          if (label == "transition") {
+            const std::string_view value = property.attribute("value").value();
+            if (value != "linear" && value != "higherOrder") {
+              FailAt(property, "超高加宽表的渐变方式“" + std::string(value) + "”应为 linear 或 higherOrder");
+            }
+            read.transition = value == "higherOrder" ? WidthTransition::HigherOrder : WidthTransition::Linear;
+          }
+        }
+        road.crossSection.push_back(read);
+      }
     }
   }
 }
@@ -881,13 +999,16 @@ void WriteEquations(pugi::xml_node alignment, const Line& line) {
 }
 
 // The profile: a parabola typed by its radius is written as the ParaCurve of
-// its length for other programs, its radius kept in the extension.
+// its length for other programs, its radius kept in the extension; on a line
+// with equations the stations are internal ones, the displayed ones kept in
+// the extension.
 void WriteProfile(pugi::xml_node alignment, const RoadAlignment& road) {
   pugi::xml_node profAlign = alignment.append_child("Profile").append_child("ProfAlign");
   profAlign.append_attribute("name") = road.name.c_str();
   const auto& points = road.profile;
   const Profile profile(road.line, points);
   std::vector<std::pair<std::size_t, double>> typedRadii;
+  const bool equations = !road.line.Equations().empty();
   for (std::size_t i = 0; i < points.size(); ++i) {
     const GradePoint& p = points[i];
     const double length = p.radius_m > 0 && !p.circular ? profile.CurveAt(i).length_m : p.curveLength_m;
@@ -899,12 +1020,18 @@ void WriteProfile(pugi::xml_node alignment, const RoadAlignment& road) {
       AddNumber(node, "length", length);
       if (p.radius_m > 0) typedRadii.emplace_back(i, p.radius_m);
     }
-    node.text().set((ShortestText(p.station_m) + " " + ShortestText(p.elevation_m)).c_str());
+    const double station_m = equations ? InternalFromDisplayed(road.line, p.station_m) : p.station_m;
+    node.text().set((ShortestText(station_m) + " " + ShortestText(p.elevation_m)).c_str());
   }
-  if (typedRadii.empty()) return;
+  if (typedRadii.empty() && !equations) return;
   pugi::xml_node feature = AddOwnFeature(profAlign, nullptr);
   for (const auto& [index, radius] : typedRadii) {
     AddProperty(feature, "radius", std::to_string(index) + " " + ShortestText(radius));
+  }
+  // The displayed stations exactly as typed; the points above are on the
+  // internal stationing other programs read.
+  for (std::size_t i = 0; equations && i < points.size(); ++i) {
+    AddProperty(feature, "station", std::to_string(i) + " " + ShortestText(points[i].station_m));
   }
 }
 
@@ -935,6 +1062,21 @@ void WriteStakeSettings(pugi::xml_node alignment, const StakeSettings& settings)
   AddProperty(feature, "rightWidth", ShortestText(settings.rightWidth_m));
   AddProperty(feature, "leftSlope", ShortestText(settings.leftSlope_percent));
   AddProperty(feature, "rightSlope", ShortestText(settings.rightSlope_percent));
+}
+
+// The 超高/加宽 table, one <Feature name="row"> a row.
+void WriteCrossSection(pugi::xml_node alignment, const std::vector<CrossSectionRow>& rows) {
+  pugi::xml_node feature = AddOwnFeature(alignment, "crossSection");
+  for (const CrossSectionRow& row : rows) {
+    pugi::xml_node written = feature.append_child("Feature");
+    written.append_attribute("name") = "row";
+    AddProperty(written, "station", ShortestText(row.station_m));
+    AddProperty(written, "leftWidth", ShortestText(row.leftWidth_m));
+    AddProperty(written, "rightWidth", ShortestText(row.rightWidth_m));
+    AddProperty(written, "leftSlope", ShortestText(row.leftSlope_percent));
+    AddProperty(written, "rightSlope", ShortestText(row.rightSlope_percent));
+    AddProperty(written, "transition", row.transition == WidthTransition::HigherOrder ? "higherOrder" : "linear");
+  }
 }
 
 pugi::xml_node WriteHeader(pugi::xml_document& document) {
@@ -972,39 +1114,22 @@ double LandXmlMetresPerUnit(std::string_view unit) {
   if (unit == "kilometer") return 1000;
   if (unit == "foot") return 0.3048;
   if (unit == "USSurveyFoot") return 1200.0 / 3937.0;
+  if (unit == "inch") return 0.0254;
+  if (unit == "mile") return 1609.344;
   throw CalculationError("不支持的长度单位“" + std::string(unit) + "”");
 }
 
-double LandXmlAngleToRadians(std::string_view text, std::string_view unit) {
+double LandXmlAngleToRadians(std::string_view text, std::string_view unitAsWritten) {
+  const std::string unit = NormalUnit(unitAsWritten);
   const std::string_view t = Trim(text);
-  if (unit == "decimal dd.mm.ss") {
-    // 45.3015 is 45 deg 30' 15"; "45.30.15" is read the same.
-    std::string digits(t);
-    const bool negative = !digits.empty() && digits.front() == '-';
-    if (negative) digits.erase(0, 1);
-    if (std::count(digits.begin(), digits.end(), '.') == 2) digits.erase(digits.rfind('.'), 1);
-    const auto point = digits.find('.');
-    const std::string whole = digits.substr(0, point);
-    std::string fraction = point == std::string::npos ? "" : digits.substr(point + 1);
-    const auto degrees = ParseDouble(whole);
-    if (!degrees || whole.find_first_not_of("0123456789") != std::string::npos ||
-        fraction.find_first_not_of("0123456789") != std::string::npos) {
-      throw CalculationError("角度“" + std::string(t) + "”不是度.分秒");
-    }
-    fraction.resize(std::max<std::size_t>(fraction.size(), 4), '0');
-    const double minutes = std::stod(fraction.substr(0, 2));
-    const std::string secondsText = fraction.substr(2, 2) + "." + fraction.substr(4);
-    const double seconds = *ParseDouble(secondsText.back() == '.' ? secondsText + "0" : secondsText);
-    if (minutes >= 60 || seconds >= 60) throw CalculationError("角度“" + std::string(t) + "”的分或秒不小于60");
-    const double value = (*degrees + minutes / 60 + seconds / 3600) * kPi / 180;
-    return negative ? -value : value;
-  }
+  // 45.3015 is 45 deg 30' 15"; "45.30.15" is read the same.
+  if (unit == "decimal dd.mm.ss") return DdMmSsTextToRadians(t);
   const auto value = ParseDouble(t);
   double factor = 0;
   if (unit == "radians") factor = 1;
   if (unit == "decimal degrees") factor = kPi / 180;
   if (unit == "grads") factor = kPi / 200;
-  if (factor == 0) throw CalculationError("不支持的角度单位“" + std::string(unit) + "”");
+  if (factor == 0) throw CalculationError("不支持的角度单位“" + std::string(unitAsWritten) + "”");
   if (!value) throw CalculationError("角度“" + std::string(t) + "”不是数");
   return factor == 1 ? *value : *value * factor;
 }
@@ -1079,6 +1204,7 @@ std::string LandXmlText(const RoadAlignment& alignment) {
   if (!alignment.profile.empty()) WriteProfile(xmlAlignment, alignment);
   if (alignment.jd) WriteJdTable(xmlAlignment, *alignment.jd);
   if (alignment.stakeSettings) WriteStakeSettings(xmlAlignment, *alignment.stakeSettings);
+  if (!alignment.crossSection.empty()) WriteCrossSection(xmlAlignment, alignment.crossSection);
   std::ostringstream out;
   document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
   return out.str();

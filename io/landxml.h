@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/cross_section.h"
 #include "calc/jd_design.h"
 #include "calc/line.h"
 #include "calc/profile.h"
@@ -37,6 +38,12 @@ struct RoadAlignment {
   std::vector<std::string> warnings{};
   std::optional<JdTable> jd{};                   // the JD table the line was designed from
   std::optional<StakeSettings> stakeSettings{};  // the stake list's widths and slopes
+  // The 超高/加宽 table, rows in the order given; empty when the line has
+  // none. Kept in this program's extension: LandXML's own Superelevation
+  // describes run-offs by their stations of full and zero superelevation,
+  // not as a table of widths and slopes at stations. Rows read back have
+  // line 0 (named by their place among the rows).
+  std::vector<CrossSectionRow> crossSection{};
 };
 
 // One alignment of a file as the file states it, without building it.
@@ -85,12 +92,16 @@ inline constexpr double kLandXmlRefuseAbove_m = 0.005;
 //    sign ignored (the grades tell crest from sag); one given by its length
 //    alone gets the radius of an arc of that length between the two grades'
 //    directions. ParaCurve keeps its length. UnsymParaCurve is refused.
-//    Profile stations are the displayed chainage; a profile that runs past
-//    the line's ends keeps its grades, one that stops short gives heights
-//    where it lies and a warning says where they stop.
+//    Profile stations in the file run on the internal stationing (staStart
+//    plus the distance along, as Civil 3D's raw stations and J-LandXML);
+//    on a line with chainage equations they are turned into the displayed
+//    stations RoadAlignment::profile holds. A profile that runs past the
+//    line's ends keeps its grades, one that stops short gives heights where
+//    it lies and a warning says where they stop; an end point within 5 mm
+//    of the line's end stands for it (a warning beyond 1 mm).
 //  - This program's own extension (Feature code="quorvane") gives back the
-//    JD table, the radii of parabolic vertical curves as typed, and the
-//    stake settings.
+//    JD table, the radii of parabolic vertical curves as typed, the stake
+//    settings and the 超高/加宽 table.
 //
 // Throws CalculationError with a Chinese message naming the file and the
 // element (its kind, its number and its line in the file), and the
@@ -123,9 +134,11 @@ RoadAlignment ReadLandXmlText(std::string_view text, const std::string& fileName
 // (clockwise from north) and its Start, Center, PI (where the tangents meet
 // ahead of the start) and End; a parabola given by its radius is written as
 // the ParaCurve of its length R * |i2 - i1| (the radius kept in the
-// extension), a circle as the CircCurve of its radius. The JD table goes in
-// AlignPIs (each JD's PI and name) and, whole, with the stake settings in
-// the extension. Reading it back gives the same line, heights and tables.
+// extension), a circle as the CircCurve of its radius; on a line with
+// chainage equations the profile's stations are written on the internal
+// stationing, the displayed ones kept in the extension. The JD table goes in
+// AlignPIs (each JD's PI and name) and, whole, with the stake settings and
+// the 超高/加宽 table in the extension. Reading it back gives the same line, heights and tables.
 std::string LandXmlText(const RoadAlignment& alignment);
 
 // Writes LandXmlText to `path` whole or not at all (WriteFileAtomically);

@@ -78,14 +78,25 @@ check([p.get('name') for p in pis] == ['QD', 'JD1', 'ZD'] and
 own = [f for f in a.findall('l:Feature', NS) if f.get('code') == 'quorvane' and f.get('name') == 'jd']
 check(len(own) == 1 and [f.get('name') for f in own[0].findall('l:Feature', NS)] == ['QD', 'JD1', 'ZD'],
       'JD table in the Feature')
+# The 超高/加宽 table in the program's own Feature, one Feature a row.
+section = [f for f in a.findall('l:Feature', NS) if f.get('code') == 'quorvane' and f.get('name') == 'crossSection']
+rows = [{p.get('label'): p.get('value') for p in r.findall('l:Property', NS)}
+        for r in (section[0].findall('l:Feature', NS) if section else [])]
+check([(float(r['station']), float(r['leftWidth']), float(r['rightSlope']), r['transition']) for r in rows] ==
+      [(1200, 3.75, -2, 'linear'), (1350.5, 4.25, 6, 'higherOrder')], f'cross-section rows {rows}')
 equations = a.findall('l:StaEquation', NS)
 check(len(equations) == 1 and float(equations[0].get('staBack')) == 2000 and
       float(equations[0].get('staAhead')) == 1990 and abs(float(equations[0].get('staInternal')) - 2000) < 1e-9,
       f'equation {[e.attrib for e in equations]}')
-prof = a.findall('l:Profile/l:ProfAlign/*', NS)
+prof = [e for e in a.findall('l:Profile/l:ProfAlign/*', NS) if etree.QName(e).localname != 'Feature']
 check([etree.QName(e).localname for e in prof] == ['PVI', 'ParaCurve', 'CircCurve', 'PVI'], 'profile kinds')
-check([[float(v) for v in e.text.split()] for e in prof] == [[1200, 52], [1500, 59.5], [1900, 53.5], [2500, 59.5]],
-      'profile stations and elevations')
+# On the internal stationing: K2+500 lies 10 m after the long chain's
+# K2+000 = K1+990, at internal station 2510.
+check([[float(v) for v in e.text.split()] for e in prof] == [[1200, 52], [1500, 59.5], [1900, 53.5], [2510, 59.5]],
+      f'profile stations and elevations {[e.text for e in prof]}')
+kept = [p.get('value') for p in a.findall('l:Profile/l:ProfAlign/l:Feature/l:Property', NS)
+        if p.get('label') == 'station']
+check(kept == ['0 1200', '1 1500', '2 1900', '3 2500'], f'displayed stations kept in the Feature {kept}')
 check(float(prof[1].get('length')) == 120 and float(prof[2].get('radius')) == 6000, 'vertical curves')
 print(f'{len(faults)} faults')
 sys.exit(1 if faults else 0)

@@ -143,6 +143,13 @@ TEST(LandXmlRead, SmallLineWrittenAnyWay) {
                "2200</End><PI>1300 2000</PI></Curve>")},
       {"points by reference", Replace(Replace(kSmall, "<End>1100 2000</End>", "<End pntRef=\"p1\"/>"), " <Alignments>",
                                       " <CgPoints><CgPoint name=\"p1\">1100 2000</CgPoint></CgPoints>\n <Alignments>")},
+      {"Start, End, radius and rot alone", Replace(kSmall, "<Center>1100 2200</Center>", "")},
+      {"delta in DD.MMSS, the unit spelt with two blanks (J-LandXML)",
+       Replace(Replace(kSmall, "angularUnit=\"radians\"", "angularUnit=\"decimal  dd.mm.ss\""),
+               "delta=\"1.5707963267948966\"", "delta=\"90.0000\"")},
+      {"delta in degrees, the unit capitalised",
+       Replace(Replace(kSmall, "angularUnit=\"radians\"", "angularUnit=\"Decimal Degrees\""),
+               "delta=\"1.5707963267948966\"", "delta=\"90\"")},
       {"in millimetres",
        "<LandXML><Units><Metric linearUnit=\"millimeter\"/></Units><Alignments><Alignment staStart=\"500000\">"
        "<CoordGeom><Line><Start>1000000 2000000</Start><End>1100000 2000000</End></Line><Curve rot=\"cw\" "
@@ -206,6 +213,13 @@ TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
        Replace(Replace(s, "radius=\"200\" ", ""), "<Center>1100 2200</Center>", ""),
        {"第2个线元", "radius"}},
       {"bad rot", Replace(s, "rot=\"cw\"", "rot=\"right\""), {"第2个线元", "cw 或 ccw"}},
+      {"radius shorter than half the chord, no centre",
+       Replace(Replace(s, "<Center>1100 2200</Center>", ""), "radius=\"200\" length=\"314.15926535897932\"",
+               "radius=\"141\""),
+       {"第2个线元", "弦长", "0.4214"}},
+      {"attribute without its opening quote (as VESTRA wrote one)",
+       Replace(s, "<LandXML version=\"1.2\">", "<LandXML version=\"1.2\">\n <Project name=x\" />"),
+       {"第3行", "属性写法有误"}},
       {"gap at a joint",
        Replace(s, "<Start>1300 2200</Start>", "<Start>1300.01 2200</Start>"),
        {"第3个线元", "不相接", "0.01"}},
@@ -363,6 +377,7 @@ TEST(LandXmlRead, ProfilesAsTheyCome) {
     std::string points;
     const char* warning;  // "" for none
     double heightAtStart;
+    bool coversEnd = !std::isnan(heightAtStart);
   };
   const std::vector<Row> rows = {
       {"as written (0.27 mm short of the end)", profile, "", 10},
@@ -371,6 +386,12 @@ TEST(LandXmlRead, ProfilesAsTheyCome) {
        "", 10},
       {"short of both ends", "<PVI>520 10.4</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1000 8</PVI>",
        "纵断面只到达桩号 520.000 至 1000.000，此范围以外的桩没有高程", NAN},
+      // 3D-Win ends a profile 2.1 mm short: within the 5 mm a design program
+      // works to, taken as the end and said; 6 mm short is short.
+      {"2.27 mm short of the end", "<PVI>500 10</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1014.157 8</PVI>",
+       "纵断面的终点在路线终点前 2.27 毫米，按终点计", 10, true},
+      {"6.27 mm short of the end", "<PVI>500 10</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1014.153 8</PVI>",
+       "纵断面只到达桩号 500.000 至 1014.153，此范围以外的桩没有高程", 10, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -383,10 +404,34 @@ TEST(LandXmlRead, ProfilesAsTheyCome) {
     }
     const Profile p(road.line, road.profile);
     EXPECT_EQ(p.Covers(0), !std::isnan(row.heightAtStart));
-    EXPECT_EQ(p.Covers(road.line.Length_m()), !std::isnan(row.heightAtStart));
+    EXPECT_EQ(p.Covers(road.line.Length_m()), row.coversEnd);
     if (p.Covers(0)) {
       EXPECT_NEAR(p.ElevationAtDistance(0), row.heightAtStart, 1e-9);
     }
+  }
+}
+
+// Profile stations run on the internal stationing (staStart plus the
+// distance), as J-LandXML and Civil 3D write them: on the small line
+// (K0+500, 514.159 m) with a short chain K0+600 = K0+700, a grade from
+// (500, 10) to the line's end at internal 1014.159265 (8) reaches that end,
+// and the stake at displayed K0+800 (distance 200) is 10 - 200 * 2 / 514.159265.
+// A long chain K0+600 = K0+550 the same, the end then at displayed 964.159265.
+TEST(LandXmlRead, ProfileOnInternalStations) {
+  const std::string grade = "<PVI>500 10</PVI><PVI>1014.159265358979 8</PVI>";
+  for (const char* ahead : {"700", "550"}) {
+    SCOPED_TRACE(ahead);
+    std::string text =
+        Replace(kSmall, "<PVI>500 10</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1014.159 8</PVI>", grade);
+    text = Replace(
+        text, "   <Profile>",
+        std::string("   <StaEquation staInternal=\"600\" staBack=\"600\" staAhead=\"") + ahead + "\"/>\n   <Profile>");
+    const RoadAlignment road = ReadLandXmlText(text, "eq.xml");
+    EXPECT_TRUE(road.warnings.empty()) << road.warnings.front();
+    const Profile profile(road.line, road.profile);
+    EXPECT_TRUE(profile.CoversWholeLine());
+    EXPECT_NEAR(profile.ElevationAtDistance(200), 10 - 200 * 2 / (100 * kPi + 200), 1e-9);
+    EXPECT_NEAR(road.profile.back().station_m, road.line.StationAt(road.line.Length_m()), 1e-9);
   }
 }
 
@@ -543,6 +588,44 @@ TEST(LandXmlUnits, AnglesInEveryUnit) {
   EXPECT_DOUBLE_EQ(LandXmlMetresPerUnit("USSurveyFoot"), 1200.0 / 3937.0);
 }
 
+// A Curve given by its Start, End, radius and rot alone: the centre lies on
+// the side it turns to, across the chord when its length or delta says it
+// sweeps more than half a turn. Hand-worked: R 100 from (0, 0) to (100, 100),
+// both ways about (0, 100), the start west of it: the short way right
+// (north), its middle 45 deg round at (100 sqrt(1/2), 100 - 100 sqrt(1/2));
+// the long way left (south, 270 deg), its middle 135 deg round at
+// (-100 sqrt(1/2), 100 + 100 sqrt(1/2)).
+TEST(LandXmlRead, CurveFromItsEndsAndRadius) {
+  const double h = 100 * std::sqrt(0.5);
+  struct Row {
+    const char* attributes;
+    double length_m;
+    double startAzimuth_rad;
+    double midX_m, midY_m;
+  };
+  const Row rows[] = {
+      {"rot=\"cw\" radius=\"100\"", 50 * kPi, 0, h, 100 - h},
+      {"rot=\"ccw\" radius=\"100\" length=\"471.238898038469\"", 150 * kPi, kPi, -h, 100 + h},
+      {"rot=\"ccw\" radius=\"100\" delta=\"270\"", 150 * kPi, kPi, -h, 100 + h},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.attributes);
+    const std::string text = std::string(
+                                 "<LandXML><Units><Metric angularUnit=\"decimal degrees\"/></Units><Alignments>"
+                                 "<Alignment><CoordGeom><Curve ") +
+                             row.attributes +
+                             "><Start>0 0</Start><End>100 100</End></Curve></CoordGeom></Alignment></Alignments>"
+                             "</LandXML>";
+    const RoadAlignment road = ReadLandXmlText(text, "r.xml");
+    EXPECT_NEAR(road.line.Length_m(), row.length_m, 1e-9);
+    EXPECT_NEAR(std::remainder(road.line.Start().azimuth_rad - row.startAzimuth_rad, 2 * kPi), 0, 1e-12);
+    const LinePoint mid = road.line.PointAtDistance(row.length_m / 2);
+    EXPECT_NEAR(mid.X_m, row.midX_m, 1e-8);
+    EXPECT_NEAR(mid.Y_m, row.midY_m, 1e-8);
+    EXPECT_TRUE(road.warnings.empty());
+  }
+}
+
 // What the writer writes reads back to the same line, equations and profile
 // included; lengths and radii exactly, positions to far below 0.01 mm.
 TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
@@ -557,6 +640,7 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
     std::vector<GradePoint> profile;
     std::optional<JdTable> jd = std::nullopt;
     std::optional<StakeSettings> settings = std::nullopt;
+    std::vector<CrossSectionRow> crossSection = {};
   };
   const JdTable jd{12000.5, {{"QD", 100, 200}, {"JD1", 300.25, 400, 15000, 120, 80.5}, {"ZD, 终", 500, 900}}};
   const std::vector<Row> rows = {
@@ -567,7 +651,10 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
        {},
        {{1200, 52}, {1500, 59.5, 3000.5}, {1900, 53.5, 6000}, {2510, 59.6}},
        jd,
-       StakeSettings{3.75, 0, -2, 1.5}},
+       StakeSettings{3.75, 0, -2, 1.5},
+       {{1200, 3.5, 3.5, -2, -2},
+        {1250.125, 3.5, 4.25, 6, -6, WidthTransition::HigherOrder},
+        {1400, 0, 3.5, -2, -2.5}}},
       {"long and short chains",
        {4040974.4096, 39500123.5, 2.75, -150.25},
        designed,
@@ -585,11 +672,13 @@ TEST(LandXmlRoundTrip, WrittenLinesReadBackTheSame) {
     RoadAlignment written{"路线 A&B", Line(row.start, row.designed, row.equations), row.profile};
     written.jd = row.jd;
     written.stakeSettings = row.settings;
+    written.crossSection = row.crossSection;
     const RoadAlignment read = ReadLandXmlText(LandXmlText(written), "round.xml");
     EXPECT_EQ(read.name, written.name);
     EXPECT_EQ(read.profile, written.profile);
     EXPECT_EQ(read.jd, written.jd);
     EXPECT_EQ(read.stakeSettings, written.stakeSettings);
+    EXPECT_EQ(read.crossSection, written.crossSection);
     // Nothing written disagrees with itself; a profile may stop short of the end.
     for (const std::string& warning : read.warnings) EXPECT_EQ(warning.rfind("纵断面", 0), 0u) << warning;
     ASSERT_EQ(read.line.Elements().size(), row.designed.size());
@@ -629,6 +718,7 @@ TEST(LandXmlWrite, IndependentReaderFindsTheSampleLine) {
   RoadAlignment road{"sample", Line(sample.line.Start(), designed, {{2000, 1990}}), profile};
   road.jd =
       JdTable{1200, {{"QD", 3381250.125, 501230.75}, {"JD1", 3381500, 501375, 400, 60, 60}, {"ZD", 3382009, 502215}}};
+  road.crossSection = {{1200, 3.75, 3.75, -2, -2}, {1350.5, 4.25, 3.75, -6, 6, WidthTransition::HigherOrder}};
   const std::string path =
       (std::filesystem::temp_directory_path() / ("quorvane_landxml_" + std::to_string(::getpid()) + ".xml")).string();
   WriteLandXml(path, road);

@@ -5,8 +5,10 @@ lxml, sharing no code with the reader, says what to expect. Where the file's
 own elements join tangent (lxml measures each joint's kink from the
 coordinates: a Line's Start to End, a Curve's radius to its Start, a
 Spiral's Start to PI) the stakes must run from the first Start to the last
-End within 5 mm; where a joint kinks by more than 5 mm over the element after
-it, the file must be refused naming that element.
+End within 5 mm and a key point must stand within 5 mm of every element's
+End; where a joint kinks by more than 5 mm over the element after it, the
+file must be refused naming that element. A file that is not well-formed
+XML must be refused naming the line lxml names.
 
 Usage: stake_real_samples.py QUORVANE_LINE DATA_DIR
 """
@@ -84,13 +86,21 @@ def expectation(alignment, unit):
         if previous_end is not None and start is not None and abs(wrap(start - previous_end)) * length > 0.005:
             return 'refused', n
         previous_end = end
-    return 'stakes', point(elements[0], 'Start', unit), point(elements[-1], 'End', unit)
+    ends = [point(e, 'End', unit) for e in elements]
+    return 'stakes', point(elements[0], 'Start', unit), ends[-1], ends
 
 
 files = sorted(glob.glob(os.path.join(DATA, 'real', '*.xml')))
 check(files, 'samples present')
 for path in files:
-    root = etree.parse(path).getroot()
+    try:
+        root = etree.parse(path).getroot()
+    except etree.XMLSyntaxError as fault:
+        p = subprocess.run([TOOL, 'stakes', path, '--interval', '20'], capture_output=True)
+        err = p.stderr.decode('utf-8')
+        check(p.returncode == 2 and f'第{fault.lineno}行' in err and '不是正确的 XML' in err,
+              f'{os.path.basename(path)} refused as malformed at line {fault.lineno}: {err}')
+        continue
     metric = root.find('.//{*}Units/*')
     unit = UNITS[metric.get('linearUnit', 'meter')] if metric is not None else 1.0
     alignments = root.findall('{*}Alignments/{*}Alignment')
@@ -117,6 +127,10 @@ for path in files:
             x0, y0, x1, y1 = float(first[2]), float(first[3]), float(last[2]), float(last[3])
             check(math.dist((x0, y0), expect[1]) < 0.005, f'{what} starts at its first Start: {first}')
             check(math.dist((x1, y1), expect[2]) < 0.005, f'{what} ends at its last End: {last}')
+            keys = [(float(r[2]), float(r[3])) for r in rows[1:] if r[1]]
+            for n, end in enumerate(expect[3], 1):
+                near = min(math.dist(end, k) for k in keys)
+                check(near < 0.005, f'{what} has a key point at element {n}\'s End ({near:.4f} m off)')
         for line in err.splitlines():
             check(line.startswith('quorvane-line：提示：'), f'{what} remark in Chinese: {line}')
 print(f'{len(failures)} faults')
