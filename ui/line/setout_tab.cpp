@@ -134,6 +134,8 @@ SetoutTab::SetoutTab(MessageBoxes& boxes, FileDialogs& dialogs, Source source, Q
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
   view_->horizontalHeader()->setDefaultSectionSize(
       view_->fontMetrics().horizontalAdvance(QStringLiteral("K0000+000.000R")) + 12);
   layout->addWidget(view_, 1);
@@ -308,6 +310,8 @@ void SetoutTab::Show() {
     items.front()->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     results_->appendRow(items);
   }
+  // A typed point's name (K0+050.000L3.500) is longer than a stake's.
+  view_->resizeColumnToContents(0);
 }
 
 QString SetoutTab::PointText() const { return pointText_->text(); }
