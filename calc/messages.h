@@ -223,4 +223,12 @@ inline std::string CrossSectionReachesCentreMessage(const std::string& stationTe
   return "桩号" + stationText + "处" + (left ? "左侧" : "右侧") + "宽度达到曲线半径，边线越过曲率中心！";
 }
 
+// The 路线 window's 放样 tab and its printed tables.
+inline constexpr const char* kSetoutTitle = "放样";
+inline constexpr const char* kNoSetoutRowsPrompt = "还没有放样结果：请先输入测站和后视点并计算";
+inline constexpr const char* kNoPointsInFilePrompt = "文件中没有“点号,X,Y[,H]”格式的点";
+inline constexpr const char* kPrintTablesTitle = "打印路线表格";
+inline constexpr const char* kPointStationNotANumberPrompt = "桩号不是有效数字！";
+inline constexpr const char* kCrossSectionHasErrorsPrompt = "横断面表有错误，请先改正：";
+
 }  // namespace quorvane

@@ -33,11 +33,15 @@
 #include "io/export.h"
 #include "io/landxml.h"
 #include "ui/file_dialogs.h"
+#include "command/section_edges.h"
+#include "ui/line/cross_section_tab.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
 #include "ui/line/line_tables.h"
 #include "report/line_text.h"
 #include "ui/line/line_text.h"
+#include "ui/line/road_tables_print.h"
+#include "ui/line/setout_tab.h"
 #include "ui/line/stake_export.h"
 #include "ui/line/stake_model.h"
 #include "ui/line/stake_print.h"
@@ -143,6 +147,12 @@ LineWindow::LineWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* paren
     });
   }
   connect(undo_, &QUndoStack::cleanChanged, this, &LineWindow::UpdateTitle);
+  crossSection_ = new CrossSectionTab(undo_, this);
+  connect(crossSection_, &CrossSectionTab::Edited, this, [this] {
+    edited_ = true;
+    recompute_->start();
+  });
+  setout_ = new SetoutTab(boxes_, dialogs_, [this](bool stakes) { return SetoutFrom(stakes); }, this);
 
   BuildTabs();
   BuildMenus();
@@ -323,6 +333,8 @@ void LineWindow::BuildTabs() {
   profileDrawing_ = new ProfileView(dialogs_, boxes_);
   profileDrawing_->setObjectName(QStringLiteral("profileView"));
   tabs_->addTab(profileDrawing_, QStringLiteral("纵断面图(&8)"));
+  tabs_->addTab(crossSection_, QStringLiteral("横断面(&9)"));
+  tabs_->addTab(setout_, QStringLiteral("放样(&0)"));
 }
 
 QAction* LineWindow::AddAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut) {
@@ -355,6 +367,8 @@ void LineWindow::BuildMenus() {
             if (!stakesCurrent_ && !ComputeStakes()) return;
             ShowStakePrintPreview(this, QString::fromStdString(LineName()), *stakes_, VisibleRows());
           });
+  connect(AddAction(file, "actPrintTables", QStringLiteral("打印路线表格(&B)…")), &QAction::triggered, this,
+          &LineWindow::PrintStandardTables);
   connect(AddAction(file, "actSaveDrawing", QStringLiteral("保存图形为 PNG(&P)…")), &QAction::triggered, this,
           &LineWindow::SaveDrawing);
   file->addSeparator();
@@ -462,6 +476,7 @@ void LineWindow::Recompute() {
   } else {
     grades_->SetRowErrors({});
   }
+  crossSection_->Update(line_ ? &*line_ : nullptr);
 
   const JdReading jd = ReadJdTables(*jds_, *jdStart_);
   jds_->SetRowErrors(jd.jds.rows);
@@ -528,9 +543,19 @@ bool LineWindow::ComputeStakes() {
   if (const double width = Number(leftWidth_); width != 0) options.leftWidth_m = width;
   if (const double width = Number(rightWidth_); width != 0) options.rightWidth_m = width;
   options.slopes = {Number(leftSlope_), Number(rightSlope_)};
+  // A cross-section table, when typed, decides the edges instead.
+  const std::optional<CrossSection>& section = crossSection_->Section();
+  if (crossSection_->HasRows() && !section) {
+    ShowStakeError(Q(kCrossSectionHasErrorsPrompt) + crossSection_->Error());
+    return false;
+  }
+  if (section) options = WithSectionColumns(options);
   try {
     const StakeRun run(*line_, profile_ ? &*profile_ : nullptr, options);
     std::vector<StakeRow> rows = run.Rows();
+    std::size_t cursor = 0;
+    if (section)
+      for (StakeRow& row : rows) SetSectionEdges(*line_, *section, row, cursor);
     const std::size_t count = rows.size();
     stakes_->SetStakes(std::move(rows), run.Columns());
     stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
@@ -538,7 +563,16 @@ bool LineWindow::ComputeStakes() {
     std::vector<LineStake> drawn;
     drawn.reserve(count);
     for (const StakeRow& row : stakes_->Rows()) drawn.push_back(row.stake);
-    plan_->SetStakes(drawn, options.leftWidth_m.value_or(0), options.rightWidth_m.value_or(0));
+    if (section) {
+      std::vector<LinePoint> left, right;
+      for (const StakeRow& row : stakes_->Rows()) {
+        left.push_back(*row.left);
+        right.push_back(*row.right);
+      }
+      plan_->SetStakeEdges(drawn, left, right);
+    } else {
+      plan_->SetStakes(drawn, options.leftWidth_m.value_or(0), options.rightWidth_m.value_or(0));
+    }
     if (profile_) profileDrawing_->SetStakes(drawn);
     stakesCurrent_ = true;
     return true;
@@ -582,8 +616,11 @@ void LineWindow::LocateOne(const QString& name, double X_m, double Y_m, std::opt
   std::optional<double> design;
   if (where.status == LocateStatus::OnLine && profile_) {
     try {
+      // The slope of the point's side: the cross-section's there, else the one typed.
+      const std::optional<CrossSection>& section = crossSection_->Section();
       design = profile_->ElevationAtOffset(where.foot.distance_m, where.foot.offset_m,
-                                           {Number(leftSlope_), Number(rightSlope_)});
+                                           section ? section->At(where.foot.distance_m).Slopes()
+                                                   : CrossSlopes{Number(leftSlope_), Number(rightSlope_)});
     } catch (const CalculationError&) {
       remark = JoinRemarks(remark, kNotOnProfileRemark);
     }
@@ -685,6 +722,48 @@ void LineWindow::ExportLocated() {
   }
 }
 
+std::optional<SetoutSource> LineWindow::SetoutFrom(bool stakes) {
+  RecomputeIfEdited();
+  if (!line_) {
+    Inform(lineError_.isEmpty() ? Q(kNoLineYetPrompt) : lineError_, Q(kSetoutTitle));
+    return std::nullopt;
+  }
+  if (stakes && !stakesCurrent_ && !ComputeStakes()) return std::nullopt;
+  SetoutSource source;
+  source.line = &*line_;
+  source.profile = profile_ ? &*profile_ : nullptr;
+  source.section = crossSection_->Section() ? &*crossSection_->Section() : nullptr;
+  source.slopes = {Number(leftSlope_), Number(rightSlope_)};
+  source.stakes = stakes_;
+  for (const QModelIndex& index : stakeView_->selectionModel()->selectedRows()) source.selected.push_back(index.row());
+  std::sort(source.selected.begin(), source.selected.end());
+  source.landXml = LandXmlText(
+      RoadAlignment{LineName(), *line_, profile_ ? profile_->Points() : std::vector<GradePoint>{}});
+  source.lineName = LineName();
+  return source;
+}
+
+void LineWindow::PrintStandardTables() {
+  if (!stakesCurrent_ && !ComputeStakes()) return;
+  const auto has = [this](StakeColumn column) {
+    const std::vector<StakeColumn>& columns = stakes_->Columns();
+    return std::find(columns.begin(), columns.end(), column) != columns.end();
+  };
+  RoadTablesSource source;
+  source.line = &*line_;
+  source.profile = profile_ ? &*profile_ : nullptr;
+  source.jd = TypedJdTable(*jds_, *jdStart_);
+  source.stakes = &stakes_->Rows();
+  source.leftEdge = has(StakeColumn::LeftX);
+  source.rightEdge = has(StakeColumn::RightX);
+  source.section = crossSection_->Section() ? &*crossSection_->Section() : nullptr;
+  try {
+    ShowTablesPrintPreview(this, Q(kPrintTablesTitle), StandardTables(source), LineName());
+  } catch (const std::exception& error) {
+    Inform(QString::fromUtf8(error.what()), Q(kPrintTablesTitle));
+  }
+}
+
 std::vector<int> LineWindow::VisibleRows() const {
   std::vector<int> rows(static_cast<std::size_t>(stakes_->rowCount()));
   for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
@@ -713,6 +792,9 @@ bool LineWindow::OpenFile(const QString& path) {
   elements_->Load(ElementRows(designed));
   equations_->Load(EquationRows(line.Equations()));
   grades_->Load(GradeRows(alignment.profile));
+  // The cross-section table is read back here once the line file holds it:
+  //   crossSection_->Load(alignment.crossSection);
+  crossSection_->Load({});
   undo_->clear();
   undo_->setClean();
   path_ = path;
@@ -732,6 +814,8 @@ bool LineWindow::WriteTo(const QString& path) {
   }
   RoadAlignment alignment{name_.empty() ? QFileInfo(path).completeBaseName().toStdString() : name_, *line_,
                           profile_ ? profile_->Points() : std::vector<GradePoint>{}};
+  // The cross-section table is written here once the line file holds it:
+  //   alignment.crossSection = crossSection_->TypedRows();
   try {
     WriteLandXml(PathBytes(path), alignment);
   } catch (const std::exception& error) {

@@ -24,7 +24,10 @@ class QUndoStack;
 namespace quorvane::ui {
 
 class FileDialogs;
+class CrossSectionTab;
 class GridModel;
+class SetoutTab;
+struct SetoutSource;
 class ProfileView;
 class RoutePlanView;
 class GridView;
@@ -89,6 +92,11 @@ class LineWindow : public QMainWindow {
   // Saves the plan or profile drawing shown as PNG (asking for the file).
   void SaveDrawing();
 
+  // 横断面 and 放样, and 打印路线表格 (the standard tables after a preview).
+  CrossSectionTab& CrossSectionPage() { return *crossSection_; }
+  SetoutTab& SetoutPage() { return *setout_; }
+  void PrintStandardTables();
+
   // The alignment's name: as read or saved, else the file's name.
   std::string LineName() const;
 
@@ -112,6 +120,7 @@ class LineWindow : public QMainWindow {
   void ShowStakeError(const QString& message);
   void LocateOne(const QString& name, double X_m, double Y_m, std::optional<double> H_m);
   void Inform(const QString& prompt, const QString& title);
+  std::optional<SetoutSource> SetoutFrom(bool stakes);
 
   MessageBoxes& boxes_;
   FileDialogs& dialogs_;
@@ -159,6 +168,8 @@ class LineWindow : public QMainWindow {
   RoutePlanView* plan_ = nullptr;
   ProfileView* profileDrawing_ = nullptr;
   class QTimer* recompute_ = nullptr;
+  CrossSectionTab* crossSection_ = nullptr;
+  SetoutTab* setout_ = nullptr;
 };
 
 // Opens a new 路线 window, for `path` when given (nothing, after telling the

@@ -162,6 +162,7 @@ void RoutePlanView::SetStakes(const std::vector<LineStake>& stakes, double leftW
   leftPoints_.clear();
   rightPoints_.clear();
   edges_.clear();
+  edgeLines_ = false;
   if (!line_) return;
   const bool hasLeft = leftWidth_m > 0 && std::isfinite(leftWidth_m);
   const bool hasRight = rightWidth_m > 0 && std::isfinite(rightWidth_m);
@@ -177,6 +178,16 @@ void RoutePlanView::SetStakes(const std::vector<LineStake>& stakes, double leftW
     if (hasLeft) leftPoints_.push_back(at - across * leftWidth_m);
     if (hasRight) rightPoints_.push_back(at + across * rightWidth_m);
   }
+  update();
+}
+
+void RoutePlanView::SetStakeEdges(const std::vector<LineStake>& stakes, const std::vector<LinePoint>& left,
+                                  const std::vector<LinePoint>& right) {
+  SetStakes(stakes);
+  if (!line_) return;
+  for (const LinePoint& p : left) leftPoints_.emplace_back(p.Y_m, p.X_m);
+  for (const LinePoint& p : right) rightPoints_.emplace_back(p.Y_m, p.X_m);
+  edgeLines_ = true;
   update();
 }
 
@@ -232,6 +243,17 @@ void RoutePlanView::Draw(QPainter& painter, LabelPlacer& labels) const {
   labels.Reserve(DrawScaleBar(painter, size(), PixelsPerMetre()));
 
   for (const SampledPath& edge : edges_) DrawPath(painter, edge, QPen(kEdgeColour, 1, Qt::DashLine));
+  if (edgeLines_) {
+    painter.setPen(QPen(kEdgeColour, 1, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    const QRectF clip = QRectF(rect()).adjusted(-8, -8, 8, 8);
+    for (const std::vector<QPointF>* points : {&leftPoints_, &rightPoints_}) {
+      std::vector<QPointF> screen;
+      screen.reserve(points->size());
+      for (const QPointF& p : *points) screen.push_back(WorldToScreen(p.x(), p.y()));
+      for (const QPolygonF& visible : ClipPolyline(screen, clip)) painter.drawPolyline(visible);
+    }
+  }
   if (line_) DrawPath(painter, centre_, QPen(kCentreColour, 2));
 
   // Element joints: a short stroke across the line.

@@ -79,6 +79,12 @@ class RoutePlanView : public DrawingView {
   // from the centre line, both positive) the edge points at those widths
   // and the edge lines along the whole line are drawn too. Does not refit.
   void SetStakes(const std::vector<LineStake>& stakes, double leftWidth_m = 0, double rightWidth_m = 0);
+  // The same stakes with edge points of their own, as a cross-section that
+  // widens puts them (survey X, Y; one a stake or none for a side without):
+  // a dot at each and the edge line joining them stake to stake, so the
+  // edges are drawn as they widen. Does not refit.
+  void SetStakeEdges(const std::vector<LineStake>& stakes, const std::vector<LinePoint>& left,
+                     const std::vector<LinePoint>& right);
 
   // Measured points, drawn as crosses with their names. Does not refit;
   // FitToWindow takes them in.
@@ -115,6 +121,7 @@ class RoutePlanView : public DrawingView {
   std::vector<Mark> stakes_;
   std::vector<QPointF> leftPoints_;  // edge points, east and north
   std::vector<QPointF> rightPoints_;
+  bool edgeLines_ = false;  // the edge points are joined (SetStakeEdges)
   std::vector<Mark> measured_;
 };
 
