@@ -792,9 +792,7 @@ bool LineWindow::OpenFile(const QString& path) {
   elements_->Load(ElementRows(designed));
   equations_->Load(EquationRows(line.Equations()));
   grades_->Load(GradeRows(alignment.profile));
-  // The cross-section table is read back here once the line file holds it:
-  //   crossSection_->Load(alignment.crossSection);
-  crossSection_->Load({});
+  crossSection_->Load(alignment.crossSection);
   undo_->clear();
   undo_->setClean();
   path_ = path;
@@ -814,8 +812,7 @@ bool LineWindow::WriteTo(const QString& path) {
   }
   RoadAlignment alignment{name_.empty() ? QFileInfo(path).completeBaseName().toStdString() : name_, *line_,
                           profile_ ? profile_->Points() : std::vector<GradePoint>{}};
-  // The cross-section table is written here once the line file holds it:
-  //   alignment.crossSection = crossSection_->TypedRows();
+  alignment.crossSection = crossSection_->TypedRows();
   try {
     WriteLandXml(PathBytes(path), alignment);
   } catch (const std::exception& error) {
