@@ -22,8 +22,10 @@
 #include "calc/read_number.h"
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "command/line_locate.h"
 #include "command/line_stakes.h"
 #include "io/atomic_file.h"
+#include "io/csv_row_reader.h"
 #include "io/csv_rows.h"
 #include "io/export.h"
 #include "io/landxml.h"
@@ -103,57 +105,75 @@ int RunLocate(const std::vector<std::string>& args) {
   }
   const RoadAlignment road = ReadLineFile(arguments);
   const std::optional<CrossSection> crossSection = CrossSectionFor(arguments, road);
+  const std::optional<Profile> profile = ProfileOf(road);
   const std::string& pointsFile = arguments.Positional()[1];
-  std::vector<CsvRow> input = ReadCsvRows(ReadWholeFile(pointsFile), pointsFile);
-  if (!input.empty() && IsHeader(input.front(), 1)) input.erase(input.begin());
+
+  // The points are read twice, a row at a time: first to check every row
+  // (nothing is written for a file with a fault) and to see whether any
+  // point has a measured height, then to locate them.
+  CsvRowReader points(pointsFile);
+  CsvRow row;
   bool measured = false;  // a fourth column of measured heights
-  for (const CsvRow& row : input) {
+  bool first = true;
+  bool header = false;
+  while (points.Next(row)) {
+    if (first && IsHeader(row, 1)) {
+      header = true;
+      first = false;
+      continue;
+    }
+    first = false;
     if (row.fields.size() < 3) {
       Refuse("文件“" + pointsFile + "”第" + std::to_string(row.line) + "行应有 点号,X,Y 三列");
     }
-    measured = measured || (row.fields.size() >= 4 && !IsBlankText(row.fields[3]));
+    CellNumber(pointsFile, row, 1, "X");
+    CellNumber(pointsFile, row, 2, "Y");
+    if (row.fields.size() >= 4 && !IsBlankText(row.fields[3])) {
+      measured = true;
+      if (profile) CellNumber(pointsFile, row, 3, "H");
+    }
   }
-  const std::optional<Profile> profile = ProfileOf(road);
   const bool heights = measured && profile;
   if (measured && !profile) std::fputs("提示：路线文件没有纵断面，不计算设计高程。\n", stderr);
 
-  CsvTable rows;
-  std::vector<std::string> header{"点号", "桩号", "偏距", "备注"};
-  if (heights) header.insert(header.end(), {"设计高程", "高差"});
-  rows.Add(std::move(header));
-  for (const CsvRow& row : input) {
-    const double X = CellNumber(pointsFile, row, 1, "X");
-    const double Y = CellNumber(pointsFile, row, 2, "Y");
-    std::optional<double> H;
-    if (heights && row.fields.size() >= 4 && !IsBlankText(row.fields[3])) H = CellNumber(pointsFile, row, 3, "H");
-    const LineLocation where = road.line.Find(X, Y);
-    const LocatedTexts texts = LocatedText(where, decimals);
-    std::vector<std::string> out{row.fields[0], texts.station, texts.offset, texts.remark};
-    std::optional<double> design;
-    if (where.status == LocateStatus::OnLine && heights) {
-      if (crossSection) {
-        // The point's own side of the carriageway, at that side's slope there.
-        if (profile->Covers(where.foot.distance_m)) {
-          std::size_t grade = 0;
-          design = profile->ElevationAtDistance(where.foot.distance_m, grade) +
-                   crossSection->RiseAt(where.foot.distance_m, where.foot.offset_m);
-        }
-      } else {
-        design = ElevationAt(*profile, where.foot.distance_m, where.foot.offset_m, slopes);
-      }
-      if (!design) out[3] = JoinRemarks(out[3], kNotOnProfileRemark);
-    }
-    if (heights) {
-      out.push_back(OptionalText(design, decimals));
-      out.push_back(design && H ? CutFillText(*H, *design, decimals).amount : std::string());
-    }
-    rows.Add(std::move(out));
-  }
+  std::optional<AtomicFileWriter> file;
+  std::optional<StandardOutput> standard;
+  TextSink* sink = nullptr;
   if (output) {
-    WriteFileAtomically(*output, std::move(rows).Text(true));
+    sink = &file.emplace(*output);
   } else {
-    WriteStandardOutput(std::move(rows).Text(false));
+    sink = &standard.emplace();
   }
+  std::string text(output ? kCsvByteOrderMark : "");
+  std::vector<std::string> cells{"点号", "桩号", "偏距", "备注"};
+  if (heights) cells.insert(cells.end(), {"设计高程", "高差"});
+  AppendCsvRow(text, cells);
+
+  const PointLocator locator(road.line, heights ? &*profile : nullptr, slopes, crossSection ? &*crossSection : nullptr,
+                             decimals);
+  points.Rewind();
+  if (header) points.Next(row);
+  while (points.Next(row)) {
+    std::optional<double> H;
+    if (heights && row.fields.size() >= 4 && !IsBlankText(row.fields[3])) H = ReadNumber(row.fields[3]);
+    LocatedRow located = locator.Locate(ReadNumber(row.fields[1]), ReadNumber(row.fields[2]), H);
+    cells[0] = std::move(row.fields[0]);
+    cells[1] = std::move(located.station);
+    cells[2] = std::move(located.offset);
+    cells[3] = std::move(located.remark);
+    if (heights) {
+      cells[4] = std::move(located.designH);
+      cells[5] = std::move(located.cutFill);
+    }
+    AppendCsvRow(text, cells);
+    if (text.size() >= (1 << 16)) {
+      sink->Write(text);
+      text.clear();
+    }
+  }
+  sink->Write(text);
+  if (file) file->Commit();
+  if (standard) standard->Flush();
   return 0;
 }
 
