@@ -45,6 +45,9 @@ TEST(LineText, Stations) {
       {-0.0001, 3, "K0+000.000"},  // no "K-1+1000.000", no minus zero
       {123456789.123456, 6, "K123456+789.123456"},
       {190.1, 3, "K0+190.100"},
+      {1000.05, 3, "K1+000.050"},      // zeros on both sides of the point
+      {7.000001, 6, "K0+007.000001"},  // the decimals padded to their width
+      {-999999.5, 1, "K-1000+000.5"},  // a long negative kilometre
   };
   for (const Row& row : rows) {
     EXPECT_EQ(StationText(row.station_m, row.decimals), row.text) << row.station_m;
