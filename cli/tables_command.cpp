@@ -1,9 +1,15 @@
 // quorvane-line tables: the standard tables of a line's drawings
 // (直线、曲线及转角表, 竖曲线表, 逐桩坐标表) laid out as pages and written as PDF.
 
+#include <condition_variable>
 #include <ctime>
+#include <deque>
+#include <exception>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "calc/jd_design.h"
@@ -61,32 +67,97 @@ TableLook LookOf(const TableHeading& heading, bool sideBySide) {
   return look;
 }
 
-// The 逐桩坐标表's rows, made from the stake rows as the layout reads them.
+// The 逐桩坐标表's rows, made from the stake rows as the layout reads them:
+// the layout reads its rows twice (to count the pages, then to place them),
+// and each reading runs the staking again on a thread of its own, handing
+// the rows over through a short queue, so a long line's table is never held
+// whole.
 class StakeTableRows : public RowSource {
  public:
-  StakeTableRows(const StakeRun& run, int decimals) : table_(run.HasLeft(), run.HasRight(), decimals) {
-    run.ForEach([&](const StakeRow& row) {
-      StakeCoordinateRow cells{row.stake.station_m,
-                               row.stake.point.X_m,
-                               row.stake.point.Y_m,
-                               row.stake.point.azimuth_rad,
-                               row.left,
-                               row.right};
-      rows_.push_back(table_.Cells(cells));
-    });
-  }
+  StakeTableRows(const StakeRun& run, int decimals) : run_(run), table_(run.HasLeft(), run.HasRight(), decimals) {}
+  ~StakeTableRows() override { Stop(); }
+  StakeTableRows(const StakeTableRows&) = delete;
+  StakeTableRows& operator=(const StakeTableRows&) = delete;
+
   const TableHeading& Heading() const { return table_.Heading(); }
-  void Rewind() override { next_ = 0; }
+
+  void Rewind() override {
+    Stop();
+    Start();
+  }
+
   bool Next(std::vector<std::string>& cells) override {
-    if (next_ >= rows_.size()) return false;
-    cells = rows_[next_++];
-    return true;
+    if (!worker_.joinable()) Start();
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !queue_.empty() || done_; });
+    if (!queue_.empty()) {
+      cells = std::move(queue_.front());
+      queue_.pop_front();
+      changed_.notify_all();
+      return true;
+    }
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+    return false;
   }
 
  private:
-  StakeCoordinateTable table_;
-  std::vector<std::vector<std::string>> rows_;
-  std::size_t next_ = 0;
+  static constexpr std::size_t kQueued = 4096;
+  struct Stopped {};
+
+  void Start() {
+    {
+      const std::lock_guard lock(mutex_);
+      queue_.clear();
+      done_ = stop_ = false;
+      error_ = nullptr;
+    }
+    worker_ = std::thread([this] { Produce(); });
+  }
+
+  void Stop() {
+    {
+      const std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    if (worker_.joinable()) worker_.join();
+  }
+
+  void Produce() {
+    try {
+      run_.ForEach([&](const StakeRow& row) {
+        const StakeCoordinateRow stake{row.stake.station_m,
+                                       row.stake.point.X_m,
+                                       row.stake.point.Y_m,
+                                       row.stake.point.azimuth_rad,
+                                       row.left,
+                                       row.right};
+        std::vector<std::string> cells = table_.Cells(stake);
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return queue_.size() < kQueued || stop_; });
+        if (stop_) throw Stopped{};
+        queue_.push_back(std::move(cells));
+        changed_.notify_all();
+      });
+    } catch (const Stopped&) {
+    } catch (...) {
+      const std::lock_guard lock(mutex_);
+      error_ = std::current_exception();
+    }
+    const std::lock_guard lock(mutex_);
+    done_ = true;
+    changed_.notify_all();
+  }
+
+  const StakeRun& run_;
+  StakeCoordinateTable table_;  // used by the worker only, once started
+  std::thread worker_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::vector<std::string>> queue_;
+  bool done_ = false;
+  bool stop_ = false;
+  std::exception_ptr error_;
 };
 
 // "第 N 页 / 共 M 页" renumbered for a document that puts `before` pages in
