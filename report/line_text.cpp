@@ -47,6 +47,18 @@ std::optional<std::string> ExactTieAwayFromZero(double magnitude, int decimals) 
   }
   return text;
 }
+// Whether `magnitude` (>= 0) can be an exact tie at `decimals` decimals,
+// told without a second conversion: scaled by 10^decimals, a tie has the
+// fraction one half. Below 2^40 the scaling errs by at most 2^-13, so a
+// fraction further than 2^-10 from one half is no tie; anything else (and
+// every larger value) goes to the exact test.
+bool MayBeExactTie(double magnitude, int decimals) {
+  static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  if (decimals < 0 || decimals > 9) return true;
+  const double scaled = magnitude * kPowers[decimals];
+  if (!(scaled < 1099511627776.0)) return true;  // 2^40
+  return std::fabs(scaled - std::floor(scaled) - 0.5) <= 1.0 / 1024;
+}
 
 }  // namespace
 
@@ -56,7 +68,9 @@ std::string FixedText(double value, int decimals) {
   const double magnitude = std::fabs(value);
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals);
   std::string text(buffer, ec == std::errc() ? end : buffer);
-  if (const std::optional<std::string> away = ExactTieAwayFromZero(magnitude, decimals)) text = *away;
+  if (MayBeExactTie(magnitude, decimals)) {
+    if (const std::optional<std::string> away = ExactTieAwayFromZero(magnitude, decimals)) text = *away;
+  }
   if (value < 0 && text.find_first_not_of("0.") != std::string::npos) text.insert(text.begin(), '-');
   return text;
 }

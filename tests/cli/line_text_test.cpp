@@ -112,6 +112,11 @@ TEST(LineText, OneRounding) {
       {-0.0004, 3, "0.000"},
       {-0.0006, 3, "-0.001"},
       {1.0 / 3, 6, "0.333333"},
+      {4040974.0625, 3, "4040974.063"},  // an exact tie at a coordinate's size
+      {123456.125, 2, "123456.13"},
+      {1099511627776.5, 0, "1099511627777"},  // 2^40 + 1/2: a tie beyond the quick test's range
+      {1099511627776.25, 1, "1099511627776.3"},
+      {0.0004999999999999999, 3, "0.000"},  // 0.00049999999999999990...: just below a tie
   };
   for (const Row& row : rows) {
     EXPECT_EQ(FixedText(row.value, row.decimals), row.text) << row.value;
