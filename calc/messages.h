@@ -230,5 +230,15 @@ inline constexpr const char* kNoPointsInFilePrompt = "文件中没有“点号,X
 inline constexpr const char* kPrintTablesTitle = "打印路线表格";
 inline constexpr const char* kPointStationNotANumberPrompt = "桩号不是有效数字！";
 inline constexpr const char* kCrossSectionHasErrorsPrompt = "横断面表有错误，请先改正：";
+// quorvane-line's field commands (setout, tables, the cross-section option).
+inline constexpr const char* kCrossSectionWithOffsetsPrompt =
+    "选项 --cross-section 不能与 --offsets 或 --cross-slope 同时使用：边桩宽度和横坡取自横断面表";
+inline constexpr const char* kSetoutStationMissingPrompt = "缺少测站坐标选项 --station X,Y";
+inline constexpr const char* kSetoutBacksightMissingPrompt = "缺少后视点坐标选项 --backsight X,Y";
+inline constexpr const char* kTablesOutputMissingPrompt = "缺少输出文件选项 -o FILE.pdf：图表只能写入 PDF 文件";
+inline std::string SetoutFileTypePrompt(const std::string& path) {
+  return "放样数据只能写入 .csv 或 .xml 文件，“" + path + "”不是";
+}
+inline constexpr const char* kJdLineFileWithoutTablePrompt = "路线文件中没有交点表，无法列出曲线要素表";
 
 }  // namespace quorvane

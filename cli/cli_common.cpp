@@ -6,8 +6,11 @@
 #include <cstdio>
 
 #include "calc/calculation_error.h"
+#include "calc/messages.h"
 #include "calc/read_number.h"
+#include "io/cross_section_csv.h"
 #include "io/export.h"
+#include "io/read_file.h"
 #include "report/line_text.h"
 
 namespace quorvane::cli {
@@ -44,7 +47,6 @@ Arguments::Arguments(const std::vector<std::string>& args, const std::vector<std
     values_[name] = *value;
   }
 }
-
 
 void RequirePositional(const Arguments& arguments, std::size_t count, const char* what) {
   if (arguments.Positional().size() < count) Refuse(std::string("缺少") + what + "（quorvane-line --help 查看用法）");
@@ -138,8 +140,9 @@ RoadAlignment ReadLineFile(const Arguments& arguments) {
     if (all.size() > 1) {
       std::string others;
       for (std::size_t i = 1; i < all.size(); ++i) others += (i > 1 ? "、" : "") + ("“" + all[i].name + "”");
-      std::fprintf(stderr, "quorvane-line：提示：文件中共有 %zu 条路线，使用第一条“%s”；其余为 %s（用 --alignment 名称 选择）\n",
-                   all.size(), road.name.c_str(), others.c_str());
+      std::fprintf(
+          stderr, "quorvane-line：提示：文件中共有 %zu 条路线，使用第一条“%s”；其余为 %s（用 --alignment 名称 选择）\n",
+          all.size(), road.name.c_str(), others.c_str());
     }
   }
   for (const std::string& warning : road.warnings) std::fprintf(stderr, "quorvane-line：提示：%s\n", warning.c_str());
@@ -168,6 +171,65 @@ std::string CsvTable::Text(bool byteOrderMark) && {
 
 std::string OptionalText(std::optional<double> value, int decimals) {
   return value ? FixedText(*value, decimals) : std::string();
+}
+
+StakeOptions StakeOptionsOf(const Arguments& arguments) {
+  if (arguments.Has("--cross-section") && (arguments.Has("--offsets") || arguments.Has("--cross-slope"))) {
+    Refuse(kCrossSectionWithOffsetsPrompt);
+  }
+  const auto intervalText = arguments.Value("--interval");
+  if (!intervalText) Refuse("缺少桩距选项 --interval");
+  StakeOptions options;
+  options.interval_m = NumberOption("--interval", *intervalText);
+  if (!(options.interval_m > 0)) Refuse("选项 --interval 的值“" + *intervalText + "”应为正数");
+  if (const auto text = arguments.Value("--from")) options.fromStation_m = StationOption("--from", *text);
+  if (const auto text = arguments.Value("--to")) options.toStation_m = StationOption("--to", *text);
+  if (const auto text = arguments.Value("--offsets")) {
+    const auto [left, right] = PairOption("--offsets", *text, false);
+    if (left < 0 || right < 0) {
+      Refuse("选项 --offsets 的值“" + *text + "”应为左、右边桩到中线的距离（不小于0的米数）");
+    }
+    options.leftWidth_m = left;
+    options.rightWidth_m = right;
+  }
+  options.keyPoints = arguments.Has("--key-points");
+  options.slopes = CrossSlopeOption(arguments);
+  return options;
+}
+
+void CheckStakeStations(const RoadAlignment& road, const StakeOptions& options) {
+  for (const auto& [name, station] : {std::pair{"--from", options.fromStation_m}, {"--to", options.toStation_m}}) {
+    if (!station) continue;
+    try {
+      road.line.DistanceAt(*station);
+    } catch (const CalculationError& e) {
+      Refuse(std::string("选项 ") + name + " 的桩号：" + e.what());
+    }
+  }
+}
+
+const std::vector<CrossSectionRow>* CrossSectionOf(const RoadAlignment& road) {
+  return road.crossSection.empty() ? nullptr : &road.crossSection;
+}
+
+std::optional<CrossSection> CrossSectionFor(const Arguments& arguments, const RoadAlignment& road) {
+  if (const auto path = arguments.Value("--cross-section")) {
+    std::vector<CrossSectionRow> rows = ReadCrossSectionCsv(ReadWholeFile(*path), *path);
+    try {
+      return CrossSection(road.line, std::move(rows));
+    } catch (const CalculationError& e) {
+      Refuse("文件“" + *path + "”" + e.what());
+    }
+  }
+  if (arguments.Has("--offsets") || arguments.Has("--cross-slope")) return std::nullopt;
+  if (const std::vector<CrossSectionRow>* rows = CrossSectionOf(road)) {
+    try {
+      return CrossSection(road.line, *rows);
+    } catch (const CalculationError& e) {
+      Refuse("路线文件中的横断面表" + std::string(e.what()));
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace quorvane::cli

@@ -11,7 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "calc/cross_section.h"
 #include "calc/profile.h"
+#include "command/line_stakes.h"
 #include "io/atomic_file.h"
 #include "io/landxml.h"
 
@@ -96,5 +98,25 @@ class CsvTable {
 };
 
 std::string OptionalText(std::optional<double> value, int decimals);
+
+// The options that choose stakes, shared by stakes, setout and tables:
+// --interval (required), --from, --to, --key-points, --offsets L,R and
+// --cross-slope. --cross-section with --offsets or --cross-slope is refused
+// here, before any file is read.
+StakeOptions StakeOptionsOf(const Arguments& arguments);
+
+// Refuses a --from or --to the line has no distance for, with the line's
+// own reason.
+void CheckStakeStations(const RoadAlignment& road, const StakeOptions& options);
+
+// The cross-section table a line file holds, or nullptr. The reader does not
+// keep one yet: once RoadAlignment carries its table this returns it, and
+// every command takes the file's table when no option is given.
+const std::vector<CrossSectionRow>* CrossSectionOf(const RoadAlignment& road);
+
+// The cross-section table of a run: the file named by --cross-section (its
+// faults named with the file and 第N行), else the line file's own table
+// unless --offsets or --cross-slope says otherwise, else none.
+std::optional<CrossSection> CrossSectionFor(const Arguments& arguments, const RoadAlignment& road);
 
 }  // namespace quorvane::cli

@@ -9,5 +9,7 @@
 namespace quorvane::cli {
 
 int RunStakes(const std::vector<std::string>& args);
+int RunSetout(const std::vector<std::string>& args);
+int RunTables(const std::vector<std::string>& args);
 
 }  // namespace quorvane::cli

@@ -6,6 +6,7 @@
 #include "calc/calculation_error.h"
 #include "calc/messages.h"
 #include "command/save_export.h"
+#include "io/landxml_points.h"
 #include "report/line_text.h"
 
 namespace quorvane {
@@ -69,12 +70,26 @@ std::vector<StakeColumn> StakeRun::Columns() const {
 }
 
 void StakeRun::ForEach(const std::function<void(const StakeRow&)>& visit) const {
-  std::size_t grade = 0;  // the stakes come in order: each height found without a search
+  std::size_t grade = 0;    // the stakes come in order: each height found without a search
+  std::size_t stretch = 0;  // and each cross-section likewise
   StakeRow row;
+  const CrossSection* table = options_.crossSection;
   line_.ForEachStake(options_.interval_m, options_.fromStation_m, options_.toStation_m, options_.keyPoints,
                      [&](const LineStake& stake) {
                        row.stake = stake;
                        row.H_m = HeightAt(profile_, stake.distance_m, grade);
+                       row.leftH_m = row.rightH_m = std::nullopt;
+                       if (table != nullptr) {
+                         const SectionAt section = table->At(stake.distance_m, stretch);
+                         row.left = line_.PointAtOffset(stake.distance_m, section.LeftEdgeOffset_m());
+                         row.right = line_.PointAtOffset(stake.distance_m, section.RightEdgeOffset_m());
+                         if (row.H_m) {
+                           row.leftH_m = *row.H_m + section.LeftEdgeRise_m();
+                           row.rightH_m = *row.H_m + section.RightEdgeRise_m();
+                         }
+                         visit(row);
+                         return;
+                       }
                        if (options_.leftWidth_m) {
                          row.left = line_.PointAtOffset(stake.distance_m, -*options_.leftWidth_m);
                          if (row.H_m) row.leftH_m = *row.H_m + options_.slopes.RiseAt(-*options_.leftWidth_m);
@@ -83,7 +98,6 @@ void StakeRun::ForEach(const std::function<void(const StakeRow&)>& visit) const 
                          row.right = line_.PointAtOffset(stake.distance_m, *options_.rightWidth_m);
                          if (row.H_m) row.rightH_m = *row.H_m + options_.slopes.RiseAt(*options_.rightWidth_m);
                        }
-                       if (!row.H_m) row.leftH_m = row.rightH_m = std::nullopt;
                        visit(row);
                      });
 }
@@ -99,18 +113,30 @@ std::vector<StakeRow> StakeRun::Rows() const {
 
 const char* StakeColumnTitle(StakeColumn column) {
   switch (column) {
-    case StakeColumn::Station: return "桩号";
-    case StakeColumn::Code: return "编码";
-    case StakeColumn::X: return "X";
-    case StakeColumn::Y: return "Y";
-    case StakeColumn::Azimuth: return "方位角";
-    case StakeColumn::LeftX: return "左边桩X";
-    case StakeColumn::LeftY: return "左边桩Y";
-    case StakeColumn::RightX: return "右边桩X";
-    case StakeColumn::RightY: return "右边桩Y";
-    case StakeColumn::H: return "H";
-    case StakeColumn::LeftH: return "左边桩H";
-    case StakeColumn::RightH: return "右边桩H";
+    case StakeColumn::Station:
+      return "桩号";
+    case StakeColumn::Code:
+      return "编码";
+    case StakeColumn::X:
+      return "X";
+    case StakeColumn::Y:
+      return "Y";
+    case StakeColumn::Azimuth:
+      return "方位角";
+    case StakeColumn::LeftX:
+      return "左边桩X";
+    case StakeColumn::LeftY:
+      return "左边桩Y";
+    case StakeColumn::RightX:
+      return "右边桩X";
+    case StakeColumn::RightY:
+      return "右边桩Y";
+    case StakeColumn::H:
+      return "H";
+    case StakeColumn::LeftH:
+      return "左边桩H";
+    case StakeColumn::RightH:
+      return "右边桩H";
   }
   return "";
 }
@@ -126,17 +152,28 @@ std::string StakeCellText(const StakeRow& row, StakeColumn column, int decimals)
                StationText(row.stake.equation->stationAhead_m, decimals);
       }
       return StationText(row.stake.station_m, decimals);
-    case StakeColumn::Code: return std::string(row.stake.code);
-    case StakeColumn::X: return FixedText(row.stake.point.X_m, decimals);
-    case StakeColumn::Y: return FixedText(row.stake.point.Y_m, decimals);
-    case StakeColumn::Azimuth: return AzimuthText(row.stake.point.azimuth_rad);
-    case StakeColumn::LeftX: return coordinate(row.left, true);
-    case StakeColumn::LeftY: return coordinate(row.left, false);
-    case StakeColumn::RightX: return coordinate(row.right, true);
-    case StakeColumn::RightY: return coordinate(row.right, false);
-    case StakeColumn::H: return OptionalText(row.H_m, decimals);
-    case StakeColumn::LeftH: return OptionalText(row.leftH_m, decimals);
-    case StakeColumn::RightH: return OptionalText(row.rightH_m, decimals);
+    case StakeColumn::Code:
+      return std::string(row.stake.code);
+    case StakeColumn::X:
+      return FixedText(row.stake.point.X_m, decimals);
+    case StakeColumn::Y:
+      return FixedText(row.stake.point.Y_m, decimals);
+    case StakeColumn::Azimuth:
+      return AzimuthText(row.stake.point.azimuth_rad);
+    case StakeColumn::LeftX:
+      return coordinate(row.left, true);
+    case StakeColumn::LeftY:
+      return coordinate(row.left, false);
+    case StakeColumn::RightX:
+      return coordinate(row.right, true);
+    case StakeColumn::RightY:
+      return coordinate(row.right, false);
+    case StakeColumn::H:
+      return OptionalText(row.H_m, decimals);
+    case StakeColumn::LeftH:
+      return OptionalText(row.leftH_m, decimals);
+    case StakeColumn::RightH:
+      return OptionalText(row.rightH_m, decimals);
   }
   return {};
 }
@@ -229,7 +266,10 @@ class DxfStakeWriter : public StakeWriter {
   DxfStakeWriter(int decimals, std::string path) : decimals_(decimals), path_(std::move(path)) {}
   void Add(const StakeRow& row) override {
     ForEachPoint(row, decimals_, [&](ExportPoint&& p, char side) {
-      (side == 'L' ? drawing_.leftPoints : side == 'R' ? drawing_.rightPoints : drawing_.stakes).push_back(std::move(p));
+      (side == 'L'   ? drawing_.leftPoints
+       : side == 'R' ? drawing_.rightPoints
+                     : drawing_.stakes)
+          .push_back(std::move(p));
     });
   }
   void Finish() override {
@@ -245,24 +285,65 @@ class DxfStakeWriter : public StakeWriter {
   ExportDrawing drawing_;
 };
 
+// CgPoints for a data collector: the .dat file's points with their heights.
+class LandXmlStakeWriter : public StakeWriter {
+ public:
+  LandXmlStakeWriter(const std::string& path, std::string_view document, int decimals)
+      : decimals_(decimals), points_(path, document, decimals) {}
+  void Add(const StakeRow& row) override {
+    const auto add = [&](char side, const LinePoint& p, const std::optional<double>& H) {
+      points_.Add(StakePointName(row, decimals_, side), row.stake.code, p.X_m, p.Y_m, H);
+    };
+    add(0, row.stake.point, row.H_m);
+    if (row.left) add('L', *row.left, row.leftH_m);
+    if (row.right) add('R', *row.right, row.rightH_m);
+  }
+  void Finish() override { points_.Finish(); }
+
+ private:
+  int decimals_;
+  LandXmlPointsWriter points_;
+};
+
 }  // namespace
+
+bool IsLandXmlFileName(std::string_view fileName) {
+  if (fileName.size() < 4) return false;
+  std::string extension(fileName.substr(fileName.size() - 4));
+  for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return extension == ".xml";
+}
+
+std::unique_ptr<StakeWriter> MakeLandXmlStakeWriter(const std::string& path, std::string_view document, int decimals) {
+  return std::make_unique<LandXmlStakeWriter>(path, document, decimals);
+}
 
 std::unique_ptr<StakeWriter> MakeStakeWriter(ExportFormat format, const std::vector<StakeColumn>& columns, int decimals,
                                              TextSink* sink, bool byteOrderMark, const std::string& dxfPath) {
   switch (format) {
-    case ExportFormat::Csv: return std::make_unique<CsvStakeWriter>(columns, decimals, sink, byteOrderMark);
-    case ExportFormat::Dat: return std::make_unique<DatStakeWriter>(decimals, sink);
-    case ExportFormat::Dxf: return std::make_unique<DxfStakeWriter>(decimals, dxfPath);
+    case ExportFormat::Csv:
+      return std::make_unique<CsvStakeWriter>(columns, decimals, sink, byteOrderMark);
+    case ExportFormat::Dat:
+      return std::make_unique<DatStakeWriter>(decimals, sink);
+    case ExportFormat::Dxf:
+      return std::make_unique<DxfStakeWriter>(decimals, dxfPath);
   }
   return nullptr;
 }
 
-void WriteStakeFile(const std::string& path, const StakeRun& run, int decimals) {
-  WriteStakeFile(path, run.Columns(), [&](const auto& visit) { run.ForEach(visit); }, decimals);
+void WriteStakeFile(const std::string& path, const StakeRun& run, int decimals, std::string_view landXmlDocument) {
+  WriteStakeFile(
+      path, run.Columns(), [&](const auto& visit) { run.ForEach(visit); }, decimals, landXmlDocument);
 }
 
 void WriteStakeFile(const std::string& path, const std::vector<StakeColumn>& columns, const StakeRowSource& rows,
-                    int decimals) {
+                    int decimals, std::string_view landXmlDocument) {
+  if (!landXmlDocument.empty() && IsLandXmlFileName(path)) {
+    const auto writer = MakeLandXmlStakeWriter(path, landXmlDocument, decimals);
+    rows([&](const StakeRow& row) { writer->Add(row); });
+    writer->Finish();
+    return;
+  }
   const std::optional<ExportFormat> format = ExportFormatOf(path);
   if (!format) throw CalculationError(UnknownExportTypePrompt(path));
   if (*format == ExportFormat::Dxf) {

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/cross_section.h"
 #include "calc/line.h"
 #include "calc/profile.h"
 #include "io/atomic_file.h"
@@ -32,6 +33,11 @@ struct StakeOptions {
   // side without one has no edge point.
   std::optional<double> leftWidth_m, rightWidth_m;
   CrossSlopes slopes;  // the edges' heights where the line has a profile
+  // The cross-section table (超高、加宽表), built on the same line: when given,
+  // both edges are staked at its widths and their heights follow its slopes
+  // (centre + width * slope / 100); the widths and slopes above are then
+  // not used. Must outlive the run.
+  const CrossSection* crossSection = nullptr;
 };
 
 // One stake: the centre point on the line, the edge points where the
@@ -57,8 +63,8 @@ class StakeRun {
   StakeRun(const Line& line, const Profile* profile, StakeOptions options);
 
   const StakeOptions& Options() const { return options_; }
-  bool HasLeft() const { return options_.leftWidth_m.has_value(); }
-  bool HasRight() const { return options_.rightWidth_m.has_value(); }
+  bool HasLeft() const { return options_.crossSection != nullptr || options_.leftWidth_m.has_value(); }
+  bool HasRight() const { return options_.crossSection != nullptr || options_.rightWidth_m.has_value(); }
   bool HasHeights() const { return profile_ != nullptr; }
   const Line& RoadLine() const { return line_; }
 
@@ -120,17 +126,27 @@ class StakeWriter {
 std::unique_ptr<StakeWriter> MakeStakeWriter(ExportFormat format, const std::vector<StakeColumn>& columns, int decimals,
                                              TextSink* sink, bool byteOrderMark, const std::string& dxfPath = {});
 
+// Whether a file name asks for LandXML points (.xml in any letter case).
+bool IsLandXmlFileName(std::string_view fileName);
+
+// The writer of a LandXML 1.2 file for data collectors: `document` (the
+// line's own LandXmlText) with every point of the rows added as a CgPoint,
+// named and coded as in the .dat file (centre, then L and R), its height
+// where the row has one. The file at `path` is replaced at Finish.
+std::unique_ptr<StakeWriter> MakeLandXmlStakeWriter(const std::string& path, std::string_view document, int decimals);
+
 // Hands stake rows, one at a time, to the function it is given.
 using StakeRowSource = std::function<void(const std::function<void(const StakeRow&)>&)>;
 
 // Stakes a line into the file at `path` in the format its extension asks
-// for (.csv, .dat, .dxf), whole or not at all. Throws CalculationError for
-// another extension, and as the run and the writers do.
-void WriteStakeFile(const std::string& path, const StakeRun& run, int decimals);
+// for (.csv, .dat, .dxf, and .xml when `landXmlDocument` holds the line's
+// LandXML), whole or not at all. Throws CalculationError for another
+// extension, and as the run and the writers do.
+void WriteStakeFile(const std::string& path, const StakeRun& run, int decimals, std::string_view landXmlDocument = {});
 
 // The same for rows kept elsewhere (the window's sorted or selected rows),
 // with the columns they were computed with.
 void WriteStakeFile(const std::string& path, const std::vector<StakeColumn>& columns, const StakeRowSource& rows,
-                    int decimals);
+                    int decimals, std::string_view landXmlDocument = {});
 
 }  // namespace quorvane

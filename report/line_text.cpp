@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <numbers>
 #include <optional>
 
@@ -22,7 +21,8 @@ namespace {
 // digits) and reading back as `magnitude`. Then the text above it.
 std::optional<std::string> ExactTieAwayFromZero(double magnitude, int decimals) {
   char buffer[400];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals + 1);
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals + 1);
   if (ec != std::errc() || end[-1] != '5') return std::nullopt;
   u128 digits = 0;
   u128 fivePower = 1;
@@ -47,7 +47,18 @@ std::optional<std::string> ExactTieAwayFromZero(double magnitude, int decimals) 
   }
   return text;
 }
-
+// Whether `magnitude` (>= 0) can be an exact tie at `decimals` decimals,
+// told without a second conversion: scaled by 10^decimals, a tie has the
+// fraction one half. Below 2^40 the scaling errs by at most 2^-13, so a
+// fraction further than 2^-10 from one half is no tie; anything else (and
+// every larger value) goes to the exact test.
+bool MayBeExactTie(double magnitude, int decimals) {
+  static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  if (decimals < 0 || decimals > 9) return true;
+  const double scaled = magnitude * kPowers[decimals];
+  if (!(scaled < 1099511627776.0)) return true;  // 2^40
+  return std::fabs(scaled - std::floor(scaled) - 0.5) <= 1.0 / 1024;
+}
 
 }  // namespace
 
@@ -57,7 +68,9 @@ std::string FixedText(double value, int decimals) {
   const double magnitude = std::fabs(value);
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals);
   std::string text(buffer, ec == std::errc() ? end : buffer);
-  if (const std::optional<std::string> away = ExactTieAwayFromZero(magnitude, decimals)) text = *away;
+  if (MayBeExactTie(magnitude, decimals)) {
+    if (const std::optional<std::string> away = ExactTieAwayFromZero(magnitude, decimals)) text = *away;
+  }
   if (value < 0 && text.find_first_not_of("0.") != std::string::npos) text.insert(text.begin(), '-');
   return text;
 }
@@ -81,14 +94,25 @@ std::string StationText(double station_m, int decimals) {
     rest += perKilometre;
     --km;
   }
+  // K, the kilometres with their sign, +, the metres padded to three whole
+  // digits, and the decimals padded to `decimals` digits.
   char buffer[64];
-  if (decimals == 0) {
-    std::snprintf(buffer, sizeof buffer, "K%lld+%03lld", static_cast<long long>(km), static_cast<long long>(rest));
-  } else {
-    std::snprintf(buffer, sizeof buffer, "K%lld+%03lld.%0*lld", static_cast<long long>(km),
-                  static_cast<long long>(rest / scale), decimals, static_cast<long long>(rest % scale));
+  char* out = buffer;
+  *out++ = 'K';
+  out = std::to_chars(out, buffer + sizeof buffer, km).ptr;
+  *out++ = '+';
+  const auto padded = [&](std::int64_t value, int width) {
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    for (int pad = width - static_cast<int>(end - digits); pad > 0; --pad) *out++ = '0';
+    for (const char* p = digits; p < end; ++p) *out++ = *p;
+  };
+  padded(rest / scale, 3);
+  if (decimals > 0) {
+    *out++ = '.';
+    padded(rest % scale, decimals);
   }
-  return buffer;
+  return std::string(buffer, out);
 }
 
 std::string AzimuthText(double azimuth_rad) { return DdMmSsText(RadiansToDms(azimuth_rad, AngleKind::kAzimuth)); }

@@ -5,6 +5,10 @@ points read back with Python's csv, the JD design's LandXML with lxml, the
 drawing with ezdxf, and the refusals (exit status 2, one line on stderr,
 nothing written).
 
+The field commands: cross-section (超高、加宽) edges and heights worked by
+hand, setout azimuths and angles worked by hand, LandXML points read back
+with lxml, the tables' PDF read back with pdftotext.
+
 Usage: cli_test.py QUORVANE_LINE DATA_DIR
 """
 import csv
@@ -316,6 +320,180 @@ with tempfile.TemporaryDirectory() as tmp:
     check(sorted(os.listdir(tmp)) == sorted(['eq.xml', 'k.csv', 'k.dat', 'k.dxf', 'p.csv', 'plain.csv', 'jd.csv', 'line.xml',
                                              'gap.xml', 'keep.csv', 'bad.csv', 'first.csv',
                                              'jd_r.csv', 'jd_long.csv', 'jd_tiny.csv']), f'no stray files: {os.listdir(tmp)}')
+
+# --- field commands ----------------------------------------------------------
+def dms_of(text):
+    d, mmss = text.split('.')
+    return int(d) + int(mmss[:2]) / 60 + int(mmss[2:]) / 3600
+
+
+def on_first_straight(d, offset):
+    """A point `offset` right (negative: left) of the first straight at distance d."""
+    return (X0 + d * math.cos(A0) + offset * math.cos(A0 + math.pi / 2),
+            Y0 + d * math.sin(A0) + offset * math.sin(A0 + math.pi / 2))
+
+
+with tempfile.TemporaryDirectory() as tmp:
+    xs = os.path.join(tmp, 'xs.csv')
+    with open(xs, 'w', encoding='utf-8') as f:
+        f.write('桩号,左宽,右宽,左横坡,右横坡,过渡\nK1+200,5,5,-2,-2\n1300,5,7,-2,-2\nK1+400,6,7,4,-4,高次\n')
+    code, out, err = run('stakes', SAMPLE, '--interval', '50', '--to', 'K1+450', '--cross-section', xs)
+    rows = table(out)
+    check(code == 0 and rows[0] == ['桩号', '编码', 'X', 'Y', '方位角', '左边桩X', '左边桩Y', '右边桩X', '右边桩Y', 'H',
+                                    '左边桩H', '右边桩H'], f'cross-section columns {code} {err} {rows[:1]}')
+    by_station = {r[0]: r for r in rows[1:]}
+    # Hand-worked: grade +2.5 % from 52 m; the crest's parabola from K1+440
+    # (58 m) falls 0.04 / 240 * 10^2 by K1+450. K1+250 is halfway on a linear
+    # widening 5 -> 7 m; K1+350 halfway on a 高次 one, 4k^3 - 3k^4 = 0.3125,
+    # its slopes halfway from -2/-2 to +4/-4; K1+450 is past the last row.
+    hand = [  # station, distance, left width, right width, H, left H, right H
+        ('K1+200.000', 0, 5, 5, 52.0, 51.9, 51.9),
+        ('K1+250.000', 50, 5, 6, 53.25, 53.25 - 0.1, 53.25 - 0.12),
+        ('K1+350.000', 150, 5.3125, 7, 55.75, 55.75 + 0.053125, 55.75 - 0.21),
+        ('K1+450.000', None, 6, 7, 58.25 - 0.04 / 240 * 100, 58.25 - 0.04 / 240 * 100 + 0.24,
+         58.25 - 0.04 / 240 * 100 - 0.28),
+    ]
+    for station, d, lw, rw, h, lh, rh in hand:
+        r = by_station.get(station)
+        check(r is not None and near(r[9], h, 0.0006) and near(r[10], lh, 0.0006) and near(r[11], rh, 0.0006),
+              f'cross-section heights at {station}: {r}')
+        if r is not None and d is not None:
+            left, right = on_first_straight(d, -lw), on_first_straight(d, rw)
+            check(near(r[5], left[0]) and near(r[6], left[1]) and near(r[7], right[0]) and near(r[8], right[1]),
+                  f'cross-section edges at {station}: {r}')
+        if r is not None and d is None:
+            # On the spiral: each edge lies on the normal at its width.
+            x, y, a = float(r[2]), float(r[3]), math.radians(dms_of(r[4]))
+            check(abs(math.dist((float(r[5]), float(r[6])), (x, y)) - lw) < 0.002 and
+                  abs(math.dist((float(r[7]), float(r[8])), (x, y)) - rw) < 0.002 and
+                  abs((float(r[7]) - x) * math.cos(a) + (float(r[8]) - y) * math.sin(a)) < 0.002,
+                  f'cross-section edges on the normal at {station}: {r}')
+
+    # Locate: the design height takes the slope of the point's own side.
+    pts = os.path.join(tmp, 'xs_points.csv')
+    with open(pts, 'w', encoding='utf-8') as f:
+        f.write('点号,X,Y,H\n')
+        for name, d, offset in [('R3', 150, 3), ('L2', 150, -2), ('R1', 50, 1)]:
+            x, y = on_first_straight(d, offset)
+            f.write(f'{name},{x:.6f},{y:.6f},60\n')
+    code, out, err = run('locate', SAMPLE, pts, '--cross-section', xs)
+    rows = table(out)
+    expected = [('R3', 55.75 - 0.09), ('L2', 55.75 + 0.02), ('R1', 53.25 - 0.02)]
+    check(code == 0 and len(rows) == 4 and all(r[0] == n and near(r[4], h, 0.0006) and near(r[5], 60 - h, 0.0006)
+                                               for r, (n, h) in zip(rows[1:], expected)),
+          f'locate with a cross-section: {rows} {err}')
+
+    # Setout from the line's start point, backsight due east (azimuth 90).
+    code, out, err = run('setout', SAMPLE, '--station', f'{X0},{Y0}', '--backsight', f'{X0},{Y0 + 50}', '--interval',
+                         '50', '--from', 'K1+250', '--to', 'K1+300', '--offsets', '3,4')
+    rows = table(out)
+    check(code == 0 and rows[0] == ['点号', 'X', 'Y', '方位角', '平距', '水平角', 'H'], f'setout heading {rows[:1]} {err}')
+    got = {r[0]: r for r in rows[1:]}
+    check(list(got) == ['K1+250.000', 'K1+250.000L', 'K1+250.000R', 'K1+300.000', 'K1+300.000L', 'K1+300.000R'],
+          f'setout point names {list(got)}')
+    for name, d, offset, h in [('K1+250.000', 50, 0, 53.25), ('K1+300.000', 100, 0, 54.5),
+                               ('K1+300.000L', 100, -3, 54.5), ('K1+300.000R', 100, 4, 54.5),
+                               ('K1+250.000L', 50, -3, 53.25)]:
+        x, y = on_first_straight(d, offset)
+        azimuth = math.degrees(math.atan2(y - Y0, x - X0)) % 360
+        r = got.get(name, [''] * 7)
+        check(near(r[1], x) and near(r[2], y) and r[3] == dms(azimuth) and near(r[4], math.hypot(x - X0, y - Y0)) and
+              r[5] == dms((azimuth - 90) % 360) and near(r[6], h, 0.0006), f'setout {name}: {r}')
+    # The backsight north-west of the station: a stake due north turns 45 degrees.
+    code, out, err = run('setout', SAMPLE, '--station', f'{X0 - 100},{Y0}', '--backsight', f'{X0},{Y0 - 100}',
+                         '--interval', '100', '--to', 'K1+250')
+    rows = table(out)
+    check(code == 0 and rows[1][3:6] == ['0.0000', '100.000', '45.0000'], f'setout angle from the backsight {rows}')
+
+    # -o FILE.xml: the line's Alignments and its points, named as in the .dat.
+    for command, extra in [('stakes', []), ('setout', ['--station', '3381300,501200', '--backsight', '3381400,501200'])]:
+        xml, dat = os.path.join(tmp, command + '.xml'), os.path.join(tmp, command + '.dat')
+        code, out, err = run(command, SAMPLE, '--interval', '100', '--key-points', '--cross-section', xs, *extra,
+                             '-o', xml)
+        check(code == 0 and out == '', f'{command} -o .xml: {code} {err}')
+        run('stakes', SAMPLE, '--interval', '100', '--key-points', '--cross-section', xs, '-o', dat)
+        tree = etree.parse(xml)
+        check(tree.getroot().get('version') == '1.2' and
+              tree.find('.//l:Alignments/l:Alignment', NS).get('name') == 'sample', f'{command} xml alignment')
+        points = tree.findall('.//l:CgPoints/l:CgPoint', NS)
+        lines = [l.split(',') for l in open(dat, encoding='ascii', newline='').read().split('\r\n') if l]
+        check(len(points) == len(lines) > 0, f'{command} xml: one CgPoint a .dat point ({len(points)}, {len(lines)})')
+        for p, l in zip(points, lines):
+            n, e, h = (float(v) for v in p.text.split())
+            if not (p.get('name') == l[0] and p.get('code') == l[1] and abs(n - float(l[3])) < 1e-9 and
+                    abs(e - float(l[2])) < 1e-9 and abs(h - float(l[4])) < 1e-9):
+                check(False, f'{command} xml point {p.get("name")} {p.text} against {l}')
+                break
+    # The line's JD table: jd LINE.xml prints the table the CSV gave.
+    jd_csv, jd_xml = os.path.join(tmp, 'jd.csv'), os.path.join(tmp, 'jd_line.xml')
+    with open(jd_csv, 'w', encoding='utf-8') as f:
+        f.write('QD,1000,1000\nJD1,1600,1000,500,100,100\nJD2,2206.2178,1350,400,120,80\nZD,2700,1300\n')
+    _, from_csv, _ = run('jd', jd_csv, '--start-station', '0', '-o', jd_xml)
+    code, from_xml, err = run('jd', jd_xml)
+    check(code == 0 and from_xml == from_csv and table(from_xml)[1][:2] == ['JD1', 'K0+600.000'],
+          f'jd LINE.xml: {from_xml!r} {err}')
+
+    # tables: read back with pdftotext and pdfinfo.
+    pdf = os.path.join(tmp, 't.pdf')
+    code, out, err = run('tables', jd_xml, '--interval', '20', '--offsets', '3,3', '-o', pdf)
+    text = subprocess.run(['pdftotext', '-layout', pdf, '-'], capture_output=True).stdout.decode('utf-8')
+    pages = text.split('\f')
+    first = subprocess.run(['pdfinfo', '-f', '1', '-l', '2', pdf], capture_output=True).stdout.decode('utf-8')
+    check(code == 0 and '直线、曲线及转角表' in pages[0] and 'K0+515.819' in pages[0] and '184.181' in pages[0],
+          f'curve table on page 1: {code} {err}')
+    check('1190.55 x 841.89' in first.split('Page    2')[0] and '595.' in first.split('Page    2')[1],
+          f'the curve table on A3 landscape, the stakes on A4: {first}')
+    stake_pages = [p for p in pages if '逐桩坐标表' in p]
+    check(len(stake_pages) >= 2 and all('左边桩' in p for p in stake_pages), 'the stake table repeats its heading')
+    check(all(f'第{i + 1}页/共{len(pages) - 1}页' in p.replace(' ', '') for i, p in enumerate(pages[:-1])),
+          'pages numbered through the document')
+    x, y = 1000 + 400 * 1, 1000.0
+    check(any('K0+400.000' in l and f'{x:.3f}' in l and f'{y:.3f}' in l and f'{y - 3:.3f}' in l
+              for l in text.splitlines()), 'stake K0+400 with its edges in the table')
+    code, out, err = run('tables', SAMPLE, '--interval', '20', '-o', pdf)
+    text = subprocess.run(['pdftotext', '-layout', pdf, '-'], capture_output=True).stdout.decode('utf-8')
+    check(code == 0 and '直线、曲线及转角表' not in text and '竖曲线表' in text and '3000.000' in text and
+          '6000.000' in text, f'tables without a JD table, with the profile: {err}')
+
+    # Refusals of the field commands: exit 2, one line, nothing written.
+    files = set(os.listdir(tmp))
+    bad = {}
+    for name, body in [('order', '桩号,左宽,右宽,左横坡,右横坡\nK1+200,5,5,-2,-2\nK1+200,5,5,-2,-2\n'),
+                       ('negative', '桩号,左宽,右宽,左横坡,右横坡\nK1+200,5,5,-2,-2\nK1+300,5,-1,-2,-2\n'),
+                       ('cell', '桩号,左宽,右宽,左横坡,右横坡\nK1+200,5,5,-2,-2\nK1+300,5,5,abc,-2\n'),
+                       ('centre', '桩号,左宽,右宽,左横坡,右横坡\nK1+200,5,500,-2,-2\n')]:
+        bad[name] = os.path.join(tmp, name + '.csv')
+        open(bad[name], 'w', encoding='utf-8').write(body)
+    files |= {n + '.csv' for n in bad}
+    out_csv, out_pdf = os.path.join(tmp, 'o.csv'), os.path.join(tmp, 'o.pdf')
+    station = ['--station', f'{X0},{Y0}', '--backsight', f'{X0 + 10},{Y0}']
+    field_refusals = [
+        (['stakes', SAMPLE, '--interval', '5', '--cross-section', xs, '--offsets', '3,3', '-o', out_csv],
+         ['--cross-section', '--offsets']),
+        (['stakes', SAMPLE, '--interval', '5', '--cross-section', xs, '--cross-slope', '-2,-2'], ['--cross-slope']),
+        (['locate', SAMPLE, pts, '--cross-section', xs, '--cross-slope', '-2,-2'], ['--cross-section']),
+        (['stakes', SAMPLE, '--interval', '5', '--cross-section', bad['order'], '-o', out_csv], ['order.csv', '第3行']),
+        (['stakes', SAMPLE, '--interval', '5', '--cross-section', bad['negative']], ['negative.csv', '第3行', '负']),
+        (['stakes', SAMPLE, '--interval', '5', '--cross-section', bad['cell']], ['cell.csv', '第3行', 'abc']),
+        (['stakes', SAMPLE, '--interval', '5', '--cross-section', bad['centre']], ['桩号K1+', '右侧', '曲率中心']),
+        (['setout', SAMPLE, '--interval', '5', '--backsight', '1,2', '-o', out_csv], ['--station']),
+        (['setout', SAMPLE, '--interval', '5', '--station', '1,2', '-o', out_csv], ['--backsight']),
+        (['setout', SAMPLE, '--interval', '5', '--station', '1,2', '--backsight', '1.0004,2', '-o', out_csv],
+         ['后视点与测站重合']),
+        (['setout', SAMPLE, '--interval', '5', '--station', '1,2x', '--backsight', '5,5'], ['--station', '2x']),
+        (['setout', SAMPLE, '--interval', '5', '--station', '1,2', '--backsight', 'a,5'], ['--backsight', 'a']),
+        (['setout', SAMPLE, '--interval', '5', *station, '-o', os.path.join(tmp, 'o.dat')], ['o.dat', '.csv']),
+        (['setout', SAMPLE, '--interval', '5', *station, '--offsets', '1,1', '--cross-section', xs], ['--offsets']),
+        (['tables', SAMPLE, '--interval', '5'], ['-o', 'PDF']),
+        (['tables', SAMPLE, '--interval', '5', '-o', out_csv], ['o.csv', '.pdf']),
+        (['tables', SAMPLE, '--interval', '5', '--from', 'K9+000', '-o', out_pdf], ['--from']),
+        (['jd', SAMPLE], ['sample_line.xml', '交点表']),
+    ]
+    for args, words in field_refusals:
+        code, out, err = run(*args)
+        check(code == 2 and out == '' and err.count('\n') == 1 and all(w in err for w in words),
+              f'refusal {args[:1] + args[2:]}: {code} {err!r}')
+    check(set(os.listdir(tmp)) == files, f'no file from a refused run: {set(os.listdir(tmp)) - files}')
 
 print(f'{len(failures)} failures')
 sys.exit(1 if failures else 0)

@@ -45,6 +45,9 @@ TEST(LineText, Stations) {
       {-0.0001, 3, "K0+000.000"},  // no "K-1+1000.000", no minus zero
       {123456789.123456, 6, "K123456+789.123456"},
       {190.1, 3, "K0+190.100"},
+      {1000.05, 3, "K1+000.050"},      // zeros on both sides of the point
+      {7.000001, 6, "K0+007.000001"},  // the decimals padded to their width
+      {-999999.5, 1, "K-1000+000.5"},  // a long negative kilometre
   };
   for (const Row& row : rows) {
     EXPECT_EQ(StationText(row.station_m, row.decimals), row.text) << row.station_m;
@@ -109,6 +112,11 @@ TEST(LineText, OneRounding) {
       {-0.0004, 3, "0.000"},
       {-0.0006, 3, "-0.001"},
       {1.0 / 3, 6, "0.333333"},
+      {4040974.0625, 3, "4040974.063"},  // an exact tie at a coordinate's size
+      {123456.125, 2, "123456.13"},
+      {1099511627776.5, 0, "1099511627777"},  // 2^40 + 1/2: a tie beyond the quick test's range
+      {1099511627776.25, 1, "1099511627776.3"},
+      {0.0004999999999999999, 3, "0.000"},  // 0.00049999999999999990...: just below a tie
   };
   for (const Row& row : rows) {
     EXPECT_EQ(FixedText(row.value, row.decimals), row.text) << row.value;
