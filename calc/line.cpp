@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numbers>
 
 #include "calc/calculation_error.h"
@@ -87,19 +89,32 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
   if (elements.empty()) throw CalculationError(kLineNoElementsPrompt);
 
   auto geometry = std::make_shared<LineGeometry>();
-  geometry->curves.reserve(elements.size());
-  elements_.reserve(elements.size());
+  geometry->elements.reserve(elements.size());
+  geometry->shapes.reserve(elements.size());
+  geometry->startDistance.reserve(elements.size());
   double X = start_.X_m, Y = start_.Y_m, azimuth = ReduceAzimuth(start_.azimuth_rad), distance = 0;
   for (std::size_t i = 0; i < elements.size(); ++i) {
     const ElementSpec& e = elements[i];
     CheckElement(e, i);
-    const ElementCurve& curve = geometry->curves.emplace_back(
-        e.type, X, Y, azimuth, SignedCurvature(e.startRadius_m, e.turn), SignedCurvature(e.endRadius_m, e.turn),
-        e.length_m);
-    LinePoint end = curve.At(e.length_m);
-    end.azimuth_rad = ReduceAzimuth(end.azimuth_rad);
-    elements_.push_back({e, distance, {X, Y, azimuth}, end});
+    const double k0 = SignedCurvature(e.startRadius_m, e.turn), k1 = SignedCurvature(e.endRadius_m, e.turn);
+    ElementShape shape{k0, 0.0, 0, 1};
+    if (e.type == ElementType::Spiral) {
+      // The spiral's panels summed once; their starts go to the one array.
+      shape.dk = k1 - k0;
+      Spiral spiral({azimuth, k0, shape.dk, e.length_m, 1.0}, kExactPolicy,
+                    static_cast<std::int64_t>(SpiralPanelCount(k0, k1, e.length_m, kExactPolicy)));
+      if (geometry->nodes.size() + static_cast<std::size_t>(spiral.Panels()) >= std::numeric_limits<std::uint32_t>::max())
+        throw CalculationError(kLineTooLongPrompt);
+      shape.node = static_cast<std::uint32_t>(geometry->nodes.size());
+      shape.panels = static_cast<std::uint32_t>(spiral.Panels());
+      spiral.AppendNodes(geometry->nodes);
+    }
+    geometry->shapes.push_back(shape);
+    geometry->elements.push_back({e, distance, {X, Y, azimuth}, {}});
     geometry->startDistance.push_back(distance);
+    LinePoint end = geometry->Curve(i).At(e.length_m);
+    end.azimuth_rad = ReduceAzimuth(end.azimuth_rad);
+    geometry->elements.back().end = end;
     X = end.X_m;
     Y = end.Y_m;
     azimuth = end.azimuth_rad;
@@ -107,6 +122,7 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
     if (!(std::abs(X) < kMaxCoordinate_m && std::abs(Y) < kMaxCoordinate_m && distance < kMaxCoordinate_m))
       throw CalculationError(kLineTooLongPrompt);
   }
+  geometry->nodes.shrink_to_fit();
   length_m_ = distance;
 
   partDistance_m_.push_back(0);
@@ -125,6 +141,8 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
   geometry->BuildIndex(length_m_);
   geometry_ = std::move(geometry);
 }
+
+const std::vector<LineElement>& Line::Elements() const { return geometry_->elements; }
 
 double Line::Tolerance() const { return 1e-9 * std::max(1.0, length_m_); }
 
@@ -184,7 +202,7 @@ LinePoint Line::PointAtDistance(double distance_m) const {
     throw CalculationError(kDistanceOutsideLinePrompt);
   const double d = std::clamp(distance_m, 0.0, length_m_);
   const std::size_t i = ElementIndexAt(d);
-  LinePoint p = geometry_->curves[i].At(d - geometry_->startDistance[i]);
+  LinePoint p = geometry_->Curve(i).At(d - geometry_->startDistance[i]);
   p.azimuth_rad = ReduceAzimuth(p.azimuth_rad);
   return p;
 }
@@ -199,30 +217,31 @@ LinePoint Line::PointAtOffset(double distance_m, double offset_m) const {
 }
 
 std::vector<KeyPoint> Line::KeyPoints() const {
+  const std::vector<LineElement>& elements = geometry_->elements;
   std::vector<KeyPoint> points;
   points.push_back({0, 0, kCodeQD});
   std::vector<double> joints;
-  std::size_t runStart = elements_.front().design.type == ElementType::Straight ? elements_.size() : 0;
+  std::size_t runStart = elements.front().design.type == ElementType::Straight ? elements.size() : 0;
   auto closeRun = [&](std::size_t endElement) {  // the run is elements [runStart, endElement)
     if (runStart >= endElement) return;
-    const double from = elements_[runStart].startDistance_m;
-    const double to = endElement < elements_.size() ? elements_[endElement].startDistance_m : length_m_;
+    const double from = elements[runStart].startDistance_m;
+    const double to = endElement < elements.size() ? elements[endElement].startDistance_m : length_m_;
     const double middle = 0.5 * (from + to);
     bool onJoint = false;
     for (std::size_t j = runStart + 1; j < endElement; ++j)
-      onJoint = onJoint || std::abs(elements_[j].startDistance_m - middle) <= kSamePoint_m;
+      onJoint = onJoint || std::abs(elements[j].startDistance_m - middle) <= kSamePoint_m;
     if (!onJoint) points.push_back({middle, 0, kCodeQZ});
   };
-  for (std::size_t j = 1; j < elements_.size(); ++j) {
-    const ElementSpec& before = elements_[j - 1].design;
-    const ElementSpec& after = elements_[j].design;
-    points.push_back({elements_[j].startDistance_m, 0, JointCode(before, after)});
+  for (std::size_t j = 1; j < elements.size(); ++j) {
+    const ElementSpec& before = elements[j - 1].design;
+    const ElementSpec& after = elements[j].design;
+    points.push_back({elements[j].startDistance_m, 0, JointCode(before, after)});
     if (EndsCurveRun(before, after)) {
       closeRun(j);
-      runStart = after.type == ElementType::Straight ? elements_.size() : j;
+      runStart = after.type == ElementType::Straight ? elements.size() : j;
     }
   }
-  closeRun(elements_.size());
+  closeRun(elements.size());
   points.push_back({length_m_, 0, kCodeZD});
   for (std::size_t p = 1; p < partDistance_m_.size(); ++p) points.push_back({partDistance_m_[p], 0, kCodeDL});
   std::stable_sort(points.begin(), points.end(),
@@ -285,15 +304,15 @@ void Line::ForEachStake(double interval_m, std::optional<double> fromStation_m, 
   // A stake is handed over once the next one is known to lie farther on:
   // two within `same` of each other are one, a key point's code winning over
   // an ordinary stake's and DL over any other.
-  const auto& curves = geometry_->curves;
-  const auto& starts = geometry_->startDistance;
+  const LineGeometry& geometry = *geometry_;
+  const auto& starts = geometry.startDistance;
   std::size_t element = 0;
   std::optional<LineStake> pending;
   const auto handOver = [&]() {
     LineStake& s = *pending;
     s.distance_m = std::clamp(s.distance_m, 0.0, length_m_);
-    while (element + 1 < curves.size() && starts[element + 1] <= s.distance_m) ++element;
-    s.point = curves[element].At(s.distance_m - starts[element]);
+    while (element + 1 < starts.size() && starts[element + 1] <= s.distance_m) ++element;
+    s.point = geometry.Curve(element).At(s.distance_m - starts[element]);
     s.point.azimuth_rad = ReduceAzimuth(s.point.azimuth_rad);
     if (s.code == kCodeDL) {
       const std::size_t p = PartAt(s.distance_m + same);

@@ -174,7 +174,7 @@ void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b
 // near the centre of curvature), f may dip across zero inside the piece:
 // find the turn of f and look on either side of it.
 void PieceFeet(const LineGeometry& g, const LinePiece& piece, double X, double Y, Best& best) {
-  const ElementCurve& curve = g.curves[piece.element];
+  const ElementCurve curve = g.Curve(piece.element);
   const double dx0 = X - piece.X0, dy0 = Y - piece.Y0, dx1 = X - piece.X1, dy1 = Y - piece.Y1;
   const double f0 = dx0 * piece.cos0 + dy0 * piece.sin0;
   const double f1 = dx1 * piece.cos1 + dy1 * piece.sin1;
@@ -210,15 +210,24 @@ void PieceFeet(const LineGeometry& g, const LinePiece& piece, double X, double Y
 void LineGeometry::BuildIndex(double length_m) {
   // Pieces no longer than a thousandth of the line keep the boxes tight.
   const double longest = std::max(1.0, length_m / 1024);
-  std::vector<Box> pieceBoxes;
-  double azimuthOn = curves.front().Azimuth(0);  // the line's azimuth, never reduced
-  for (std::size_t e = 0; e < curves.size(); ++e) {
-    const ElementCurve& c = curves[e];
-    const double shift = azimuthOn - c.Azimuth(0);
+  // How many pieces each element is cut into, counted first so that the
+  // pieces take no more room than they need.
+  auto piecesOf = [&](const ElementCurve& c) {
     const double turn = std::max(std::abs(c.Curvature(0)), std::abs(c.Curvature(c.Length()))) * c.Length();
     const double byTurn = c.Type() == ElementType::Spiral ? static_cast<double>(c.Panels()) : std::ceil(turn / kPieceTurn_rad);
     const double byLength = std::ceil(c.Length() / longest);
-    const auto n = static_cast<std::size_t>(std::max({1.0, byTurn, byLength}));
+    return static_cast<std::size_t>(std::max({1.0, byTurn, byLength}));
+  };
+  std::size_t count = 0;
+  for (std::size_t e = 0; e < elements.size(); ++e) count += piecesOf(Curve(e));
+  pieces.reserve(count);
+  std::vector<Box> pieceBoxes;
+  pieceBoxes.reserve(count);
+  double azimuthOn = Curve(0).Azimuth(0);  // the line's azimuth, never reduced
+  for (std::size_t e = 0; e < elements.size(); ++e) {
+    const ElementCurve c = Curve(e);
+    const double shift = azimuthOn - c.Azimuth(0);
+    const std::size_t n = piecesOf(c);
     LinePoint p0 = c.At(0);
     for (std::size_t i = 0; i < n; ++i) {
       const double s0 = c.Length() * static_cast<double>(i) / static_cast<double>(n);
@@ -314,12 +323,12 @@ LineLocation Line::Find(double X_m, double Y_m) const {
   if (!std::isfinite(best.distance2)) return where;
   if (best.end == 0) {
     where.status = LocateStatus::OnLine;
-    where.foot = FootAt(elements_[best.element].startDistance_m + best.s, g.curves[best.element].At(best.s), X_m, Y_m);
+    where.foot = FootAt(g.elements[best.element].startDistance_m + best.s, g.Curve(best.element).At(best.s), X_m, Y_m);
     return where;
   }
   const bool atEnd = best.end > 0;
   const LinePiece& p = atEnd ? g.pieces.back() : g.pieces.front();
-  const LinePoint endPoint = g.curves[p.element].At(atEnd ? p.s1 : p.s0);
+  const LinePoint endPoint = g.Curve(p.element).At(atEnd ? p.s1 : p.s0);
   where.foot = FootAt(atEnd ? length_m_ : 0.0, endPoint, X_m, Y_m);
   const double dx = X_m - endPoint.X_m, dy = Y_m - endPoint.Y_m;
   where.beyond_m = std::abs(dx * std::cos(endPoint.azimuth_rad) + dy * std::sin(endPoint.azimuth_rad));
