@@ -91,7 +91,6 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
   auto geometry = std::make_shared<LineGeometry>();
   geometry->elements.reserve(elements.size());
   geometry->shapes.reserve(elements.size());
-  geometry->startDistance.reserve(elements.size());
   double X = start_.X_m, Y = start_.Y_m, azimuth = ReduceAzimuth(start_.azimuth_rad), distance = 0;
   for (std::size_t i = 0; i < elements.size(); ++i) {
     const ElementSpec& e = elements[i];
@@ -111,7 +110,6 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
     }
     geometry->shapes.push_back(shape);
     geometry->elements.push_back({e, distance, {X, Y, azimuth}, {}});
-    geometry->startDistance.push_back(distance);
     LinePoint end = geometry->Curve(i).At(e.length_m);
     end.azimuth_rad = ReduceAzimuth(end.azimuth_rad);
     geometry->elements.back().end = end;
@@ -192,9 +190,10 @@ double Line::ResolveStation(double station_m, bool last, bool snapToGap, std::si
 double Line::DistanceAt(double station_m) const { return ResolveStation(station_m, false, false); }
 
 std::size_t Line::ElementIndexAt(double distance_m) const {
-  const auto& starts = geometry_->startDistance;
-  auto it = std::upper_bound(starts.begin(), starts.end(), distance_m);
-  return it == starts.begin() ? 0 : static_cast<std::size_t>(it - starts.begin()) - 1;
+  const auto& elements = geometry_->elements;
+  auto it = std::upper_bound(elements.begin(), elements.end(), distance_m,
+                             [](double d, const LineElement& e) { return d < e.startDistance_m; });
+  return it == elements.begin() ? 0 : static_cast<std::size_t>(it - elements.begin()) - 1;
 }
 
 LinePoint Line::PointAtDistance(double distance_m) const {
@@ -202,7 +201,7 @@ LinePoint Line::PointAtDistance(double distance_m) const {
     throw CalculationError(kDistanceOutsideLinePrompt);
   const double d = std::clamp(distance_m, 0.0, length_m_);
   const std::size_t i = ElementIndexAt(d);
-  LinePoint p = geometry_->Curve(i).At(d - geometry_->startDistance[i]);
+  LinePoint p = geometry_->Curve(i).At(d - geometry_->elements[i].startDistance_m);
   p.azimuth_rad = ReduceAzimuth(p.azimuth_rad);
   return p;
 }
@@ -305,14 +304,14 @@ void Line::ForEachStake(double interval_m, std::optional<double> fromStation_m, 
   // two within `same` of each other are one, a key point's code winning over
   // an ordinary stake's and DL over any other.
   const LineGeometry& geometry = *geometry_;
-  const auto& starts = geometry.startDistance;
+  const auto& elements = geometry.elements;
   std::size_t element = 0;
   std::optional<LineStake> pending;
   const auto handOver = [&]() {
     LineStake& s = *pending;
     s.distance_m = std::clamp(s.distance_m, 0.0, length_m_);
-    while (element + 1 < starts.size() && starts[element + 1] <= s.distance_m) ++element;
-    s.point = geometry.Curve(element).At(s.distance_m - starts[element]);
+    while (element + 1 < elements.size() && elements[element + 1].startDistance_m <= s.distance_m) ++element;
+    s.point = geometry.Curve(element).At(s.distance_m - elements[element].startDistance_m);
     s.point.azimuth_rad = ReduceAzimuth(s.point.azimuth_rad);
     if (s.code == kCodeDL) {
       const std::size_t p = PartAt(s.distance_m + same);

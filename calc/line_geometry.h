@@ -74,6 +74,17 @@ struct LinePiece {
   double X1 = 0, Y1 = 0, cos1 = 1, sin1 = 0, k1 = 0;
 };
 
+// What a line keeps of a LinePiece: 64 bytes. The rest follows exactly
+// from its neighbours and the element: s0 is the previous piece's s1 on the
+// same element (else 0), the end point the next piece's start point (the
+// elements join without a gap), the curvatures the element's at s0 and s1.
+struct StoredPiece {
+  double s1;
+  double X0, Y0, cos0, sin0;
+  double cos1, sin1;  // the end's tangent, which the next element's start does not share
+  std::uint32_t element;
+};
+
 // A box of the tree over the pieces, in line order: an inner node has two
 // children, a leaf a run of pieces.
 struct LineBox {
@@ -81,7 +92,7 @@ struct LineBox {
   // The tangent azimuths met inside, counted on along the line without
   // reduction to 0..2pi (an element's azimuth is monotonic).
   double minAzimuth, maxAzimuth;
-  std::size_t first, last;  // leaf: pieces [first, last); inner: children
+  std::uint32_t first, last;  // leaf: pieces [first, last); inner: children
   bool leaf;
 };
 
@@ -90,11 +101,12 @@ struct LineGeometry {
   std::vector<LineElement> elements;
   std::vector<ElementShape> shapes;   // of each element
   std::vector<SpiralNode> nodes;      // every spiral's panel starts, element after element
-  std::vector<double> startDistance;  // of each element, for the searches along the line
-  std::vector<LinePiece> pieces;
+  std::vector<StoredPiece> pieces;
+  double endX = 0, endY = 0;    // the line's end point, where the last piece ends
   std::vector<LineBox> boxes;  // boxes[0] is the root
 
   ElementCurve Curve(std::size_t element) const;
+  LinePiece Piece(std::size_t i) const;
   void BuildIndex(double length_m);
 };
 

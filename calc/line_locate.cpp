@@ -65,7 +65,9 @@ double BoxDistance2(const LineBox& b, double X, double Y) {
   return dx * dx + dy * dy;
 }
 
-std::size_t BuildBoxes(std::vector<LineBox>& boxes, const std::vector<LinePiece>& pieces,
+std::uint32_t Index(std::size_t i) { return static_cast<std::uint32_t>(i); }
+
+std::size_t BuildBoxes(std::vector<LineBox>& boxes, const std::vector<StoredPiece>& pieces,
                        const std::vector<Box>& pieceBoxes, std::size_t first, std::size_t last) {
   const std::size_t index = boxes.size();
   boxes.push_back({});
@@ -77,13 +79,13 @@ std::size_t BuildBoxes(std::vector<LineBox>& boxes, const std::vector<LinePiece>
     b.AddAzimuth(pieceBoxes[i].maxAzimuth);
   }
   if (last - first <= kPiecesPerLeaf) {
-    boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, first, last, true};
+    boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, Index(first), Index(last), true};
     return index;
   }
   const std::size_t middle = first + (last - first) / 2;
   const std::size_t left = BuildBoxes(boxes, pieces, pieceBoxes, first, middle);
   const std::size_t right = BuildBoxes(boxes, pieces, pieceBoxes, middle, last);
-  boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, left, right, false};
+  boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, Index(left), Index(right), false};
   return index;
 }
 
@@ -233,8 +235,10 @@ void LineGeometry::BuildIndex(double length_m) {
       const double s0 = c.Length() * static_cast<double>(i) / static_cast<double>(n);
       const double s1 = i + 1 == n ? c.Length() : c.Length() * static_cast<double>(i + 1) / static_cast<double>(n);
       const LinePoint p1 = c.At(s1);
-      pieces.push_back({e, s0, s1, p0.X_m, p0.Y_m, std::cos(p0.azimuth_rad), std::sin(p0.azimuth_rad), c.Curvature(s0),
-                        p1.X_m, p1.Y_m, std::cos(p1.azimuth_rad), std::sin(p1.azimuth_rad), c.Curvature(s1)});
+      pieces.push_back({s1, p0.X_m, p0.Y_m, std::cos(p0.azimuth_rad), std::sin(p0.azimuth_rad), std::cos(p1.azimuth_rad),
+                        std::sin(p1.azimuth_rad), static_cast<std::uint32_t>(e)});
+      endX = p1.X_m;
+      endY = p1.Y_m;
       // The curve stays within (length x turn) / 2 of its chord when it turns
       // by less than a right angle; a little more for rounding.
       const double bulge = 0.5 * (s1 - s0) * std::abs(p1.azimuth_rad - p0.azimuth_rad) + 1e-9 * (s1 - s0) + 1e-6;
@@ -251,6 +255,29 @@ void LineGeometry::BuildIndex(double length_m) {
   boxes.clear();
   boxes.reserve(2 * pieces.size() / kPiecesPerLeaf + 2);
   BuildBoxes(boxes, pieces, pieceBoxes, 0, pieces.size());
+}
+
+LinePiece LineGeometry::Piece(std::size_t i) const {
+  const StoredPiece& p = pieces[i];
+  // The element's curvature as ElementCurve::Curvature gives it.
+  const ElementShape& shape = shapes[p.element];
+  const double rate = shape.dk == 0 ? 0.0 : SpiralCurvatureChange({0, shape.k0, shape.dk, elements[p.element].design.length_m, 1.0});
+  auto curvature = [&](double s) { return rate == 0 ? 1.0 * shape.k0 : 1.0 * shape.k0 + rate * s; };
+  const double s0 = i > 0 && pieces[i - 1].element == p.element ? pieces[i - 1].s1 : 0.0;
+  const bool last = i + 1 == pieces.size();
+  return {p.element,
+          s0,
+          p.s1,
+          p.X0,
+          p.Y0,
+          p.cos0,
+          p.sin0,
+          curvature(s0),
+          last ? endX : pieces[i + 1].X0,
+          last ? endY : pieces[i + 1].Y0,
+          p.cos1,
+          p.sin1,
+          curvature(p.s1)};
 }
 
 LineFoot Line::FootAt(double distance_m, const LinePoint& onLine, double X_m, double Y_m) const {
@@ -288,7 +315,7 @@ LineLocation Line::Find(double X_m, double Y_m) const {
   // The ends: the distance is smallest there when the point lies at or
   // beyond the end along its tangent (f <= 0 at the start, f >= 0 at the end).
   for (const bool atEnd : {false, true}) {
-    const LinePiece& p = atEnd ? g.pieces.back() : g.pieces.front();
+    const LinePiece p = g.Piece(atEnd ? g.pieces.size() - 1 : 0);
     const double dx = X_m - (atEnd ? p.X1 : p.X0), dy = Y_m - (atEnd ? p.Y1 : p.Y0);
     const double f = atEnd ? dx * p.cos1 + dy * p.sin1 : dx * p.cos0 + dy * p.sin0;
     if (atEnd ? f >= 0 : f <= 0) best.Offer(p.element, atEnd ? p.s1 : p.s0, dx * dx + dy * dy, atEnd ? 1 : -1);
@@ -304,7 +331,7 @@ LineLocation Line::Find(double X_m, double Y_m) const {
     if (BoxDistance2(box, X_m, Y_m) >= best.distance2) continue;
     if (leafSeen && !std::isfinite(best.distance2) && NoFootIn(box, X_m, Y_m)) continue;
     if (box.leaf) {
-      for (std::size_t i = box.first; i < box.last; ++i) PieceFeet(g, g.pieces[i], X_m, Y_m, best);
+      for (std::size_t i = box.first; i < box.last; ++i) PieceFeet(g, g.Piece(i), X_m, Y_m, best);
       leafSeen = true;
       continue;
     }
@@ -327,7 +354,7 @@ LineLocation Line::Find(double X_m, double Y_m) const {
     return where;
   }
   const bool atEnd = best.end > 0;
-  const LinePiece& p = atEnd ? g.pieces.back() : g.pieces.front();
+  const LinePiece p = g.Piece(atEnd ? g.pieces.size() - 1 : 0);
   const LinePoint endPoint = g.Curve(p.element).At(atEnd ? p.s1 : p.s0);
   where.foot = FootAt(atEnd ? length_m_ : 0.0, endPoint, X_m, Y_m);
   const double dx = X_m - endPoint.X_m, dy = Y_m - endPoint.Y_m;
