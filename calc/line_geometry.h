@@ -86,12 +86,14 @@ struct StoredPiece {
 };
 
 // A box of the tree over the pieces, in line order: an inner node has two
-// children, a leaf a run of pieces.
+// children, a leaf a run of pieces. 36 bytes: the coordinates are taken from
+// LineGeometry's origin and, like the azimuths, rounded outwards to floats,
+// so that a box holds at least what it held in doubles.
 struct LineBox {
-  double minX, minY, maxX, maxY;
+  float minX, minY, maxX, maxY;  // from the origin
   // The tangent azimuths met inside, counted on along the line without
   // reduction to 0..2pi (an element's azimuth is monotonic).
-  double minAzimuth, maxAzimuth;
+  float minAzimuth, maxAzimuth;
   std::uint32_t first, last;  // leaf: pieces [first, last); inner: children
   bool leaf;
 };
@@ -103,7 +105,8 @@ struct LineGeometry {
   std::vector<SpiralNode> nodes;      // every spiral's panel starts, element after element
   std::vector<StoredPiece> pieces;
   double endX = 0, endY = 0;    // the line's end point, where the last piece ends
-  std::vector<LineBox> boxes;  // boxes[0] is the root
+  double originX = 0, originY = 0;  // of the boxes' coordinates
+  std::vector<LineBox> boxes;       // boxes[0] is the root
 
   ElementCurve Curve(std::size_t element) const;
   LinePiece Piece(std::size_t i) const;

@@ -37,7 +37,8 @@ struct Box {
 // degrees with every tangent in the box (f > 0 throughout), or above it
 // (f < 0 throughout). The directions to the point span the cone of the
 // box's corners as seen from the point.
-bool NoFootIn(const LineBox& b, double X, double Y) {
+bool NoFootIn(const LineBox& box, double X, double Y) {
+  const Box b{box.minX, box.minY, box.maxX, box.maxY, box.minAzimuth, box.maxAzimuth};
   if (X >= b.minX && X <= b.maxX && Y >= b.minY && Y <= b.maxY) return false;
   const double toward = std::atan2(Y - 0.5 * (b.minY + b.maxY), X - 0.5 * (b.minX + b.maxX));
   double lo = 0, hi = 0;
@@ -59,7 +60,9 @@ bool NoFootIn(const LineBox& b, double X, double Y) {
          centre - 0.5 * width > 0.5 * std::numbers::pi + margin;
 }
 
-double BoxDistance2(const LineBox& b, double X, double Y) {
+double BoxDistance2(const LineBox& box, double X, double Y) {
+  const double minX = box.minX, minY = box.minY, maxX = box.maxX, maxY = box.maxY;
+  const Box b{minX, minY, maxX, maxY, 0, 0};
   const double dx = X < b.minX ? b.minX - X : (X > b.maxX ? X - b.maxX : 0.0);
   const double dy = Y < b.minY ? b.minY - Y : (Y > b.maxY ? Y - b.maxY : 0.0);
   return dx * dx + dy * dy;
@@ -67,8 +70,24 @@ double BoxDistance2(const LineBox& b, double X, double Y) {
 
 std::uint32_t Index(std::size_t i) { return static_cast<std::uint32_t>(i); }
 
-std::size_t BuildBoxes(std::vector<LineBox>& boxes, const std::vector<StoredPiece>& pieces,
-                       const std::vector<Box>& pieceBoxes, std::size_t first, std::size_t last) {
+// The float at or below v, and at or above it.
+float Down(double v) {
+  const auto f = static_cast<float>(v);
+  return static_cast<double>(f) > v ? std::nextafter(f, -std::numeric_limits<float>::infinity()) : f;
+}
+float Up(double v) {
+  const auto f = static_cast<float>(v);
+  return static_cast<double>(f) < v ? std::nextafter(f, std::numeric_limits<float>::infinity()) : f;
+}
+
+LineBox Stored(const Box& b, double originX, double originY, std::size_t first, std::size_t last, bool leaf) {
+  return {Down(b.minX - originX), Down(b.minY - originY), Up(b.maxX - originX), Up(b.maxY - originY),
+          Down(b.minAzimuth),     Up(b.maxAzimuth),       Index(first),         Index(last),
+          leaf};
+}
+
+std::size_t BuildBoxes(std::vector<LineBox>& boxes, double originX, double originY, const std::vector<Box>& pieceBoxes,
+                       std::size_t first, std::size_t last) {
   const std::size_t index = boxes.size();
   boxes.push_back({});
   Box b;
@@ -79,13 +98,13 @@ std::size_t BuildBoxes(std::vector<LineBox>& boxes, const std::vector<StoredPiec
     b.AddAzimuth(pieceBoxes[i].maxAzimuth);
   }
   if (last - first <= kPiecesPerLeaf) {
-    boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, Index(first), Index(last), true};
+    boxes[index] = Stored(b, originX, originY, first, last, true);
     return index;
   }
   const std::size_t middle = first + (last - first) / 2;
-  const std::size_t left = BuildBoxes(boxes, pieces, pieceBoxes, first, middle);
-  const std::size_t right = BuildBoxes(boxes, pieces, pieceBoxes, middle, last);
-  boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, Index(left), Index(right), false};
+  const std::size_t left = BuildBoxes(boxes, originX, originY, pieceBoxes, first, middle);
+  const std::size_t right = BuildBoxes(boxes, originX, originY, pieceBoxes, middle, last);
+  boxes[index] = Stored(b, originX, originY, left, right, false);
   return index;
 }
 
@@ -254,7 +273,9 @@ void LineGeometry::BuildIndex(double length_m) {
   }
   boxes.clear();
   boxes.reserve(2 * pieces.size() / kPiecesPerLeaf + 2);
-  BuildBoxes(boxes, pieces, pieceBoxes, 0, pieces.size());
+  originX = pieces.front().X0;
+  originY = pieces.front().Y0;
+  BuildBoxes(boxes, originX, originY, pieceBoxes, 0, pieces.size());
 }
 
 LinePiece LineGeometry::Piece(std::size_t i) const {
@@ -320,6 +341,8 @@ LineLocation Line::Find(double X_m, double Y_m) const {
     const double f = atEnd ? dx * p.cos1 + dy * p.sin1 : dx * p.cos0 + dy * p.sin0;
     if (atEnd ? f >= 0 : f <= 0) best.Offer(p.element, atEnd ? p.s1 : p.s0, dx * dx + dy * dy, atEnd ? 1 : -1);
   }
+  // The point from the boxes' origin.
+  const double x = X_m - g.originX, y = Y_m - g.originY;
   std::size_t stack[128];
   std::size_t top = 0;
   stack[top++] = 0;
@@ -328,15 +351,15 @@ LineLocation Line::Find(double X_m, double Y_m) const {
   bool leafSeen = false;
   while (top > 0) {
     const LineBox& box = g.boxes[stack[--top]];
-    if (BoxDistance2(box, X_m, Y_m) >= best.distance2) continue;
-    if (leafSeen && !std::isfinite(best.distance2) && NoFootIn(box, X_m, Y_m)) continue;
+    if (BoxDistance2(box, x, y) >= best.distance2) continue;
+    if (leafSeen && !std::isfinite(best.distance2) && NoFootIn(box, x, y)) continue;
     if (box.leaf) {
       for (std::size_t i = box.first; i < box.last; ++i) PieceFeet(g, g.Piece(i), X_m, Y_m, best);
       leafSeen = true;
       continue;
     }
-    const double dl = BoxDistance2(g.boxes[box.first], X_m, Y_m);
-    const double dr = BoxDistance2(g.boxes[box.last], X_m, Y_m);
+    const double dl = BoxDistance2(g.boxes[box.first], x, y);
+    const double dr = BoxDistance2(g.boxes[box.last], x, y);
     // The nearer child is searched first.
     if (dl <= dr) {
       if (dr < best.distance2) stack[top++] = box.last;
