@@ -26,7 +26,8 @@ Line TestLine(std::size_t elements, double straight_m, std::vector<ChainageEquat
   int turn = 1;
   for (std::size_t i = 0; designed.size() < elements; ++i) {
     const double R = radii[i % 5], R2 = 1.75 * R;
-    if (i % 4 != 3) designed.push_back({ElementType::Straight, straight_m + 37.3 * (i % 7), kInfiniteRadius, kInfiniteRadius, 0});
+    if (i % 4 != 3)
+      designed.push_back({ElementType::Straight, straight_m + 37.3 * (i % 7), kInfiniteRadius, kInfiniteRadius, 0});
     designed.push_back({ElementType::Spiral, 120 + 23.7 * (i % 3), kInfiniteRadius, R, turn});
     designed.push_back({ElementType::Arc, 150 + 41.17 * (i % 4), R, R, turn});
     if (i % 3 == 1) {

@@ -45,15 +45,17 @@ void CheckElement(const ElementSpec& e, std::size_t i) {
         throw CalculationError(ElementMessage(i, kArcShapeText), {RowKind::Element, i});
       break;
     case ElementType::Spiral:
-      if (e.startRadius_m == e.endRadius_m) throw CalculationError(ElementMessage(i, kSpiralShapeText), {RowKind::Element, i});
+      if (e.startRadius_m == e.endRadius_m)
+        throw CalculationError(ElementMessage(i, kSpiralShapeText), {RowKind::Element, i});
       break;
     default:
       throw CalculationError(ElementMessage(i, kStraightShapeText), {RowKind::Element, i});
   }
   if (e.turn != -1 && e.turn != 1) throw CalculationError(ElementMessage(i, kElementTurnText), {RowKind::Element, i});
-  const double turn = 0.5 * e.length_m *
-                      (SignedCurvature(e.startRadius_m, e.turn) + SignedCurvature(e.endRadius_m, e.turn));
-  if (!(std::abs(turn) <= kMaxElementTurn_rad)) throw CalculationError(ElementMessage(i, kElementTurnsTooMuchText), {RowKind::Element, i});
+  const double turn =
+      0.5 * e.length_m * (SignedCurvature(e.startRadius_m, e.turn) + SignedCurvature(e.endRadius_m, e.turn));
+  if (!(std::abs(turn) <= kMaxElementTurn_rad))
+    throw CalculationError(ElementMessage(i, kElementTurnsTooMuchText), {RowKind::Element, i});
 }
 
 // Code of the joint between two elements.
@@ -83,7 +85,8 @@ bool EndsCurveRun(const ElementSpec& before, const ElementSpec& after) {
 
 Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<ChainageEquation> equations)
     : start_(start), equations_(std::move(equations)) {
-  if (!std::isfinite(start_.azimuth_rad) || std::abs(start_.azimuth_rad) > 1e6) throw CalculationError(kLineStartNotFinitePrompt);
+  if (!std::isfinite(start_.azimuth_rad) || std::abs(start_.azimuth_rad) > 1e6)
+    throw CalculationError(kLineStartNotFinitePrompt);
   for (double v : {start_.X_m, start_.Y_m, start_.station_m})
     if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) throw CalculationError(kLineStartNotFinitePrompt);
   if (elements.empty()) throw CalculationError(kLineNoElementsPrompt);
@@ -102,7 +105,8 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
       shape.dk = k1 - k0;
       Spiral spiral({azimuth, k0, shape.dk, e.length_m, 1.0}, kExactPolicy,
                     static_cast<std::int64_t>(SpiralPanelCount(k0, k1, e.length_m, kExactPolicy)));
-      if (geometry->nodes.size() + static_cast<std::size_t>(spiral.Panels()) >= std::numeric_limits<std::uint32_t>::max())
+      if (geometry->nodes.size() + static_cast<std::size_t>(spiral.Panels()) >=
+          std::numeric_limits<std::uint32_t>::max())
         throw CalculationError(kLineTooLongPrompt);
       shape.node = static_cast<std::uint32_t>(geometry->nodes.size());
       shape.panels = static_cast<std::uint32_t>(spiral.Panels());
@@ -131,7 +135,8 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
         std::abs(q.stationBack_m) >= kMaxCoordinate_m || std::abs(q.stationAhead_m) >= kMaxCoordinate_m)
       throw CalculationError(EquationMessage(i, kEquationNotFiniteText), {RowKind::Equation, i});
     const double at = partDistance_m_.back() + (q.stationBack_m - partStation_m_.back());
-    if (!(at > partDistance_m_.back())) throw CalculationError(EquationMessage(i, kEquationOrderText), {RowKind::Equation, i});
+    if (!(at > partDistance_m_.back()))
+      throw CalculationError(EquationMessage(i, kEquationOrderText), {RowKind::Equation, i});
     if (!(at < length_m_)) throw CalculationError(EquationMessage(i, kEquationOutsideLineText), {RowKind::Equation, i});
     partDistance_m_.push_back(at);
     partStation_m_.push_back(q.stationAhead_m);
@@ -207,7 +212,8 @@ LinePoint Line::PointAtDistance(double distance_m) const {
 }
 
 LinePoint Line::PointAtOffset(double distance_m, double offset_m) const {
-  if (!std::isfinite(offset_m) || std::abs(offset_m) >= kMaxCoordinate_m) throw CalculationError(kOffsetNotFinitePrompt);
+  if (!std::isfinite(offset_m) || std::abs(offset_m) >= kMaxCoordinate_m)
+    throw CalculationError(kOffsetNotFinitePrompt);
   LinePoint p = PointAtDistance(distance_m);
   // Right of the azimuth a is the azimuth a + 90 degrees: (-sin a, cos a).
   p.X_m -= offset_m * std::sin(p.azimuth_rad);
@@ -345,10 +351,11 @@ void Line::ForEachStake(double interval_m, std::optional<double> fromStation_m, 
     const double partEnd = p + 1 < parts ? partDistance_m_[p + 1] : length_m_;
     for (double k = r.first; k <= r.last; ++k) {
       const double station = k * interval_m;
-      const double distance = std::clamp(partDistance_m_[p] + (station - partStation_m_[p]), partDistance_m_[p], partEnd);
+      const double distance =
+          std::clamp(partDistance_m_[p] + (station - partStation_m_[p]), partDistance_m_[p], partEnd);
       addKeysBefore(distance);
-      const bool atEquation = (p > 0 && distance - partDistance_m_[p] <= same) ||
-                              (p + 1 < parts && partEnd - distance <= same);
+      const bool atEquation =
+          (p > 0 && distance - partDistance_m_[p] <= same) || (p + 1 < parts && partEnd - distance <= same);
       add(distance, station, atEquation ? kCodeDL : "");
     }
   }

@@ -10,7 +10,10 @@ double SignedCurvature(double radius_m, int turn) {
 
 ElementCurve::ElementCurve(ElementType type, double X0_m, double Y0_m, double azimuth0_rad, double k0, double k1,
                            double length_m)
-    : type_(type), X0_(X0_m), Y0_(Y0_m), law_{azimuth0_rad, k0, type == ElementType::Spiral ? k1 - k0 : 0.0, length_m, 1.0} {
+    : type_(type),
+      X0_(X0_m),
+      Y0_(Y0_m),
+      law_{azimuth0_rad, k0, type == ElementType::Spiral ? k1 - k0 : 0.0, length_m, 1.0} {
   if (type_ != ElementType::Spiral) return;
   Spiral spiral(law_, kExactPolicy, static_cast<std::int64_t>(SpiralPanelCount(k0, k1, length_m, kExactPolicy)));
   auto nodes = std::make_shared<std::vector<SpiralNode>>();
@@ -45,8 +48,8 @@ LinePoint ElementCurve::At(double s) const {
 ElementCurve LineGeometry::Curve(std::size_t element) const {
   const LineElement& e = elements[element];
   const ElementShape& shape = shapes[element];
-  return {e.design.type, e.start.X_m, e.start.Y_m, e.start.azimuth_rad, shape.k0, shape.dk,
-          e.design.length_m, shape.panels, nodes.data() + shape.node};
+  return {e.design.type, e.start.X_m,       e.start.Y_m,  e.start.azimuth_rad,      shape.k0,
+          shape.dk,      e.design.length_m, shape.panels, nodes.data() + shape.node};
 }
 
 }  // namespace quorvane

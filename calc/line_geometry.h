@@ -59,10 +59,10 @@ class ElementCurve {
 // What a line keeps of one element's shape besides its LineElement: 24
 // bytes, and a spiral's panel starts in the line's one array of them.
 struct ElementShape {
-  double k0 = 0;              // signed curvature at the start
-  double dk = 0;              // a spiral's change of curvature over it, else 0
-  std::uint32_t node = 0;     // a spiral's first panel start in LineGeometry::nodes
-  std::uint32_t panels = 1;   // a spiral's panel count, else 1
+  double k0 = 0;             // signed curvature at the start
+  double dk = 0;             // a spiral's change of curvature over it, else 0
+  std::uint32_t node = 0;    // a spiral's first panel start in LineGeometry::nodes
+  std::uint32_t panels = 1;  // a spiral's panel count, else 1
 };
 
 // A stretch of one element over which the tangent turns by at most a quarter
@@ -101,10 +101,10 @@ struct LineBox {
 // Everything a line computes once, shared by its copies and never changed.
 struct LineGeometry {
   std::vector<LineElement> elements;
-  std::vector<ElementShape> shapes;   // of each element
-  std::vector<SpiralNode> nodes;      // every spiral's panel starts, element after element
+  std::vector<ElementShape> shapes;  // of each element
+  std::vector<SpiralNode> nodes;     // every spiral's panel starts, element after element
   std::vector<StoredPiece> pieces;
-  double endX = 0, endY = 0;    // the line's end point, where the last piece ends
+  double endX = 0, endY = 0;        // the line's end point, where the last piece ends
   double originX = 0, originY = 0;  // of the boxes' coordinates
   std::vector<LineBox> boxes;       // boxes[0] is the root
 

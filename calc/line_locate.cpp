@@ -53,8 +53,8 @@ bool NoFootIn(const LineBox& box, double X, double Y) {
   // [lo - maxAzimuth, hi - minAzimuth] about `toward`.
   const double width = (hi - lo) + (b.maxAzimuth - b.minAzimuth);
   if (!(width < std::numbers::pi)) return false;
-  const double centre = std::abs(std::remainder(
-      toward + 0.5 * (lo + hi) - 0.5 * (b.minAzimuth + b.maxAzimuth), 2 * std::numbers::pi));
+  const double centre =
+      std::abs(std::remainder(toward + 0.5 * (lo + hi) - 0.5 * (b.minAzimuth + b.maxAzimuth), 2 * std::numbers::pi));
   const double margin = 1e-9;
   return centre + 0.5 * width < 0.5 * std::numbers::pi - margin ||
          centre - 0.5 * width > 0.5 * std::numbers::pi + margin;
@@ -81,8 +81,14 @@ float Up(double v) {
 }
 
 LineBox Stored(const Box& b, double originX, double originY, std::size_t first, std::size_t last, bool leaf) {
-  return {Down(b.minX - originX), Down(b.minY - originY), Up(b.maxX - originX), Up(b.maxY - originY),
-          Down(b.minAzimuth),     Up(b.maxAzimuth),       Index(first),         Index(last),
+  return {Down(b.minX - originX),
+          Down(b.minY - originY),
+          Up(b.maxX - originX),
+          Up(b.maxY - originY),
+          Down(b.minAzimuth),
+          Up(b.maxAzimuth),
+          Index(first),
+          Index(last),
           leaf};
 }
 
@@ -146,8 +152,8 @@ struct Best {
 // bracket (bisection when a step would leave it). Newton's error after a
 // step d is about |f'' / 2f'| d^2: the iteration stops once that is below a
 // picometre, or the step a hundred-billionth of the distance.
-void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b, double fa, double fb,
-              double dfa, double dfb, double X, double Y, Best& best) {
+void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b, double fa, double fb, double dfa,
+              double dfb, double X, double Y, Best& best) {
   if (!(fa > fb || (fa == fb && dfa < 0))) return;
   if (fa == 0) return best.Offer(element, a, TrackAt(curve, a, X, Y).distance2);
   if (fb == 0) return best.Offer(element, b, TrackAt(curve, b, X, Y).distance2);
@@ -155,10 +161,10 @@ void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b
   double u = fa / (fa - fb);
   for (int i = 0; i < 3; ++i) {  // Newton on the Hermite cubic, u in 0..1
     const double u2 = u * u, u3 = u2 * u;
-    const double H = (2 * u3 - 3 * u2 + 1) * fa + (u3 - 2 * u2 + u) * h * dfa + (-2 * u3 + 3 * u2) * fb +
-                     (u3 - u2) * h * dfb;
-    const double dH = (6 * u2 - 6 * u) * fa + (3 * u2 - 4 * u + 1) * h * dfa + (-6 * u2 + 6 * u) * fb +
-                      (3 * u2 - 2 * u) * h * dfb;
+    const double H =
+        (2 * u3 - 3 * u2 + 1) * fa + (u3 - 2 * u2 + u) * h * dfa + (-2 * u3 + 3 * u2) * fb + (u3 - u2) * h * dfb;
+    const double dH =
+        (6 * u2 - 6 * u) * fa + (3 * u2 - 4 * u + 1) * h * dfa + (-6 * u2 + 6 * u) * fb + (3 * u2 - 2 * u) * h * dfb;
     const double next = u - H / dH;
     if (!(next > 0 && next < 1)) break;
     u = next;
@@ -235,7 +241,8 @@ void LineGeometry::BuildIndex(double length_m) {
   // pieces take no more room than they need.
   auto piecesOf = [&](const ElementCurve& c) {
     const double turn = std::max(std::abs(c.Curvature(0)), std::abs(c.Curvature(c.Length()))) * c.Length();
-    const double byTurn = c.Type() == ElementType::Spiral ? static_cast<double>(c.Panels()) : std::ceil(turn / kPieceTurn_rad);
+    const double byTurn =
+        c.Type() == ElementType::Spiral ? static_cast<double>(c.Panels()) : std::ceil(turn / kPieceTurn_rad);
     const double byLength = std::ceil(c.Length() / longest);
     return static_cast<std::size_t>(std::max({1.0, byTurn, byLength}));
   };
@@ -254,8 +261,8 @@ void LineGeometry::BuildIndex(double length_m) {
       const double s0 = c.Length() * static_cast<double>(i) / static_cast<double>(n);
       const double s1 = i + 1 == n ? c.Length() : c.Length() * static_cast<double>(i + 1) / static_cast<double>(n);
       const LinePoint p1 = c.At(s1);
-      pieces.push_back({s1, p0.X_m, p0.Y_m, std::cos(p0.azimuth_rad), std::sin(p0.azimuth_rad), std::cos(p1.azimuth_rad),
-                        std::sin(p1.azimuth_rad), static_cast<std::uint32_t>(e)});
+      pieces.push_back({s1, p0.X_m, p0.Y_m, std::cos(p0.azimuth_rad), std::sin(p0.azimuth_rad),
+                        std::cos(p1.azimuth_rad), std::sin(p1.azimuth_rad), static_cast<std::uint32_t>(e)});
       endX = p1.X_m;
       endY = p1.Y_m;
       // The curve stays within (length x turn) / 2 of its chord when it turns
@@ -282,7 +289,8 @@ LinePiece LineGeometry::Piece(std::size_t i) const {
   const StoredPiece& p = pieces[i];
   // The element's curvature as ElementCurve::Curvature gives it.
   const ElementShape& shape = shapes[p.element];
-  const double rate = shape.dk == 0 ? 0.0 : SpiralCurvatureChange({0, shape.k0, shape.dk, elements[p.element].design.length_m, 1.0});
+  const double rate =
+      shape.dk == 0 ? 0.0 : SpiralCurvatureChange({0, shape.k0, shape.dk, elements[p.element].design.length_m, 1.0});
   auto curvature = [&](double s) { return rate == 0 ? 1.0 * shape.k0 : 1.0 * shape.k0 + rate * s; };
   const double s0 = i > 0 && pieces[i - 1].element == p.element ? pieces[i - 1].s1 : 0.0;
   const bool last = i + 1 == pieces.size();

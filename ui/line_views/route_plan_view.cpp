@@ -59,7 +59,9 @@ std::size_t Stride(double spacingPx, double gapPx) {
 }
 
 // Whether two points are further apart than `gap` pixels either way.
-bool Apart(QPointF a, QPointF b, double gap) { return std::fabs(a.x() - b.x()) >= gap || std::fabs(a.y() - b.y()) >= gap; }
+bool Apart(QPointF a, QPointF b, double gap) {
+  return std::fabs(a.x() - b.x()) >= gap || std::fabs(a.y() - b.y()) >= gap;
+}
 
 }  // namespace
 
@@ -187,8 +189,10 @@ void RoutePlanView::SetLine(const Line& line) {
   keyPoints_.clear();
   for (const KeyPoint& k : line_->KeyPoints()) {
     const LinePoint p = line_->PointAtDistance(std::clamp(k.distance_m, 0.0, line_->Length_m()));
-    keyPoints_.push_back(
-        {{p.Y_m, p.X_m}, QString::fromUtf8(k.code.data(), static_cast<qsizetype>(k.code.size())) + QLatin1Char(' ') + ChainageText(k.station_m), p.azimuth_rad});
+    keyPoints_.push_back({{p.Y_m, p.X_m},
+                          QString::fromUtf8(k.code.data(), static_cast<qsizetype>(k.code.size())) + QLatin1Char(' ') +
+                              ChainageText(k.station_m),
+                          p.azimuth_rad});
   }
   FitToWindow();
 }
@@ -235,7 +239,8 @@ void RoutePlanView::SetStakes(const std::vector<LineStake>& stakes, double leftW
       maxV = std::max(maxV, stakes_[i].world.y());
     }
     // The edge points lie within the widest width of their stakes.
-    stakeRuns_.push_back({first, last, QRectF(QPointF(minU - reach, minV - reach), QPointF(maxU + reach, maxV + reach))});
+    stakeRuns_.push_back(
+        {first, last, QRectF(QPointF(minU - reach, minV - reach), QPointF(maxU + reach, maxV + reach))});
   }
   update();
 }
@@ -376,8 +381,7 @@ void RoutePlanView::Draw(QPainter& painter, LabelPlacer& labels) const {
   painter.setBrush(Qt::white);
   for (const Mark& k : keyPoints_) {
     const QPointF at = WorldToScreen(k.world.x(), k.world.y());
-    if (!window.contains(at) || (!drawn_.keyPoints.empty() && !Apart(at, drawn_.keyPoints.back(), kDotGapPx)))
-      continue;
+    if (!window.contains(at) || (!drawn_.keyPoints.empty() && !Apart(at, drawn_.keyPoints.back(), kDotGapPx))) continue;
     painter.drawEllipse(at, 4, 4);
     drawn_.keyPoints.push_back(at);
   }

@@ -151,10 +151,10 @@ class RoutePlanView : public DrawingView {
   std::vector<SampledPath> edges_;  // left, right where drawn
   std::vector<Mark> joints_;        // element joints, without labels
   std::vector<Mark> keyPoints_;     // "ZH K1+234.567"
-  std::vector<StakeDot> stakes_;   // in the order given, which is along the line
+  std::vector<StakeDot> stakes_;    // in the order given, which is along the line
   std::vector<StakeRun> stakeRuns_;
-  double stakeSpacing_m_ = 0;     // mean distance from one stake to the next
-  double leftWidth_m_ = 0;        // edge points at these widths, where > 0
+  double stakeSpacing_m_ = 0;  // mean distance from one stake to the next
+  double leftWidth_m_ = 0;     // edge points at these widths, where > 0
   double rightWidth_m_ = 0;
   std::vector<Mark> measured_;
   mutable DrawnMarks drawn_;
