@@ -1,9 +1,13 @@
 // The whole line: stakes every metre over a 100 km line of several hundred
 // elements against evaluating the same points alone with PointAtDistance,
-// and locating 100,000 points beside a 100-element line.
+// locating 100,000 points beside a 100-element line, and the memory a line
+// of 100,000 elements takes (goal: under 30 MB).
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <cmath>
+#include <fstream>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -22,7 +26,8 @@ Line TestLine(std::size_t elements, double straight_m, std::vector<ChainageEquat
   int turn = 1;
   for (std::size_t i = 0; designed.size() < elements; ++i) {
     const double R = radii[i % 5], R2 = 1.75 * R;
-    if (i % 4 != 3) designed.push_back({ElementType::Straight, straight_m + 37.3 * (i % 7), kInfiniteRadius, kInfiniteRadius, 0});
+    if (i % 4 != 3)
+      designed.push_back({ElementType::Straight, straight_m + 37.3 * (i % 7), kInfiniteRadius, kInfiniteRadius, 0});
     designed.push_back({ElementType::Spiral, 120 + 23.7 * (i % 3), kInfiniteRadius, R, turn});
     designed.push_back({ElementType::Arc, 150 + 41.17 * (i % 4), R, R, turn});
     if (i % 3 == 1) {
@@ -99,6 +104,43 @@ void BM_LineLocateNoFoot(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * points.size()));
 }
 
+// The resident memory of the process, bytes.
+double ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  double pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * 4096;
+}
+
+// Builds a line of 100,000 elements (straights, spirals, arcs and egg
+// spirals as TestLine makes them) and reports how much the process grew by
+// (RSS, with what malloc keeps freed handed back first) and how much the
+// heap holds, both with the line alive and its designs gone.
+void BM_LineMemory(benchmark::State& state) {
+  const auto elements = static_cast<std::size_t>(state.range(0));
+  double rss = 0, heap = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    malloc_trim(0);
+    const double rss0 = ResidentBytes();
+    const struct mallinfo2 heap0 = mallinfo2();
+    state.ResumeTiming();
+    auto line = std::make_unique<Line>(TestLine(elements, 300));
+    state.PauseTiming();
+    malloc_trim(0);
+    rss = ResidentBytes() - rss0;
+    const struct mallinfo2 heap1 = mallinfo2();
+    heap = static_cast<double>(heap1.uordblks + heap1.hblkhd) - static_cast<double>(heap0.uordblks + heap0.hblkhd);
+    benchmark::DoNotOptimize(line->Length_m());
+    line.reset();
+    state.ResumeTiming();
+  }
+  state.counters["rss_MB"] = rss / 1e6;
+  state.counters["heap_MB"] = heap / 1e6;
+  state.counters["heap_bytes_per_element"] = heap / static_cast<double>(elements + 1);
+}
+
+BENCHMARK(BM_LineMemory)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LineStakesEveryMetre)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LinePointsAloneEveryMetre)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LineLocate)->Unit(benchmark::kMillisecond);

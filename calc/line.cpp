@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numbers>
 
 #include "calc/calculation_error.h"
@@ -43,15 +45,17 @@ void CheckElement(const ElementSpec& e, std::size_t i) {
         throw CalculationError(ElementMessage(i, kArcShapeText), {RowKind::Element, i});
       break;
     case ElementType::Spiral:
-      if (e.startRadius_m == e.endRadius_m) throw CalculationError(ElementMessage(i, kSpiralShapeText), {RowKind::Element, i});
+      if (e.startRadius_m == e.endRadius_m)
+        throw CalculationError(ElementMessage(i, kSpiralShapeText), {RowKind::Element, i});
       break;
     default:
       throw CalculationError(ElementMessage(i, kStraightShapeText), {RowKind::Element, i});
   }
   if (e.turn != -1 && e.turn != 1) throw CalculationError(ElementMessage(i, kElementTurnText), {RowKind::Element, i});
-  const double turn = 0.5 * e.length_m *
-                      (SignedCurvature(e.startRadius_m, e.turn) + SignedCurvature(e.endRadius_m, e.turn));
-  if (!(std::abs(turn) <= kMaxElementTurn_rad)) throw CalculationError(ElementMessage(i, kElementTurnsTooMuchText), {RowKind::Element, i});
+  const double turn =
+      0.5 * e.length_m * (SignedCurvature(e.startRadius_m, e.turn) + SignedCurvature(e.endRadius_m, e.turn));
+  if (!(std::abs(turn) <= kMaxElementTurn_rad))
+    throw CalculationError(ElementMessage(i, kElementTurnsTooMuchText), {RowKind::Element, i});
 }
 
 // Code of the joint between two elements.
@@ -81,25 +85,38 @@ bool EndsCurveRun(const ElementSpec& before, const ElementSpec& after) {
 
 Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<ChainageEquation> equations)
     : start_(start), equations_(std::move(equations)) {
-  if (!std::isfinite(start_.azimuth_rad) || std::abs(start_.azimuth_rad) > 1e6) throw CalculationError(kLineStartNotFinitePrompt);
+  if (!std::isfinite(start_.azimuth_rad) || std::abs(start_.azimuth_rad) > 1e6)
+    throw CalculationError(kLineStartNotFinitePrompt);
   for (double v : {start_.X_m, start_.Y_m, start_.station_m})
     if (!std::isfinite(v) || std::abs(v) >= kMaxCoordinate_m) throw CalculationError(kLineStartNotFinitePrompt);
   if (elements.empty()) throw CalculationError(kLineNoElementsPrompt);
 
   auto geometry = std::make_shared<LineGeometry>();
-  geometry->curves.reserve(elements.size());
-  elements_.reserve(elements.size());
+  geometry->elements.reserve(elements.size());
+  geometry->shapes.reserve(elements.size());
   double X = start_.X_m, Y = start_.Y_m, azimuth = ReduceAzimuth(start_.azimuth_rad), distance = 0;
   for (std::size_t i = 0; i < elements.size(); ++i) {
     const ElementSpec& e = elements[i];
     CheckElement(e, i);
-    const ElementCurve& curve = geometry->curves.emplace_back(
-        e.type, X, Y, azimuth, SignedCurvature(e.startRadius_m, e.turn), SignedCurvature(e.endRadius_m, e.turn),
-        e.length_m);
-    LinePoint end = curve.At(e.length_m);
+    const double k0 = SignedCurvature(e.startRadius_m, e.turn), k1 = SignedCurvature(e.endRadius_m, e.turn);
+    ElementShape shape{k0, 0.0, 0, 1};
+    if (e.type == ElementType::Spiral) {
+      // The spiral's panels summed once; their starts go to the one array.
+      shape.dk = k1 - k0;
+      Spiral spiral({azimuth, k0, shape.dk, e.length_m, 1.0}, kExactPolicy,
+                    static_cast<std::int64_t>(SpiralPanelCount(k0, k1, e.length_m, kExactPolicy)));
+      if (geometry->nodes.size() + static_cast<std::size_t>(spiral.Panels()) >=
+          std::numeric_limits<std::uint32_t>::max())
+        throw CalculationError(kLineTooLongPrompt);
+      shape.node = static_cast<std::uint32_t>(geometry->nodes.size());
+      shape.panels = static_cast<std::uint32_t>(spiral.Panels());
+      spiral.AppendNodes(geometry->nodes);
+    }
+    geometry->shapes.push_back(shape);
+    geometry->elements.push_back({e, distance, {X, Y, azimuth}, {}});
+    LinePoint end = geometry->Curve(i).At(e.length_m);
     end.azimuth_rad = ReduceAzimuth(end.azimuth_rad);
-    elements_.push_back({e, distance, {X, Y, azimuth}, end});
-    geometry->startDistance.push_back(distance);
+    geometry->elements.back().end = end;
     X = end.X_m;
     Y = end.Y_m;
     azimuth = end.azimuth_rad;
@@ -107,6 +124,7 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
     if (!(std::abs(X) < kMaxCoordinate_m && std::abs(Y) < kMaxCoordinate_m && distance < kMaxCoordinate_m))
       throw CalculationError(kLineTooLongPrompt);
   }
+  geometry->nodes.shrink_to_fit();
   length_m_ = distance;
 
   partDistance_m_.push_back(0);
@@ -117,7 +135,8 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
         std::abs(q.stationBack_m) >= kMaxCoordinate_m || std::abs(q.stationAhead_m) >= kMaxCoordinate_m)
       throw CalculationError(EquationMessage(i, kEquationNotFiniteText), {RowKind::Equation, i});
     const double at = partDistance_m_.back() + (q.stationBack_m - partStation_m_.back());
-    if (!(at > partDistance_m_.back())) throw CalculationError(EquationMessage(i, kEquationOrderText), {RowKind::Equation, i});
+    if (!(at > partDistance_m_.back()))
+      throw CalculationError(EquationMessage(i, kEquationOrderText), {RowKind::Equation, i});
     if (!(at < length_m_)) throw CalculationError(EquationMessage(i, kEquationOutsideLineText), {RowKind::Equation, i});
     partDistance_m_.push_back(at);
     partStation_m_.push_back(q.stationAhead_m);
@@ -125,6 +144,8 @@ Line::Line(LineStart start, std::vector<ElementSpec> elements, std::vector<Chain
   geometry->BuildIndex(length_m_);
   geometry_ = std::move(geometry);
 }
+
+const std::vector<LineElement>& Line::Elements() const { return geometry_->elements; }
 
 double Line::Tolerance() const { return 1e-9 * std::max(1.0, length_m_); }
 
@@ -174,9 +195,10 @@ double Line::ResolveStation(double station_m, bool last, bool snapToGap, std::si
 double Line::DistanceAt(double station_m) const { return ResolveStation(station_m, false, false); }
 
 std::size_t Line::ElementIndexAt(double distance_m) const {
-  const auto& starts = geometry_->startDistance;
-  auto it = std::upper_bound(starts.begin(), starts.end(), distance_m);
-  return it == starts.begin() ? 0 : static_cast<std::size_t>(it - starts.begin()) - 1;
+  const auto& elements = geometry_->elements;
+  auto it = std::upper_bound(elements.begin(), elements.end(), distance_m,
+                             [](double d, const LineElement& e) { return d < e.startDistance_m; });
+  return it == elements.begin() ? 0 : static_cast<std::size_t>(it - elements.begin()) - 1;
 }
 
 LinePoint Line::PointAtDistance(double distance_m) const {
@@ -184,13 +206,14 @@ LinePoint Line::PointAtDistance(double distance_m) const {
     throw CalculationError(kDistanceOutsideLinePrompt);
   const double d = std::clamp(distance_m, 0.0, length_m_);
   const std::size_t i = ElementIndexAt(d);
-  LinePoint p = geometry_->curves[i].At(d - geometry_->startDistance[i]);
+  LinePoint p = geometry_->Curve(i).At(d - geometry_->elements[i].startDistance_m);
   p.azimuth_rad = ReduceAzimuth(p.azimuth_rad);
   return p;
 }
 
 LinePoint Line::PointAtOffset(double distance_m, double offset_m) const {
-  if (!std::isfinite(offset_m) || std::abs(offset_m) >= kMaxCoordinate_m) throw CalculationError(kOffsetNotFinitePrompt);
+  if (!std::isfinite(offset_m) || std::abs(offset_m) >= kMaxCoordinate_m)
+    throw CalculationError(kOffsetNotFinitePrompt);
   LinePoint p = PointAtDistance(distance_m);
   // Right of the azimuth a is the azimuth a + 90 degrees: (-sin a, cos a).
   p.X_m -= offset_m * std::sin(p.azimuth_rad);
@@ -199,30 +222,31 @@ LinePoint Line::PointAtOffset(double distance_m, double offset_m) const {
 }
 
 std::vector<KeyPoint> Line::KeyPoints() const {
+  const std::vector<LineElement>& elements = geometry_->elements;
   std::vector<KeyPoint> points;
   points.push_back({0, 0, kCodeQD});
   std::vector<double> joints;
-  std::size_t runStart = elements_.front().design.type == ElementType::Straight ? elements_.size() : 0;
+  std::size_t runStart = elements.front().design.type == ElementType::Straight ? elements.size() : 0;
   auto closeRun = [&](std::size_t endElement) {  // the run is elements [runStart, endElement)
     if (runStart >= endElement) return;
-    const double from = elements_[runStart].startDistance_m;
-    const double to = endElement < elements_.size() ? elements_[endElement].startDistance_m : length_m_;
+    const double from = elements[runStart].startDistance_m;
+    const double to = endElement < elements.size() ? elements[endElement].startDistance_m : length_m_;
     const double middle = 0.5 * (from + to);
     bool onJoint = false;
     for (std::size_t j = runStart + 1; j < endElement; ++j)
-      onJoint = onJoint || std::abs(elements_[j].startDistance_m - middle) <= kSamePoint_m;
+      onJoint = onJoint || std::abs(elements[j].startDistance_m - middle) <= kSamePoint_m;
     if (!onJoint) points.push_back({middle, 0, kCodeQZ});
   };
-  for (std::size_t j = 1; j < elements_.size(); ++j) {
-    const ElementSpec& before = elements_[j - 1].design;
-    const ElementSpec& after = elements_[j].design;
-    points.push_back({elements_[j].startDistance_m, 0, JointCode(before, after)});
+  for (std::size_t j = 1; j < elements.size(); ++j) {
+    const ElementSpec& before = elements[j - 1].design;
+    const ElementSpec& after = elements[j].design;
+    points.push_back({elements[j].startDistance_m, 0, JointCode(before, after)});
     if (EndsCurveRun(before, after)) {
       closeRun(j);
-      runStart = after.type == ElementType::Straight ? elements_.size() : j;
+      runStart = after.type == ElementType::Straight ? elements.size() : j;
     }
   }
-  closeRun(elements_.size());
+  closeRun(elements.size());
   points.push_back({length_m_, 0, kCodeZD});
   for (std::size_t p = 1; p < partDistance_m_.size(); ++p) points.push_back({partDistance_m_[p], 0, kCodeDL});
   std::stable_sort(points.begin(), points.end(),
@@ -285,15 +309,15 @@ void Line::ForEachStake(double interval_m, std::optional<double> fromStation_m, 
   // A stake is handed over once the next one is known to lie farther on:
   // two within `same` of each other are one, a key point's code winning over
   // an ordinary stake's and DL over any other.
-  const auto& curves = geometry_->curves;
-  const auto& starts = geometry_->startDistance;
+  const LineGeometry& geometry = *geometry_;
+  const auto& elements = geometry.elements;
   std::size_t element = 0;
   std::optional<LineStake> pending;
   const auto handOver = [&]() {
     LineStake& s = *pending;
     s.distance_m = std::clamp(s.distance_m, 0.0, length_m_);
-    while (element + 1 < curves.size() && starts[element + 1] <= s.distance_m) ++element;
-    s.point = curves[element].At(s.distance_m - starts[element]);
+    while (element + 1 < elements.size() && elements[element + 1].startDistance_m <= s.distance_m) ++element;
+    s.point = geometry.Curve(element).At(s.distance_m - elements[element].startDistance_m);
     s.point.azimuth_rad = ReduceAzimuth(s.point.azimuth_rad);
     if (s.code == kCodeDL) {
       const std::size_t p = PartAt(s.distance_m + same);
@@ -327,10 +351,11 @@ void Line::ForEachStake(double interval_m, std::optional<double> fromStation_m, 
     const double partEnd = p + 1 < parts ? partDistance_m_[p + 1] : length_m_;
     for (double k = r.first; k <= r.last; ++k) {
       const double station = k * interval_m;
-      const double distance = std::clamp(partDistance_m_[p] + (station - partStation_m_[p]), partDistance_m_[p], partEnd);
+      const double distance =
+          std::clamp(partDistance_m_[p] + (station - partStation_m_[p]), partDistance_m_[p], partEnd);
       addKeysBefore(distance);
-      const bool atEquation = (p > 0 && distance - partDistance_m_[p] <= same) ||
-                              (p + 1 < parts && partEnd - distance <= same);
+      const bool atEquation =
+          (p > 0 && distance - partDistance_m_[p] <= same) || (p + 1 < parts && partEnd - distance <= same);
       add(distance, station, atEquation ? kCodeDL : "");
     }
   }

@@ -191,7 +191,7 @@ class Line {
   Line(LineStart start, std::vector<ElementSpec> elements, std::vector<ChainageEquation> equations = {});
 
   const LineStart& Start() const { return start_; }
-  const std::vector<LineElement>& Elements() const { return elements_; }
+  const std::vector<LineElement>& Elements() const;
   const std::vector<ChainageEquation>& Equations() const { return equations_; }
   double Length_m() const { return length_m_; }
 
@@ -271,14 +271,13 @@ class Line {
 
  private:
   LineStart start_;
-  std::vector<LineElement> elements_;
   std::vector<ChainageEquation> equations_;
   // Distances of the equations and the displayed chainage where each part
   // of the line begins (part 0 at the start, part i after equation i).
   std::vector<double> partDistance_m_;
   std::vector<double> partStation_m_;
   double length_m_ = 0;
-  std::shared_ptr<const LineGeometry> geometry_;  // shared by copies, never changed
+  std::shared_ptr<const LineGeometry> geometry_;  // the elements and all computed once, shared by copies
 
   double Tolerance() const;
   std::size_t PartAt(double distance_m) const;

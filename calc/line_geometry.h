@@ -4,6 +4,8 @@
 // Line::Locate. Used by line.cpp, line_locate.cpp and jd_design.cpp only.
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "calc/line.h"
@@ -26,7 +28,13 @@ class ElementCurve {
  public:
   static constexpr double kPanelTurn_rad = kExactPolicy.panelTurn_rad;
 
+  // An element on its own, its spiral's panels summed into storage of its own.
   ElementCurve(ElementType type, double X0_m, double Y0_m, double azimuth0_rad, double k0, double k1, double length_m);
+  // An element of a line: `dk` the change of curvature over the element (0
+  // but for a spiral), a spiral's Panels() + 1 panel starts at `nodes`, kept
+  // by the line.
+  ElementCurve(ElementType type, double X0_m, double Y0_m, double azimuth0_rad, double k0, double dk, double length_m,
+               std::uint32_t panels, const SpiralNode* nodes);
 
   ElementType Type() const { return type_; }
   double Length() const { return law_.L; }
@@ -36,16 +44,25 @@ class ElementCurve {
   // The point at s (0..Length(); a little beyond extrapolates the same
   // law) and the azimuth there, not reduced to 0..2pi.
   LinePoint At(double s) const;
-  // Panel boundaries of a spiral (Panels() + 1 of them, equally spaced);
-  // a straight or an arc has one panel.
-  std::size_t Panels() const { return static_cast<std::size_t>(spiral_.Panels()); }
-  double PanelLength() const { return spiral_.PanelLength(); }
+  // Panels of a spiral (equally spaced); a straight or an arc has one.
+  std::size_t Panels() const { return panels_; }
 
  private:
   ElementType type_;
   double X0_, Y0_;
   SpiralLaw law_;  // turn +1: k0 and dk are signed
-  Spiral spiral_;  // a spiral's panels, summed once
+  std::uint32_t panels_ = 1;
+  const SpiralNode* nodes_ = nullptr;
+  std::shared_ptr<const std::vector<SpiralNode>> own_;  // an element on its own only
+};
+
+// What a line keeps of one element's shape besides its LineElement: 24
+// bytes, and a spiral's panel starts in the line's one array of them.
+struct ElementShape {
+  double k0 = 0;             // signed curvature at the start
+  double dk = 0;             // a spiral's change of curvature over it, else 0
+  std::uint32_t node = 0;    // a spiral's first panel start in LineGeometry::nodes
+  std::uint32_t panels = 1;  // a spiral's panel count, else 1
 };
 
 // A stretch of one element over which the tangent turns by at most a quarter
@@ -57,23 +74,42 @@ struct LinePiece {
   double X1 = 0, Y1 = 0, cos1 = 1, sin1 = 0, k1 = 0;
 };
 
+// What a line keeps of a LinePiece: 64 bytes. The rest follows exactly
+// from its neighbours and the element: s0 is the previous piece's s1 on the
+// same element (else 0), the end point the next piece's start point (the
+// elements join without a gap), the curvatures the element's at s0 and s1.
+struct StoredPiece {
+  double s1;
+  double X0, Y0, cos0, sin0;
+  double cos1, sin1;  // the end's tangent, which the next element's start does not share
+  std::uint32_t element;
+};
+
 // A box of the tree over the pieces, in line order: an inner node has two
-// children, a leaf a run of pieces.
+// children, a leaf a run of pieces. 36 bytes: the coordinates are taken from
+// LineGeometry's origin and, like the azimuths, rounded outwards to floats,
+// so that a box holds at least what it held in doubles.
 struct LineBox {
-  double minX, minY, maxX, maxY;
+  float minX, minY, maxX, maxY;  // from the origin
   // The tangent azimuths met inside, counted on along the line without
   // reduction to 0..2pi (an element's azimuth is monotonic).
-  double minAzimuth, maxAzimuth;
-  std::size_t first, last;  // leaf: pieces [first, last); inner: children
+  float minAzimuth, maxAzimuth;
+  std::uint32_t first, last;  // leaf: pieces [first, last); inner: children
   bool leaf;
 };
 
+// Everything a line computes once, shared by its copies and never changed.
 struct LineGeometry {
-  std::vector<ElementCurve> curves;
-  std::vector<double> startDistance;  // of each element
-  std::vector<LinePiece> pieces;
-  std::vector<LineBox> boxes;  // boxes[0] is the root
+  std::vector<LineElement> elements;
+  std::vector<ElementShape> shapes;  // of each element
+  std::vector<SpiralNode> nodes;     // every spiral's panel starts, element after element
+  std::vector<StoredPiece> pieces;
+  double endX = 0, endY = 0;        // the line's end point, where the last piece ends
+  double originX = 0, originY = 0;  // of the boxes' coordinates
+  std::vector<LineBox> boxes;       // boxes[0] is the root
 
+  ElementCurve Curve(std::size_t element) const;
+  LinePiece Piece(std::size_t i) const;
   void BuildIndex(double length_m);
 };
 

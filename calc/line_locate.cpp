@@ -37,7 +37,8 @@ struct Box {
 // degrees with every tangent in the box (f > 0 throughout), or above it
 // (f < 0 throughout). The directions to the point span the cone of the
 // box's corners as seen from the point.
-bool NoFootIn(const LineBox& b, double X, double Y) {
+bool NoFootIn(const LineBox& box, double X, double Y) {
+  const Box b{box.minX, box.minY, box.maxX, box.maxY, box.minAzimuth, box.maxAzimuth};
   if (X >= b.minX && X <= b.maxX && Y >= b.minY && Y <= b.maxY) return false;
   const double toward = std::atan2(Y - 0.5 * (b.minY + b.maxY), X - 0.5 * (b.minX + b.maxX));
   double lo = 0, hi = 0;
@@ -52,21 +53,47 @@ bool NoFootIn(const LineBox& b, double X, double Y) {
   // [lo - maxAzimuth, hi - minAzimuth] about `toward`.
   const double width = (hi - lo) + (b.maxAzimuth - b.minAzimuth);
   if (!(width < std::numbers::pi)) return false;
-  const double centre = std::abs(std::remainder(
-      toward + 0.5 * (lo + hi) - 0.5 * (b.minAzimuth + b.maxAzimuth), 2 * std::numbers::pi));
+  const double centre =
+      std::abs(std::remainder(toward + 0.5 * (lo + hi) - 0.5 * (b.minAzimuth + b.maxAzimuth), 2 * std::numbers::pi));
   const double margin = 1e-9;
   return centre + 0.5 * width < 0.5 * std::numbers::pi - margin ||
          centre - 0.5 * width > 0.5 * std::numbers::pi + margin;
 }
 
-double BoxDistance2(const LineBox& b, double X, double Y) {
+double BoxDistance2(const LineBox& box, double X, double Y) {
+  const double minX = box.minX, minY = box.minY, maxX = box.maxX, maxY = box.maxY;
+  const Box b{minX, minY, maxX, maxY, 0, 0};
   const double dx = X < b.minX ? b.minX - X : (X > b.maxX ? X - b.maxX : 0.0);
   const double dy = Y < b.minY ? b.minY - Y : (Y > b.maxY ? Y - b.maxY : 0.0);
   return dx * dx + dy * dy;
 }
 
-std::size_t BuildBoxes(std::vector<LineBox>& boxes, const std::vector<LinePiece>& pieces,
-                       const std::vector<Box>& pieceBoxes, std::size_t first, std::size_t last) {
+std::uint32_t Index(std::size_t i) { return static_cast<std::uint32_t>(i); }
+
+// The float at or below v, and at or above it.
+float Down(double v) {
+  const auto f = static_cast<float>(v);
+  return static_cast<double>(f) > v ? std::nextafter(f, -std::numeric_limits<float>::infinity()) : f;
+}
+float Up(double v) {
+  const auto f = static_cast<float>(v);
+  return static_cast<double>(f) < v ? std::nextafter(f, std::numeric_limits<float>::infinity()) : f;
+}
+
+LineBox Stored(const Box& b, double originX, double originY, std::size_t first, std::size_t last, bool leaf) {
+  return {Down(b.minX - originX),
+          Down(b.minY - originY),
+          Up(b.maxX - originX),
+          Up(b.maxY - originY),
+          Down(b.minAzimuth),
+          Up(b.maxAzimuth),
+          Index(first),
+          Index(last),
+          leaf};
+}
+
+std::size_t BuildBoxes(std::vector<LineBox>& boxes, double originX, double originY, const std::vector<Box>& pieceBoxes,
+                       std::size_t first, std::size_t last) {
   const std::size_t index = boxes.size();
   boxes.push_back({});
   Box b;
@@ -77,13 +104,13 @@ std::size_t BuildBoxes(std::vector<LineBox>& boxes, const std::vector<LinePiece>
     b.AddAzimuth(pieceBoxes[i].maxAzimuth);
   }
   if (last - first <= kPiecesPerLeaf) {
-    boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, first, last, true};
+    boxes[index] = Stored(b, originX, originY, first, last, true);
     return index;
   }
   const std::size_t middle = first + (last - first) / 2;
-  const std::size_t left = BuildBoxes(boxes, pieces, pieceBoxes, first, middle);
-  const std::size_t right = BuildBoxes(boxes, pieces, pieceBoxes, middle, last);
-  boxes[index] = {b.minX, b.minY, b.maxX, b.maxY, b.minAzimuth, b.maxAzimuth, left, right, false};
+  const std::size_t left = BuildBoxes(boxes, originX, originY, pieceBoxes, first, middle);
+  const std::size_t right = BuildBoxes(boxes, originX, originY, pieceBoxes, middle, last);
+  boxes[index] = Stored(b, originX, originY, left, right, false);
   return index;
 }
 
@@ -125,8 +152,8 @@ struct Best {
 // bracket (bisection when a step would leave it). Newton's error after a
 // step d is about |f'' / 2f'| d^2: the iteration stops once that is below a
 // picometre, or the step a hundred-billionth of the distance.
-void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b, double fa, double fb,
-              double dfa, double dfb, double X, double Y, Best& best) {
+void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b, double fa, double fb, double dfa,
+              double dfb, double X, double Y, Best& best) {
   if (!(fa > fb || (fa == fb && dfa < 0))) return;
   if (fa == 0) return best.Offer(element, a, TrackAt(curve, a, X, Y).distance2);
   if (fb == 0) return best.Offer(element, b, TrackAt(curve, b, X, Y).distance2);
@@ -134,10 +161,10 @@ void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b
   double u = fa / (fa - fb);
   for (int i = 0; i < 3; ++i) {  // Newton on the Hermite cubic, u in 0..1
     const double u2 = u * u, u3 = u2 * u;
-    const double H = (2 * u3 - 3 * u2 + 1) * fa + (u3 - 2 * u2 + u) * h * dfa + (-2 * u3 + 3 * u2) * fb +
-                     (u3 - u2) * h * dfb;
-    const double dH = (6 * u2 - 6 * u) * fa + (3 * u2 - 4 * u + 1) * h * dfa + (-6 * u2 + 6 * u) * fb +
-                      (3 * u2 - 2 * u) * h * dfb;
+    const double H =
+        (2 * u3 - 3 * u2 + 1) * fa + (u3 - 2 * u2 + u) * h * dfa + (-2 * u3 + 3 * u2) * fb + (u3 - u2) * h * dfb;
+    const double dH =
+        (6 * u2 - 6 * u) * fa + (3 * u2 - 4 * u + 1) * h * dfa + (-6 * u2 + 6 * u) * fb + (3 * u2 - 2 * u) * h * dfb;
     const double next = u - H / dH;
     if (!(next > 0 && next < 1)) break;
     u = next;
@@ -174,7 +201,7 @@ void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b
 // near the centre of curvature), f may dip across zero inside the piece:
 // find the turn of f and look on either side of it.
 void PieceFeet(const LineGeometry& g, const LinePiece& piece, double X, double Y, Best& best) {
-  const ElementCurve& curve = g.curves[piece.element];
+  const ElementCurve curve = g.Curve(piece.element);
   const double dx0 = X - piece.X0, dy0 = Y - piece.Y0, dx1 = X - piece.X1, dy1 = Y - piece.Y1;
   const double f0 = dx0 * piece.cos0 + dy0 * piece.sin0;
   const double f1 = dx1 * piece.cos1 + dy1 * piece.sin1;
@@ -210,22 +237,34 @@ void PieceFeet(const LineGeometry& g, const LinePiece& piece, double X, double Y
 void LineGeometry::BuildIndex(double length_m) {
   // Pieces no longer than a thousandth of the line keep the boxes tight.
   const double longest = std::max(1.0, length_m / 1024);
-  std::vector<Box> pieceBoxes;
-  double azimuthOn = curves.front().Azimuth(0);  // the line's azimuth, never reduced
-  for (std::size_t e = 0; e < curves.size(); ++e) {
-    const ElementCurve& c = curves[e];
-    const double shift = azimuthOn - c.Azimuth(0);
+  // How many pieces each element is cut into, counted first so that the
+  // pieces take no more room than they need.
+  auto piecesOf = [&](const ElementCurve& c) {
     const double turn = std::max(std::abs(c.Curvature(0)), std::abs(c.Curvature(c.Length()))) * c.Length();
-    const double byTurn = c.Type() == ElementType::Spiral ? static_cast<double>(c.Panels()) : std::ceil(turn / kPieceTurn_rad);
+    const double byTurn =
+        c.Type() == ElementType::Spiral ? static_cast<double>(c.Panels()) : std::ceil(turn / kPieceTurn_rad);
     const double byLength = std::ceil(c.Length() / longest);
-    const auto n = static_cast<std::size_t>(std::max({1.0, byTurn, byLength}));
+    return static_cast<std::size_t>(std::max({1.0, byTurn, byLength}));
+  };
+  std::size_t count = 0;
+  for (std::size_t e = 0; e < elements.size(); ++e) count += piecesOf(Curve(e));
+  pieces.reserve(count);
+  std::vector<Box> pieceBoxes;
+  pieceBoxes.reserve(count);
+  double azimuthOn = Curve(0).Azimuth(0);  // the line's azimuth, never reduced
+  for (std::size_t e = 0; e < elements.size(); ++e) {
+    const ElementCurve c = Curve(e);
+    const double shift = azimuthOn - c.Azimuth(0);
+    const std::size_t n = piecesOf(c);
     LinePoint p0 = c.At(0);
     for (std::size_t i = 0; i < n; ++i) {
       const double s0 = c.Length() * static_cast<double>(i) / static_cast<double>(n);
       const double s1 = i + 1 == n ? c.Length() : c.Length() * static_cast<double>(i + 1) / static_cast<double>(n);
       const LinePoint p1 = c.At(s1);
-      pieces.push_back({e, s0, s1, p0.X_m, p0.Y_m, std::cos(p0.azimuth_rad), std::sin(p0.azimuth_rad), c.Curvature(s0),
-                        p1.X_m, p1.Y_m, std::cos(p1.azimuth_rad), std::sin(p1.azimuth_rad), c.Curvature(s1)});
+      pieces.push_back({s1, p0.X_m, p0.Y_m, std::cos(p0.azimuth_rad), std::sin(p0.azimuth_rad),
+                        std::cos(p1.azimuth_rad), std::sin(p1.azimuth_rad), static_cast<std::uint32_t>(e)});
+      endX = p1.X_m;
+      endY = p1.Y_m;
       // The curve stays within (length x turn) / 2 of its chord when it turns
       // by less than a right angle; a little more for rounding.
       const double bulge = 0.5 * (s1 - s0) * std::abs(p1.azimuth_rad - p0.azimuth_rad) + 1e-9 * (s1 - s0) + 1e-6;
@@ -241,7 +280,33 @@ void LineGeometry::BuildIndex(double length_m) {
   }
   boxes.clear();
   boxes.reserve(2 * pieces.size() / kPiecesPerLeaf + 2);
-  BuildBoxes(boxes, pieces, pieceBoxes, 0, pieces.size());
+  originX = pieces.front().X0;
+  originY = pieces.front().Y0;
+  BuildBoxes(boxes, originX, originY, pieceBoxes, 0, pieces.size());
+}
+
+LinePiece LineGeometry::Piece(std::size_t i) const {
+  const StoredPiece& p = pieces[i];
+  // The element's curvature as ElementCurve::Curvature gives it.
+  const ElementShape& shape = shapes[p.element];
+  const double rate =
+      shape.dk == 0 ? 0.0 : SpiralCurvatureChange({0, shape.k0, shape.dk, elements[p.element].design.length_m, 1.0});
+  auto curvature = [&](double s) { return rate == 0 ? 1.0 * shape.k0 : 1.0 * shape.k0 + rate * s; };
+  const double s0 = i > 0 && pieces[i - 1].element == p.element ? pieces[i - 1].s1 : 0.0;
+  const bool last = i + 1 == pieces.size();
+  return {p.element,
+          s0,
+          p.s1,
+          p.X0,
+          p.Y0,
+          p.cos0,
+          p.sin0,
+          curvature(s0),
+          last ? endX : pieces[i + 1].X0,
+          last ? endY : pieces[i + 1].Y0,
+          p.cos1,
+          p.sin1,
+          curvature(p.s1)};
 }
 
 LineFoot Line::FootAt(double distance_m, const LinePoint& onLine, double X_m, double Y_m) const {
@@ -279,11 +344,13 @@ LineLocation Line::Find(double X_m, double Y_m) const {
   // The ends: the distance is smallest there when the point lies at or
   // beyond the end along its tangent (f <= 0 at the start, f >= 0 at the end).
   for (const bool atEnd : {false, true}) {
-    const LinePiece& p = atEnd ? g.pieces.back() : g.pieces.front();
+    const LinePiece p = g.Piece(atEnd ? g.pieces.size() - 1 : 0);
     const double dx = X_m - (atEnd ? p.X1 : p.X0), dy = Y_m - (atEnd ? p.Y1 : p.Y0);
     const double f = atEnd ? dx * p.cos1 + dy * p.sin1 : dx * p.cos0 + dy * p.sin0;
     if (atEnd ? f >= 0 : f <= 0) best.Offer(p.element, atEnd ? p.s1 : p.s0, dx * dx + dy * dy, atEnd ? 1 : -1);
   }
+  // The point from the boxes' origin.
+  const double x = X_m - g.originX, y = Y_m - g.originY;
   std::size_t stack[128];
   std::size_t top = 0;
   stack[top++] = 0;
@@ -292,15 +359,15 @@ LineLocation Line::Find(double X_m, double Y_m) const {
   bool leafSeen = false;
   while (top > 0) {
     const LineBox& box = g.boxes[stack[--top]];
-    if (BoxDistance2(box, X_m, Y_m) >= best.distance2) continue;
-    if (leafSeen && !std::isfinite(best.distance2) && NoFootIn(box, X_m, Y_m)) continue;
+    if (BoxDistance2(box, x, y) >= best.distance2) continue;
+    if (leafSeen && !std::isfinite(best.distance2) && NoFootIn(box, x, y)) continue;
     if (box.leaf) {
-      for (std::size_t i = box.first; i < box.last; ++i) PieceFeet(g, g.pieces[i], X_m, Y_m, best);
+      for (std::size_t i = box.first; i < box.last; ++i) PieceFeet(g, g.Piece(i), X_m, Y_m, best);
       leafSeen = true;
       continue;
     }
-    const double dl = BoxDistance2(g.boxes[box.first], X_m, Y_m);
-    const double dr = BoxDistance2(g.boxes[box.last], X_m, Y_m);
+    const double dl = BoxDistance2(g.boxes[box.first], x, y);
+    const double dr = BoxDistance2(g.boxes[box.last], x, y);
     // The nearer child is searched first.
     if (dl <= dr) {
       if (dr < best.distance2) stack[top++] = box.last;
@@ -314,12 +381,12 @@ LineLocation Line::Find(double X_m, double Y_m) const {
   if (!std::isfinite(best.distance2)) return where;
   if (best.end == 0) {
     where.status = LocateStatus::OnLine;
-    where.foot = FootAt(elements_[best.element].startDistance_m + best.s, g.curves[best.element].At(best.s), X_m, Y_m);
+    where.foot = FootAt(g.elements[best.element].startDistance_m + best.s, g.Curve(best.element).At(best.s), X_m, Y_m);
     return where;
   }
   const bool atEnd = best.end > 0;
-  const LinePiece& p = atEnd ? g.pieces.back() : g.pieces.front();
-  const LinePoint endPoint = g.curves[p.element].At(atEnd ? p.s1 : p.s0);
+  const LinePiece p = g.Piece(atEnd ? g.pieces.size() - 1 : 0);
+  const LinePoint endPoint = g.Curve(p.element).At(atEnd ? p.s1 : p.s0);
   where.foot = FootAt(atEnd ? length_m_ : 0.0, endPoint, X_m, Y_m);
   const double dx = X_m - endPoint.X_m, dy = Y_m - endPoint.Y_m;
   where.beyond_m = std::abs(dx * std::cos(endPoint.azimuth_rad) + dy * std::sin(endPoint.azimuth_rad));

@@ -127,28 +127,39 @@ SpiralOffset Spiral::WholeRule(double D) const {
   return {D * sumCos, D * sumSin, SpiralAzimuth(law_, D)};
 }
 
-Spiral::PanelHead Spiral::HeadOf(std::int64_t i, double x, double y) const {
-  const double from = static_cast<double>(i) * panelLength_;
-  const double azimuth = SpiralAzimuth(law_, from);
-  return {from, std::cos(azimuth), std::sin(azimuth), law_.turn * law_.k0 + change_ * from, x, y};
-}
-
 // The full-precision rule over head.from..D: the turn from the panel's start
 // azimuth (at most some 0.55 rad) at each node, turned by that azimuth at the
-// end; the panels before are not added.
-Spiral::Step Spiral::PanelFrom(const PanelHead& head, double D) const {
+// end; the panels before are not added. `change` is that of the signed
+// curvature per metre.
+Spiral::Step Spiral::PanelStep(const PanelHead& head, double change, double D) {
   const double h = D - head.from;
   double sumCos = 0.0;
   double sumSin = 0.0;
   for (std::size_t j = 0; j < kExactNode.size(); ++j) {
     const double u = kExactNode[j] * h;
-    const double turned = u * (head.curvature + 0.5 * change_ * u);
+    const double turned = u * (head.curvature + 0.5 * change * u);
     sumCos += kExactWeight[j] * std::cos(turned);
     sumSin += kExactWeight[j] * std::sin(turned);
   }
   return {h * (head.cosAzimuth * sumCos - head.sinAzimuth * sumSin),
           h * (head.sinAzimuth * sumCos + head.cosAzimuth * sumSin)};
 }
+
+// The panel of `panelLength` that holds D: 0..panels (the last one only for
+// a point a rounding past the end).
+std::int64_t Spiral::PanelIndex(double D, double panelLength, std::int64_t panels) {
+  const double q = std::floor(D / panelLength);
+  if (!(q > 0)) return 0;
+  return q < static_cast<double>(panels) ? static_cast<std::int64_t>(q) : panels;
+}
+
+Spiral::PanelHead Spiral::HeadOf(std::int64_t i, double x, double y) const {
+  const double from = static_cast<double>(i) * panelLength_;
+  const double azimuth = SpiralAzimuth(law_, from);
+  return {from, std::cos(azimuth), std::sin(azimuth), law_.turn * law_.k0 + change_ * from, x, y};
+}
+
+Spiral::Step Spiral::PanelFrom(const PanelHead& head, double D) const { return PanelStep(head, change_, D); }
 
 Spiral::PanelHead Spiral::NextHead(const PanelHead& head, std::int64_t next) const {
   const PanelHead n = HeadOf(next, 0.0, 0.0);
@@ -161,13 +172,7 @@ SpiralOffset Spiral::FromHead(const PanelHead& head, double D) const {
   return {head.x + p.x, head.y + p.y, SpiralAzimuth(law_, D)};
 }
 
-// The panel that holds D: 0..panels (the last one only for a point a
-// rounding past the end).
-std::int64_t Spiral::PanelOf(double D) const {
-  const double q = std::floor(D / panelLength_);
-  if (!(q > 0)) return 0;
-  return q < static_cast<double>(panels_) ? static_cast<std::int64_t>(q) : panels_;
-}
+std::int64_t Spiral::PanelOf(double D) const { return PanelIndex(D, panelLength_, panels_); }
 
 void Spiral::Reach(std::int64_t j) {
   if (heads_.empty()) heads_.push_back(HeadOf(0, 0.0, 0.0));
@@ -203,5 +208,23 @@ SpiralOffset Spiral::Walk(double D) {
 }
 
 void Spiral::SumAllPanels() { Reach(panels_); }
+
+void Spiral::AppendNodes(std::vector<SpiralNode>& nodes) {
+  SumAllPanels();
+  for (const PanelHead& h : heads_) nodes.push_back({h.x, h.y, h.cosAzimuth, h.sinAzimuth});
+  heads_ = {};
+}
+
+SpiralOffset Spiral::AtNodes(const SpiralLaw& law, std::int64_t panels, const SpiralNode* nodes, double D) {
+  // The head as Reach keeps it: its distance and curvature as HeadOf makes them.
+  const double panelLength = law.L / static_cast<double>(panels);
+  const double change = SpiralCurvatureChange(law);
+  const std::int64_t j = PanelIndex(D, panelLength, panels);
+  const SpiralNode& n = nodes[j];
+  const double from = static_cast<double>(j) * panelLength;
+  const PanelHead head{from, n.cosAzimuth, n.sinAzimuth, law.turn * law.k0 + change * from, n.x, n.y};
+  const Step p = PanelStep(head, change, D);
+  return {head.x + p.x, head.y + p.y, SpiralAzimuth(law, D)};
+}
 
 }  // namespace quorvane

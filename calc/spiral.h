@@ -115,6 +115,16 @@ struct SpiralOffset {
   double azimuth;
 };
 
+// Where one panel of a summed spiral starts: the point (from the spiral's
+// start) and the cos and sin of the tangent azimuth there. The panel's
+// distance and curvature follow from its number and the law.
+struct SpiralNode {
+  double x;
+  double y;
+  double cosAzimuth;
+  double sinAzimuth;
+};
+
 // One spiral integrated with one policy over `panels` panels (a count from
 // SpiralPanelCount, which may be capped by the caller). It keeps the panel
 // sums that Walk or SumAllPanels have computed; At uses those it has and
@@ -141,6 +151,15 @@ class Spiral {
   // Whether the whole rule serves the point at D (see SpiralPolicy).
   bool WholeRuleHolds(double D) const;
 
+  // Sums every panel and appends the Panels() + 1 panel starts to `nodes`
+  // (the last one at the end), for storage the caller keeps: a line keeps
+  // those of all its spirals in one array.
+  void AppendNodes(std::vector<SpiralNode>& nodes);
+  // The point at D of a spiral of the exact policy (no whole rule) over
+  // `panels` panels, from the nodes AppendNodes gave for it: the same to the
+  // bit as At on that spiral.
+  static SpiralOffset AtNodes(const SpiralLaw& law, std::int64_t panels, const SpiralNode* nodes, double D);
+
  private:
   // Where one panel starts: its distance from the start, cos and sin of the
   // tangent azimuth and the signed curvature there, and the integral over
@@ -157,6 +176,8 @@ class Spiral {
     double x;
     double y;
   };
+  static Step PanelStep(const PanelHead& head, double change, double D);
+  static std::int64_t PanelIndex(double D, double panelLength, std::int64_t panels);
   PanelHead HeadOf(std::int64_t i, double x, double y) const;
   Step PanelFrom(const PanelHead& head, double D) const;
   PanelHead NextHead(const PanelHead& head, std::int64_t next) const;

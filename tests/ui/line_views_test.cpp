@@ -55,6 +55,30 @@ double BlueRow(const QImage& image, int x) {
 
 QImage Picture(QWidget& view) { return view.grab().toImage(); }
 
+// 20 km due north from (0, 0) in 100 straights of 200 m: a GQ every 200 m.
+Line NorthLine() { return Line({0, 0, 0, 0}, std::vector<ElementSpec>(100, {ElementType::Straight, 200})); }
+
+// The plan of NorthLine staked every metre with both edges at 5 m, in a
+// window of 640 x 480, zoomed by `notches` of the wheel about the stake at
+// `aboutX_m`.
+void ShowNorthLine(RoutePlanView& view, int notches, double aboutX_m) {
+  view.resize(640, 480);
+  const Line line = NorthLine();
+  view.SetLine(line);
+  view.SetStakes(line.Stakes(1, std::nullopt, std::nullopt, true), 5, 5);
+  const QPointF at = view.ToScreen(aboutX_m, 0);
+  QWheelEvent wheel(at, view.mapToGlobal(at), {}, {0, 120 * notches}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&view, &wheel);
+  Picture(view);
+}
+
+// The distance from `p` to the nearest of `points`, pixels.
+double Nearest(const std::vector<QPointF>& points, QPointF p) {
+  double best = HUGE_VAL;
+  for (const QPointF& q : points) best = std::min(best, QLineF(p, q).length());
+  return best;
+}
+
 }  // namespace
 
 class LineViewsTest : public QObject {
@@ -147,6 +171,78 @@ class LineViewsTest : public QObject {
       QVERIFY2(inside.contains(view.ToScreen(X, Y)), qPrintable(QString("%1 %2").arg(X).arg(Y)));
     const std::vector<QString> labels = view.DrawnLabels();
     QVERIFY(std::find(labels.begin(), labels.end(), QStringLiteral("P1")) != labels.end());
+  }
+
+  // 20,001 stakes, zoomed out until they are 0.02 pixels apart and in until
+  // they are 5: what is drawn lies in the window; each stake in the window
+  // has a dot on it (all of them drawn) or within two dot gaps (thinned);
+  // each GQ in the window has its ring within a gap; and only stakes near
+  // the window are looked at.
+  void PlanDrawsWhatTheWindowShows_data() {
+    QTest::addColumn<int>("notches");
+    QTest::addColumn<double>("dotWithin_px");  // of every stake in the window
+    QTest::newRow("whole line, every 256th stake") << 0 << 10.5;
+    QTest::newRow("9x, every 32nd") << 10 << 10.5;
+    QTest::newRow("87x, every 4th") << 20 << 10.5;
+    QTest::newRow("265x, every stake") << 25 << 0.01;
+  }
+  void PlanDrawsWhatTheWindowShows() {
+    QFETCH(int, notches);
+    QFETCH(double, dotWithin_px);
+    FakeDialogs dialogs;
+    FakeBoxes boxes;
+    RoutePlanView view(dialogs, boxes);
+    ShowNorthLine(view, notches, 10000);
+    const RoutePlanView::DrawnMarks& drawn = view.LastDrawn();
+    const QRectF window = QRectF(view.rect()).adjusted(-6, -6, 6, 6);
+    for (const auto* marks : {&drawn.stakes, &drawn.edgePoints, &drawn.keyPoints})
+      for (const QPointF& p : *marks) QVERIFY2(window.contains(p), qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
+    const QRectF inside = QRectF(view.rect());
+    int inWindow = 0;
+    for (int k = 0; k <= 20000; ++k) {
+      const QPointF at = view.ToScreen(k, 0);
+      if (!inside.contains(at)) continue;
+      ++inWindow;
+      QVERIFY2(Nearest(drawn.stakes, at) <= dotWithin_px, qPrintable(QString::number(k)));
+      QVERIFY2(Nearest(drawn.edgePoints, view.ToScreen(k, 5)) <= dotWithin_px, qPrintable(QString::number(k)));
+      if (k % 200 == 0) QVERIFY2(Nearest(drawn.keyPoints, at) <= 4.5, qPrintable(QString::number(k)));
+    }
+    QVERIFY(inWindow > 80);
+    QVERIFY(drawn.stakes.size() <= 150);  // a dot every 4 pixels at the most
+    QVERIFY2(drawn.stakesVisited <= drawn.stakes.size() + 256, qPrintable(QString::number(drawn.stakesVisited)));
+  }
+
+  // Panning keeps the same stakes: after a step of 40 pixels the dots are
+  // those before, moved by 40 pixels, and those that came into view.
+  void PanningKeepsTheStakesDrawn_data() {
+    QTest::addColumn<int>("notches");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<double>("down_px");  // how far the line moves
+    QTest::newRow("thinned, up") << 12 << int(Qt::Key_Up) << 40.0;
+    QTest::newRow("thinned, down") << 12 << int(Qt::Key_Down) << -40.0;
+    QTest::newRow("every stake, up") << 25 << int(Qt::Key_Up) << 40.0;
+  }
+  void PanningKeepsTheStakesDrawn() {
+    QFETCH(int, notches);
+    QFETCH(int, key);
+    QFETCH(double, down_px);
+    FakeDialogs dialogs;
+    FakeBoxes boxes;
+    RoutePlanView view(dialogs, boxes);
+    ShowNorthLine(view, notches, 7000);
+    const std::vector<QPointF> before = view.LastDrawn().stakes;
+    QTest::keyClick(&view, Qt::Key(key));
+    Picture(view);
+    const std::vector<QPointF> after = view.LastDrawn().stakes;
+    const QRectF kept = QRectF(view.rect()).adjusted(0, 8, 0, -8);
+    int compared = 0;
+    for (const QPointF& p : before) {
+      const QPointF moved = p + QPointF(0, down_px);
+      if (!kept.contains(moved)) continue;
+      ++compared;
+      QVERIFY2(Nearest(after, moved) < 0.01, qPrintable(QString("%1,%2").arg(moved.x()).arg(moved.y())));
+    }
+    QVERIFY(compared > 20);
   }
 
   // Key points carry their code and station, kilometres + metres.

@@ -40,14 +40,18 @@ class SampledPath {
   QRectF Bounds() const;
 
  private:
+  static constexpr std::size_t kChordsPerRun = 64;
+
   QPointF At(double distance_m) const;
   static double Step(double radius_m, double tolerance_m);
+  void BoundRuns();
 
   std::shared_ptr<const Line> line_;
   double offset_m_ = 0;
   std::vector<double> distances_m_;  // of the coarse samples
   std::vector<QPointF> points_;      // world (east, north)
   std::vector<double> radii_m_;      // smallest radius from each sample to the next
+  std::vector<QRectF> runBounds_;    // of the samples of each kChordsPerRun chords
 };
 
 // 路线平面图: a whole line to scale, north up and east right. The centre
@@ -97,6 +101,18 @@ class RoutePlanView : public DrawingView {
   // Metres per pixel at the current zoom.
   double MetresPerPixel() const { return 1.0 / PixelsPerMetre(); }
 
+  // What the last repaint drew, in window pixels: the stake dots, the edge
+  // points and the key points' rings, how many stakes it looked at and how
+  // many points its lines had. For tests and measurements.
+  struct DrawnMarks {
+    std::vector<QPointF> stakes;
+    std::vector<QPointF> edgePoints;
+    std::vector<QPointF> keyPoints;
+    std::size_t stakesVisited = 0;
+    std::size_t pathPoints = 0;
+  };
+  const DrawnMarks& LastDrawn() const { return drawn_; }
+
  protected:
   std::optional<QRectF> WorldBounds() const override;
   bool HasDrawing() const override { return line_ != nullptr || !measured_.empty(); }
@@ -111,18 +127,47 @@ class RoutePlanView : public DrawingView {
     std::optional<double> station_m{};  // a stake's, labelled when drawn
   };
 
+  // A stake as drawn: where it is, the line's azimuth there, its station
+  // (labelled unless it carries a key point's code, which the key point
+  // labels).
+  struct StakeDot {
+    QPointF world;  // east, north
+    double azimuth_rad;
+    double station_m;
+    bool labelled;
+    std::optional<QPointF> left, right;  // its edge points, east and north
+  };
+  // A run of stakes one after another along the line and the world
+  // rectangle of them and their edge points: a repaint looks only at the
+  // runs the window shows.
+  struct StakeRun {
+    std::size_t first, last;  // stakes [first, last)
+    QRectF bounds;
+  };
+
   void DrawPath(QPainter& painter, const SampledPath& path, const QPen& pen) const;
+  void DrawStakes(QPainter& painter, const QRectF& window) const;
+  // The runs of stakes and their rectangles, stake and edge points within.
+  void IndexStakes();
+  // The lines through the stakes' own edge points, run by run in view.
+  void DrawStakeEdgeLines(QPainter& painter) const;
+  void PlaceStakeLabels(QPainter& painter, LabelPlacer& labels, const QRectF& window) const;
+  // Every `stride`-th stake (by its place in the list) in the runs that
+  // meet `visible`, handed to `f` with its index.
+  template <typename F>
+  void ForVisibleStakes(const QRectF& visible, std::size_t stride, F&& f) const;
 
   std::shared_ptr<const Line> line_;
   SampledPath centre_;
   std::vector<SampledPath> edges_;  // left, right where drawn
   std::vector<Mark> joints_;        // element joints, without labels
   std::vector<Mark> keyPoints_;     // "ZH K1+234.567"
-  std::vector<Mark> stakes_;
-  std::vector<QPointF> leftPoints_;  // edge points, east and north
-  std::vector<QPointF> rightPoints_;
-  bool edgeLines_ = false;  // the edge points are joined (SetStakeEdges)
+  std::vector<StakeDot> stakes_;    // in the order given, which is along the line
+  std::vector<StakeRun> stakeRuns_;
+  double stakeSpacing_m_ = 0;  // mean distance from one stake to the next
+  bool edgeLines_ = false;  // the edge points are joined stake to stake (SetStakeEdges)
   std::vector<Mark> measured_;
+  mutable DrawnMarks drawn_;
 };
 
 }  // namespace quorvane::ui
