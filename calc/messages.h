@@ -64,8 +64,9 @@ inline constexpr const char* kCellNotNumberPattern = "%1 第%2行 %3“%4”不�
 inline constexpr const char* kCellNotStationPattern = "%1 第%2行 %3“%4”不是有效的桩号";
 // A box of the 路线 window: %1 the tab, %2 the box, %3 the text.
 inline constexpr const char* kBoxNotNumberPattern = "%1 %2“%3”不是有效的数字";
-inline constexpr const char* kProfileWithErrorsNotSavedText = "\n纵断面有错误时不能保存为 LandXML。";  // after the error
-inline constexpr const char* kJdWithErrorsNotSavedText = "\n交点表有错误时不能保存为 LandXML。";  // after the error
+// After the error, when the line reads but its profile or JD table does not.
+inline constexpr const char* kProfileWithErrorsNotSavedText = "\n纵断面有错误时不能保存为 LandXML。";
+inline constexpr const char* kJdWithErrorsNotSavedText = "\n交点表有错误时不能保存为 LandXML。";
 // Opening a file of several alignments: the chooser, one line per
 // alignment (%1 its name, %2 its length in metres).
 inline constexpr const char* kChooseAlignmentTitle = "选择路线";

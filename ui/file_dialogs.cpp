@@ -8,9 +8,9 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QVBoxLayout>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QVBoxLayout>
 
 #include "ui/number_box.h"
 

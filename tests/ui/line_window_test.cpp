@@ -556,19 +556,36 @@ class LineWindowTest : public QObject {
     QTest::addColumn<QString>("table");  // a table's object name, or a box's
     QTest::addColumn<QString>("rows");
     QTest::addColumn<QString>("says");  // empty: computed
-    QTest::newRow("start azimuth") << "startTable" << "1000|2000|3O|0" << "线元 第1行 起点方位角(度.分秒)“3O”不是有效的数字";
-    QTest::newRow("element length") << "elementTable" << "直线|10O" << "线元 第1行 长度“10O”不是有效的数字";
-    QTest::newRow("equation station")
-        << "equationTable" << "K0+05O|K0+040" << "断链 第1行 断前桩号“K0+05O”不是有效的桩号";
-    QTest::newRow("grade point's height, third row")
-        << "profileTable" << "K0+000|100;K0+050|101;K0+100|13O.826" << "纵断面 第3行 高程“13O.826”不是有效的数字";
-    QTest::newRow("grade point's station with a unit")
-        << "profileTable" << "K0+000|100;K0+100m|101" << "纵断面 第2行 变坡点桩号“K0+100m”不是有效的桩号";
-    QTest::newRow("JD coordinate") << "jdTable" << "QD|0|0;JD1|5OO|0|500;ZD|933|250" << "交点 第2行 X“5OO”不是有效的数字";
-    QTest::newRow("JD start station") << "jdStartTable" << "K0+1OO" << "交点 第1行 起点桩号“K0+1OO”不是有效的桩号";
-    QTest::newRow("width box") << "leftWidth" << "3.5米" << "逐桩坐标 左宽“3.5米”不是有效的数字";
-    QTest::newRow("full-width profile") << "profileTable" << "Ｋ０＋０００|１００;Ｋ０＋１００|１０２．５" << "";
-    QTest::newRow("blank cells") << "profileTable" << "K0+000| 100 ;K0+100|102|  |" << "";
+    QTest::newRow("start azimuth") << "startTable"
+                                   << "1000|2000|3O|0"
+                                   << "线元 第1行 起点方位角(度.分秒)“3O”不是有效的数字";
+    QTest::newRow("element length") << "elementTable"
+                                    << "直线|10O"
+                                    << "线元 第1行 长度“10O”不是有效的数字";
+    QTest::newRow("equation station") << "equationTable"
+                                      << "K0+05O|K0+040"
+                                      << "断链 第1行 断前桩号“K0+05O”不是有效的桩号";
+    QTest::newRow("grade point's height, third row") << "profileTable"
+                                                     << "K0+000|100;K0+050|101;K0+100|13O.826"
+                                                     << "纵断面 第3行 高程“13O.826”不是有效的数字";
+    QTest::newRow("grade point's station with a unit") << "profileTable"
+                                                       << "K0+000|100;K0+100m|101"
+                                                       << "纵断面 第2行 变坡点桩号“K0+100m”不是有效的桩号";
+    QTest::newRow("JD coordinate") << "jdTable"
+                                   << "QD|0|0;JD1|5OO|0|500;ZD|933|250"
+                                   << "交点 第2行 X“5OO”不是有效的数字";
+    QTest::newRow("JD start station") << "jdStartTable"
+                                      << "K0+1OO"
+                                      << "交点 第1行 起点桩号“K0+1OO”不是有效的桩号";
+    QTest::newRow("width box") << "leftWidth"
+                               << "3.5米"
+                               << "逐桩坐标 左宽“3.5米”不是有效的数字";
+    QTest::newRow("full-width profile") << "profileTable"
+                                        << "Ｋ０＋０００|１００;Ｋ０＋１００|１０２．５"
+                                        << "";
+    QTest::newRow("blank cells") << "profileTable"
+                                 << "K0+000| 100 ;K0+100|102|  |"
+                                 << "";
   }
   void cellRefused() {
     QFETCH(QString, table);
@@ -600,7 +617,8 @@ class LineWindowTest : public QObject {
   }
 
   // A file of several alignments asks which, by name and length; Escape
-  // (nothing chosen) opens nothing and says nothing.
+  // (nothing chosen) opens nothing and says nothing. Saving asks for a file
+  // of its own.
   void alignmentChooser_data() {
     QTest::addColumn<int>("chosen");  // -1: cancelled
     QTest::addColumn<QString>("elements");
@@ -614,7 +632,8 @@ class LineWindowTest : public QObject {
     const QString path = dir_.filePath("two.xml");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    file.write(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
         "  <Alignments>\n"
         "    <Alignment name=\"A1\" length=\"100\" staStart=\"0\"><CoordGeom>\n"
@@ -630,7 +649,12 @@ class LineWindowTest : public QObject {
     QCOMPARE(Window().OpenFile(path), chosen >= 0);
     QCOMPARE(dialogs_.choices, QStringList({"A1（长 100.000 m）", "主线（长 50.000 m）"}));
     QVERIFY(boxes_.prompts.isEmpty());
-    if (chosen >= 0) QCOMPARE(Shown(Window().ElementTable()), elements);
+    if (chosen < 0) return;
+    QCOMPARE(Shown(Window().ElementTable()), elements);
+    // 保存 does not write one alignment over the file of two: it asks.
+    QVERIFY(!Window().Save());
+    QCOMPARE(dialogs_.asked, 1);
+    QCOMPARE(dialogs_.proposed, chosen == 0 ? "two-A1.xml" : "two-主线.xml");
   }
 
   // What the reader warns of (here a length 3 mm off its coordinates) is
@@ -648,11 +672,15 @@ class LineWindowTest : public QObject {
     const QString path = dir_.filePath("warned.xml");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QString("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
-        "  <Alignments><Alignment name=\"W\" staStart=\"0\"><CoordGeom>\n"
-        "    <Line length=\"%1\"><Start>0 0</Start><End>100 0</End></Line></CoordGeom></Alignment></Alignments>\n"
-        "</LandXML>\n").arg(length).toUtf8());
+    file.write(
+        QString(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
+            "  <Alignments><Alignment name=\"W\" staStart=\"0\"><CoordGeom>\n"
+            "    <Line length=\"%1\"><Start>0 0</Start><End>100 0</End></Line></CoordGeom></Alignment></Alignments>\n"
+            "</LandXML>\n")
+            .arg(length)
+            .toUtf8());
     file.close();
     QVERIFY(Window().OpenFile(path));
     QCOMPARE(boxes_.titles, warned ? QStringList{"提示"} : QStringList{});
@@ -680,7 +708,8 @@ class LineWindowTest : public QObject {
     const QString path = dir_.filePath("slanted.xml");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    file.write(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
         "  <Alignments><Alignment name=\"S\" staStart=\"0\"><CoordGeom>\n"
         "    <Line><Start>0 0</Start><End>300 100</End></Line></CoordGeom></Alignment></Alignments>\n"

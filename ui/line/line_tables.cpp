@@ -313,8 +313,8 @@ GridModel::Rows JdRows(const JdTable& table) {
   const auto length = [](double value) { return value == 0 ? QString() : Q(ExactText(value)); };
   GridModel::Rows rows;
   for (const JdRow& jd : table.rows)
-    rows.push_back({Q(jd.name), Q(ExactText(jd.X_m)), Q(ExactText(jd.Y_m)), length(jd.R_m), length(jd.Ls1_m),
-                    length(jd.Ls2_m)});
+    rows.push_back(
+        {Q(jd.name), Q(ExactText(jd.X_m)), Q(ExactText(jd.Y_m)), length(jd.R_m), length(jd.Ls1_m), length(jd.Ls2_m)});
   return rows;
 }
 

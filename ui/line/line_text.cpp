@@ -1,8 +1,8 @@
 #include "ui/line/line_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <algorithm>
 #include <string>
 
 #include "calc/angle.h"

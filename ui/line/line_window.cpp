@@ -305,7 +305,8 @@ void LineWindow::BuildStakeTab() {  // 逐桩坐标
   stakeView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   stakeView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   stakeView_->verticalHeader()->setDefaultSectionSize(stakeView_->fontMetrics().height() + 4);
-  stakeView_->horizontalHeader()->setDefaultSectionSize(stakeView_->fontMetrics().horizontalAdvance(QStringLiteral("K0000+000.000")) + 12);
+  stakeView_->horizontalHeader()->setDefaultSectionSize(
+      stakeView_->fontMetrics().horizontalAdvance(QStringLiteral("K0000+000.000")) + 12);
   stakeView_->setSortingEnabled(true);
   stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
   layout->addWidget(stakeView_, 1);
@@ -339,9 +340,9 @@ void LineWindow::BuildLocateTab() {  // 坐标反算
   auto* file = new QPushButton(QStringLiteral("打开测点文件(&O)…"), page);
   file->setObjectName(QStringLiteral("locateFile"));
   connect(file, &QPushButton::clicked, this, [this] {
-    const QString path = dialogs_.OpenFileName(this, QStringLiteral("打开测点文件"),
-                                               {QStringLiteral("测点文件 (*.csv *.txt *.dat)"),
-                                                QStringLiteral("所有文件 (*)")});
+    const QString path =
+        dialogs_.OpenFileName(this, QStringLiteral("打开测点文件"),
+                              {QStringLiteral("测点文件 (*.csv *.txt *.dat)"), QStringLiteral("所有文件 (*)")});
     if (!path.isEmpty()) LocateFile(path);
   });
   row->addWidget(file);
@@ -487,8 +488,8 @@ void LineWindow::Recompute() {
   recompute_->stop();
   edited_ = false;
   // The model while its tables are unedited, else the tables' texts.
-  const LineReading reading = modelLine_ ? LineReading{modelLine_, {}, {}, {}}
-                                         : ReadLineTables(*start_, *elements_, *equations_);
+  const LineReading reading =
+      modelLine_ ? LineReading{modelLine_, {}, {}, {}} : ReadLineTables(*start_, *elements_, *equations_);
   start_->SetRowErrors(reading.start.rows);
   elements_->SetRowErrors(reading.elements.rows);
   equations_->SetRowErrors(reading.equations.rows);
@@ -508,7 +509,7 @@ void LineWindow::Recompute() {
   profile_.reset();
   // Grade points held as read give their rows' errors by the same numbers:
   // the table was loaded from them.
-  const ProfileReading profile = !line_        ? ProfileReading{std::nullopt, CellErrors(*grades_, kProfileTab)}
+  const ProfileReading profile = !line_         ? ProfileReading{std::nullopt, CellErrors(*grades_, kProfileTab)}
                                  : modelGrades_ ? ReadProfile(*line_, *modelGrades_)
                                                 : ReadProfileTable(*line_, *grades_);
   grades_->SetRowErrors(profile.points.rows);
@@ -797,13 +798,15 @@ std::string LineWindow::LineName() const {
 std::optional<RoadAlignment> LineWindow::ReadChosenAlignment(const QString& path) {
   const std::string file = PathBytes(path);
   const std::vector<AlignmentSummary> alignments = ListLandXmlAlignments(file);
-  if (alignments.size() <= 1) return ReadLandXml(file);
+  fileHoldsOthers_ = alignments.size() > 1;
+  if (!fileHoldsOthers_) return ReadLandXml(file);
   QStringList items;
   for (const AlignmentSummary& a : alignments)
     items << Q(kAlignmentChoicePattern)
                  .arg(a.name.empty() ? Q(kUnnamedAlignment) : Q(a.name))
                  .arg(Q(FixedText(a.length_m, 3)));
-  const std::optional<int> chosen = dialogs_.ChooseOne(this, Q(kChooseAlignmentTitle), Q(kChooseAlignmentPrompt), items);
+  const std::optional<int> chosen =
+      dialogs_.ChooseOne(this, Q(kChooseAlignmentTitle), Q(kChooseAlignmentPrompt), items);
   if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= alignments.size()) return std::nullopt;
   const std::string& name = alignments[static_cast<std::size_t>(*chosen)].name;
   const auto sameName = [&name](const AlignmentSummary& a) { return a.name == name; };
@@ -886,16 +889,20 @@ bool LineWindow::WriteTo(const QString& path) {
   }
   name_ = alignment.name;
   path_ = path;
+  fileHoldsOthers_ = false;
   undo_->setClean();
   RememberRecent(path);
   UpdateTitle();
   return true;
 }
 
-bool LineWindow::Save() { return path_.isEmpty() ? SaveAs() : WriteTo(path_); }
+bool LineWindow::Save() { return path_.isEmpty() || fileHoldsOthers_ ? SaveAs() : WriteTo(path_); }
 
 bool LineWindow::SaveAs() {
-  const QString proposed = path_.isEmpty() ? QStringLiteral("路线.xml") : QFileInfo(path_).fileName();
+  const QString proposed = path_.isEmpty()      ? QStringLiteral("路线.xml")
+                           : fileHoldsOthers_ ? QFileInfo(path_).completeBaseName() + u'-' + Q(name_) +
+                                                    QStringLiteral(".xml")
+                                              : QFileInfo(path_).fileName();
   QString path = dialogs_.SaveFileName(this, QStringLiteral("另存为"), proposed, {kXmlFilter});
   if (path.isEmpty()) return false;
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xml");

@@ -60,8 +60,9 @@ class LineWindow : public QMainWindow {
   // under 提示 and stays in the status bar. False when the user cancels the
   // choice, or after telling the user why, when it cannot be read.
   bool OpenFile(const QString& path);
-  // Writes the line to its file (asking for one when it has none). False when
-  // cancelled, or after telling the user why it failed.
+  // Writes the line to its file (asking for one when it has none, or when
+  // that file holds other alignments too). False when cancelled, or after
+  // telling the user why it failed.
   bool Save();
   bool SaveAs();
   const QString& FilePath() const { return path_; }
@@ -150,6 +151,9 @@ class LineWindow : public QMainWindow {
   FileDialogs& dialogs_;
   QString path_;
   std::string name_;  // the alignment's name as read or saved
+  // The file opened holds other alignments too: 保存 asks for a new file
+  // rather than write this one alone over them.
+  bool fileHoldsOthers_ = false;
 
   QUndoStack* undo_ = nullptr;
   GridModel* start_ = nullptr;
@@ -166,7 +170,7 @@ class LineWindow : public QMainWindow {
   std::optional<Profile> profile_;
   QString lineError_;
   QString profileError_;
-  QString jdError_;  // a cell of the JD tables that does not read
+  QString jdError_;                           // a cell of the JD tables that does not read
   std::optional<quorvane::JdTable> jdTable_;  // the JD table as last read
   // The model while its tables are unedited: the line and the grade points
   // as read from the file or converted.
