@@ -853,7 +853,12 @@ bool LineWindow::OpenFile(const QString& path) {
   for (const std::string& warning : alignment.warnings) warnings << Q(warning);
   readerWarnings_->setText(warnings.join(QStringLiteral("；")));
   readerWarnings_->setToolTip(warnings.join(u'\n'));
-  if (!warnings.isEmpty()) Inform(warnings.join(u'\n'), Q(kReaderWarningsTitle));
+  // Told over the window: a window being opened is shown first.
+  if (!warnings.isEmpty() && isVisible()) {
+    Inform(warnings.join(u'\n'), Q(kReaderWarningsTitle));
+  } else if (!warnings.isEmpty()) {
+    QTimer::singleShot(0, this, [this, warnings] { Inform(warnings.join(u'\n'), Q(kReaderWarningsTitle)); });
+  }
   return true;
 }
 
