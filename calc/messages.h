@@ -58,6 +58,23 @@ inline constexpr const char* kLineWithErrorsNotSavedText = "\n路线有错误时
 inline constexpr const char* kCannotOpenPattern = "无法打开文件“%1”";                  // %1: the file's name
 inline constexpr const char* kSkippedPointRowsPattern = "以下行不是“点号,X,Y[,H]”，已跳过：第%1行";  // %1: 3、7
 inline constexpr const char* kSaveChangesPattern = "是否保存对“%1”的修改？";             // %1: the line's name
+// A cell of the 路线 window's tables that is not wholly a number or a
+// station: %1 the tab, %2 the row (from 1), %3 the column, %4 the text.
+inline constexpr const char* kCellNotNumberPattern = "%1 第%2行 %3“%4”不是有效的数字";
+inline constexpr const char* kCellNotStationPattern = "%1 第%2行 %3“%4”不是有效的桩号";
+// A box of the 路线 window: %1 the tab, %2 the box, %3 the text.
+inline constexpr const char* kBoxNotNumberPattern = "%1 %2“%3”不是有效的数字";
+// After the error, when the line reads but its profile or JD table does not.
+inline constexpr const char* kProfileWithErrorsNotSavedText = "\n纵断面有错误时不能保存为 LandXML。";
+inline constexpr const char* kJdWithErrorsNotSavedText = "\n交点表有错误时不能保存为 LandXML。";
+// Opening a file of several alignments: the chooser, one line per
+// alignment (%1 its name, %2 its length in metres).
+inline constexpr const char* kChooseAlignmentTitle = "选择路线";
+inline constexpr const char* kChooseAlignmentPrompt = "文件中有多条路线，请选择要打开的一条：";
+inline constexpr const char* kAlignmentChoicePattern = "%1（长 %2 m）";
+inline constexpr const char* kUnnamedAlignment = "（未命名）";
+// What the reader accepted but the user should know, after opening.
+inline constexpr const char* kReaderWarningsTitle = "提示";
 
 // The names of the dialogs' boxes, as messages about them name them.
 inline constexpr const char* kLeftWidthName = "左侧宽度";

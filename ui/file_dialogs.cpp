@@ -6,8 +6,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QLabel>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QVBoxLayout>
 
 #include "ui/number_box.h"
 
@@ -70,6 +73,29 @@ std::optional<QStringList> QtFileDialogs::AskTexts(QWidget* parent, const QStrin
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return typed();
+}
+
+std::optional<int> QtFileDialogs::ChooseOne(QWidget* parent, const QString& title, const QString& prompt,
+                                            const QStringList& items) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(title);
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* caption = new QLabel(prompt, &dialog);
+  layout->addWidget(caption);
+  auto* list = new QListWidget(&dialog);
+  list->setObjectName(QStringLiteral("choices"));
+  list->addItems(items);
+  list->setCurrentRow(0);
+  caption->setBuddy(list);
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+  list->setFocus();
+  if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) return std::nullopt;
+  return list->currentRow();
 }
 
 }  // namespace quorvane::ui

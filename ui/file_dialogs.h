@@ -37,11 +37,21 @@ class FileDialogs {
     (void)parent, (void)caption, (void)filters;
     return {};
   }
+
+  // One of `items` chosen from a list (the first selected; arrows move,
+  // Return or a double click chooses, Escape cancels): its index, or nothing
+  // when the user cancels (as does a dialog that cannot be shown).
+  virtual std::optional<int> ChooseOne(QWidget* parent, const QString& title, const QString& prompt,
+                                       const QStringList& items) {
+    (void)parent, (void)title, (void)prompt, (void)items;
+    return std::nullopt;
+  }
 };
 
 // The real dialogs: Qt's file dialog, opened in the folder last saved to (at
 // first the user's documents), which adds the chosen file type's extension to
-// a name typed without one; and a small form of number boxes with 确定 and 取消.
+// a name typed without one; a small form of number boxes with 确定 and 取消;
+// and a list to choose from with 确定 and 取消.
 class QtFileDialogs final : public FileDialogs {
  public:
   QString SaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
@@ -49,6 +59,8 @@ class QtFileDialogs final : public FileDialogs {
   std::optional<QStringList> AskTexts(QWidget* parent, const QString& title, const QStringList& labels,
                                       const QStringList& texts, const TextCheck& check) override;
   QString OpenFileName(QWidget* parent, const QString& caption, const QStringList& filters) override;
+  std::optional<int> ChooseOne(QWidget* parent, const QString& title, const QString& prompt,
+                               const QStringList& items) override;
 
  private:
   QString folder_;

@@ -33,7 +33,7 @@ struct FakeBoxes : MessageBoxes {
 // cancelled), a small dialog with `texts` (none: cancelled; texts its check
 // refuses: the dialog stays open and is then cancelled); keeps the name a
 // save dialog proposed, how often one was asked, and what a small dialog
-// opened with.
+// opened with; a list to choose from with `chosen` (none: cancelled).
 struct FakeDialogs : FileDialogs {
   QString file, open, proposed;
   int asked = 0;
@@ -46,6 +46,13 @@ struct FakeDialogs : FileDialogs {
     return file;
   }
   QString OpenFileName(QWidget*, const QString&, const QStringList&) override { return open; }
+  // A list to choose from: answered with `chosen`, its items kept.
+  std::optional<int> chosen;
+  QStringList choices;
+  std::optional<int> ChooseOne(QWidget*, const QString&, const QString&, const QStringList& items) override {
+    choices = items;
+    return chosen;
+  }
   std::optional<QStringList> AskTexts(QWidget*, const QString&, const QStringList&, const QStringList& shown,
                                       const TextCheck& check) override {
     openedWith = shown;

@@ -517,11 +517,19 @@ class LineWindowTest : public QObject {
     QCOMPARE(QFile::exists(path), saved);
   }
 
-  // What is saved opens again as the same tables.
+  // Every tab filled, saved and opened in a new window: every cell and box
+  // shows as typed (stations in K-notation, a vertical curve by its radius
+  // or its length as given, the JD table with its start station).
   void saveAndOpenAgain() {
     Window().StartTable().Paste(0, 0, "3000000\t500000\t30.3015\tK1+000");
     Window().ElementTable().Paste(0, 0, "直线\t100\n缓和曲线\t80\t\t500\t左\n圆曲线\t50.5\t500\t500\t左");
     Window().EquationTable().Paste(0, 0, "K1+200\tK1+190");
+    Window().ProfileTable().Paste(0, 0, "K1+000\t100\nK1+100\t103\t1500\n1160\t102\t\t40\nK1+220.5\t101.5");
+    Window().JdStartTable().Paste(0, 0, "K0+120.5");
+    Window().JdTable().Paste(0, 0, "QD\t0\t0\nJD1\t500\t0\t500\t40\t40\nZD\t933.0127018922193\t250");
+    const QStringList boxes{"leftWidth", "rightWidth", "leftSlope", "rightSlope"};
+    const QStringList typed{"3.5", "3.75", "-2", "-1.5"};
+    for (qsizetype i = 0; i < boxes.size(); ++i) Window().findChild<QLineEdit*>(boxes[i])->setText(typed[i]);
     dialogs_.file = dir_.filePath("saved.xml");
     QVERIFY(Window().Save());
     QCOMPARE(Window().windowTitle(), "saved.xml[*] - 路线");
@@ -529,9 +537,192 @@ class LineWindowTest : public QObject {
     QCOMPARE(LineWindow::RecentFiles().value(0), QFileInfo(dialogs_.file).absoluteFilePath());
     LineWindow again(boxes_, dialogs_);
     QVERIFY(again.OpenFile(dialogs_.file));
-    QCOMPARE(Shown(again.StartTable()), "3000000|500000|30.3015|1000");
+    QCOMPARE(Shown(again.StartTable()), "3000000|500000|30.3015|K1+000");
     QCOMPARE(Shown(again.ElementTable()), "直线|100;缓和曲线|80||500|左;圆曲线|50.5|500|500|左");
-    QCOMPARE(Shown(again.EquationTable()), "1200|1190");
+    QCOMPARE(Shown(again.EquationTable()), "K1+200|K1+190");
+    QCOMPARE(Shown(again.ProfileTable()), "K1+000|100;K1+100|103|1500;K1+160|102||40;K1+220.5|101.5");
+    QCOMPARE(Shown(again.JdStartTable()), "K0+120.5");
+    QCOMPARE(Shown(again.JdTable()), "QD|0|0;JD1|500|0|500|40|40;ZD|933.0127018922193|250");
+    for (qsizetype i = 0; i < boxes.size(); ++i) QCOMPARE(again.findChild<QLineEdit*>(boxes[i])->text(), typed[i]);
+    QVERIFY(again.ProfileError().isEmpty());
+    QCOMPARE(again.CurveTable().rowCount(), 1);
+    QVERIFY(boxes_.prompts.isEmpty());
+  }
+
+  // A cell that is not wholly a number or a station stops 计算, export and
+  // 保存, and the message names the tab, the row and the column; full-width
+  // forms are numbers.
+  void cellRefused_data() {
+    QTest::addColumn<QString>("table");  // a table's object name, or a box's
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QString>("says");  // empty: computed
+    QTest::newRow("start azimuth") << "startTable"
+                                   << "1000|2000|3O|0"
+                                   << "线元 第1行 起点方位角(度.分秒)“3O”不是有效的数字";
+    QTest::newRow("element length") << "elementTable"
+                                    << "直线|10O"
+                                    << "线元 第1行 长度“10O”不是有效的数字";
+    QTest::newRow("equation station") << "equationTable"
+                                      << "K0+05O|K0+040"
+                                      << "断链 第1行 断前桩号“K0+05O”不是有效的桩号";
+    QTest::newRow("grade point's height, third row") << "profileTable"
+                                                     << "K0+000|100;K0+050|101;K0+100|13O.826"
+                                                     << "纵断面 第3行 高程“13O.826”不是有效的数字";
+    QTest::newRow("grade point's station with a unit") << "profileTable"
+                                                       << "K0+000|100;K0+100m|101"
+                                                       << "纵断面 第2行 变坡点桩号“K0+100m”不是有效的桩号";
+    QTest::newRow("JD coordinate") << "jdTable"
+                                   << "QD|0|0;JD1|5OO|0|500;ZD|933|250"
+                                   << "交点 第2行 X“5OO”不是有效的数字";
+    QTest::newRow("JD start station") << "jdStartTable"
+                                      << "K0+1OO"
+                                      << "交点 第1行 起点桩号“K0+1OO”不是有效的桩号";
+    QTest::newRow("width box") << "leftWidth"
+                               << "3.5米"
+                               << "逐桩坐标 左宽“3.5米”不是有效的数字";
+    QTest::newRow("full-width profile") << "profileTable"
+                                        << "Ｋ０＋０００|１００;Ｋ０＋１００|１０２．５"
+                                        << "";
+    QTest::newRow("blank cells") << "profileTable"
+                                 << "K0+000| 100 ;K0+100|102|  |"
+                                 << "";
+  }
+  void cellRefused() {
+    QFETCH(QString, table);
+    QFETCH(QString, rows);
+    QFETCH(QString, says);
+    SetRows(Window().StartTable(), "1000|2000|30|0");
+    SetRows(Window().ElementTable(), "直线|100");
+    if (auto* box = Window().findChild<QLineEdit*>(table)) {
+      box->setText(rows);
+    } else {
+      auto* view = Window().findChild<GridView*>(table);
+      QVERIFY(view);
+      GridModel& grid = *static_cast<GridModel*>(view->model());
+      SetRows(grid, rows);
+      grid.Paste(0, 0, grid.Cell(0, 0));  // an edit, as typing is
+    }
+    Window().Recompute();
+    QCOMPARE(Window().ComputeStakes(), says.isEmpty());
+    if (says.isEmpty()) return;
+    QCOMPARE(boxes_.prompts.value(0), says);
+    dialogs_.file = dir_.filePath("refused.csv");
+    Window().ExportStakes(false);
+    QVERIFY(!QFile::exists(dialogs_.file));
+    QCOMPARE(boxes_.prompts.value(1), says);
+    dialogs_.file = dir_.filePath("refused.xml");
+    QVERIFY(!Window().Save());
+    QVERIFY(boxes_.prompts.value(2).startsWith(says));
+    QVERIFY(!QFile::exists(dialogs_.file));
+  }
+
+  // A file of several alignments asks which, by name and length; Escape
+  // (nothing chosen) opens nothing and says nothing. Saving asks for a file
+  // of its own.
+  void alignmentChooser_data() {
+    QTest::addColumn<int>("chosen");  // -1: cancelled
+    QTest::addColumn<QString>("elements");
+    QTest::newRow("first") << 0 << "直线|100";
+    QTest::newRow("second, named in Chinese") << 1 << "直线|50";
+    QTest::newRow("cancelled") << -1 << "";
+  }
+  void alignmentChooser() {
+    QFETCH(int, chosen);
+    QFETCH(QString, elements);
+    const QString path = dir_.filePath("two.xml");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
+        "  <Alignments>\n"
+        "    <Alignment name=\"A1\" length=\"100\" staStart=\"0\"><CoordGeom>\n"
+        "      <Line><Start>0 0</Start><End>100 0</End></Line></CoordGeom></Alignment>\n"
+        "  </Alignments>\n"
+        "  <Alignments>\n"
+        "    <Alignment name=\"主线\" length=\"50\" staStart=\"0\"><CoordGeom>\n"
+        "      <Line><Start>0 0</Start><End>0 50</End></Line></CoordGeom></Alignment>\n"
+        "  </Alignments>\n"
+        "</LandXML>\n");
+    file.close();
+    if (chosen >= 0) dialogs_.chosen = chosen;
+    QCOMPARE(Window().OpenFile(path), chosen >= 0);
+    QCOMPARE(dialogs_.choices, QStringList({"A1（长 100.000 m）", "主线（长 50.000 m）"}));
+    QVERIFY(boxes_.prompts.isEmpty());
+    if (chosen < 0) return;
+    QCOMPARE(Shown(Window().ElementTable()), elements);
+    // 保存 does not write one alignment over the file of two: it asks.
+    QVERIFY(!Window().Save());
+    QCOMPARE(dialogs_.asked, 1);
+    QCOMPARE(dialogs_.proposed, chosen == 0 ? "two-A1.xml" : "two-主线.xml");
+  }
+
+  // What the reader warns of (here a length 3 mm off its coordinates) is
+  // told once under 提示 and stays in the status bar; a sound file says
+  // nothing.
+  void readerWarningsShown_data() {
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("3 mm off") << "100.003" << true;
+    QTest::newRow("sound") << "100" << false;
+  }
+  void readerWarningsShown() {
+    QFETCH(QString, length);
+    QFETCH(bool, warned);
+    const QString path = dir_.filePath("warned.xml");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        QString(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
+            "  <Alignments><Alignment name=\"W\" staStart=\"0\"><CoordGeom>\n"
+            "    <Line length=\"%1\"><Start>0 0</Start><End>100 0</End></Line></CoordGeom></Alignment></Alignments>\n"
+            "</LandXML>\n")
+            .arg(length)
+            .toUtf8());
+    file.close();
+    QVERIFY(Window().OpenFile(path));
+    QCOMPARE(boxes_.titles, warned ? QStringList{"提示"} : QStringList{});
+    const QString status = Window().findChild<QLabel*>("readerWarnings")->text();
+    QCOMPARE(status.isEmpty(), !warned);
+    if (warned) {
+      QVERIFY(boxes_.prompts[0].contains("3"));
+      QCOMPARE(status, boxes_.prompts[0]);
+    }
+  }
+
+  // The line opened or converted is the model: its start azimuth is the
+  // one worked from the coordinates, not the DD.MMSS text shown (which
+  // rounds it); an edit reads the tables' texts from then on.
+  void modelNotText() {
+    // From QD (0, 0) towards JD1 (300, 100): atan2(100, 300).
+    SetRows(Window().JdTable(), "QD|0|0;JD1|300|100|500;ZD|400|400");
+    QVERIFY(Window().ConvertJd());
+    QVERIFY(Window().LineFromModel());
+    QCOMPARE(Window().CurrentLine()->Start().azimuth_rad, std::atan2(100.0, 300.0));
+    Window().Undo().undo();
+    Window().Undo().redo();
+    QVERIFY(!Window().LineFromModel());
+
+    const QString path = dir_.filePath("slanted.xml");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
+        "  <Alignments><Alignment name=\"S\" staStart=\"0\"><CoordGeom>\n"
+        "    <Line><Start>0 0</Start><End>300 100</End></Line></CoordGeom></Alignment></Alignments>\n"
+        "</LandXML>\n");
+    file.close();
+    LineWindow opened(boxes_, dialogs_);
+    QVERIFY(opened.OpenFile(path));
+    QVERIFY(opened.LineFromModel());
+    QCOMPARE(opened.CurrentLine()->Start().azimuth_rad, std::atan2(100.0, 300.0));
+    opened.ElementTable().Paste(0, 1, "200");
+    opened.Recompute();
+    QVERIFY(!opened.LineFromModel());
+    QCOMPARE(opened.CurrentLine()->Length_m(), 200.0);
   }
 };
 

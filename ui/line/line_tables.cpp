@@ -31,6 +31,19 @@ void Place(TableErrors& errors, const CalculationError& error, RowKind kind, con
   }
 }
 
+// Checks every number and station cell of a row; false, with the row's
+// error, when one does not read wholly.
+bool CellsRead(const GridModel& grid, int row, const char* tab, TableErrors& errors) {
+  for (int column = 0; column < grid.InputColumns(); ++column) {
+    const QString message = CellError(grid, row, column, tab);
+    if (message.isEmpty()) continue;
+    errors.rows[row] = message;
+    if (errors.cell.isEmpty()) errors.cell = message;
+    return false;
+  }
+  return true;
+}
+
 // A choice cell: the index of the choice whose text, or first character, or
 // one of `aliases`' texts it is; -1 for anything else.
 int Choice(const QString& text, const QStringList& choices, const std::vector<QStringList>& aliases = {}) {
@@ -52,6 +65,17 @@ double Radius(const CellReading& reading) {
 }
 
 }  // namespace
+
+QString CellError(const GridModel& grid, int row, int column, const char* tab) {
+  const CellKind kind = grid.Columns()[static_cast<std::size_t>(column)].kind;
+  if (kind != CellKind::Number && kind != CellKind::Station) return {};
+  if (grid.Read(row, column).whole) return {};
+  return QString::fromUtf8(kind == CellKind::Station ? kCellNotStationPattern : kCellNotNumberPattern)
+      .arg(QString::fromUtf8(tab))
+      .arg(row + 1)
+      .arg(grid.Columns()[static_cast<std::size_t>(column)].title)
+      .arg(grid.Cell(row, column).trimmed());
+}
 
 std::vector<GridColumn> StartColumns() {
   return {{QStringLiteral("起点X"), CellKind::Number, {}},
@@ -101,7 +125,7 @@ QString TypeText(ElementType type) {
 LineReading ReadLineTables(const GridModel& startGrid, const GridModel& elementGrid, const GridModel& equationGrid) {
   LineReading reading;
   LineStart start;
-  {
+  if (CellsRead(startGrid, 0, kElementTab, reading.start)) {
     const CellReading X = startGrid.Read(0, 0), Y = startGrid.Read(0, 1), a = startGrid.Read(0, 2),
                       s = startGrid.Read(0, 3);
     start.X_m = X.value;
@@ -113,12 +137,15 @@ LineReading ReadLineTables(const GridModel& startGrid, const GridModel& elementG
     } else {
       start.azimuth_rad = *azimuth;
     }
+    if (!std::isfinite(start.X_m) || !std::isfinite(start.Y_m) || !std::isfinite(a.value) ||
+        !std::isfinite(start.station_m))
+      reading.start.rows[0] = QString::fromUtf8(kLineStartNotFinitePrompt);
   }
 
   std::vector<ElementSpec> elements;
   std::vector<int> elementRow;
   for (int row = 0; row < elementGrid.rowCount(); ++row) {
-    if (BlankRow(elementGrid, row)) continue;
+    if (BlankRow(elementGrid, row) || !CellsRead(elementGrid, row, kElementTab, reading.elements)) continue;
     ElementSpec design;
     const int type = Choice(elementGrid.Cell(row, 0), kTypes,
                             {{QStringLiteral("直"), QStringLiteral("line")},
@@ -159,19 +186,20 @@ LineReading ReadLineTables(const GridModel& startGrid, const GridModel& elementG
   std::vector<ChainageEquation> equations;
   std::vector<int> equationRow;
   for (int row = 0; row < equationGrid.rowCount(); ++row) {
-    if (BlankRow(equationGrid, row)) continue;
+    if (BlankRow(equationGrid, row) || !CellsRead(equationGrid, row, kEquationTab, reading.equations)) continue;
     equations.push_back({equationGrid.Read(row, 0).value, equationGrid.Read(row, 1).value});
     equationRow.push_back(row);
   }
 
-  if (elements.empty() || !reading.start.Empty() || !reading.elements.Empty()) return reading;
+  if (elements.empty() || !reading.start.Empty() || !reading.elements.Empty() || !reading.equations.Empty())
+    return reading;
   try {
     reading.line.emplace(start, std::move(elements), std::move(equations));
   } catch (const CalculationError& error) {
+    // The start was checked above: an error is an equation's or an
+    // element's, by its row, or the element table's as a whole.
     if (error.Row().kind == RowKind::Equation) {
       Place(reading.equations, error, RowKind::Equation, equationRow);
-    } else if (error.what() == std::string_view(kLineStartNotFinitePrompt)) {
-      reading.start.rows[0] = QString::fromUtf8(error.what());
     } else {
       Place(reading.elements, error, RowKind::Element, elementRow);
     }
@@ -186,7 +214,7 @@ JdReading ReadJdTables(const GridModel& jdGrid, const GridModel& startGrid) {
   std::vector<JdRow> rows;
   std::vector<int> rowOf;
   for (int row = 0; row < jdGrid.rowCount(); ++row) {
-    if (BlankRow(jdGrid, row)) continue;
+    if (BlankRow(jdGrid, row) || !CellsRead(jdGrid, row, kJdTab, reading.jds)) continue;
     JdRow jd;
     jd.name = jdGrid.Cell(row, 0).trimmed().toStdString();
     jd.X_m = jdGrid.Read(row, 1).value;
@@ -197,12 +225,14 @@ JdReading ReadJdTables(const GridModel& jdGrid, const GridModel& startGrid) {
     rows.push_back(jd);
     rowOf.push_back(row);
   }
-  if (rows.empty()) return reading;
+  CellsRead(startGrid, 0, kJdTab, reading.start);
+  if (rows.empty() || !reading.jds.Empty() || !reading.start.Empty()) return reading;
   // Unnamed rows take the names a design table gives them.
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (!rows[i].name.empty()) continue;
     rows[i].name = i == 0 ? "QD" : i + 1 == rows.size() ? "ZD" : "JD" + std::to_string(i);
   }
+  reading.table = JdTable{startGrid.Read(0, 0).value, rows};
   try {
     reading.design = DesignFromJd(rows, startGrid.Read(0, 0).value);
   } catch (const CalculationError& error) {
@@ -218,12 +248,12 @@ ProfileReading ReadProfileTable(const Line& line, const GridModel& grid) {
   std::vector<GradePoint> points;
   std::vector<int> rowOf;
   for (int row = 0; row < grid.rowCount(); ++row) {
-    if (BlankRow(grid, row)) continue;
+    if (BlankRow(grid, row) || !CellsRead(grid, row, kProfileTab, reading.points)) continue;
     points.push_back({grid.Read(row, 0).value, grid.Read(row, 1).value, grid.Read(row, 2).value,
                       grid.Read(row, 3).value});
     rowOf.push_back(row);
   }
-  if (points.empty()) return reading;
+  if (points.empty() || !reading.points.Empty()) return reading;
   try {
     reading.profile.emplace(line, std::move(points));
   } catch (const CalculationError& error) {
@@ -234,9 +264,22 @@ ProfileReading ReadProfileTable(const Line& line, const GridModel& grid) {
   return reading;
 }
 
+ProfileReading ReadProfile(const Line& line, std::vector<GradePoint> points) {
+  ProfileReading reading;
+  if (points.empty()) return reading;
+  std::vector<int> rowOf(points.size());
+  for (std::size_t i = 0; i < rowOf.size(); ++i) rowOf[i] = static_cast<int>(i);
+  try {
+    reading.profile.emplace(line, std::move(points));
+  } catch (const CalculationError& error) {
+    Place(reading.points, error, RowKind::GradePoint, rowOf);
+  }
+  return reading;
+}
+
 GridModel::Rows StartRows(const LineStart& start) {
   return {{Q(ExactText(start.X_m)), Q(ExactText(start.Y_m)), Q(ExactText(RadiansToDdMmSsExact(start.azimuth_rad))),
-           Q(ExactText(start.station_m))}};
+           Q(ExactStationText(start.station_m))}};
 }
 
 GridModel::Rows ElementRows(const std::vector<ElementSpec>& elements) {
@@ -252,19 +295,30 @@ GridModel::Rows ElementRows(const std::vector<ElementSpec>& elements) {
 GridModel::Rows EquationRows(const std::vector<ChainageEquation>& equations) {
   GridModel::Rows rows;
   for (const ChainageEquation& e : equations)
-    rows.push_back({Q(ExactText(e.stationBack_m)), Q(ExactText(e.stationAhead_m))});
+    rows.push_back({Q(ExactStationText(e.stationBack_m)), Q(ExactStationText(e.stationAhead_m))});
   return rows;
 }
 
 GridModel::Rows GradeRows(const std::vector<GradePoint>& points) {
   GridModel::Rows rows;
   for (const GradePoint& p : points) {
-    rows.push_back({Q(ExactText(p.station_m)), Q(ExactText(p.elevation_m)),
+    rows.push_back({Q(ExactStationText(p.station_m)), Q(ExactText(p.elevation_m)),
                     p.radius_m > 0 ? Q(ExactText(p.radius_m)) : QString(),
                     p.curveLength_m > 0 ? Q(ExactText(p.curveLength_m)) : QString()});
   }
   return rows;
 }
+
+GridModel::Rows JdRows(const JdTable& table) {
+  const auto length = [](double value) { return value == 0 ? QString() : Q(ExactText(value)); };
+  GridModel::Rows rows;
+  for (const JdRow& jd : table.rows)
+    rows.push_back(
+        {Q(jd.name), Q(ExactText(jd.X_m)), Q(ExactText(jd.Y_m)), length(jd.R_m), length(jd.Ls1_m), length(jd.Ls2_m)});
+  return rows;
+}
+
+GridModel::Rows JdStartRows(const JdTable& table) { return {{Q(ExactStationText(table.startStation_m))}}; }
 
 QStringList CurveTableTitles() {
   return {QStringLiteral("交点"), QStringLiteral("桩号"), QStringLiteral("转角"), QStringLiteral("R"),

@@ -17,4 +17,10 @@ namespace quorvane::ui {
 // "4040964.994"); empty for an infinite radius.
 std::string ExactText(double value);
 
+// A station in K-notation that reads back (ReadStation) as exactly
+// `station_m`: "K1+234.5" for 1234.5, "K0+000" for 0, the metres after '+'
+// always three digits before the point. A negative or huge station, which
+// K-notation does not show, is written as ExactText.
+std::string ExactStationText(double station_m);
+
 }  // namespace quorvane::ui

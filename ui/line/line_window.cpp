@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSplitter>
 #include <QStandardItemModel>
@@ -33,7 +34,6 @@
 #include "io/export.h"
 #include "io/landxml.h"
 #include "ui/file_dialogs.h"
-#include "command/section_edges.h"
 #include "ui/line/cross_section_tab.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
@@ -93,6 +93,7 @@ void FitOneRow(GridView* view) {
 
 // The text of a table's errors for its status line.
 QString WholeOrFirst(const TableErrors& errors) {
+  if (!errors.cell.isEmpty()) return errors.cell;
   if (!errors.whole.isEmpty()) return errors.whole;
   if (!errors.rows.empty()) {
     return QStringLiteral("第%1行：%2").arg(errors.rows.begin()->first + 1).arg(errors.rows.begin()->second);
@@ -107,6 +108,32 @@ std::optional<double> OptionalStation(const QLineEdit* box) {
 }
 
 double Number(const QLineEdit* box) { return ReadNumber(box->text().toStdString()); }
+
+// The message of a box of the stake tab that is not wholly a number (or a
+// station), named by its label; empty for a good or blank box.
+QString BoxError(const QLineEdit* box, bool station = false) {
+  const std::string text = box->text().toStdString();
+  if (IsBlankText(text) || (station ? IsWholeStation(text) : IsWholeNumber(text))) return {};
+  QString label = box->objectName();
+  for (const QLabel* caption : box->parentWidget()->findChildren<QLabel*>())
+    if (caption->buddy() == box) label = caption->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+  return Q(kBoxNotNumberPattern).arg(Q(kStakeTab)).arg(label).arg(box->text().trimmed());
+}
+
+// The cell errors of a table read without a line (the profile table while
+// the line has an error): each row's first.
+TableErrors CellErrors(const GridModel& grid, const char* tab) {
+  TableErrors errors;
+  for (int row = 0; row < grid.rowCount(); ++row)
+    for (int column = 0; column < grid.InputColumns(); ++column) {
+      const QString message = CellError(grid, row, column, tab);
+      if (message.isEmpty()) continue;
+      errors.rows[row] = message;
+      if (errors.cell.isEmpty()) errors.cell = message;
+      break;
+    }
+  return errors;
+}
 
 }  // namespace
 
@@ -146,6 +173,10 @@ LineWindow::LineWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* paren
       recompute_->start();
     });
   }
+  // An edited table is read from its texts from then on.
+  for (GridModel* model : {start_, elements_, equations_})
+    connect(model, &GridModel::Edited, this, [this] { modelLine_.reset(); });
+  connect(grades_, &GridModel::Edited, this, [this] { modelGrades_.reset(); });
   connect(undo_, &QUndoStack::cleanChanged, this, &LineWindow::UpdateTitle);
   crossSection_ = new CrossSectionTab(undo_, this);
   connect(crossSection_, &CrossSectionTab::Edited, this, [this] {
@@ -156,6 +187,9 @@ LineWindow::LineWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* paren
 
   BuildTabs();
   BuildMenus();
+  readerWarnings_ = new QLabel(this);
+  readerWarnings_->setObjectName(QStringLiteral("readerWarnings"));
+  statusBar()->addPermanentWidget(readerWarnings_, 1);
   UpdateTitle();
   // A new window is typed into from its start point.
   findChild<GridView*>(QStringLiteral("startTable"))->setFocus();
@@ -170,163 +204,179 @@ void LineWindow::BuildTabs() {
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("tabs"));
   setCentralWidget(tabs_);
+  BuildElementTab();
+  BuildJdTab();
+  BuildEquationTab();
+  BuildProfileTab();
+  BuildStakeTab();
+  BuildLocateTab();
+  BuildDrawingTabs();
+}
 
-  {  // 线元
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    GridView* startView = MakeGrid(start_, "startTable", page);
-    FitOneRow(startView);
-    layout->addWidget(startView);
-    layout->addWidget(MakeGrid(elements_, "elementTable", page), 1);
-    lineStatus_ = ErrorLabel(page);
-    lineStatus_->setObjectName(QStringLiteral("lineStatus"));
-    layout->addWidget(lineStatus_);
-    tabs_->addTab(page, QStringLiteral("线元(&1)"));
-  }
-  {  // 交点
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    auto* top = new QHBoxLayout;
-    GridView* startView = MakeGrid(jdStart_, "jdStartTable", page);
-    FitOneRow(startView);
-    startView->setMaximumWidth(260);
-    top->addWidget(startView);
-    auto* convert = new QPushButton(QStringLiteral("转换为线元(&C)"), page);
-    convert->setObjectName(QStringLiteral("convertJd"));
-    connect(convert, &QPushButton::clicked, this, &LineWindow::ConvertJd);
-    top->addWidget(convert);
-    top->addStretch();
-    layout->addLayout(top);
-    auto* split = new QSplitter(Qt::Vertical, page);
-    split->addWidget(MakeGrid(jds_, "jdTable", split));
-    auto* curveView = new QTableView(split);
-    curveView->setObjectName(QStringLiteral("curveTable"));
-    curveView->setModel(curves_);
-    curveView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    split->addWidget(curveView);
-    layout->addWidget(split, 1);
-    jdStatus_ = ErrorLabel(page);
-    jdStatus_->setObjectName(QStringLiteral("jdStatus"));
-    layout->addWidget(jdStatus_);
-    tabs_->addTab(page, QStringLiteral("交点(&2)"));
-  }
-  {  // 断链
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(MakeGrid(equations_, "equationTable", page), 1);
-    equationStatus_ = ErrorLabel(page);
-    layout->addWidget(equationStatus_);
-    tabs_->addTab(page, QStringLiteral("断链(&3)"));
-  }
-  {  // 纵断面
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(MakeGrid(grades_, "profileTable", page), 1);
-    profileStatus_ = ErrorLabel(page);
-    profileStatus_->setObjectName(QStringLiteral("profileStatus"));
-    layout->addWidget(profileStatus_);
-    tabs_->addTab(page, QStringLiteral("纵断面(&4)"));
-  }
-  {  // 逐桩坐标
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    auto* options = new QHBoxLayout;
-    const auto box = [&](const char* name, const QString& label, const QString& text, NumberBox::Reads reads) {
-      auto* edit = new NumberBox(text, page, reads);
-      edit->setObjectName(QString::fromLatin1(name));
-      edit->setMaximumWidth(110);
-      auto* caption = new QLabel(label, page);
-      caption->setBuddy(edit);
-      options->addWidget(caption);
-      options->addWidget(edit);
-      return edit;
-    };
-    interval_ = box("interval", QStringLiteral("桩距(&D)"), QStringLiteral("20"), NumberBox::Reads::Number);
-    from_ = box("fromStation", QStringLiteral("起点桩号"), QString(), NumberBox::Reads::Station);
-    to_ = box("toStation", QStringLiteral("终点桩号"), QString(), NumberBox::Reads::Station);
-    keyPoints_ = new QCheckBox(QStringLiteral("主点(&K)"), page);
-    keyPoints_->setObjectName(QStringLiteral("keyPoints"));
-    keyPoints_->setChecked(true);
-    options->addWidget(keyPoints_);
-    leftWidth_ = box("leftWidth", QStringLiteral("左宽"), QString(), NumberBox::Reads::Number);
-    rightWidth_ = box("rightWidth", QStringLiteral("右宽"), QString(), NumberBox::Reads::Number);
-    leftSlope_ = box("leftSlope", QStringLiteral("左横坡%"), QString(), NumberBox::Reads::Number);
-    rightSlope_ = box("rightSlope", QStringLiteral("右横坡%"), QString(), NumberBox::Reads::Number);
-    auto* compute = new QPushButton(QStringLiteral("计算(&G)"), page);
-    compute->setObjectName(QStringLiteral("computeStakes"));
-    connect(compute, &QPushButton::clicked, this, &LineWindow::ComputeStakes);
-    options->addWidget(compute);
-    options->addStretch();
-    for (QLineEdit* edit : {interval_, from_, to_, leftWidth_, rightWidth_, leftSlope_, rightSlope_})
-      connect(edit, &QLineEdit::returnPressed, this, &LineWindow::ComputeStakes);
-    layout->addLayout(options);
-    stakeView_ = new QTableView(page);
-    stakeView_->setObjectName(QStringLiteral("stakeTable"));
-    stakeView_->setModel(stakes_);
-    stakeView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    stakeView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    stakeView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    stakeView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    stakeView_->verticalHeader()->setDefaultSectionSize(stakeView_->fontMetrics().height() + 4);
-    stakeView_->horizontalHeader()->setDefaultSectionSize(stakeView_->fontMetrics().horizontalAdvance(QStringLiteral("K0000+000.000")) + 12);
-    stakeView_->setSortingEnabled(true);
-    stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
-    layout->addWidget(stakeView_, 1);
-    stakeStatus_ = new QLabel(page);
-    stakeStatus_->setObjectName(QStringLiteral("stakeStatus"));
-    layout->addWidget(stakeStatus_);
-    tabs_->addTab(page, QStringLiteral("逐桩坐标(&5)"));
-  }
-  {  // 坐标反算
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    auto* row = new QHBoxLayout;
-    const auto box = [&](const char* name, const QString& label) {
-      auto* edit = new NumberBox(QString(), page);
-      edit->setObjectName(QString::fromLatin1(name));
-      auto* caption = new QLabel(label, page);
-      caption->setBuddy(edit);
-      row->addWidget(caption);
-      row->addWidget(edit);
-      connect(edit, &QLineEdit::returnPressed, this, &LineWindow::LocateTyped);
-      return edit;
-    };
-    pointX_ = box("pointX", QStringLiteral("X"));
-    pointY_ = box("pointY", QStringLiteral("Y"));
-    pointH_ = box("pointH", QStringLiteral("实测高程"));
-    auto* locate = new QPushButton(QStringLiteral("反算(&R)"), page);
-    locate->setObjectName(QStringLiteral("locate"));
-    connect(locate, &QPushButton::clicked, this, &LineWindow::LocateTyped);
-    row->addWidget(locate);
-    auto* file = new QPushButton(QStringLiteral("打开测点文件(&O)…"), page);
-    file->setObjectName(QStringLiteral("locateFile"));
-    connect(file, &QPushButton::clicked, this, [this] {
-      const QString path = dialogs_.OpenFileName(this, QStringLiteral("打开测点文件"),
-                                                 {QStringLiteral("测点文件 (*.csv *.txt *.dat)"),
-                                                  QStringLiteral("所有文件 (*)")});
-      if (!path.isEmpty()) LocateFile(path);
-    });
-    row->addWidget(file);
-    auto* save = new QPushButton(QStringLiteral("导出(&E)…"), page);
-    save->setObjectName(QStringLiteral("exportLocated"));
-    connect(save, &QPushButton::clicked, this, &LineWindow::ExportLocated);
-    row->addWidget(save);
-    auto* clear = new QPushButton(QStringLiteral("清空"), page);
-    connect(clear, &QPushButton::clicked, this, [this] {
-      located_->removeRows(0, located_->rowCount());
-      measured_.clear();
-      plan_->SetMeasuredPoints({});
-    });
-    row->addWidget(clear);
-    layout->addLayout(row);
-    locatedView_ = new QTableView(page);
-    locatedView_->setObjectName(QStringLiteral("locatedTable"));
-    locatedView_->setModel(located_);
-    locatedView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    locatedView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    layout->addWidget(locatedView_, 1);
-    tabs_->addTab(page, QStringLiteral("坐标反算(&6)"));
-  }
+void LineWindow::BuildElementTab() {  // 线元
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  GridView* startView = MakeGrid(start_, "startTable", page);
+  FitOneRow(startView);
+  layout->addWidget(startView);
+  layout->addWidget(MakeGrid(elements_, "elementTable", page), 1);
+  lineStatus_ = ErrorLabel(page);
+  lineStatus_->setObjectName(QStringLiteral("lineStatus"));
+  layout->addWidget(lineStatus_);
+  tabs_->addTab(page, QStringLiteral("线元(&1)"));
+}
+
+void LineWindow::BuildJdTab() {  // 交点
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  auto* top = new QHBoxLayout;
+  GridView* startView = MakeGrid(jdStart_, "jdStartTable", page);
+  FitOneRow(startView);
+  startView->setMaximumWidth(260);
+  top->addWidget(startView);
+  auto* convert = new QPushButton(QStringLiteral("转换为线元(&C)"), page);
+  convert->setObjectName(QStringLiteral("convertJd"));
+  connect(convert, &QPushButton::clicked, this, &LineWindow::ConvertJd);
+  top->addWidget(convert);
+  top->addStretch();
+  layout->addLayout(top);
+  auto* split = new QSplitter(Qt::Vertical, page);
+  split->addWidget(MakeGrid(jds_, "jdTable", split));
+  auto* curveView = new QTableView(split);
+  curveView->setObjectName(QStringLiteral("curveTable"));
+  curveView->setModel(curves_);
+  curveView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  split->addWidget(curveView);
+  layout->addWidget(split, 1);
+  jdStatus_ = ErrorLabel(page);
+  jdStatus_->setObjectName(QStringLiteral("jdStatus"));
+  layout->addWidget(jdStatus_);
+  tabs_->addTab(page, QStringLiteral("交点(&2)"));
+}
+
+void LineWindow::BuildEquationTab() {  // 断链
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(MakeGrid(equations_, "equationTable", page), 1);
+  equationStatus_ = ErrorLabel(page);
+  layout->addWidget(equationStatus_);
+  tabs_->addTab(page, QStringLiteral("断链(&3)"));
+}
+
+void LineWindow::BuildProfileTab() {  // 纵断面
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(MakeGrid(grades_, "profileTable", page), 1);
+  profileStatus_ = ErrorLabel(page);
+  profileStatus_->setObjectName(QStringLiteral("profileStatus"));
+  layout->addWidget(profileStatus_);
+  tabs_->addTab(page, QStringLiteral("纵断面(&4)"));
+}
+
+void LineWindow::BuildStakeTab() {  // 逐桩坐标
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  auto* options = new QHBoxLayout;
+  const auto box = [&](const char* name, const QString& label, const QString& text, NumberBox::Reads reads) {
+    auto* edit = new NumberBox(text, page, reads);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMaximumWidth(110);
+    auto* caption = new QLabel(label, page);
+    caption->setBuddy(edit);
+    options->addWidget(caption);
+    options->addWidget(edit);
+    return edit;
+  };
+  interval_ = box("interval", QStringLiteral("桩距(&D)"), QStringLiteral("20"), NumberBox::Reads::Number);
+  from_ = box("fromStation", QStringLiteral("起点桩号"), QString(), NumberBox::Reads::Station);
+  to_ = box("toStation", QStringLiteral("终点桩号"), QString(), NumberBox::Reads::Station);
+  keyPoints_ = new QCheckBox(QStringLiteral("主点(&K)"), page);
+  keyPoints_->setObjectName(QStringLiteral("keyPoints"));
+  keyPoints_->setChecked(true);
+  options->addWidget(keyPoints_);
+  leftWidth_ = box("leftWidth", QStringLiteral("左宽"), QString(), NumberBox::Reads::Number);
+  rightWidth_ = box("rightWidth", QStringLiteral("右宽"), QString(), NumberBox::Reads::Number);
+  leftSlope_ = box("leftSlope", QStringLiteral("左横坡%"), QString(), NumberBox::Reads::Number);
+  rightSlope_ = box("rightSlope", QStringLiteral("右横坡%"), QString(), NumberBox::Reads::Number);
+  auto* compute = new QPushButton(QStringLiteral("计算(&G)"), page);
+  compute->setObjectName(QStringLiteral("computeStakes"));
+  connect(compute, &QPushButton::clicked, this, &LineWindow::ComputeStakes);
+  options->addWidget(compute);
+  options->addStretch();
+  for (QLineEdit* edit : {interval_, from_, to_, leftWidth_, rightWidth_, leftSlope_, rightSlope_})
+    connect(edit, &QLineEdit::returnPressed, this, &LineWindow::ComputeStakes);
+  layout->addLayout(options);
+  stakeView_ = new QTableView(page);
+  stakeView_->setObjectName(QStringLiteral("stakeTable"));
+  stakeView_->setModel(stakes_);
+  stakeView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  stakeView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  stakeView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  stakeView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  stakeView_->verticalHeader()->setDefaultSectionSize(stakeView_->fontMetrics().height() + 4);
+  stakeView_->horizontalHeader()->setDefaultSectionSize(
+      stakeView_->fontMetrics().horizontalAdvance(QStringLiteral("K0000+000.000")) + 12);
+  stakeView_->setSortingEnabled(true);
+  stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+  layout->addWidget(stakeView_, 1);
+  stakeStatus_ = new QLabel(page);
+  stakeStatus_->setObjectName(QStringLiteral("stakeStatus"));
+  layout->addWidget(stakeStatus_);
+  tabs_->addTab(page, QStringLiteral("逐桩坐标(&5)"));
+}
+
+void LineWindow::BuildLocateTab() {  // 坐标反算
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  auto* row = new QHBoxLayout;
+  const auto box = [&](const char* name, const QString& label) {
+    auto* edit = new NumberBox(QString(), page);
+    edit->setObjectName(QString::fromLatin1(name));
+    auto* caption = new QLabel(label, page);
+    caption->setBuddy(edit);
+    row->addWidget(caption);
+    row->addWidget(edit);
+    connect(edit, &QLineEdit::returnPressed, this, &LineWindow::LocateTyped);
+    return edit;
+  };
+  pointX_ = box("pointX", QStringLiteral("X"));
+  pointY_ = box("pointY", QStringLiteral("Y"));
+  pointH_ = box("pointH", QStringLiteral("实测高程"));
+  auto* locate = new QPushButton(QStringLiteral("反算(&R)"), page);
+  locate->setObjectName(QStringLiteral("locate"));
+  connect(locate, &QPushButton::clicked, this, &LineWindow::LocateTyped);
+  row->addWidget(locate);
+  auto* file = new QPushButton(QStringLiteral("打开测点文件(&O)…"), page);
+  file->setObjectName(QStringLiteral("locateFile"));
+  connect(file, &QPushButton::clicked, this, [this] {
+    const QString path =
+        dialogs_.OpenFileName(this, QStringLiteral("打开测点文件"),
+                              {QStringLiteral("测点文件 (*.csv *.txt *.dat)"), QStringLiteral("所有文件 (*)")});
+    if (!path.isEmpty()) LocateFile(path);
+  });
+  row->addWidget(file);
+  auto* save = new QPushButton(QStringLiteral("导出(&E)…"), page);
+  save->setObjectName(QStringLiteral("exportLocated"));
+  connect(save, &QPushButton::clicked, this, &LineWindow::ExportLocated);
+  row->addWidget(save);
+  auto* clear = new QPushButton(QStringLiteral("清空"), page);
+  connect(clear, &QPushButton::clicked, this, [this] {
+    located_->removeRows(0, located_->rowCount());
+    measured_.clear();
+    plan_->SetMeasuredPoints({});
+  });
+  row->addWidget(clear);
+  layout->addLayout(row);
+  locatedView_ = new QTableView(page);
+  locatedView_->setObjectName(QStringLiteral("locatedTable"));
+  locatedView_->setModel(located_);
+  locatedView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  locatedView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  layout->addWidget(locatedView_, 1);
+  tabs_->addTab(page, QStringLiteral("坐标反算(&6)"));
+}
+
+void LineWindow::BuildDrawingTabs() {
   plan_ = new RoutePlanView(dialogs_, boxes_);
   plan_->setObjectName(QStringLiteral("planView"));
   tabs_->addTab(plan_, QStringLiteral("平面图(&7)"));
@@ -364,6 +414,7 @@ void LineWindow::BuildMenus() {
           [this] { ExportStakes(true); });
   connect(AddAction(file, "actPrint", QStringLiteral("打印逐桩坐标表(&T)…"), QKeySequence(Qt::CTRL | Qt::Key_P)),
           &QAction::triggered, this, [this] {
+            RecomputeIfEdited();
             if (!stakesCurrent_ && !ComputeStakes()) return;
             ShowStakePrintPreview(this, QString::fromStdString(LineName()), *stakes_, VisibleRows());
           });
@@ -449,7 +500,9 @@ void LineWindow::RecomputeIfEdited() {
 void LineWindow::Recompute() {
   recompute_->stop();
   edited_ = false;
-  const LineReading reading = ReadLineTables(*start_, *elements_, *equations_);
+  // The model while its tables are unedited, else the tables' texts.
+  const LineReading reading =
+      modelLine_ ? LineReading{modelLine_, {}, {}, {}} : ReadLineTables(*start_, *elements_, *equations_);
   start_->SetRowErrors(reading.start.rows);
   elements_->SetRowErrors(reading.elements.rows);
   equations_->SetRowErrors(reading.equations.rows);
@@ -467,21 +520,23 @@ void LineWindow::Recompute() {
   equationStatus_->setText(WholeOrFirst(reading.equations));
 
   profile_.reset();
-  profileStatus_->clear();
-  if (line_) {
-    const ProfileReading profile = ReadProfileTable(*line_, *grades_);
-    grades_->SetRowErrors(profile.points.rows);
-    profile_ = profile.profile;
-    profileStatus_->setText(WholeOrFirst(profile.points));
-  } else {
-    grades_->SetRowErrors({});
-  }
+  // Grade points held as read give their rows' errors by the same numbers:
+  // the table was loaded from them.
+  const ProfileReading profile = !line_         ? ProfileReading{std::nullopt, CellErrors(*grades_, kProfileTab)}
+                                 : modelGrades_ ? ReadProfile(*line_, *modelGrades_)
+                                                : ReadProfileTable(*line_, *grades_);
+  grades_->SetRowErrors(profile.points.rows);
+  profile_ = profile.profile;
+  profileError_ = WholeOrFirst(profile.points);
+  profileStatus_->setText(profileError_);
   crossSection_->Update(line_ ? &*line_ : nullptr);
 
   const JdReading jd = ReadJdTables(*jds_, *jdStart_);
   jds_->SetRowErrors(jd.jds.rows);
   jdStart_->SetRowErrors(jd.start.rows);
-  jdStatus_->setText(WholeOrFirst(jd.jds));
+  jdTable_ = jd.table;
+  jdError_ = !jd.start.cell.isEmpty() ? jd.start.cell : jd.jds.cell;
+  jdStatus_->setText(!jd.start.Empty() ? WholeOrFirst(jd.start) : WholeOrFirst(jd.jds));
   curves_->removeRows(0, curves_->rowCount());
   if (jd.design) {
     for (const QStringList& cells : CurveTableRows(*jd.design)) {
@@ -510,7 +565,7 @@ bool LineWindow::ConvertJd() {
   RecomputeIfEdited();
   const JdReading jd = ReadJdTables(*jds_, *jdStart_);
   if (!jd.design) {
-    const QString message = WholeOrFirst(jd.jds);
+    const QString message = !jd.start.Empty() ? WholeOrFirst(jd.start) : WholeOrFirst(jd.jds);
     Inform(message.isEmpty() ? Q(kJdTableEmptyPrompt) : message, Q(kJdConvertTitle));
     return false;
   }
@@ -518,7 +573,17 @@ bool LineWindow::ConvertJd() {
   start_->ReplaceAll(StartRows(jd.design->start), QString());
   elements_->ReplaceAll(ElementRows(jd.design->elements), QString());
   undo_->endMacro();
-  Recompute();
+  Recompute();  // the chainage equations read with the new elements
+  // The design itself is the line, not its texts (the start azimuth's
+  // DD.MMSS would round it).
+  if (line_) {
+    try {
+      modelLine_.emplace(jd.design->start, jd.design->elements, line_->Equations());
+    } catch (const CalculationError& error) {
+      Inform(QString::fromUtf8(error.what()), Q(kJdConvertTitle));
+    }
+    Recompute();
+  }
   tabs_->setCurrentIndex(0);
   return true;
 }
@@ -528,34 +593,63 @@ void LineWindow::ShowStakeError(const QString& message) {
   Inform(message, Q(kLineStakesTitle));
 }
 
+QString LineWindow::TablesError() const {
+  for (const QString* error : {&lineError_, &profileError_, &jdError_})
+    if (!error->isEmpty()) return *error;
+  return {};
+}
+
+std::optional<StakeSettings> LineWindow::ReadStakeSettings(const QString& title) {
+  for (const QLineEdit* box : {leftWidth_, rightWidth_, leftSlope_, rightSlope_}) {
+    if (const QString error = BoxError(box); !error.isEmpty()) {
+      Inform(error, title);
+      return std::nullopt;
+    }
+  }
+  return StakeSettings{Number(leftWidth_), Number(rightWidth_), Number(leftSlope_), Number(rightSlope_)};
+}
+
+void LineWindow::ShowStakeSettings(const std::optional<StakeSettings>& settings) {
+  const auto text = [](double value) { return value == 0 ? QString() : Q(ExactText(value)); };
+  leftWidth_->setText(settings ? text(settings->leftWidth_m) : QString());
+  rightWidth_->setText(settings ? text(settings->rightWidth_m) : QString());
+  leftSlope_->setText(settings ? text(settings->leftSlope_percent) : QString());
+  rightSlope_->setText(settings ? text(settings->rightSlope_percent) : QString());
+}
+
 bool LineWindow::ComputeStakes() {
   RecomputeIfEdited();
-  if (!line_) {
-    ShowStakeError(lineError_.isEmpty() ? QStringLiteral("还没有路线：请先填写线元表或交点表") : lineError_);
+  if (const QString error = TablesError(); !error.isEmpty() || !line_) {
+    ShowStakeError(error.isEmpty() ? QStringLiteral("还没有路线：请先填写线元表或交点表") : error);
     return false;
   }
+  for (const auto& [box, station] : {std::pair{interval_, false}, {from_, true}, {to_, true}}) {
+    if (const QString error = BoxError(box, station); !error.isEmpty()) {
+      ShowStakeError(error);
+      return false;
+    }
+  }
+  const std::optional<StakeSettings> settings = ReadStakeSettings(Q(kLineStakesTitle));
+  if (!settings) return false;
   StakeOptions options;
   options.interval_m = Number(interval_);
   options.fromStation_m = OptionalStation(from_);
   options.toStation_m = OptionalStation(to_);
   options.keyPoints = keyPoints_->isChecked();
   // A side with no width (empty or 0) has no edge point.
-  if (const double width = Number(leftWidth_); width != 0) options.leftWidth_m = width;
-  if (const double width = Number(rightWidth_); width != 0) options.rightWidth_m = width;
-  options.slopes = {Number(leftSlope_), Number(rightSlope_)};
+  if (settings->leftWidth_m != 0) options.leftWidth_m = settings->leftWidth_m;
+  if (settings->rightWidth_m != 0) options.rightWidth_m = settings->rightWidth_m;
+  options.slopes = {settings->leftSlope_percent, settings->rightSlope_percent};
   // A cross-section table, when typed, decides the edges instead.
   const std::optional<CrossSection>& section = crossSection_->Section();
   if (crossSection_->HasRows() && !section) {
     ShowStakeError(Q(kCrossSectionHasErrorsPrompt) + crossSection_->Error());
     return false;
   }
-  if (section) options = WithSectionColumns(options);
+  if (section) options.crossSection = &*section;
   try {
     const StakeRun run(*line_, profile_ ? &*profile_ : nullptr, options);
     std::vector<StakeRow> rows = run.Rows();
-    std::size_t cursor = 0;
-    if (section)
-      for (StakeRow& row : rows) SetSectionEdges(*line_, *section, row, cursor);
     const std::size_t count = rows.size();
     stakes_->SetStakes(std::move(rows), run.Columns());
     stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
@@ -583,6 +677,7 @@ bool LineWindow::ComputeStakes() {
 }
 
 void LineWindow::ExportStakes(bool selectedOnly) {
+  RecomputeIfEdited();
   if (!stakesCurrent_ && !ComputeStakes()) return;
   std::vector<int> rows = VisibleRows();
   if (selectedOnly) {
@@ -775,14 +870,36 @@ std::string LineWindow::LineName() const {
   return path_.isEmpty() ? std::string("未命名") : QFileInfo(path_).completeBaseName().toStdString();
 }
 
+std::optional<RoadAlignment> LineWindow::ReadChosenAlignment(const QString& path) {
+  const std::string file = PathBytes(path);
+  const std::vector<AlignmentSummary> alignments = ListLandXmlAlignments(file);
+  fileHoldsOthers_ = alignments.size() > 1;
+  if (!fileHoldsOthers_) return ReadLandXml(file);
+  QStringList items;
+  for (const AlignmentSummary& a : alignments)
+    items << Q(kAlignmentChoicePattern)
+                 .arg(a.name.empty() ? Q(kUnnamedAlignment) : Q(a.name))
+                 .arg(Q(FixedText(a.length_m, 3)));
+  const std::optional<int> chosen =
+      dialogs_.ChooseOne(this, Q(kChooseAlignmentTitle), Q(kChooseAlignmentPrompt), items);
+  if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= alignments.size()) return std::nullopt;
+  const std::string& name = alignments[static_cast<std::size_t>(*chosen)].name;
+  const auto sameName = [&name](const AlignmentSummary& a) { return a.name == name; };
+  // A name the file gives twice is told apart by its place only.
+  if (std::count_if(alignments.begin(), alignments.end(), sameName) > 1)
+    return ReadLandXmlAlignments(file).at(static_cast<std::size_t>(*chosen));
+  return ReadLandXml(file, name);
+}
+
 bool LineWindow::OpenFile(const QString& path) {
   std::optional<RoadAlignment> read;
   try {
-    read.emplace(ReadLandXml(PathBytes(path)));
+    read = ReadChosenAlignment(path);
   } catch (const std::exception& error) {
     Inform(QString::fromUtf8(error.what()), Q(kOpenLineTitle));
     return false;
   }
+  if (!read) return false;
   const RoadAlignment& alignment = *read;
   name_ = alignment.name;
   const Line& line = alignment.line;
@@ -793,12 +910,31 @@ bool LineWindow::OpenFile(const QString& path) {
   equations_->Load(EquationRows(line.Equations()));
   grades_->Load(GradeRows(alignment.profile));
   crossSection_->Load(alignment.crossSection);
+  jdStart_->Load(alignment.jd ? JdStartRows(*alignment.jd) : GridModel::Rows{});
+  jds_->Load(alignment.jd ? JdRows(*alignment.jd) : GridModel::Rows(5));
+  ShowStakeSettings(alignment.stakeSettings);
+  modelLine_ = line;
+  if (!alignment.profile.empty()) {
+    modelGrades_ = alignment.profile;
+  } else {
+    modelGrades_.reset();
+  }
   undo_->clear();
   undo_->setClean();
   path_ = path;
   Recompute();
   RememberRecent(path);
   UpdateTitle();
+  QStringList warnings;
+  for (const std::string& warning : alignment.warnings) warnings << Q(warning);
+  readerWarnings_->setText(warnings.join(QStringLiteral("；")));
+  readerWarnings_->setToolTip(warnings.join(u'\n'));
+  // Told over the window: a window being opened is shown first.
+  if (!warnings.isEmpty() && isVisible()) {
+    Inform(warnings.join(u'\n'), Q(kReaderWarningsTitle));
+  } else if (!warnings.isEmpty()) {
+    QTimer::singleShot(0, this, [this, warnings] { Inform(warnings.join(u'\n'), Q(kReaderWarningsTitle)); });
+  }
   return true;
 }
 
@@ -810,9 +946,23 @@ bool LineWindow::WriteTo(const QString& path) {
            Q(kSaveLineTitle));
     return false;
   }
+  if (!profileError_.isEmpty()) {
+    Inform(profileError_ + Q(kProfileWithErrorsNotSavedText), Q(kSaveLineTitle));
+    return false;
+  }
+  if (!jdError_.isEmpty()) {
+    Inform(jdError_ + Q(kJdWithErrorsNotSavedText), Q(kSaveLineTitle));
+    return false;
+  }
+  const std::optional<StakeSettings> settings = ReadStakeSettings(Q(kSaveLineTitle));
+  if (!settings) return false;
+  // Everything the tables hold: the grade points as typed (radii kept), the
+  // JD table, the stake tab's widths and slopes (none when all are blank).
   RoadAlignment alignment{name_.empty() ? QFileInfo(path).completeBaseName().toStdString() : name_, *line_,
                           profile_ ? profile_->Points() : std::vector<GradePoint>{}};
   alignment.crossSection = crossSection_->TypedRows();
+  alignment.jd = jdTable_;
+  if (*settings != StakeSettings{}) alignment.stakeSettings = settings;
   try {
     WriteLandXml(PathBytes(path), alignment);
   } catch (const std::exception& error) {
@@ -821,16 +971,20 @@ bool LineWindow::WriteTo(const QString& path) {
   }
   name_ = alignment.name;
   path_ = path;
+  fileHoldsOthers_ = false;
   undo_->setClean();
   RememberRecent(path);
   UpdateTitle();
   return true;
 }
 
-bool LineWindow::Save() { return path_.isEmpty() ? SaveAs() : WriteTo(path_); }
+bool LineWindow::Save() { return path_.isEmpty() || fileHoldsOthers_ ? SaveAs() : WriteTo(path_); }
 
 bool LineWindow::SaveAs() {
-  const QString proposed = path_.isEmpty() ? QStringLiteral("路线.xml") : QFileInfo(path_).fileName();
+  const QString proposed = path_.isEmpty()      ? QStringLiteral("路线.xml")
+                           : fileHoldsOthers_ ? QFileInfo(path_).completeBaseName() + u'-' + Q(name_) +
+                                                    QStringLiteral(".xml")
+                                              : QFileInfo(path_).fileName();
   QString path = dialogs_.SaveFileName(this, QStringLiteral("另存为"), proposed, {kXmlFilter});
   if (path.isEmpty()) return false;
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xml");

@@ -9,6 +9,7 @@
 
 #include "calc/line.h"
 #include "calc/profile.h"
+#include "io/landxml.h"
 #include "ui/line_views/route_plan_view.h"
 
 class QAction;
@@ -43,6 +44,12 @@ class StakeModel;
 // (是/否/取消). The tables edit like a spreadsheet (GridView); every edit is
 // one undo step of the window's stack. The line is read from the tables
 // shortly after each edit; its errors stand beside the row that causes them.
+//
+// A line opened from a file, or converted from the JD table, is the model
+// itself: the tables show it with texts that read back exactly, and until
+// they are edited it is staked, drawn and saved as it was read, never from
+// its texts. A cell that is not wholly a number or a station stops 计算,
+// export and 保存, with a message naming the tab, row and column.
 class LineWindow : public QMainWindow {
   Q_OBJECT
 
@@ -51,10 +58,14 @@ class LineWindow : public QMainWindow {
   ~LineWindow() override;
 
   // Loads a LandXML file into the tables (undo history cleared, no unsaved
-  // changes). False, after telling the user why, when it cannot be read.
+  // changes). A file of several alignments asks which one, by name and
+  // length (FileDialogs::ChooseOne). What the reader warns of is told once
+  // under 提示 and stays in the status bar. False when the user cancels the
+  // choice, or after telling the user why, when it cannot be read.
   bool OpenFile(const QString& path);
-  // Writes the line to its file (asking for one when it has none). False when
-  // cancelled, or after telling the user why it failed.
+  // Writes the line to its file (asking for one when it has none, or when
+  // that file holds other alignments too). False when cancelled, or after
+  // telling the user why it failed.
   bool Save();
   bool SaveAs();
   const QString& FilePath() const { return path_; }
@@ -74,6 +85,12 @@ class LineWindow : public QMainWindow {
   const std::optional<Line>& CurrentLine() const { return line_; }
   const std::optional<Profile>& CurrentProfile() const { return profile_; }
   QString LineError() const { return lineError_; }
+  // The profile table's first error (empty when it reads or is empty).
+  QString ProfileError() const { return profileError_; }
+  // Whether the line and profile are the ones read from the file or
+  // converted from the JD table (no table edited since).
+  bool LineFromModel() const { return modelLine_.has_value(); }
+  bool ProfileFromModel() const { return modelGrades_.has_value(); }
 
   // Reads the tables now (otherwise done soon after each edit).
   void Recompute();
@@ -108,6 +125,23 @@ class LineWindow : public QMainWindow {
 
  private:
   void BuildTabs();
+  void BuildElementTab();
+  void BuildJdTab();
+  void BuildEquationTab();
+  void BuildProfileTab();
+  void BuildStakeTab();
+  void BuildLocateTab();
+  void BuildDrawingTabs();
+  // The alignment of `path` to open: the only one, or the one the user
+  // chooses; nothing when cancelled. Throws what the reader throws.
+  std::optional<RoadAlignment> ReadChosenAlignment(const QString& path);
+  // The stake tab's boxes: widths and slopes, blank as 0; nothing, after
+  // telling the user which box (under `title`), when one is not a number.
+  std::optional<StakeSettings> ReadStakeSettings(const QString& title);
+  void ShowStakeSettings(const std::optional<StakeSettings>& settings);
+  // The first reason the tables cannot be computed or saved (a cell, the
+  // line, the profile), or empty.
+  QString TablesError() const;
   void RecomputeIfEdited();  // the tables read again only after an edit
   std::vector<int> VisibleRows() const;  // every stake row, in the table's order
   void BuildMenus();
@@ -126,6 +160,9 @@ class LineWindow : public QMainWindow {
   FileDialogs& dialogs_;
   QString path_;
   std::string name_;  // the alignment's name as read or saved
+  // The file opened holds other alignments too: 保存 asks for a new file
+  // rather than write this one alone over them.
+  bool fileHoldsOthers_ = false;
 
   QUndoStack* undo_ = nullptr;
   GridModel* start_ = nullptr;
@@ -141,6 +178,13 @@ class LineWindow : public QMainWindow {
   std::optional<Line> line_;
   std::optional<Profile> profile_;
   QString lineError_;
+  QString profileError_;
+  QString jdError_;                           // a cell of the JD tables that does not read
+  std::optional<quorvane::JdTable> jdTable_;  // the JD table as last read
+  // The model while its tables are unedited: the line and the grade points
+  // as read from the file or converted.
+  std::optional<Line> modelLine_;
+  std::optional<std::vector<GradePoint>> modelGrades_;
   bool stakesCurrent_ = false;
   bool edited_ = false;  // a table changed since the line was last read
   std::vector<MeasuredPoint> measured_;  // the located points
@@ -151,6 +195,7 @@ class LineWindow : public QMainWindow {
   QLabel* equationStatus_ = nullptr;
   QLabel* profileStatus_ = nullptr;
   QLabel* stakeStatus_ = nullptr;
+  QLabel* readerWarnings_ = nullptr;  // in the status bar: what the reader warned of
   QTableView* stakeView_ = nullptr;
   QTableView* locatedView_ = nullptr;
   QLineEdit* interval_ = nullptr;

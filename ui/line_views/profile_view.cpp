@@ -113,12 +113,8 @@ void ProfileView::SetStakes(const std::vector<LineStake>& stakes) {
   if (!profile_) return;
   const double first = profile_->Distances_m().front(), last = profile_->Distances_m().back();
   for (const LineStake& s : stakes) {
-    if (s.distance_m < first || s.distance_m > last) continue;
-    try {
-      stakes_.push_back({s.distance_m, profile_->ElevationAtDistance(s.distance_m)});
-    } catch (const std::exception&) {
-      // Beyond the profile after all: no height to show.
-    }
+    if (s.distance_m < first || s.distance_m > last || !profile_->Covers(s.distance_m)) continue;
+    stakes_.push_back({s.distance_m, profile_->ElevationAtDistance(s.distance_m)});
   }
   update();
 }
@@ -139,12 +135,9 @@ std::vector<QPointF> ProfileView::DesignLine() const {
   const std::vector<double>& d = profile_->Distances_m();
   const double verticalPx = PixelsPerMetre() * VerticalExaggeration();
   const QRectF visible = VisibleWorld(20);
+  // A rounding past an end has no height: the end points are drawn anyway.
   auto at = [&](double distance) {
-    try {
-      line.emplace_back(distance, profile_->ElevationAtDistance(distance));
-    } catch (const std::exception&) {
-      // A rounding past an end: the end points are drawn anyway.
-    }
+    if (profile_->Covers(distance)) line.emplace_back(distance, profile_->ElevationAtDistance(distance));
   };
   at(d.front());
   for (std::size_t i = 1; i + 1 < d.size(); ++i) {
@@ -194,11 +187,9 @@ void ProfileView::Draw(QPainter& painter, LabelPlacer& labels) const {
     const VerticalCurve curve = profile_->CurveAt(i);
     if (curve.length_m <= 0) continue;
     for (const double end : {curve.startDistance_m, curve.endDistance_m}) {
-      try {
-        const QPointF at = screen(end, profile_->ElevationAtDistance(end));
-        if (window.contains(at)) painter.drawLine(at - QPointF(0, 8), at + QPointF(0, 8));
-      } catch (const std::exception&) {
-      }
+      if (!profile_->Covers(end)) continue;
+      const QPointF at = screen(end, profile_->ElevationAtDistance(end));
+      if (window.contains(at)) painter.drawLine(at - QPointF(0, 8), at + QPointF(0, 8));
     }
   }
 
