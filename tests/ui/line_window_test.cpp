@@ -4,6 +4,7 @@
 // beside their rows, a LandXML file staked and exported, and closing with
 // unsaved changes.
 #include <QtTest>
+#include <QXmlStreamReader>
 #include <QtWidgets>
 #include <QPrinter>
 
@@ -447,6 +448,28 @@ class LineWindowTest : public QObject {
     QCOMPARE(lines[3], "K0+020.000,,2010.000,1017.321,100.400\r");
     QCOMPARE(lines[4], "K0+020.000L,,2006.969,1019.071,100.330\r");
     QCOMPARE(lines[5], "K0+020.000R,,2013.031,1015.571,100.365\r");
+
+    // The same points for a data collector: the line's LandXML with them as
+    // CgPoints, named as in the .dat, "north east height".
+    dialogs_.file = dir_.filePath("stakes.xml");
+    Window().ExportStakes(false);
+    QFile xml(dialogs_.file);
+    QVERIFY(xml.open(QIODevice::ReadOnly));
+    QXmlStreamReader reader(&xml);
+    QStringList points;
+    bool alignment = false;
+    while (!reader.atEnd()) {
+      if (reader.readNext() != QXmlStreamReader::StartElement) continue;
+      alignment = alignment || reader.name() == QStringLiteral("Alignment");
+      if (reader.name() == QStringLiteral("CgPoint")) {
+        const QString name = reader.attributes().value(QStringLiteral("name")).toString();
+        points << name + u' ' + reader.readElementText();
+      }
+    }
+    QVERIFY(!reader.hasError());
+    QVERIFY(alignment);
+    QCOMPARE(points.size(), 6 * 3);
+    QCOMPARE(points[4], "K0+020.000L 1019.071 2006.969 100.330");
   }
 
   // A file that cannot be written or read is told, and nothing is left

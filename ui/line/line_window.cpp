@@ -691,11 +691,18 @@ void LineWindow::ExportStakes(bool selectedOnly) {
   }
   QString path = dialogs_.SaveFileName(this, QStringLiteral("导出坐标"), QStringLiteral("逐桩坐标.csv"),
                                        {QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("坐标数据文件 (*.dat)"),
-                                        QStringLiteral("DXF 图形 (*.dxf)")});
+                                        QStringLiteral("DXF 图形 (*.dxf)"),
+                                        QStringLiteral("LandXML 点文件 (*.xml)")});
   if (path.isEmpty()) return;
-  if (!ExportFormatOf(path.toStdString())) path += QStringLiteral(".csv");
+  if (!ExportFormatOf(path.toStdString()) && !IsLandXmlFileName(path.toStdString())) path += QStringLiteral(".csv");
   try {
-    WriteStakeRows(PathBytes(path), *stakes_, rows);
+    // A data collector's file holds the line with its points.
+    std::string document;
+    if (IsLandXmlFileName(path.toStdString())) {
+      document = LandXmlText(
+          RoadAlignment{LineName(), *line_, profile_ ? profile_->Points() : std::vector<GradePoint>{}});
+    }
+    WriteStakeRows(PathBytes(path), *stakes_, rows, document);
     statusBar()->showMessage(QStringLiteral("已导出 %1 个桩到 %2").arg(rows.size()).arg(path), 10000);
   } catch (const std::exception& error) {
     Inform(QString::fromUtf8(error.what()), Q(kExportTitle));

@@ -11,14 +11,15 @@
 
 namespace quorvane::ui {
 
-void WriteStakeRows(const std::string& path, const StakeModel& stakes, const std::vector<int>& rows) {
-  if (!ExportFormatOf(path)) throw CalculationError(kLineExportExtensionPrompt);
+void WriteStakeRows(const std::string& path, const StakeModel& stakes, const std::vector<int>& rows,
+                    std::string_view landXmlDocument) {
+  if (!ExportFormatOf(path) && !IsLandXmlFileName(path)) throw CalculationError(kLineExportExtensionPrompt);
   WriteStakeFile(
       path, stakes.Columns(),
       [&](const auto& visit) {
         for (int row : rows) visit(stakes.RowAt(row));
       },
-      3);
+      3, landXmlDocument);
 }
 
 void WriteTableCsv(const std::string& path, const std::vector<std::vector<std::string>>& table) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvane::ui {
@@ -19,7 +20,10 @@ class StakeModel;
 // Throws CalculationError for another extension or a coordinate out of
 // range, FileError when the file cannot be written (nothing half-written is
 // left).
-void WriteStakeRows(const std::string& path, const StakeModel& stakes, const std::vector<int>& rows);
+//  - .xml: LandXML 1.2 holding `landXmlDocument` (the line's alignment) and
+//    a CgPoint for each stake and edge point, named and coded as in the .dat;
+void WriteStakeRows(const std::string& path, const StakeModel& stakes, const std::vector<int>& rows,
+                    std::string_view landXmlDocument);
 
 // A table of texts as CSV with a byte-order mark, written whole or not at all.
 void WriteTableCsv(const std::string& path, const std::vector<std::vector<std::string>>& table);
