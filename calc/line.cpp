@@ -258,6 +258,16 @@ std::vector<KeyPoint> Line::KeyPoints() const {
 std::vector<LineStake> Line::Stakes(double interval_m, std::optional<double> fromStation_m,
                                     std::optional<double> toStation_m, bool withKeyPoints) const {
   std::vector<LineStake> stakes;
+  // Room for the multiples of the range and its key points at once: growing
+  // a list of a hundred thousand stakes step by step costs ten times the
+  // stakes themselves.
+  if (std::isfinite(interval_m) && interval_m > 0) {
+    const double from = fromStation_m ? ResolveStation(*fromStation_m, false, true) : 0.0;
+    const double to = toStation_m ? ResolveStation(*toStation_m, true, true) : length_m_;
+    const double estimate = std::max(0.0, to - from) / interval_m + 2.0 * static_cast<double>(partDistance_m_.size()) +
+                            (withKeyPoints ? 2.0 * static_cast<double>(Elements().size()) : 0.0) + 4;
+    stakes.reserve(static_cast<std::size_t>(std::min(estimate, static_cast<double>(kMaxLineStakes))));
+  }
   ForEachStake(interval_m, fromStation_m, toStation_m, withKeyPoints, [&](const LineStake& stake) {
     if (stakes.size() >= kMaxLineStakes) throw CalculationError(kLineTooManyStakesPrompt);
     stakes.push_back(stake);

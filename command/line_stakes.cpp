@@ -1,5 +1,6 @@
 #include "command/line_stakes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -104,6 +105,13 @@ void StakeRun::ForEach(const std::function<void(const StakeRow&)>& visit) const 
 
 std::vector<StakeRow> StakeRun::Rows() const {
   std::vector<StakeRow> rows;
+  // Room for the multiples at once (a list grown row by row costs far more
+  // than its rows); the key points may add a few.
+  const double from = options_.fromStation_m ? line_.DistanceAt(*options_.fromStation_m) : 0.0;
+  const double to = options_.toStation_m ? line_.DistanceAt(*options_.toStation_m) : line_.Length_m();
+  const double estimate = std::abs(to - from) / options_.interval_m + 2.0 * static_cast<double>(line_.Elements().size()) +
+                          2.0 * static_cast<double>(line_.Equations().size()) + 4;
+  rows.reserve(static_cast<std::size_t>(std::min(estimate, static_cast<double>(kMaxLineStakes))));
   ForEach([&](const StakeRow& row) {
     if (rows.size() >= kMaxLineStakes) throw CalculationError(kLineTooManyStakesPrompt);
     rows.push_back(row);
