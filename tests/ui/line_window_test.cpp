@@ -13,6 +13,7 @@
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
 #include "ui/line/line_text.h"
+#include "ui/line/cross_section_tab.h"
 #include "ui/line/line_window.h"
 #include "ui/line/stake_model.h"
 #include "ui/line/stake_print.h"
@@ -349,6 +350,25 @@ class LineWindowTest : public QObject {
     Window().ElementTable().Paste(0, 1, "90");
     Window().Recompute();
     QCOMPARE(Window().findChild<QLabel*>("stakeStatus")->text(), "路线已修改，按 F5 重新计算");
+  }
+
+  // Edges from the 横断面 table: the printed table says the widths and
+  // slopes each stake's edges were staked with, worked by hand halfway
+  // between the rows (width 3 -> 5, slope -2 -> 4).
+  void printedSectionColumns() {
+    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
+    Window().CrossSectionPage().Table().Paste(0, 0, "0\t3\t3\t-2\t-2\n100\t5\t3\t4\t-2");
+    Window().Recompute();
+    Window().findChild<QLineEdit*>("interval")->setText("50");
+    QVERIFY(Window().ComputeStakes());
+    const auto printer = PdfPrinter(dir_);
+    const int pages = PrintStakeTable(*printer, "TEST", Window().Stakes(), {0, 1, 2}, Window().StakeSection());
+    QCOMPARE(pages, 1);
+    const QString text = PdfText(printer->outputFileName(), QStringLiteral("-layout"), 1);
+    QVERIFY2(text.contains("左宽") && text.contains("右横坡%"), qPrintable(text));
+    const QRegularExpressionMatch half = QRegularExpression("K0\\+050\\.000.*\\n").match(text);
+    QVERIFY2(half.hasMatch(), qPrintable(text));
+    QVERIFY2(half.captured(0).simplified().endsWith("4.000 3.000 1.00 -2.00"), qPrintable(half.captured(0)));
   }
 
   // The printed table: 101 stakes every metre on A4 pages, each headed by

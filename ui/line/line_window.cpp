@@ -53,6 +53,30 @@
 namespace quorvane::ui {
 namespace {
 
+// The widths and cross slopes a stake's edges were staked with, for the
+// printed table: the 横断面 table's at the stake, else those typed.
+PrintedSection SectionPrinted(const StakeOptions& options, const std::optional<CrossSection>& section) {
+  if (!section && !options.leftWidth_m && !options.rightWidth_m) return {};
+  PrintedSection printed;
+  printed.titles = {QStringLiteral("左宽"), QStringLiteral("右宽"), QStringLiteral("左横坡%"), QStringLiteral("右横坡%")};
+  const auto text = [](std::optional<double> value, int decimals) {
+    return value ? QString::fromStdString(FixedText(*value, decimals)) : QString();
+  };
+  if (section) {
+    printed.texts = [section = *section, text](const StakeRow& row) {
+      const SectionAt at = section.At(row.stake.distance_m);
+      return QStringList{text(at.leftWidth_m, 3), text(at.rightWidth_m, 3), text(at.leftSlope_percent, 2),
+                         text(at.rightSlope_percent, 2)};
+    };
+  } else {
+    const QStringList texts{text(options.leftWidth_m, 3), text(options.rightWidth_m, 3),
+                            options.leftWidth_m ? text(options.slopes.left_percent, 2) : QString(),
+                            options.rightWidth_m ? text(options.slopes.right_percent, 2) : QString()};
+    printed.texts = [texts](const StakeRow&) { return texts; };
+  }
+  return printed;
+}
+
 // A fixed text of the message catalogue.
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
@@ -416,7 +440,7 @@ void LineWindow::BuildMenus() {
           &QAction::triggered, this, [this] {
             RecomputeIfEdited();
             if (!stakesCurrent_ && !ComputeStakes()) return;
-            ShowStakePrintPreview(this, QString::fromStdString(LineName()), *stakes_, VisibleRows());
+            ShowStakePrintPreview(this, QString::fromStdString(LineName()), *stakes_, VisibleRows(), printedSection_);
           });
   connect(AddAction(file, "actPrintTables", QStringLiteral("打印路线表格(&B)…")), &QAction::triggered, this,
           &LineWindow::PrintStandardTables);
@@ -652,6 +676,7 @@ bool LineWindow::ComputeStakes() {
     std::vector<StakeRow> rows = run.Rows();
     const std::size_t count = rows.size();
     stakes_->SetStakes(std::move(rows), run.Columns());
+    printedSection_ = SectionPrinted(options, section);
     stakeView_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     stakeStatus_->setText(QStringLiteral("%1 个桩").arg(count));
     std::vector<LineStake> drawn;

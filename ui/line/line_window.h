@@ -10,6 +10,7 @@
 #include "calc/line.h"
 #include "calc/profile.h"
 #include "io/landxml.h"
+#include "ui/line/stake_print.h"
 #include "ui/line_views/route_plan_view.h"
 
 class QAction;
@@ -79,6 +80,9 @@ class LineWindow : public QMainWindow {
   GridModel& ProfileTable() { return *grades_; }
   QStandardItemModel& CurveTable() { return *curves_; }
   StakeModel& Stakes() { return *stakes_; }
+  // The widths and slopes the last stakes' edges were staked with, as the
+  // printed 逐桩坐标表 adds them.
+  const PrintedSection& StakeSection() const { return printedSection_; }
   QStandardItemModel& Located() { return *located_; }
   // The line and profile as last read from the tables (none while they have
   // an error or are empty), and the message of the first error.
@@ -173,6 +177,7 @@ class LineWindow : public QMainWindow {
   GridModel* grades_ = nullptr;
   QStandardItemModel* curves_ = nullptr;
   StakeModel* stakes_ = nullptr;
+  PrintedSection printedSection_;
   QStandardItemModel* located_ = nullptr;
 
   std::optional<Line> line_;

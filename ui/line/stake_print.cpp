@@ -11,32 +11,53 @@
 namespace quorvane::ui {
 
 int PrintStakeTable(QPrinter& printer, const QString& lineName, const StakeModel& stakes,
-                    const std::vector<int>& rows) {
+                    const std::vector<int>& rows, const PrintedSection& section) {
+  const auto rowTexts = [&](int row) {
+    QStringList texts = stakes.Texts(row);
+    if (section.texts) texts << section.texts(stakes.RowAt(row));
+    return texts;
+  };
   QPainter painter;
   if (!painter.begin(&printer)) return 0;
   QFont font(QStringLiteral("WenQuanYi Micro Hei"));
   font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(9);
+  const QRect page = painter.viewport();
+  const QStringList titles = stakes.Titles() + section.titles;
+  // Columns as wide as their widest text; a stake's texts are all of one
+  // width per column except the codes, so a sample of rows will do. A table
+  // wider than the page (edges, heights and the widths and slopes used) is
+  // set in a smaller size, down to 5 pt, rather than cut off at the margin.
+  std::vector<int> widths;
+  int gap = 0;
+  const auto measure = [&](double points) {
+    font.setPointSizeF(points);
+    const QFontMetrics metrics(font, painter.device());
+    widths.clear();
+    for (const QString& t : titles) widths.push_back(metrics.horizontalAdvance(t));
+    const std::size_t sample = std::min<std::size_t>(rows.size(), 2000);
+    for (std::size_t i = 0; i < sample; ++i) {
+      const QStringList texts = rowTexts(rows[i]);
+      for (qsizetype c = 0; c < texts.size() && c < static_cast<qsizetype>(widths.size()); ++c)
+        widths[static_cast<std::size_t>(c)] =
+            std::max(widths[static_cast<std::size_t>(c)], metrics.horizontalAdvance(texts[c]));
+    }
+    gap = metrics.horizontalAdvance(QStringLiteral("  "));
+    int total = 0;
+    for (int w : widths) total += w + gap;
+    return total - gap;
+  };
+  double points = 9;
+  if (const int total = measure(points); total > page.width()) {
+    points = std::max(5.0, points * page.width() / total * 0.98);
+    measure(points);
+  }
   painter.setFont(font);
   const QFontMetrics metrics(font, painter.device());
-  const QRect page = painter.viewport();
   const int line = metrics.height() * 6 / 5;
   const int headerLines = 3;  // title, range and page, column titles
   const int perPage = std::max(1, page.height() / line - headerLines - 1);
   const int pages = std::max(1, static_cast<int>((rows.size() + perPage - 1) / perPage));
 
-  // Columns as wide as their widest text; a stake's texts are all of one
-  // width per column except the codes, so a sample of rows will do.
-  const QStringList titles = stakes.Titles();
-  std::vector<int> widths;
-  for (const QString& t : titles) widths.push_back(metrics.horizontalAdvance(t));
-  const std::size_t sample = std::min<std::size_t>(rows.size(), 2000);
-  for (std::size_t i = 0; i < sample; ++i) {
-    const QStringList texts = stakes.Texts(rows[i]);
-    for (qsizetype c = 0; c < texts.size(); ++c)
-      widths[static_cast<std::size_t>(c)] = std::max(widths[static_cast<std::size_t>(c)], metrics.horizontalAdvance(texts[c]));
-  }
-  const int gap = metrics.horizontalAdvance(QStringLiteral("  "));
   const auto drawRow = [&](const QStringList& texts, int y) {
     int x = page.left();
     for (qsizetype c = 0; c < texts.size(); ++c) {
@@ -63,20 +84,20 @@ int PrintStakeTable(QPrinter& printer, const QString& lineName, const StakeModel
     drawRow(titles, y);
     y += line;
     painter.drawLine(page.left(), y, page.right(), y);
-    for (std::size_t i = first; i < last; ++i, y += line) drawRow(stakes.Texts(rows[i]), y);
+    for (std::size_t i = first; i < last; ++i, y += line) drawRow(rowTexts(rows[i]), y);
   }
   painter.end();
   return pages;
 }
 
 void ShowStakePrintPreview(QWidget* parent, const QString& lineName, const StakeModel& stakes,
-                           const std::vector<int>& rows) {
+                           const std::vector<int>& rows, const PrintedSection& section) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(QStringLiteral("逐桩坐标表"));
   QPrintPreviewDialog dialog(&printer, parent);
   dialog.setWindowTitle(QStringLiteral("打印预览"));
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                   [&](QPrinter* target) { PrintStakeTable(*target, lineName, stakes, rows); });
+                   [&](QPrinter* target) { PrintStakeTable(*target, lineName, stakes, rows, section); });
   dialog.exec();
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <vector>
+
+#include "command/line_stakes.h"
 
 class QPrinter;
 class QWidget;
@@ -15,10 +19,20 @@ class StakeModel;
 // row ("K0+000.000 ~ K0+980.000") and "第 n 页 / 共 N 页", then the table's
 // column titles and as many rows as fit. Returns the number of pages, 0 when
 // the printer cannot be painted on.
-int PrintStakeTable(QPrinter& printer, const QString& lineName, const StakeModel& stakes, const std::vector<int>& rows);
+//
+// `section`, where the stakes have edge points, adds the widths and cross
+// slopes each row's edges were staked with (左宽, 右宽, 左横坡%, 右横坡%),
+// so the paper says how the edges came about: the 横断面 table's values at
+// the stake, or the widths and slopes typed.
+struct PrintedSection {
+  QStringList titles;
+  std::function<QStringList(const StakeRow&)> texts;
+};
+int PrintStakeTable(QPrinter& printer, const QString& lineName, const StakeModel& stakes, const std::vector<int>& rows,
+                    const PrintedSection& section = {});
 
 // A print preview of the same pages over `parent`.
 void ShowStakePrintPreview(QWidget* parent, const QString& lineName, const StakeModel& stakes,
-                           const std::vector<int>& rows);
+                           const std::vector<int>& rows, const PrintedSection& section = {});
 
 }  // namespace quorvane::ui
