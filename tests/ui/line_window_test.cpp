@@ -379,28 +379,6 @@ class LineWindowTest : public QObject {
     }
   }
 
-  void ddmmss_data() {
-    QTest::addColumn<double>("ddmmss");
-    QTest::addColumn<double>("degrees");  // NaN: refused
-    QTest::addColumn<double>("back");     // written back, brought into 0..360
-    QTest::newRow("17 34 15") << 17.3415 << 17 + 34 / 60.0 + 15 / 3600.0 << 17.3415;
-    QTest::newRow("whole minutes stored below their digits") << 17.34 << 17 + 34 / 60.0 << 17.34;
-    QTest::newRow("fraction of a second") << 0.00005 << 0.5 / 3600 << 0.00005;
-    QTest::newRow("negative") << -45.3 << -45.5 << 314.3;
-    QTest::newRow("60 minutes") << 30.6 << std::nan("") << 0.0;
-    QTest::newRow("60 seconds") << 30.0060 << std::nan("") << 0.0;
-  }
-  void ddmmss() {
-    QFETCH(double, ddmmss);
-    QFETCH(double, degrees);
-    QFETCH(double, back);
-    const std::optional<double> radians = quorvane::DdMmSsToRadiansExact(ddmmss);
-    QCOMPARE(radians.has_value(), !std::isnan(degrees));
-    if (!radians) return;
-    QVERIFY(std::fabs(*radians - degrees * M_PI / 180) < 1e-15);
-    QCOMPARE(quorvane::RadiansToDdMmSsExact(*radians), back);
-  }
-
   // The words a surveyor types for a type or a turn.
   void elementWords_data() {
     QTest::addColumn<QString>("row");
