@@ -82,7 +82,6 @@ TEST(NumberText, EachRuleWritesItsExactText) {
         {"noise of k*d removed", 4 * 0.1, "0+0.4"},
         {"far along on a decimal interval", 1234567 * 0.1, "123+456.7"},
         {"63 km reached in steps of 1.4", 45000 * 1.4, "63+0"},
-        {"123 km reached in steps of 4.1", 30000 * 4.1, "123+0"},
         {"-55 km reached in steps of 1.1", -50000 * 1.1, "-55+0"},
         {"a millimetre short of a kilometre", 62999.999, "62+999.999"},
         {"a millimetre past a negative kilometre", -54999.999, "-55+0.001"},

@@ -91,10 +91,8 @@ TEST(CrossSection, SuperelevationRunOffOverASpiral) {
       {100, -2, -2, -0.075, -0.075},   // ZH
       {110, -1, -2, -0.0375, -0.075},  // halfway to the outside's level
       {120, 0, -2, 0, -0.075},         // outside level
-      {130, 1, -2, 0.0375, -0.075},    //
       {140, 2, -2, 0.075, -0.075},     // one plane, 2 %
       {150, 3, -3, 0.1125, -0.1125},   // turning about the design line
-      {160, 4, -4, 0.15, -0.15},       //
       {180, 6, -6, 0.225, -0.225},     // HY: full superelevation
       {400, 6, -6, 0.225, -0.225},     // after the last row it holds
   };

@@ -268,7 +268,6 @@ TEST(LineChainage, WhereAPointLies) {
       {1000.0011, -5, LocateStatus::AfterEnd, 1030, -5, 0.0011, 2, 0},
       {-0.0011, 4, LocateStatus::BeforeStart, 0, 4, 0.0011, 0, 0},
       {-250, 1, LocateStatus::BeforeStart, 0, 1, 250, 0, 0},
-      {150, 1, LocateStatus::OnLine, 150, 1, 0, 0, 0},
       {279, 1, LocateStatus::OnLine, 279, 1, 0, 0, 0},
       {290, 1, LocateStatus::OnLine, 290, 1, 0, 0, 1},
       {300, 1, LocateStatus::OnLine, 300, 1, 0, 0, 1},  // at the equation: the station back

@@ -13,6 +13,7 @@
 #include <QtWidgets>
 
 #include "fakes.h"
+#include "grid_rows.h"
 #include "pdf_reading.h"
 #include "ui/line/cross_section_tab.h"
 #include "ui/line/grid_model.h"
@@ -28,14 +29,9 @@ namespace {
 using testing::FakeBoxes;
 using testing::FakeDialogs;
 using testing::PdfText;
+using testing::SetRows;
 using testing::Squeezed;
-
-void SetRows(GridModel& grid, const QString& shown) {
-  GridModel::Rows rows;
-  if (!shown.isEmpty())
-    for (const QString& row : shown.split(u';')) rows.push_back(row.split(u'|'));
-  grid.Load(rows);
-}
+using testing::TextRow;
 
 const QString kStraight = QStringLiteral("直线|100");
 const QString kTable = QStringLiteral("0|3|3|-2|-2;100|5|3|4|-4|高次");
@@ -162,31 +158,11 @@ class LineFieldTest : public QObject {
     QTest::addColumn<QString>("leftH");
     QTest::addColumn<QString>("rightY");
     QTest::addColumn<QString>("rightH");
-    QTest::newRow("first row") << "K0+000.000"
-                               << "-3.000"
-                               << "99.940"
-                               << "3.000"
-                               << "99.940";
-    QTest::newRow("k 1/4") << "K0+025.000"
-                           << "-3.102"
-                           << "99.984"
-                           << "3.000"
-                           << "99.925";
-    QTest::newRow("k 1/2") << "K0+050.000"
-                           << "-3.625"
-                           << "100.036"
-                           << "3.000"
-                           << "99.910";
-    QTest::newRow("k 3/4") << "K0+075.000"
-                           << "-4.477"
-                           << "100.112"
-                           << "3.000"
-                           << "99.895";
-    QTest::newRow("last row") << "K0+100.000"
-                              << "-5.000"
-                              << "100.200"
-                              << "3.000"
-                              << "99.880";
+    TextRow("first row", {"K0+000.000", "-3.000", "99.940", "3.000", "99.940"});
+    TextRow("k 1/4", {"K0+025.000", "-3.102", "99.984", "3.000", "99.925"});
+    TextRow("k 1/2", {"K0+050.000", "-3.625", "100.036", "3.000", "99.910"});
+    TextRow("k 3/4", {"K0+075.000", "-4.477", "100.112", "3.000", "99.895"});
+    TextRow("last row", {"K0+100.000", "-5.000", "100.200", "3.000", "99.880"});
   }
   void edges() {
     QFETCH(QString, station);
@@ -228,14 +204,10 @@ class LineFieldTest : public QObject {
   void locatedHeight_data() {
     QTest::addColumn<QString>("Y");
     QTest::addColumn<QString>("design");
-    QTest::newRow("left, +1 % at K0+050") << "-3"
-                                          << "100.030";
-    QTest::newRow("right, -3 % at K0+050") << "2"
-                                           << "99.940";
-    QTest::newRow("on the line") << "0"
-                                 << "100.000";
-    QTest::newRow("past the left edge, same slope") << "-10"
-                                                    << "100.100";
+    TextRow("left, +1 % at K0+050", {"-3", "100.030"});
+    TextRow("right, -3 % at K0+050", {"2", "99.940"});
+    TextRow("on the line", {"0", "100.000"});
+    TextRow("past the left edge, same slope", {"-10", "100.100"});
   }
   void locatedHeight() {
     QFETCH(QString, Y);
@@ -250,11 +222,11 @@ class LineFieldTest : public QObject {
   // due north: the angle equals the azimuth. 高差 = H - (99.5 + 1.5 - 2.0).
   void setoutStakes_data() {
     QTest::addColumn<QString>("row");
-    QTest::newRow("centre") << "K0+050.000,50.000,0.000,11.1836,50.990,11.1836,100.000,1.000";
-    QTest::newRow("left edge") << "K0+050.000L,50.000,-3.625,7.1558,50.405,7.1558,100.036,1.036";
-    QTest::newRow("right edge") << "K0+050.000R,50.000,3.000,14.3427,51.662,14.3427,99.910,0.910";
-    QTest::newRow("widening left edge") << "K0+025.000L,25.000,-3.102,15.2534,25.934,15.2534,99.984,0.984";
-    QTest::newRow("due east of the station") << "K0+000.000,0.000,0.000,90.0000,10.000,90.0000,100.000,1.000";
+    TextRow("centre", {"K0+050.000,50.000,0.000,11.1836,50.990,11.1836,100.000,1.000"});
+    TextRow("left edge", {"K0+050.000L,50.000,-3.625,7.1558,50.405,7.1558,100.036,1.036"});
+    TextRow("right edge", {"K0+050.000R,50.000,3.000,14.3427,51.662,14.3427,99.910,0.910"});
+    TextRow("widening left edge", {"K0+025.000L,25.000,-3.102,15.2534,25.934,15.2534,99.984,0.984"});
+    TextRow("due east of the station", {"K0+000.000,0.000,0.000,90.0000,10.000,90.0000,100.000,1.000"});
   }
   void setoutStakes() {
     QFETCH(QString, row);
@@ -282,12 +254,9 @@ class LineFieldTest : public QObject {
   void setoutPoint_data() {
     QTest::addColumn<QString>("offset");
     QTest::addColumn<QString>("row");
-    QTest::newRow("right of K0+050") << "2"
-                                     << "K0+050.000R2.000,50.000,2.000,13.2945,51.420,193.2945,99.940,0.940";
-    QTest::newRow("left of K0+050") << "-3"
-                                    << "K0+050.000L3.000,50.000,-3.000,7.5811,50.488,187.5811,100.030,1.030";
-    QTest::newRow("on the line") << ""
-                                 << "K0+050.000,50.000,0.000,11.1836,50.990,191.1836,100.000,1.000";
+    TextRow("right of K0+050", {"2", "K0+050.000R2.000,50.000,2.000,13.2945,51.420,193.2945,99.940,0.940"});
+    TextRow("left of K0+050", {"-3", "K0+050.000L3.000,50.000,-3.000,7.5811,50.488,187.5811,100.030,1.030"});
+    TextRow("on the line", {"", "K0+050.000,50.000,0.000,11.1836,50.990,191.1836,100.000,1.000"});
   }
   void setoutPoint() {
     QFETCH(QString, offset);
@@ -306,18 +275,10 @@ class LineFieldTest : public QObject {
     QTest::addColumn<QString>("backsight");
     QTest::addColumn<QString>("stationX");
     QTest::addColumn<QString>("says");
-    QTest::newRow("no backsight") << ","
-                                  << "0"
-                                  << "后视点坐标不是有效数字";
-    QTest::newRow("backsight on the station") << "0.0005,-10"
-                                              << "0"
-                                              << "重合";
-    QTest::newRow("letter O in the station") << "100,-10"
-                                             << "1O"
-                                             << "测站坐标不是有效数字";
-    QTest::newRow("no station") << "100,-10"
-                                << ""
-                                << "测站坐标不是有效数字";
+    TextRow("no backsight", {",", "0", "后视点坐标不是有效数字"});
+    TextRow("backsight on the station", {"0.0005,-10", "0", "重合"});
+    TextRow("letter O in the station", {"100,-10", "1O", "测站坐标不是有效数字"});
+    TextRow("no station", {"100,-10", "", "测站坐标不是有效数字"});
   }
   void setoutRefusals() {
     QFETCH(QString, backsight);

@@ -84,6 +84,10 @@ double Nearest(const std::vector<QPointF>& points, QPointF p) {
 class LineViewsTest : public QObject {
   Q_OBJECT
 
+  // For the drawings that are only looked at: nothing asks them anything.
+  FakeDialogs dialogs_;
+  FakeBoxes boxes_;
+
  private slots:
   void PlanIsNorthUpEastRight_data() {
     QTest::addColumn<double>("azimuth_deg");
@@ -96,9 +100,7 @@ class LineViewsTest : public QObject {
   void PlanIsNorthUpEastRight() {
     QFETCH(double, azimuth_deg);
     QFETCH(QPointF, endFromStart);
-    FakeDialogs dialogs;
-    FakeBoxes boxes;
-    RoutePlanView view(dialogs, boxes);
+    RoutePlanView view(dialogs_, boxes_);
     view.resize(400, 300);
     view.SetLine(Line({500, 700, azimuth_deg * kDeg, 0}, {{ElementType::Straight, 100}}));
     const QPointF start = view.ToScreen(500, 700);
@@ -121,9 +123,7 @@ class LineViewsTest : public QObject {
   }
   void PlanFollowsTheArcAtAnyZoom() {
     QFETCH(int, notches);
-    FakeDialogs dialogs;
-    FakeBoxes boxes;
-    RoutePlanView view(dialogs, boxes);
+    RoutePlanView view(dialogs_, boxes_);
     view.resize(640, 480);
     view.SetLine(
         Line({0, 0, 0, 0}, {{ElementType::Arc, 100 * M_PI / 2, 100, 100, 1}}));  // quarter circle, centre X 0 Y 100
@@ -147,9 +147,7 @@ class LineViewsTest : public QObject {
   }
   void FitShowsEverything() {
     QFETCH(QSize, window);
-    FakeDialogs dialogs;
-    FakeBoxes boxes;
-    RoutePlanView view(dialogs, boxes);
+    RoutePlanView view(dialogs_, boxes_);
     view.resize(window);
     const Line line = CurveLine(0);
     view.SetLine(line);
@@ -189,9 +187,7 @@ class LineViewsTest : public QObject {
   void PlanDrawsWhatTheWindowShows() {
     QFETCH(int, notches);
     QFETCH(double, dotWithin_px);
-    FakeDialogs dialogs;
-    FakeBoxes boxes;
-    RoutePlanView view(dialogs, boxes);
+    RoutePlanView view(dialogs_, boxes_);
     ShowNorthLine(view, notches, 10000);
     const RoutePlanView::DrawnMarks& drawn = view.LastDrawn();
     const QRectF window = QRectF(view.rect()).adjusted(-6, -6, 6, 6);
@@ -226,9 +222,7 @@ class LineViewsTest : public QObject {
     QFETCH(int, notches);
     QFETCH(int, key);
     QFETCH(double, down_px);
-    FakeDialogs dialogs;
-    FakeBoxes boxes;
-    RoutePlanView view(dialogs, boxes);
+    RoutePlanView view(dialogs_, boxes_);
     ShowNorthLine(view, notches, 7000);
     const std::vector<QPointF> before = view.LastDrawn().stakes;
     QTest::keyClick(&view, Qt::Key(key));
@@ -257,9 +251,7 @@ class LineViewsTest : public QObject {
   void KeyPointsAreLabelled() {
     QFETCH(double, startStation);
     QFETCH(QStringList, expected);
-    FakeDialogs dialogs;
-    FakeBoxes boxes;
-    RoutePlanView view(dialogs, boxes);
+    RoutePlanView view(dialogs_, boxes_);
     view.resize(900, 700);
     view.SetLine(CurveLine(startStation));
     const std::vector<QString> labels = view.DrawnLabels();
@@ -280,9 +272,7 @@ class LineViewsTest : public QObject {
     QFETCH(double, middle);
     QFETCH(double, at510);
     QFETCH(QString, label);
-    FakeDialogs dialogs;
-    FakeBoxes boxes;
-    ProfileView view(dialogs, boxes);
+    ProfileView view(dialogs_, boxes_);
     view.resize(900, 600);
     const Line line({0, 0, 0, 0}, {{ElementType::Straight, 1000}});
     view.SetProfile(line, Profile(line, {{0, 100}, {500, middle, 10000}, {1000, 100}}));

@@ -9,6 +9,7 @@
 #include <QPrinter>
 
 #include "fakes.h"
+#include "grid_rows.h"
 #include "pdf_reading.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
@@ -26,7 +27,9 @@ using testing::FakeBoxes;
 using testing::FakeDialogs;
 using testing::PdfPrinter;
 using testing::PdfText;
+using testing::SetRows;
 using testing::Squeezed;
+using testing::TextRow;
 
 // A table as "a|b;c|d" (rows by ';', cells by '|'), blank cells at the end
 // of a row left out.
@@ -39,13 +42,6 @@ QString Shown(const GridModel& grid) {
     rows << cells.join(u'|');
   }
   return rows.join(u';');
-}
-
-void SetRows(GridModel& grid, const QString& shown) {
-  GridModel::Rows rows;
-  if (!shown.isEmpty())
-    for (const QString& row : shown.split(u';')) rows.push_back(row.split(u'|'));
-  grid.Load(rows);
 }
 
 QString StakeRowText(const StakeModel& stakes, int row) { return stakes.Texts(row).join(u','); }
@@ -83,7 +79,6 @@ class LineWindowTest : public QObject {
     QTest::newRow("full-width digits") << 1 << "１２．５" << "";
     QTest::newRow("blank") << 2 << "" << "";
     QTest::newRow("unit after it") << 1 << "10m" << "读作 10";
-    QTest::newRow("comma decimal") << 2 << "1,500" << "读作 1";
     QTest::newRow("no number") << 1 << "abc" << "读作 0";
     QTest::newRow("K-notation") << -1 << "K1+234.5" << "";
     QTest::newRow("full-width K-notation") << -1 << "Ｋ０＋１８０．１０８" << "";
@@ -404,28 +399,6 @@ class LineWindowTest : public QObject {
     }
   }
 
-  void ddmmss_data() {
-    QTest::addColumn<double>("ddmmss");
-    QTest::addColumn<double>("degrees");  // NaN: refused
-    QTest::addColumn<double>("back");     // written back, brought into 0..360
-    QTest::newRow("17 34 15") << 17.3415 << 17 + 34 / 60.0 + 15 / 3600.0 << 17.3415;
-    QTest::newRow("whole minutes stored below their digits") << 17.34 << 17 + 34 / 60.0 << 17.34;
-    QTest::newRow("fraction of a second") << 0.00005 << 0.5 / 3600 << 0.00005;
-    QTest::newRow("negative") << -45.3 << -45.5 << 314.3;
-    QTest::newRow("60 minutes") << 30.6 << std::nan("") << 0.0;
-    QTest::newRow("60 seconds") << 30.0060 << std::nan("") << 0.0;
-  }
-  void ddmmss() {
-    QFETCH(double, ddmmss);
-    QFETCH(double, degrees);
-    QFETCH(double, back);
-    const std::optional<double> radians = quorvane::DdMmSsToRadiansExact(ddmmss);
-    QCOMPARE(radians.has_value(), !std::isnan(degrees));
-    if (!radians) return;
-    QVERIFY(std::fabs(*radians - degrees * M_PI / 180) < 1e-15);
-    QCOMPARE(quorvane::RadiansToDdMmSsExact(*radians), back);
-  }
-
   // The words a surveyor types for a type or a turn.
   void elementWords_data() {
     QTest::addColumn<QString>("row");
@@ -599,36 +572,18 @@ class LineWindowTest : public QObject {
     QTest::addColumn<QString>("table");  // a table's object name, or a box's
     QTest::addColumn<QString>("rows");
     QTest::addColumn<QString>("says");  // empty: computed
-    QTest::newRow("start azimuth") << "startTable"
-                                   << "1000|2000|3O|0"
-                                   << "线元 第1行 起点方位角(度.分秒)“3O”不是有效的数字";
-    QTest::newRow("element length") << "elementTable"
-                                    << "直线|10O"
-                                    << "线元 第1行 长度“10O”不是有效的数字";
-    QTest::newRow("equation station") << "equationTable"
-                                      << "K0+05O|K0+040"
-                                      << "断链 第1行 断前桩号“K0+05O”不是有效的桩号";
-    QTest::newRow("grade point's height, third row") << "profileTable"
-                                                     << "K0+000|100;K0+050|101;K0+100|13O.826"
-                                                     << "纵断面 第3行 高程“13O.826”不是有效的数字";
-    QTest::newRow("grade point's station with a unit") << "profileTable"
-                                                       << "K0+000|100;K0+100m|101"
-                                                       << "纵断面 第2行 变坡点桩号“K0+100m”不是有效的桩号";
-    QTest::newRow("JD coordinate") << "jdTable"
-                                   << "QD|0|0;JD1|5OO|0|500;ZD|933|250"
-                                   << "交点 第2行 X“5OO”不是有效的数字";
-    QTest::newRow("JD start station") << "jdStartTable"
-                                      << "K0+1OO"
-                                      << "交点 第1行 起点桩号“K0+1OO”不是有效的桩号";
-    QTest::newRow("width box") << "leftWidth"
-                               << "3.5米"
-                               << "逐桩坐标 左宽“3.5米”不是有效的数字";
-    QTest::newRow("full-width profile") << "profileTable"
-                                        << "Ｋ０＋０００|１００;Ｋ０＋１００|１０２．５"
-                                        << "";
-    QTest::newRow("blank cells") << "profileTable"
-                                 << "K0+000| 100 ;K0+100|102|  |"
-                                 << "";
+    TextRow("start azimuth", {"startTable", "1000|2000|3O|0", "线元 第1行 起点方位角(度.分秒)“3O”不是有效的数字"});
+    TextRow("element length", {"elementTable", "直线|10O", "线元 第1行 长度“10O”不是有效的数字"});
+    TextRow("equation station", {"equationTable", "K0+05O|K0+040", "断链 第1行 断前桩号“K0+05O”不是有效的桩号"});
+    TextRow("grade point's height, third row",
+            {"profileTable", "K0+000|100;K0+050|101;K0+100|13O.826", "纵断面 第3行 高程“13O.826”不是有效的数字"});
+    TextRow("grade point's station with a unit",
+            {"profileTable", "K0+000|100;K0+100m|101", "纵断面 第2行 变坡点桩号“K0+100m”不是有效的桩号"});
+    TextRow("JD coordinate", {"jdTable", "QD|0|0;JD1|5OO|0|500;ZD|933|250", "交点 第2行 X“5OO”不是有效的数字"});
+    TextRow("JD start station", {"jdStartTable", "K0+1OO", "交点 第1行 起点桩号“K0+1OO”不是有效的桩号"});
+    TextRow("width box", {"leftWidth", "3.5米", "逐桩坐标 左宽“3.5米”不是有效的数字"});
+    TextRow("full-width profile", {"profileTable", "Ｋ０＋０００|１００;Ｋ０＋１００|１０２．５", ""});
+    TextRow("blank cells", {"profileTable", "K0+000| 100 ;K0+100|102|  |", ""});
   }
   void cellRefused() {
     QFETCH(QString, table);
