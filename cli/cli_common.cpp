@@ -232,4 +232,14 @@ std::optional<CrossSection> CrossSectionFor(const Arguments& arguments, const Ro
   return std::nullopt;
 }
 
+std::unique_ptr<StakedLine> StakeLineFile(const Arguments& arguments, StakeOptions options) {
+  auto staked = std::unique_ptr<StakedLine>(new StakedLine{ReadLineFile(arguments), {}, {}, {}});
+  CheckStakeStations(staked->road, options);
+  staked->crossSection = CrossSectionFor(arguments, staked->road);
+  if (staked->crossSection) options.crossSection = &*staked->crossSection;
+  staked->profile = ProfileOf(staked->road);
+  staked->run.emplace(staked->road.line, staked->profile ? &*staked->profile : nullptr, options);
+  return staked;
+}
+
 }  // namespace quorvane::cli

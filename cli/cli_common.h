@@ -5,6 +5,7 @@
 // 2) and standard output.
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -109,14 +110,26 @@ StakeOptions StakeOptionsOf(const Arguments& arguments);
 // own reason.
 void CheckStakeStations(const RoadAlignment& road, const StakeOptions& options);
 
-// The cross-section table a line file holds, or nullptr. The reader does not
-// keep one yet: once RoadAlignment carries its table this returns it, and
-// every command takes the file's table when no option is given.
+// The cross-section table a line file holds (saved from the 路线 window's
+// 横断面 tab), or nullptr: every command takes it when no option is given.
 const std::vector<CrossSectionRow>* CrossSectionOf(const RoadAlignment& road);
 
 // The cross-section table of a run: the file named by --cross-section (its
 // faults named with the file and 第N行), else the line file's own table
 // unless --offsets or --cross-slope says otherwise, else none.
 std::optional<CrossSection> CrossSectionFor(const Arguments& arguments, const RoadAlignment& road);
+
+// The line file of the command line staked as the options ask: the
+// alignment, its profile and cross-section table, and the run over them
+// (which refers to the others, so the whole is kept in one place that does
+// not move). Refuses as ReadLineFile, CheckStakeStations and
+// CrossSectionFor do, and as StakeRun's constructor.
+struct StakedLine {
+  RoadAlignment road;
+  std::optional<Profile> profile;
+  std::optional<CrossSection> crossSection;
+  std::optional<StakeRun> run;
+};
+std::unique_ptr<StakedLine> StakeLineFile(const Arguments& arguments, StakeOptions options);
 
 }  // namespace quorvane::cli

@@ -29,19 +29,16 @@ int RunSetout(const std::vector<std::string>& args) {
   const auto [stationX, stationY] = PairOption("--station", *stationText, false);
   const auto [backsightX, backsightY] = PairOption("--backsight", *backsightText, false);
   const SetoutStation station(stationX, stationY, backsightX, backsightY);
-  StakeOptions options = StakeOptionsOf(arguments);
+  const StakeOptions options = StakeOptionsOf(arguments);
   const int decimals = DecimalsOption(arguments);
   const auto output = arguments.Value("-o");
   if (output && ExportFormatOf(*output) != ExportFormat::Csv && !IsLandXmlFileName(*output)) {
     Refuse(SetoutFileTypePrompt(*output));
   }
 
-  const RoadAlignment road = ReadLineFile(arguments);
-  CheckStakeStations(road, options);
-  const std::optional<CrossSection> crossSection = CrossSectionFor(arguments, road);
-  if (crossSection) options.crossSection = &*crossSection;
-  const std::optional<Profile> profile = ProfileOf(road);
-  const StakeRun run(road.line, profile ? &*profile : nullptr, options);
+  const std::unique_ptr<StakedLine> staked = StakeLineFile(arguments, options);
+  const RoadAlignment& road = staked->road;
+  const StakeRun& run = *staked->run;
 
   if (!output) {
     StandardOutput out;

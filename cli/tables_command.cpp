@@ -190,18 +190,16 @@ int RunTables(const std::vector<std::string>& args) {
                              "--decimals", "--alignment", "-o"},
                             {"--key-points"});
   RequirePositional(arguments, 1, "路线文件 LINE.xml");
-  StakeOptions options = StakeOptionsOf(arguments);
+  const StakeOptions options = StakeOptionsOf(arguments);
   const int decimals = DecimalsOption(arguments);
   const auto output = arguments.Value("-o");
   if (!output) Refuse(kTablesOutputMissingPrompt);
   if (!HasPdfExtension(*output)) Refuse("输出文件“" + *output + "”的扩展名应为 .pdf");
 
-  const RoadAlignment road = ReadLineFile(arguments);
-  CheckStakeStations(road, options);
-  const std::optional<CrossSection> crossSection = CrossSectionFor(arguments, road);
-  if (crossSection) options.crossSection = &*crossSection;
-  const std::optional<Profile> profile = ProfileOf(road);
-  const StakeRun run(road.line, profile ? &*profile : nullptr, options);
+  const std::unique_ptr<StakedLine> staked = StakeLineFile(arguments, options);
+  const RoadAlignment& road = staked->road;
+  const std::optional<Profile>& profile = staked->profile;
+  const StakeRun& run = *staked->run;
   const TrueTypeFont font(kTableFontPath);
 
   PageSettings settings;
