@@ -435,6 +435,12 @@ TEST(LandXmlRead, ProfileOnInternalStations) {
 }
 
 // Every alignment of every Alignments block, in order; one chosen by name.
+// Without staStart the stations count from 0.
+TEST(LandXmlRead, StationsFromZeroWithoutStaStart) {
+  const RoadAlignment road = ReadLandXmlText(Replace(kSmall, " staStart=\"500\"", ""), "s.xml");
+  EXPECT_EQ(road.line.Start().station_m, 0);
+}
+
 TEST(LandXmlRead, SeveralAlignments) {
   const std::string one = kSmall;
   const std::string block = one.substr(one.find(" <Alignments>"), one.find("</LandXML>") - one.find(" <Alignments>"));

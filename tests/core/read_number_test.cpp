@@ -94,6 +94,8 @@ TEST(ReadStation, ChainageNotationIsTheDecimalTyped) {
       {"no kilometres", "K+100", "0", false},
       {"metres past a thousand still add", "K1+1500", "2500", true},
       {"a long fraction stays exact", "K0+0.1000000000000000055511151231257827", "0.1", true},
+      {"kilometres and a fraction too long for one integer", "K1+000.000000000000000000000000000000000001", "1000",
+       true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

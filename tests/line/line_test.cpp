@@ -222,6 +222,12 @@ TEST(LineJdDesign, TextbookSymmetricCurve) {
   EXPECT_NEAR(tightEnd.X_m, 1000, 1e-6);
   EXPECT_NEAR(tightEnd.Y_m, 1000, 1e-6);
 
+  // A JD with a radius on a leg that does not turn: no curve, the line runs
+  // straight through it.
+  const JdDesign through = DesignFromJd({{"QD", 0, 0}, {"JD1", 500, 0, 300}, {"ZD", 1000, 0}}, 0);
+  ASSERT_EQ(through.elements.size(), 1u);
+  EXPECT_EQ(through.elements[0].length_m, 1000);
+
   // No JD at all: the line is the one straight from the start to the end (a 3-4-5 leg).
   const JdDesign straight = DesignFromJd({{"QD", 0, 0}, {"ZD", 300, 400}}, 0);
   ASSERT_EQ(straight.elements.size(), 1u);
