@@ -19,6 +19,7 @@
 #include "command/line_stakes.h"
 #include "io/landxml.h"
 #include "io/pdf_writer.h"
+#include "report/road_table_look.h"
 #include "report/road_tables.h"
 #include "report/table_pages.h"
 
@@ -30,41 +31,6 @@ bool HasPdfExtension(const std::string& path) {
   std::string extension = path.substr(path.size() - 4);
   for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   return extension == ".pdf";
-}
-
-CellAlign CellAlignOf(ColumnAlign align) {
-  switch (align) {
-    case ColumnAlign::Left:
-      return CellAlign::Left;
-    case ColumnAlign::Centre:
-      return CellAlign::Centre;
-    case ColumnAlign::Right:
-      return CellAlign::DecimalPoint;
-  }
-  return CellAlign::DecimalPoint;
-}
-
-// The page look of a table's heading: a column under a group heads the lower
-// row, any other spans both rows.
-TableLook LookOf(const TableHeading& heading, bool sideBySide) {
-  TableLook look;
-  look.title = heading.title;
-  look.headingRows = heading.groups.empty() ? 1 : 2;
-  look.sideBySide = sideBySide;
-  std::vector<bool> grouped(heading.columns.size(), false);
-  for (const HeadingGroup& group : heading.groups) {
-    look.heading.push_back({group.text, 0, group.firstColumn, 1, group.columnCount});
-    for (std::size_t c = group.firstColumn; c < group.firstColumn + group.columnCount; ++c) grouped[c] = true;
-  }
-  for (std::size_t c = 0; c < heading.columns.size(); ++c) {
-    if (grouped[c]) {
-      look.heading.push_back({heading.columns[c].heading, 1, c, 1, 1});
-    } else {
-      look.heading.push_back({heading.columns[c].heading, 0, c, look.headingRows, 1});
-    }
-    look.align.push_back(CellAlignOf(heading.columns[c].align));
-  }
-  return look;
 }
 
 // The 逐桩坐标表's rows, made from the stake rows as the layout reads them:
