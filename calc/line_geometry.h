@@ -86,14 +86,15 @@ struct StoredPiece {
 };
 
 // A box of the tree over the pieces, in line order: an inner node has two
-// children, a leaf a run of pieces. 36 bytes: the coordinates are taken from
-// LineGeometry's origin and, like the azimuths, rounded outwards to floats,
-// so that a box holds at least what it held in doubles.
+// children, a leaf a run of pieces. 44 bytes: the coordinates are taken from
+// LineGeometry's origin and rounded outwards to floats, so that a box holds
+// at least what it held in doubles.
 struct LineBox {
   float minX, minY, maxX, maxY;  // from the origin
-  // The tangent azimuths met inside, counted on along the line without
-  // reduction to 0..2pi (an element's azimuth is monotonic).
-  float minAzimuth, maxAzimuth;
+  // The unit tangents at the least and the greatest azimuth met inside
+  // (cos, sin of each, rounded to floats); NaN where the tangents inside
+  // turn by a half turn or more.
+  float cos0, sin0, cos1, sin1;
   std::uint32_t first, last;  // leaf: pieces [first, last); inner: children
   bool leaf;
 };

@@ -32,32 +32,30 @@ struct Box {
   }
 };
 
-// True when no foot can lie in the box: the point is outside it, and every
-// direction from a point of the box to the point makes an angle below 90
-// degrees with every tangent in the box (f > 0 throughout), or above it
-// (f < 0 throughout). The directions to the point span the cone of the
-// box's corners as seen from the point.
-bool NoFootIn(const LineBox& box, double X, double Y) {
-  const Box b{box.minX, box.minY, box.maxX, box.maxY, box.minAzimuth, box.maxAzimuth};
-  if (X >= b.minX && X <= b.maxX && Y >= b.minY && Y <= b.maxY) return false;
-  const double toward = std::atan2(Y - 0.5 * (b.minY + b.maxY), X - 0.5 * (b.minX + b.maxX));
-  double lo = 0, hi = 0;
-  for (const double cx : {b.minX, b.maxX}) {
-    for (const double cy : {b.minY, b.maxY}) {
-      const double a = std::remainder(std::atan2(Y - cy, X - cx) - toward, 2 * std::numbers::pi);
-      lo = std::min(lo, a);
-      hi = std::max(hi, a);
+// True when no foot can lie in the box: the point is outside it, and the
+// along-track distance f = (P - Q) . T(a) keeps one sign for every point Q
+// of the box and every tangent azimuth a met inside. For one azimuth f is
+// linear in Q, so its extremes are at the box's corners; for one Q, f is
+// |P - Q| cos(the angle from T(a) to P - Q), which keeps its sign over an
+// arc of azimuths shorter than a half turn when it has that sign at both
+// ends of the arc. So eight values decide: the four corners against the
+// tangents at the least and the greatest azimuth.
+bool NoFootIn(const LineBox& box, double x, double y) {
+  if (x >= box.minX && x <= box.maxX && y >= box.minY && y <= box.maxY) return false;
+  if (std::isnan(box.cos0)) return false;
+  double lo = std::numeric_limits<double>::infinity(), hi = -lo, reach = 0;
+  for (const double cx : {box.minX, box.maxX}) {
+    for (const double cy : {box.minY, box.maxY}) {
+      const double dx = x - cx, dy = y - cy;
+      const double f0 = dx * box.cos0 + dy * box.sin0, f1 = dx * box.cos1 + dy * box.sin1;
+      lo = std::min({lo, f0, f1});
+      hi = std::max({hi, f0, f1});
+      reach = std::max(reach, std::abs(dx) + std::abs(dy));
     }
   }
-  // The angle between a direction to the point and a tangent runs over
-  // [lo - maxAzimuth, hi - minAzimuth] about `toward`.
-  const double width = (hi - lo) + (b.maxAzimuth - b.minAzimuth);
-  if (!(width < std::numbers::pi)) return false;
-  const double centre =
-      std::abs(std::remainder(toward + 0.5 * (lo + hi) - 0.5 * (b.minAzimuth + b.maxAzimuth), 2 * std::numbers::pi));
-  const double margin = 1e-9;
-  return centre + 0.5 * width < 0.5 * std::numbers::pi - margin ||
-         centre - 0.5 * width > 0.5 * std::numbers::pi + margin;
+  // The tangents are floats, each part within 2^-24 of its true value.
+  const double margin = 1e-7 * reach;
+  return lo > margin || hi < -margin;
 }
 
 double BoxDistance2(const LineBox& box, double X, double Y) {
@@ -81,12 +79,16 @@ float Up(double v) {
 }
 
 LineBox Stored(const Box& b, double originX, double originY, std::size_t first, std::size_t last, bool leaf) {
+  const bool narrow = b.maxAzimuth - b.minAzimuth < std::numbers::pi - 1e-6;
+  const auto unit = [narrow](double v) { return narrow ? static_cast<float>(v) : std::numeric_limits<float>::quiet_NaN(); };
   return {Down(b.minX - originX),
           Down(b.minY - originY),
           Up(b.maxX - originX),
           Up(b.maxY - originY),
-          Down(b.minAzimuth),
-          Up(b.maxAzimuth),
+          unit(std::cos(b.minAzimuth)),
+          unit(std::sin(b.minAzimuth)),
+          unit(std::cos(b.maxAzimuth)),
+          unit(std::sin(b.maxAzimuth)),
           Index(first),
           Index(last),
           leaf};
@@ -351,31 +353,34 @@ LineLocation Line::Find(double X_m, double Y_m) const {
   }
   // The point from the boxes' origin.
   const double x = X_m - g.originX, y = Y_m - g.originY;
-  std::size_t stack[128];
+  // Boxes still to search, each with its squared distance from the point.
+  struct Pending {
+    std::uint32_t box;
+    double distance2;
+  };
+  Pending stack[128];
   std::size_t top = 0;
-  stack[top++] = 0;
-  // Until a foot is found the distances prune nothing; once the first leaf
-  // has given none, boxes that cannot hold a foot are passed over.
-  bool leafSeen = false;
+  stack[top++] = {0, BoxDistance2(g.boxes[0], x, y)};
   while (top > 0) {
-    const LineBox& box = g.boxes[stack[--top]];
-    if (BoxDistance2(box, x, y) >= best.distance2) continue;
-    if (leafSeen && !std::isfinite(best.distance2) && NoFootIn(box, x, y)) continue;
+    const Pending pending = stack[--top];
+    if (pending.distance2 >= best.distance2) continue;
+    const LineBox& box = g.boxes[pending.box];
+    // Boxes that cannot hold a foot are passed over: until a foot is found
+    // the distances prune nothing, and after it, boxes near the point but
+    // off to one side of it are many.
+    if (NoFootIn(box, x, y)) continue;
     if (box.leaf) {
       for (std::size_t i = box.first; i < box.last; ++i) PieceFeet(g, g.Piece(i), X_m, Y_m, best);
-      leafSeen = true;
       continue;
     }
-    const double dl = BoxDistance2(g.boxes[box.first], x, y);
-    const double dr = BoxDistance2(g.boxes[box.last], x, y);
+    const Pending left{box.first, BoxDistance2(g.boxes[box.first], x, y)};
+    const Pending right{box.last, BoxDistance2(g.boxes[box.last], x, y)};
     // The nearer child is searched first.
-    if (dl <= dr) {
-      if (dr < best.distance2) stack[top++] = box.last;
-      if (dl < best.distance2) stack[top++] = box.first;
-    } else {
-      if (dl < best.distance2) stack[top++] = box.first;
-      if (dr < best.distance2) stack[top++] = box.last;
-    }
+    const bool leftFirst = left.distance2 <= right.distance2;
+    const Pending& nearer = leftFirst ? left : right;
+    const Pending& farther = leftFirst ? right : left;
+    if (farther.distance2 < best.distance2) stack[top++] = farther;
+    if (nearer.distance2 < best.distance2) stack[top++] = nearer;
   }
   LineLocation where;
   if (!std::isfinite(best.distance2)) return where;
