@@ -1,5 +1,6 @@
 #include "calc/read_number.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <limits>
@@ -88,6 +89,16 @@ std::string AsciiTwins(std::string_view text) {
     }
   }
   return ascii;
+}
+
+// fn called with the text as AsciiTwins gives it; a text of ASCII bytes
+// only, as files mostly hold, is passed as it is, without a copy.
+template <class Fn>
+auto WithAsciiTwins(std::string_view text, Fn fn) {
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return fn(text);
+  const std::string twins = AsciiTwins(text);
+  return fn(std::string_view(twins));
 }
 
 struct Reading {
@@ -244,20 +255,33 @@ bool IsWholeStation(std::string_view text) {
   return rest == ascii.size();
 }
 
-double ReadNumber(std::string_view text) { return Read(AsciiTwins(text)).value; }
+double ReadNumber(std::string_view text) { return WithAsciiTwins(text, [](std::string_view t) { return Read(t).value; }); }
 
 bool IsWholeNumber(std::string_view text) {
-  const std::string ascii = AsciiTwins(text);
-  std::size_t rest = Read(ascii).end;
-  while (rest < ascii.size() && IsBlank(ascii[rest])) ++rest;
-  return rest == ascii.size();
+  return WithAsciiTwins(text, [](std::string_view ascii) {
+    std::size_t rest = Read(ascii).end;
+    while (rest < ascii.size() && IsBlank(ascii[rest])) ++rest;
+    return rest == ascii.size();
+  });
+}
+
+std::optional<double> ReadWholeNumber(std::string_view text) {
+  return WithAsciiTwins(text, [](std::string_view ascii) -> std::optional<double> {
+    const Reading reading = Read(ascii);
+    if (reading.end == 0) return std::nullopt;
+    std::size_t rest = reading.end;
+    while (rest < ascii.size() && IsBlank(ascii[rest])) ++rest;
+    if (rest != ascii.size()) return std::nullopt;
+    return reading.value;
+  });
 }
 
 bool IsBlankText(std::string_view text) {
-  const std::string ascii = AsciiTwins(text);
-  std::size_t i = 0;
-  while (i < ascii.size() && IsBlank(ascii[i])) ++i;
-  return i == ascii.size();
+  return WithAsciiTwins(text, [](std::string_view ascii) {
+    std::size_t i = 0;
+    while (i < ascii.size() && IsBlank(ascii[i])) ++i;
+    return i == ascii.size();
+  });
 }
 
 }  // namespace quorvane

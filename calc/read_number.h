@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace quorvane {
@@ -35,6 +36,11 @@ double ReadNumber(std::string_view text);
 // only texts that read as something else than they show ("10,5", "10m",
 // "abc") are told apart.
 bool IsWholeNumber(std::string_view text);
+
+// The number when ReadNumber takes all of `text` and finds a number there:
+// IsWholeNumber but not blanks only. Nothing otherwise ("", "10,5", "abc").
+// Infinity for a number too large for a double, as ReadNumber reads it.
+std::optional<double> ReadWholeNumber(std::string_view text);
 
 // Whether `text` holds nothing but the blanks ReadNumber skips (the
 // ideographic space among them): an empty box.

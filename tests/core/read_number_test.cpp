@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "calc/read_number.h"
@@ -64,6 +65,12 @@ TEST(ReadNumber, FollowsTheInputContract) {
       EXPECT_DOUBLE_EQ(got, c.expected);
     }
     EXPECT_EQ(IsWholeNumber(c.text), c.whole);
+    // ReadWholeNumber: the number of a whole text, nothing for blanks only.
+    const std::optional<double> whole = ReadWholeNumber(c.text);
+    EXPECT_EQ(whole.has_value(), c.whole && !IsBlankText(c.text));
+    if (whole) {
+      EXPECT_EQ(*whole, got);
+    }
   }
 }
 
