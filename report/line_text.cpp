@@ -47,28 +47,46 @@ std::optional<std::string> ExactTieAwayFromZero(double magnitude, int decimals) 
   }
   return text;
 }
-// Whether `magnitude` (>= 0) can be an exact tie at `decimals` decimals,
-// told without a second conversion: scaled by 10^decimals, a tie has the
-// fraction one half. Below 2^40 the scaling errs by at most 2^-13, so a
-// fraction further than 2^-10 from one half is no tie; anything else (and
-// every larger value) goes to the exact test.
-bool MayBeExactTie(double magnitude, int decimals) {
+// `magnitude` (>= 0) rounded to a whole number of units of `decimals`
+// decimals, told without a decimal conversion: scaled by 10^decimals, below
+// 2^40 the scaling errs by at most 2^-13, so a fraction further than 2^-10
+// from one half rounds the same either way. Nothing for anything else (a
+// possible exact tie, a larger value), which goes to the exact conversion.
+std::optional<std::uint64_t> ClearlyRoundedUnits(double magnitude, int decimals) {
   static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-  if (decimals < 0 || decimals > 9) return true;
+  if (decimals < 0 || decimals > 9) return std::nullopt;
   const double scaled = magnitude * kPowers[decimals];
-  if (!(scaled < 1099511627776.0)) return true;  // 2^40
-  return std::fabs(scaled - std::floor(scaled) - 0.5) <= 1.0 / 1024;
+  if (!(scaled < 1099511627776.0)) return std::nullopt;  // 2^40
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) <= 1.0 / 1024) return std::nullopt;
+  return static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+}
+
+// Units of `decimals` decimals as to_chars writes them fixed: "0.005", "12.000".
+std::string UnitsText(std::uint64_t units, int decimals) {
+  char digits[32];
+  char* end = std::to_chars(digits, digits + sizeof digits, units).ptr;
+  std::string text(digits, end);
+  if (decimals > 0) {
+    if (text.size() <= static_cast<std::size_t>(decimals)) text.insert(0, decimals + 1 - text.size(), '0');
+    text.insert(text.end() - decimals, '.');
+  }
+  return text;
 }
 
 }  // namespace
 
 std::string FixedText(double value, int decimals) {
   if (!std::isfinite(value)) throw CalculationError(kOverflowPrompt);
-  char buffer[400];
   const double magnitude = std::fabs(value);
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals);
-  std::string text(buffer, ec == std::errc() ? end : buffer);
-  if (MayBeExactTie(magnitude, decimals)) {
+  std::string text;
+  if (const std::optional<std::uint64_t> units = ClearlyRoundedUnits(magnitude, decimals)) {
+    text = UnitsText(*units, decimals);
+  } else {
+    char buffer[400];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals);
+    text.assign(buffer, ec == std::errc() ? end : buffer);
     if (const std::optional<std::string> away = ExactTieAwayFromZero(magnitude, decimals)) text = *away;
   }
   if (value < 0 && text.find_first_not_of("0.") != std::string::npos) text.insert(text.begin(), '-');
