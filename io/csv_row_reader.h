@@ -32,6 +32,7 @@ class CsvRowReader {
   void Rewind();
 
  private:
+  bool NextAnyRow(CsvRow& row);  // quotes, line breaks in fields, the last line
   bool Fill();
   bool Get(char& c);
   bool Peek(char& c);
