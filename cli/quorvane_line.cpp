@@ -77,10 +77,11 @@ constexpr const char* kUsage =
 // A whole number in a cell, or a refusal naming the file, line and column.
 double CellNumber(const std::string& file, const CsvRow& row, std::size_t column, const char* name) {
   const std::string& text = row.fields[column];
-  if (IsBlankText(text) || !IsWholeNumber(text) || !std::isfinite(ReadNumber(text))) {
+  const std::optional<double> number = ReadWholeNumber(text);
+  if (!number || !std::isfinite(*number)) {
     Refuse("文件“" + file + "”第" + std::to_string(row.line) + "行：" + name + "“" + text + "”不是数");
   }
-  return ReadNumber(text);
+  return *number;
 }
 
 // Whether the first row is a header: neither of its coordinates reads as a
@@ -108,30 +109,39 @@ int RunLocate(const std::vector<std::string>& args) {
   const std::optional<Profile> profile = ProfileOf(road);
   const std::string& pointsFile = arguments.Positional()[1];
 
-  // The points are read twice, a row at a time: first to check every row
-  // (nothing is written for a file with a fault) and to see whether any
-  // point has a measured height, then to locate them.
+  // The points are read a row at a time, twice. The first reading checks
+  // the rows, so that nothing is written for a file with a fault, and sees
+  // whether any point has a measured height (the height columns). Written
+  // to a file, a fault found later still leaves nothing (the file is only
+  // put in place once whole), so there the first reading stops at the first
+  // measured height and the second checks the rest as it locates them.
   CsvRowReader points(pointsFile);
   CsvRow row;
   bool measured = false;  // a fourth column of measured heights
-  bool first = true;
   bool header = false;
-  while (points.Next(row)) {
+  // The point of a checked row: X, Y and the measured height if any.
+  struct Point {
+    double X, Y;
+    std::optional<double> H;
+  };
+  const auto checked = [&](const CsvRow& r) {
+    if (r.fields.size() < 3) {
+      Refuse("文件“" + pointsFile + "”第" + std::to_string(r.line) + "行应有 点号,X,Y 三列");
+    }
+    Point p{CellNumber(pointsFile, r, 1, "X"), CellNumber(pointsFile, r, 2, "Y"), std::nullopt};
+    if (r.fields.size() >= 4 && !IsBlankText(r.fields[3])) {
+      measured = true;
+      if (profile) p.H = CellNumber(pointsFile, r, 3, "H");
+    }
+    return p;
+  };
+  for (bool first = true; points.Next(row); first = false) {
     if (first && IsHeader(row, 1)) {
       header = true;
-      first = false;
       continue;
     }
-    first = false;
-    if (row.fields.size() < 3) {
-      Refuse("文件“" + pointsFile + "”第" + std::to_string(row.line) + "行应有 点号,X,Y 三列");
-    }
-    CellNumber(pointsFile, row, 1, "X");
-    CellNumber(pointsFile, row, 2, "Y");
-    if (row.fields.size() >= 4 && !IsBlankText(row.fields[3])) {
-      measured = true;
-      if (profile) CellNumber(pointsFile, row, 3, "H");
-    }
+    checked(row);
+    if (output && measured) break;
   }
   const bool heights = measured && profile;
   if (measured && !profile) std::fputs("提示：路线文件没有纵断面，不计算设计高程。\n", stderr);
@@ -154,9 +164,8 @@ int RunLocate(const std::vector<std::string>& args) {
   points.Rewind();
   if (header) points.Next(row);
   while (points.Next(row)) {
-    std::optional<double> H;
-    if (heights && row.fields.size() >= 4 && !IsBlankText(row.fields[3])) H = ReadNumber(row.fields[3]);
-    LocatedRow located = locator.Locate(ReadNumber(row.fields[1]), ReadNumber(row.fields[2]), H);
+    const Point point = checked(row);
+    LocatedRow located = locator.Locate(point.X, point.Y, heights ? point.H : std::nullopt);
     cells[0] = std::move(row.fields[0]);
     cells[1] = std::move(located.station);
     cells[2] = std::move(located.offset);

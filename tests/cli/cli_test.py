@@ -280,7 +280,7 @@ with tempfile.TemporaryDirectory() as tmp:
     keep = os.path.join(tmp, 'keep.csv')
     open(keep, 'w').write('earlier')
     bad_pts = os.path.join(tmp, 'bad.csv')
-    open(bad_pts, 'w', encoding='utf-8').write('点号,X,Y\nA,1,2\nB,abc,2\n')
+    open(bad_pts, 'w', encoding='utf-8').write('点号,X,Y,H\nA,1,2,50\nB,abc,2,50\n')
     jd_start_r = os.path.join(tmp, 'jd_r.csv')
     open(jd_start_r, 'w', encoding='utf-8').write('QD,0,0,300,,\nJD1,500,0,500,50,50\nZD,500,500\n')
     jd_long = os.path.join(tmp, 'jd_long.csv')
@@ -304,6 +304,7 @@ with tempfile.TemporaryDirectory() as tmp:
         (['stakes', SAMPLE, '--interval', '5', '-o', os.path.join(tmp, 'no', 'k.csv')], ['k.csv', '文件夹不存在']),
         (['stakes', SAMPLE, '--interval', '5', '--from', 'K9+000', '-o', keep], []),
         (['locate', SAMPLE, bad_pts], ['bad.csv', '第3行', 'abc']),
+        (['locate', SAMPLE, bad_pts, '-o', keep], ['bad.csv', '第3行', 'abc']),
         (['locate', SAMPLE], ['POINTS.csv']),
         (['locate', SAMPLE, bad_first], ['first.csv', '第1行', '3381336.7x']),
         (['jd', jd, '--start-station', '0'], ['-o']),
