@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 #include "calc/calculation_error.h"
 #include "calc/line.h"
@@ -43,18 +44,17 @@ struct Box {
 bool NoFootIn(const LineBox& box, double x, double y) {
   if (x >= box.minX && x <= box.maxX && y >= box.minY && y <= box.maxY) return false;
   if (std::isnan(box.cos0)) return false;
-  double lo = std::numeric_limits<double>::infinity(), hi = -lo, reach = 0;
-  for (const double cx : {box.minX, box.maxX}) {
-    for (const double cy : {box.minY, box.maxY}) {
-      const double dx = x - cx, dy = y - cy;
-      const double f0 = dx * box.cos0 + dy * box.sin0, f1 = dx * box.cos1 + dy * box.sin1;
-      lo = std::min({lo, f0, f1});
-      hi = std::max({hi, f0, f1});
-      reach = std::max(reach, std::abs(dx) + std::abs(dy));
-    }
+  // From the box's sides to the point; f at a corner is the sum of an x and
+  // a y part, so its least and greatest over the corners are sums too.
+  const double x0 = x - box.minX, x1 = x - box.maxX, y0 = y - box.minY, y1 = y - box.maxY;
+  double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+  for (const auto& [c, s] : {std::pair<double, double>{box.cos0, box.sin0}, {box.cos1, box.sin1}}) {
+    const double a = x0 * c, b = x1 * c, d = y0 * s, e = y1 * s;
+    lo = std::min(lo, std::min(a, b) + std::min(d, e));
+    hi = std::max(hi, std::max(a, b) + std::max(d, e));
   }
   // The tangents are floats, each part within 2^-24 of its true value.
-  const double margin = 1e-7 * reach;
+  const double margin = 1e-7 * (std::max(std::abs(x0), std::abs(x1)) + std::max(std::abs(y0), std::abs(y1)));
   return lo > margin || hi < -margin;
 }
 
@@ -237,8 +237,10 @@ void PieceFeet(const LineGeometry& g, const LinePiece& piece, double X, double Y
 }  // namespace
 
 void LineGeometry::BuildIndex(double length_m) {
-  // Pieces no longer than a thousandth of the line keep the boxes tight.
-  const double longest = std::max(1.0, length_m / 1024);
+  // Pieces no longer than a 256th of the line keep the boxes tight. Shorter
+  // ones only add boxes to pass: points measured some metres off a line of
+  // a kilometre or two were located slower with a 1024th.
+  const double longest = std::max(1.0, length_m / 256);
   // How many pieces each element is cut into, counted first so that the
   // pieces take no more room than they need.
   auto piecesOf = [&](const ElementCurve& c) {
