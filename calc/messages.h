@@ -217,6 +217,8 @@ inline constexpr const char* kCrossSectionNotANumberText = "桩号、宽度或�
 inline constexpr const char* kCrossSectionNegativeWidthText = "宽度不能为负数！";
 inline constexpr const char* kCrossSectionOrderText = "桩号应大于上一行的桩号！";
 inline constexpr const char* kCrossSectionColumnsText = "应有 桩号,左宽,右宽,左横坡,右横坡 五列，可加第六列 过渡！";
+inline constexpr const char* kElementTypeText = "类型应为直线、圆曲线或缓和曲线";
+inline constexpr const char* kGradeCurveShapeText = "竖曲线线形应为空（抛物线）、“抛物线”或“圆曲线”！";
 inline constexpr const char* kCrossSectionTransitionText = "过渡应为空（线性）或“高次”！";
 // The names of the table's columns, in file order, as messages name them.
 inline constexpr const char* kCrossSectionColumnNames[] = {"桩号", "左宽", "右宽", "左横坡", "右横坡", "过渡"};

@@ -535,12 +535,13 @@ class LineWindowTest : public QObject {
 
   // Every tab filled, saved and opened in a new window: every cell and box
   // shows as typed (stations in K-notation, a vertical curve by its radius
-  // or its length as given, the JD table with its start station).
+  // or its length as given, a circular one as such, the JD table with its
+  // start station).
   void saveAndOpenAgain() {
     Window().StartTable().Paste(0, 0, "3000000\t500000\t30.3015\tK1+000");
     Window().ElementTable().Paste(0, 0, "直线\t100\n缓和曲线\t80\t\t500\t左\n圆曲线\t50.5\t500\t500\t左");
     Window().EquationTable().Paste(0, 0, "K1+200\tK1+190");
-    Window().ProfileTable().Paste(0, 0, "K1+000\t100\nK1+100\t103\t1500\n1160\t102\t\t40\nK1+220.5\t101.5");
+    Window().ProfileTable().Paste(0, 0, "K1+000\t100\nK1+100\t103\t1500\t\t圆\n1160\t102\t\t40\nK1+220.5\t101.5");
     Window().JdStartTable().Paste(0, 0, "K0+120.5");
     Window().JdTable().Paste(0, 0, "QD\t0\t0\nJD1\t500\t0\t500\t40\t40\nZD\t933.0127018922193\t250");
     const QStringList boxes{"leftWidth", "rightWidth", "leftSlope", "rightSlope"};
@@ -556,7 +557,7 @@ class LineWindowTest : public QObject {
     QCOMPARE(Shown(again.StartTable()), "3000000|500000|30.3015|K1+000");
     QCOMPARE(Shown(again.ElementTable()), "直线|100;缓和曲线|80||500|左;圆曲线|50.5|500|500|左");
     QCOMPARE(Shown(again.EquationTable()), "K1+200|K1+190");
-    QCOMPARE(Shown(again.ProfileTable()), "K1+000|100;K1+100|103|1500;K1+160|102||40;K1+220.5|101.5");
+    QCOMPARE(Shown(again.ProfileTable()), "K1+000|100;K1+100|103|1500||圆曲线;K1+160|102||40;K1+220.5|101.5");
     QCOMPARE(Shown(again.JdStartTable()), "K0+120.5");
     QCOMPARE(Shown(again.JdTable()), "QD|0|0;JD1|500|0|500|40|40;ZD|933.0127018922193|250");
     for (qsizetype i = 0; i < boxes.size(); ++i) QCOMPARE(again.findChild<QLineEdit*>(boxes[i])->text(), typed[i]);
@@ -579,6 +580,8 @@ class LineWindowTest : public QObject {
             {"profileTable", "K0+000|100;K0+050|101;K0+100|13O.826", "纵断面 第3行 高程“13O.826”不是有效的数字"});
     TextRow("grade point's station with a unit",
             {"profileTable", "K0+000|100;K0+100m|101", "纵断面 第2行 变坡点桩号“K0+100m”不是有效的桩号"});
+    TextRow("vertical curve's shape",
+            {"profileTable", "K0+000|100;K0+050|101|800||椭圆;K0+100|100", "竖曲线线形应为空（抛物线）、“抛物线”或“圆曲线”！"});
     TextRow("JD coordinate", {"jdTable", "QD|0|0;JD1|5OO|0|500;ZD|933|250", "交点 第2行 X“5OO”不是有效的数字"});
     TextRow("JD start station", {"jdStartTable", "K0+1OO", "交点 第1行 起点桩号“K0+1OO”不是有效的桩号"});
     TextRow("width box", {"leftWidth", "3.5米", "逐桩坐标 左宽“3.5米”不是有效的数字"});

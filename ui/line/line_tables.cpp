@@ -58,6 +58,8 @@ int Choice(const QString& text, const QStringList& choices, const std::vector<QS
 
 const QStringList kTypes{QStringLiteral("直线"), QStringLiteral("圆曲线"), QStringLiteral("缓和曲线")};
 const QStringList kTurns{QStringLiteral("左"), QStringLiteral("右")};
+// A vertical curve's shape: empty is the parabola.
+const QStringList kCurveShapes{QStringLiteral("抛物线"), QStringLiteral("圆曲线")};
 
 // A radius cell: empty or 0 is a straight end (infinite).
 double Radius(const CellReading& reading) {
@@ -108,7 +110,8 @@ std::vector<GridColumn> ProfileColumns() {
   return {{QStringLiteral("变坡点桩号"), CellKind::Station, {}},
           {QStringLiteral("高程"), CellKind::Number, {}},
           {QStringLiteral("竖曲线半径"), CellKind::Number, {}},
-          {QStringLiteral("竖曲线长度"), CellKind::Number, {}}};
+          {QStringLiteral("竖曲线长度"), CellKind::Number, {}},
+          {QStringLiteral("竖曲线线形"), CellKind::Choice, kCurveShapes}};
 }
 
 QString TurnText(int turn) { return turn < 0 ? kTurns[0] : turn > 0 ? kTurns[1] : QString(); }
@@ -152,7 +155,7 @@ LineReading ReadLineTables(const GridModel& startGrid, const GridModel& elementG
                              {QStringLiteral("圆"), QStringLiteral("圆弧"), QStringLiteral("arc")},
                              {QStringLiteral("缓"), QStringLiteral("缓和"), QStringLiteral("spiral")}});
     if (type < 0) {
-      reading.elements.rows[row] = QStringLiteral("类型应为直线、圆曲线或缓和曲线");
+      reading.elements.rows[row] = Q(kElementTypeText);
       continue;
     }
     design.type = static_cast<ElementType>(type);
@@ -249,8 +252,15 @@ ProfileReading ReadProfileTable(const Line& line, const GridModel& grid) {
   std::vector<int> rowOf;
   for (int row = 0; row < grid.rowCount(); ++row) {
     if (BlankRow(grid, row) || !CellsRead(grid, row, kProfileTab, reading.points)) continue;
+    const QString shape = grid.Cell(row, 4).trimmed();
+    const int choice = shape.isEmpty() ? 0 : Choice(shape, kCurveShapes);
+    if (choice < 0) {
+      reading.points.rows[row] = Q(kGradeCurveShapeText);
+      if (reading.points.cell.isEmpty()) reading.points.cell = reading.points.rows[row];
+      continue;
+    }
     points.push_back({grid.Read(row, 0).value, grid.Read(row, 1).value, grid.Read(row, 2).value,
-                      grid.Read(row, 3).value});
+                      grid.Read(row, 3).value, choice == 1});
     rowOf.push_back(row);
   }
   if (points.empty() || !reading.points.Empty()) return reading;
@@ -304,7 +314,8 @@ GridModel::Rows GradeRows(const std::vector<GradePoint>& points) {
   for (const GradePoint& p : points) {
     rows.push_back({Q(ExactStationText(p.station_m)), Q(ExactText(p.elevation_m)),
                     p.radius_m > 0 ? Q(ExactText(p.radius_m)) : QString(),
-                    p.curveLength_m > 0 ? Q(ExactText(p.curveLength_m)) : QString()});
+                    p.curveLength_m > 0 ? Q(ExactText(p.curveLength_m)) : QString(),
+                    p.circular ? kCurveShapes[1] : QString()});
   }
   return rows;
 }

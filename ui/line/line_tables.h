@@ -22,7 +22,7 @@ std::vector<GridColumn> ElementColumns();   // 类型, 长度, 起点半径, 终
 std::vector<GridColumn> JdColumns();        // 交点, X, Y, R, Ls1, Ls2: first row the start, last the end
 std::vector<GridColumn> JdStartColumns();   // 起点桩号: one row
 std::vector<GridColumn> EquationColumns();  // 断前桩号, 断后桩号
-std::vector<GridColumn> ProfileColumns();   // 变坡点桩号, 高程, 竖曲线半径, 竖曲线长度
+std::vector<GridColumn> ProfileColumns();   // 变坡点桩号, 高程, 竖曲线半径, 竖曲线长度, 竖曲线线形
 
 // Errors of one table: by row, and for the table as a whole. A cell that is
 // not wholly a number or a station (blanks and full-width forms aside) is an
