@@ -1,7 +1,8 @@
 // Repaints of the 路线 plan at 1,000,000 stakes: a road of some 1000 km
 // staked every metre with both edges, fitted to the window, zoomed in on
-// its middle, and panned step by step as the arrow keys pan it. Goal: a
-// repaint within 30 ms however the view stands.
+// its middle, and panned step by step as the arrow keys pan it; and of its
+// 纵断面图 with the same stakes' ticks. Goal: a repaint within 30 ms however
+// the view stands.
 //   plan_bench [--benchmark_...]   (Qt's offscreen platform unless
 //                                   QT_QPA_PLATFORM says otherwise)
 #include <benchmark/benchmark.h>
@@ -15,6 +16,8 @@
 
 #include "bench/ui/silent_ui.h"
 #include "calc/line.h"
+#include "calc/profile.h"
+#include "ui/line_views/profile_view.h"
 #include "ui/line_views/route_plan_view.h"
 
 namespace {
@@ -22,6 +25,7 @@ namespace {
 using namespace quorvane;
 using quorvane::bench::NoDialogs;
 using quorvane::bench::SilentBoxes;
+using quorvane::ui::ProfileView;
 using quorvane::ui::RoutePlanView;
 
 // Curves turning right and left by turns: straight, spiral, arc, spiral,
@@ -118,9 +122,40 @@ void BM_PlanPan(benchmark::State& state) {
   Report(state, plan);
 }
 
+// The profile drawing of the same road (a grade change every 2 km, vertical
+// curves of R 20,000 m) with its 1,000,000 stakes' ticks, whole and zoomed.
+void BM_ProfileRepaint(benchmark::State& state) {
+  static SilentBoxes boxes;
+  static NoDialogs dialogs;
+  static ProfileView* view = [] {
+    auto* v = new ProfileView(dialogs, boxes);
+    const Line line = LongRoad(1'000'000);
+    std::vector<GradePoint> points;
+    for (double d = 0; d + 2000 < line.Length_m(); d += 2000) points.push_back({d, points.size() % 2 == 0 ? 100.0 : 120.0, 20000, 0});
+    points.front().radius_m = 0;
+    points.push_back({line.Length_m(), 100, 0, 0});
+    v->resize(1200, 800);
+    v->SetProfile(line, Profile(line, points));
+    v->SetStakes(line.Stakes(1.0, std::nullopt, std::nullopt, true));
+    return v;
+  }();
+  view->FitToWindow();
+  for (int k = 0; k < state.range(0); ++k) {
+    const QPointF at(600, 400);
+    QWheelEvent wheel(at, at, {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+  }
+  QImage image(1200, 800, QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    QPainter painter(&image);
+    view->render(&painter);
+  }
+}
+
 BENCHMARK(BM_PlanRepaintWhole)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlanRepaintZoomed)->Arg(10)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlanPan)->Arg(0)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProfileRepaint)->Arg(0)->Arg(20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -116,6 +116,7 @@ void ProfileView::SetStakes(const std::vector<LineStake>& stakes) {
     if (s.distance_m < first || s.distance_m > last || !profile_->Covers(s.distance_m)) continue;
     stakes_.push_back({s.distance_m, profile_->ElevationAtDistance(s.distance_m)});
   }
+  std::stable_sort(stakes_.begin(), stakes_.end(), [](const Tick& a, const Tick& b) { return a.distance_m < b.distance_m; });
   update();
 }
 
@@ -193,14 +194,24 @@ void ProfileView::Draw(QPainter& painter, LabelPlacer& labels) const {
     }
   }
 
-  // Stakes: a tick across the design line at each design height.
+  // Stakes: a tick across the design line at each design height, one every
+  // 2 pixels at the most. The stakes are in distance order: only the visible
+  // stretch is walked, a jump of 2 pixels after each tick (one pixel past a
+  // stake above or below the window), so a repaint costs what the window
+  // shows, not what the line holds.
   painter.setPen(QPen(kStakeColour, 1.5));
-  QPointF previous(-1e9, -1e9);
-  for (const Tick& t : stakes_) {
-    const QPointF at = screen(t.distance_m, t.elevation_m);
-    if (!window.contains(at) || std::fabs(at.x() - previous.x()) < 2) continue;
-    painter.drawLine(at - QPointF(0, 5), at + QPointF(0, 5));
-    previous = at;
+  const QRectF visible = VisibleWorld(8);
+  const double metresPerPixel = 1 / std::max(1e-300, ToScreen(1, 0).x() - ToScreen(0, 0).x());
+  const auto from = [&](double distance) {
+    return std::lower_bound(stakes_.begin(), stakes_.end(), distance,
+                            [](const Tick& t, double d) { return t.distance_m < d; });
+  };
+  for (auto t = from(visible.left()); t != stakes_.end() && t->distance_m <= visible.right();) {
+    const QPointF at = screen(t->distance_m, t->elevation_m);
+    const bool shown = window.contains(at);
+    if (shown) painter.drawLine(at - QPointF(0, 5), at + QPointF(0, 5));
+    const auto next = from(t->distance_m + (shown ? 2 : 1) * metresPerPixel);
+    t = next == t ? t + 1 : next;
   }
 
   // The grade-change points.
