@@ -143,6 +143,13 @@ SetoutTab::SetoutTab(MessageBoxes& boxes, FileDialogs& dialogs, Source source, Q
   pointText_->setObjectName(QStringLiteral("setoutPointText"));
   pointText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(pointText_);
+  // Tab goes through the boxes as a surveyor fills them: station, backsight,
+  // heights, then the actions and the results; the points file comes last,
+  // though its button stands up by the station.
+  const std::initializer_list<QWidget*> order{
+      stationX_, stationY_,     stationPick_, backX_, backY_, backPick_, ground_, instrument_, target_, selectedOnly_,
+      compute,   pointStation_, pointOffset_, one,    view_,  copy,      save,    print,       open};
+  for (auto w = order.begin(); w + 1 != order.end(); ++w) QWidget::setTabOrder(*w, *(w + 1));
 
   auto* copyAction = new QAction(view_);
   copyAction->setShortcut(QKeySequence::Copy);
