@@ -15,7 +15,6 @@
 
 #include "calc/calculation_error.h"
 #include "expect_error.h"
-#include "io/csv_rows.h"
 #include "io/landxml.h"
 #include "io/read_file.h"
 
@@ -529,32 +528,6 @@ TEST(LandXmlRead, MalformedXmlInChinese) {
     for (const char* english : {"tag", "element", "Error", "document", "mismatch"}) {
       EXPECT_EQ(message.find(english), std::string::npos) << message;
     }
-  }
-}
-
-// CSV bytes as spreadsheets save them: each reads as the same UTF-8 rows.
-TEST(CsvEncodings, EveryCsvReaderGetsUtf8) {
-  const std::vector<std::vector<std::string>> expected = {{"交点", "X"}, {"JD1", "1.5"}};
-  // 交 U+4EA4 (GB18030 BD BB), 点 U+70B9 (B5 E3).
-  const std::string utf16le(
-      "\xFF\xFE\xA4\x4E\xB9\x70,\0X\0\n\0J\0D\0"
-      "1\0,\0"
-      "1\0.\0"
-      "5\0",
-      26);
-  const std::string utf16be(
-      "\xFE\xFF\x4E\xA4\x70\xB9\0,\0X\0\n\0J\0D\0"
-      "1\0,\0"
-      "1\0.\0"
-      "5",
-      26);
-  for (const std::string& bytes : {std::string("交点,X\nJD1,1.5"), std::string("\xEF\xBB\xBF交点,X\r\nJD1,1.5\r\n"),
-                                   std::string("\xBD\xBB\xB5\xE3,X\nJD1,1.5"), utf16le, utf16be}) {
-    SCOPED_TRACE(bytes);
-    const std::vector<CsvRow> rows = ReadCsvRows(bytes, "jd.csv");
-    ASSERT_EQ(rows.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ(rows[i].fields, expected[i]);
-    EXPECT_EQ(rows[1].line, 2u);
   }
 }
 
