@@ -216,6 +216,7 @@ TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
       {"radius off its centre", Replace(s, "radius=\"200\"", "radius=\"210\""), {"第2个线元", "半径"}},
       {"length off its coordinates", Replace(s, "length=\"100\"", "length=\"100.5\""), {"第1个线元", "终点"}},
       {"delta in the wrong unit", Replace(s, "delta=\"1.5707963267948966\"", "delta=\"90\""), {"第2个线元", "delta"}},
+      {"delta not a number", Replace(s, "delta=\"1.5707963267948966\"", "delta=\"abc\""), {"第8行", "delta", "abc"}},
       {"coordinates not numbers",
        Replace(s, "<Start>1000 2000</Start>", "<Start>1000,2000</Start>"),
        {"第7行", "北坐标 东坐标"}},
@@ -524,31 +525,6 @@ TEST(LandXmlRead, MalformedXmlInChinese) {
 TEST(LandXmlRead, MissingFileNamesTheCause) {
   const std::string message = test::ThrownMessage([] { ReadLandXml(kData + "/no_such_line.xml"); });
   EXPECT_NE(message.find("文件不存在"), std::string::npos) << message;
-}
-
-TEST(LandXmlUnits, AnglesInEveryUnit) {
-  const double degree = kPi / 180;
-  struct Row {
-    const char* text;
-    const char* unit;
-    double radians;
-  };
-  const Row rows[] = {
-      {"1.25", "radians", 1.25},
-      {"90", "decimal degrees", 90 * degree},
-      {"100", "grads", kPi / 2},
-      {"45.3015", "decimal dd.mm.ss", (45 + 30 / 60.0 + 15 / 3600.0) * degree},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.text);
-    EXPECT_NEAR(LandXmlAngleToRadians(row.text, row.unit), row.radians, 1e-14);
-  }
-  for (const auto& [text, unit] : {std::pair{"45.6000", "decimal dd.mm.ss"}, {"abc", "radians"}, {"1", "mils"}}) {
-    SCOPED_TRACE(text);
-    EXPECT_THROW(LandXmlAngleToRadians(text, unit), CalculationError);
-  }
-  EXPECT_DOUBLE_EQ(LandXmlMetresPerUnit("foot"), 0.3048);
-  EXPECT_DOUBLE_EQ(LandXmlMetresPerUnit("USSurveyFoot"), 1200.0 / 3937.0);
 }
 
 // A Curve given by its Start, End, radius and rot alone: the centre lies on
