@@ -57,6 +57,7 @@ QString RowNamed(const QStandardItemModel& model, const QString& name) {
 
 struct RefusalRow { QString elements, table; int row; QString says; };  // row -1: the error under the table only
 struct TablesRow { bool jd, profile; QStringList found, absent; };
+struct StationRow { QString backsight, stationX, says; };
 
 class LineFieldTest : public QObject {
   Q_OBJECT
@@ -259,24 +260,20 @@ class LineFieldTest : public QObject {
 
   // Each refusal in one message box, and no rows.
   void setoutRefusals_data() {
-    QTest::addColumn<QString>("backsight");
-    QTest::addColumn<QString>("stationX");
-    QTest::addColumn<QString>("says");
-    TextRow("no backsight", {",", "0", "后视点坐标不是有效数字"});
-    TextRow("backsight on the station", {"0.0005,-10", "0", "重合"});
-    TextRow("letter O in the station", {"100,-10", "1O", "测站坐标不是有效数字"});
-    TextRow("no station", {"100,-10", "", "测站坐标不是有效数字"});
+    QTest::addColumn<StationRow>("row");
+    QTest::newRow("no backsight") << StationRow{",", "0", "后视点坐标不是有效数字"};
+    QTest::newRow("backsight on the station") << StationRow{"0.0005,-10", "0", "重合"};
+    QTest::newRow("letter O in the station") << StationRow{"100,-10", "1O", "测站坐标不是有效数字"};
+    QTest::newRow("no station") << StationRow{"100,-10", "", "测站坐标不是有效数字"};
   }
   void setoutRefusals() {
-    QFETCH(QString, backsight);
-    QFETCH(QString, stationX);
-    QFETCH(QString, says);
+    QFETCH(StationRow, row);
     StakeWithTable();
-    TypeStation(backsight);
-    Type("setoutStationX", stationX);
+    TypeStation(row.backsight);
+    Type("setoutStationX", row.stationX);
     QVERIFY(!Window().SetoutPage().Compute());
     QCOMPARE(boxes_.prompts.size(), 1);
-    QVERIFY2(boxes_.prompts.front().contains(says), qPrintable(boxes_.prompts.front()));
+    QVERIFY2(boxes_.prompts.front().contains(row.says), qPrintable(boxes_.prompts.front()));
     QCOMPARE(Window().SetoutPage().Results().rowCount(), 0);
   }
 

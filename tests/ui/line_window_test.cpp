@@ -32,7 +32,6 @@ using testing::ReadFile;
 using testing::RowTexts;
 using testing::SetRows;
 using testing::Squeezed;
-using testing::TextRow;
 using testing::WriteFile;
 
 // A table as "a|b;c|d" (rows by ';', cells by '|'), blank cells at the end
@@ -58,6 +57,8 @@ struct PasteRow { QString before; int row, column; QString clipboard, after; };
 struct ErrorRow { QString table, rows; int row; QString says; };  // a blank row keeps its place
 struct WordRow { QString row; quorvane::ElementType type; int turn; };
 struct CloseRow { MessageBoxes::Answer answer; bool pathGiven, closed, saved; };
+// A table's object name or a box's, its rows or text, the message (empty: computed).
+struct CellRow { QString table, rows, says; };
 
 class LineWindowTest : public QObject {
   Q_OBJECT
@@ -525,26 +526,24 @@ class LineWindowTest : public QObject {
   // 保存, and the message names the tab, the row and the column; full-width
   // forms are numbers.
   void cellRefused_data() {
-    QTest::addColumn<QString>("table");  // a table's object name, or a box's
-    QTest::addColumn<QString>("rows");
-    QTest::addColumn<QString>("says");  // empty: computed
-    TextRow("start azimuth", {"startTable", "1000|2000|3O|0", "线元 第1行 起点方位角(度.分秒)“3O”不是有效的数字"});
-    TextRow("element length", {"elementTable", "直线|10O", "线元 第1行 长度“10O”不是有效的数字"});
-    TextRow("equation station", {"equationTable", "K0+05O|K0+040", "断链 第1行 断前桩号“K0+05O”不是有效的桩号"});
-    TextRow("grade point's height, third row",
-            {"profileTable", "K0+000|100;K0+050|101;K0+100|13O.826", "纵断面 第3行 高程“13O.826”不是有效的数字"});
-    TextRow("grade point's station with a unit",
-            {"profileTable", "K0+000|100;K0+100m|101", "纵断面 第2行 变坡点桩号“K0+100m”不是有效的桩号"});
-    TextRow("JD coordinate", {"jdTable", "QD|0|0;JD1|5OO|0|500;ZD|933|250", "交点 第2行 X“5OO”不是有效的数字"});
-    TextRow("JD start station", {"jdStartTable", "K0+1OO", "交点 第1行 起点桩号“K0+1OO”不是有效的桩号"});
-    TextRow("width box", {"leftWidth", "3.5米", "逐桩坐标 左宽“3.5米”不是有效的数字"});
-    TextRow("full-width profile", {"profileTable", "Ｋ０＋０００|１００;Ｋ０＋１００|１０２．５", ""});
-    TextRow("blank cells", {"profileTable", "K0+000| 100 ;K0+100|102|  |", ""});
+    QTest::addColumn<CellRow>("row");
+    QTest::newRow("start azimuth") << CellRow{"startTable", "1000|2000|3O|0", "线元 第1行 起点方位角(度.分秒)“3O”不是有效的数字"};
+    QTest::newRow("element length") << CellRow{"elementTable", "直线|10O", "线元 第1行 长度“10O”不是有效的数字"};
+    QTest::newRow("equation station")
+        << CellRow{"equationTable", "K0+05O|K0+040", "断链 第1行 断前桩号“K0+05O”不是有效的桩号"};
+    QTest::newRow("grade point's height, third row")
+        << CellRow{"profileTable", "K0+000|100;K0+050|101;K0+100|13O.826", "纵断面 第3行 高程“13O.826”不是有效的数字"};
+    QTest::newRow("grade point's station with a unit")
+        << CellRow{"profileTable", "K0+000|100;K0+100m|101", "纵断面 第2行 变坡点桩号“K0+100m”不是有效的桩号"};
+    QTest::newRow("JD coordinate") << CellRow{"jdTable", "QD|0|0;JD1|5OO|0|500;ZD|933|250", "交点 第2行 X“5OO”不是有效的数字"};
+    QTest::newRow("JD start station") << CellRow{"jdStartTable", "K0+1OO", "交点 第1行 起点桩号“K0+1OO”不是有效的桩号"};
+    QTest::newRow("width box") << CellRow{"leftWidth", "3.5米", "逐桩坐标 左宽“3.5米”不是有效的数字"};
+    QTest::newRow("full-width profile") << CellRow{"profileTable", "Ｋ０＋０００|１００;Ｋ０＋１００|１０２．５", ""};
+    QTest::newRow("blank cells") << CellRow{"profileTable", "K0+000| 100 ;K0+100|102|  |", ""};
   }
   void cellRefused() {
-    QFETCH(QString, table);
-    QFETCH(QString, rows);
-    QFETCH(QString, says);
+    QFETCH(CellRow, row);
+    const auto& [table, rows, says] = row;
     SetRows(Window().StartTable(), "1000|2000|30|0");
     SetRows(Window().ElementTable(), "直线|100");
     if (auto* box = Window().findChild<QLineEdit*>(table)) {

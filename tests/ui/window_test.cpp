@@ -608,20 +608,9 @@ class WindowTest : public QObject {
       QVERIFY2(text.count(Squeezed(line)) == 1, qPrintable(line + u'\n' + pdf));
   }
 
-  // Decimal points under one another; a number without one ends where it would be.
-  void alignsNumbersOnTheirPoint_data() {
-    QTest::addColumn<QString>("upper");
-    QTest::addColumn<QString>("lower");  // the cell below it, same table column
-    QTest::newRow("X") << "12.5" << "1234.125";
-    QTest::newRow("Y, negative") << "-3.25" << "17.5";
-    QTest::newRow("azimuth, whole") << "9" << "10.0102";
-    QTest::newRow("X, second column") << "7" << "-45.2";
-    QTest::newRow("Y, second column") << "100.75" << "8";
-    QTest::newRow("azimuth, second column") << "359.5959" << "1.01";
-  }
+  // Decimal points under one another; a number without one ends where it would be. Each cell and
+  // the one below it in its table column: X, Y negative, a whole azimuth; the same in the second column.
   void alignsNumbersOnTheirPoint() {
-    QFETCH(QString, upper);
-    QFETCH(QString, lower);
     const QString box = QStringLiteral("           逐桩坐标显示：\n桩号      X坐标           Y坐标         方位角(度.分秒)\n"
                                        "0+000    12.5    -3.25    9\n0+010    1234.125    17.5    10.0102\n"
                                        "0+020    7    100.75    359.5959\n0+030    -45.2    8    1.01\n0+030\n");
@@ -638,8 +627,11 @@ class WindowTest : public QObject {
       }
       return QPoint(-1, -1);
     };
-    const QPoint a = point(upper), b = point(lower);
-    QVERIFY2(a.y() >= 0 && b.y() == a.y() + 1 && a.x() == b.x(), qPrintable(pdf));
+    for (const auto& [upper, lower] : {std::pair{"12.5", "1234.125"}, {"-3.25", "17.5"}, {"9", "10.0102"},
+                                       {"7", "-45.2"}, {"100.75", "8"}, {"359.5959", "1.01"}}) {
+      const QPoint a = point(upper), b = point(lower);
+      QVERIFY2(a.y() >= 0 && b.y() == a.y() + 1 && a.x() == b.x(), qPrintable(upper + QStringLiteral("\n") + pdf));
+    }
   }
 
   // A long table: two columns a page, whole rows, the heading and the curve
