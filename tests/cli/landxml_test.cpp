@@ -15,7 +15,6 @@
 
 #include "calc/calculation_error.h"
 #include "expect_error.h"
-#include "io/csv_rows.h"
 #include "io/landxml.h"
 #include "io/read_file.h"
 
@@ -98,23 +97,13 @@ TEST(LandXmlRead, InfiniteRadiusSpellings) {
   }
 }
 
-// A straight of 100 m north from (1000, 2000), a right quarter circle of
-// radius 200 about (1100, 2200), a straight of 100 m east.
-constexpr const char* kSmall = R"(<?xml version="1.0"?>
-<LandXML version="1.2">
- <Units><Metric linearUnit="meter" angularUnit="radians" directionUnit="radians"/></Units>
- <Alignments>
-  <Alignment name="small" staStart="500">
-   <CoordGeom>
-    <Line length="100"><Start>1000 2000</Start><End>1100 2000</End></Line>
-    <Curve rot="cw" radius="200" length="314.15926535897932" delta="1.5707963267948966"><Start>1100 2000</Start><Center>1100 2200</Center><End>1300 2200</End></Curve>
-    <Line><Start>1300 2200</Start><End>1300 2300</End></Line>
-   </CoordGeom>
-   <Profile><ProfAlign><PVI>500 10</PVI><ParaCurve length="40">600 12</ParaCurve><PVI>1014.159 8</PVI></ProfAlign></Profile>
-  </Alignment>
- </Alignments>
-</LandXML>
-)";
+// tests/data/small_line.xml: a straight of 100 m north from (1000, 2000), a
+// right quarter circle of radius 200 about (1100, 2200), a straight of 100 m
+// east, and a profile.
+const std::string& Small() {
+  static const std::string text = ReadWholeFile(kData + "/small_line.xml");
+  return text;
+}
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
   const auto at = text.find(from);
@@ -134,21 +123,21 @@ TEST(LandXmlRead, SmallLineWrittenAnyWay) {
     std::string text;
   };
   const std::vector<Row> rows = {
-      {"as written", kSmall},
-      {"radius from the centre", Replace(kSmall, "radius=\"200\" ", "")},
-      {"length from the swept angle", Replace(kSmall, "length=\"314.15926535897932\" ", "")},
+      {"as written", Small()},
+      {"radius from the centre", Replace(Small(), "radius=\"200\" ", "")},
+      {"length from the swept angle", Replace(Small(), "length=\"314.15926535897932\" ", "")},
       {"PI instead of the centre",
-       Replace(kSmall, curve,
+       Replace(Small(), curve,
                "<Curve rot=\"cw\" radius=\"200\" length=\"314.15926535897932\"><Start>1100 2000</Start><End>1300 "
                "2200</End><PI>1300 2000</PI></Curve>")},
-      {"points by reference", Replace(Replace(kSmall, "<End>1100 2000</End>", "<End pntRef=\"p1\"/>"), " <Alignments>",
+      {"points by reference", Replace(Replace(Small(), "<End>1100 2000</End>", "<End pntRef=\"p1\"/>"), " <Alignments>",
                                       " <CgPoints><CgPoint name=\"p1\">1100 2000</CgPoint></CgPoints>\n <Alignments>")},
-      {"Start, End, radius and rot alone", Replace(kSmall, "<Center>1100 2200</Center>", "")},
+      {"Start, End, radius and rot alone", Replace(Small(), "<Center>1100 2200</Center>", "")},
       {"delta in DD.MMSS, the unit spelt with two blanks (J-LandXML)",
-       Replace(Replace(kSmall, "angularUnit=\"radians\"", "angularUnit=\"decimal  dd.mm.ss\""),
+       Replace(Replace(Small(), "angularUnit=\"radians\"", "angularUnit=\"decimal  dd.mm.ss\""),
                "delta=\"1.5707963267948966\"", "delta=\"90.0000\"")},
       {"delta in degrees, the unit capitalised",
-       Replace(Replace(kSmall, "angularUnit=\"radians\"", "angularUnit=\"Decimal Degrees\""),
+       Replace(Replace(Small(), "angularUnit=\"radians\"", "angularUnit=\"Decimal Degrees\""),
                "delta=\"1.5707963267948966\"", "delta=\"90\"")},
       {"in millimetres",
        "<LandXML><Units><Metric linearUnit=\"millimeter\"/></Units><Alignments><Alignment staStart=\"500000\">"
@@ -180,7 +169,7 @@ TEST(LandXmlRead, SmallLineWrittenAnyWay) {
 // Equations are taken in the order of their internal stations, whatever
 // their order in the file, in the file's unit.
 TEST(LandXmlRead, ChainageEquations) {
-  const std::string text = Replace(Replace(kSmall, "linearUnit=\"meter\"", "linearUnit=\"foot\""), "   </CoordGeom>",
+  const std::string text = Replace(Replace(Small(), "linearUnit=\"meter\"", "linearUnit=\"foot\""), "   </CoordGeom>",
                                    "   </CoordGeom>\n"
                                    "   <StaEquation staInternal=\"920\" staBack=\"900\" staAhead=\"1100\"/>\n"
                                    "   <StaEquation staInternal=\"600\" staBack=\"600\" staAhead=\"580\"/>");
@@ -202,7 +191,7 @@ TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
     std::string text;
     std::vector<const char*> words;  // each must appear in the message
   };
-  const std::string s = kSmall;
+  const std::string s = Small();
   const std::vector<Row> rows = {
       {"not xml", "<LandXML><Alignments>", {"不是正确的 XML"}},
       {"other root", "<Survey/>", {"不是 LandXML"}},
@@ -227,6 +216,7 @@ TEST(LandXmlRead, MalformedFilesAreRefusedNamingTheFault) {
       {"radius off its centre", Replace(s, "radius=\"200\"", "radius=\"210\""), {"第2个线元", "半径"}},
       {"length off its coordinates", Replace(s, "length=\"100\"", "length=\"100.5\""), {"第1个线元", "终点"}},
       {"delta in the wrong unit", Replace(s, "delta=\"1.5707963267948966\"", "delta=\"90\""), {"第2个线元", "delta"}},
+      {"delta not a number", Replace(s, "delta=\"1.5707963267948966\"", "delta=\"abc\""), {"第8行", "delta", "abc"}},
       {"coordinates not numbers",
        Replace(s, "<Start>1000 2000</Start>", "<Start>1000,2000</Start>"),
        {"第7行", "北坐标 东坐标"}},
@@ -270,7 +260,7 @@ TEST(LandXmlRead, RedundantValuesOffByMillimetres) {
     const char* said;  // in the one warning, or in the refusal when refused
     bool refused;
   };
-  const std::string s = Replace(kSmall, "<Alignment name=\"small\"", "<Alignment name=\"small\" length=\"514.159265\"");
+  const std::string s = Replace(Small(), "<Alignment name=\"small\"", "<Alignment name=\"small\" length=\"514.159265\"");
   const std::vector<Row> rows = {
       {"centre 1.04 mm off", Replace(s, "<Center>1100 2200</Center>", "<Center>1100.00104 2200</Center>"),
        "第2个线元（Curve，第8行）的圆心与起终点和半径推算的位置相差 1.04 毫米", false},
@@ -311,7 +301,7 @@ TEST(LandXmlRead, WhatDesignProgramsWrite) {
   const std::string zeroCurve =
       "<Curve rot=\"cw\" radius=\"200\" length=\"0\"><Start>1100 2000</Start><Center>1100 2200</Center>"
       "<End>1100 2000</End></Curve>\n    <Curve ";
-  const std::string noProfile = Replace(kSmall,
+  const std::string noProfile = Replace(Small(),
                                         "<Profile><ProfAlign><PVI>500 10</PVI><ParaCurve length=\"40\">600 12"
                                         "</ParaCurve><PVI>1014.159 8</PVI></ProfAlign></Profile>",
                                         "");
@@ -324,16 +314,16 @@ TEST(LandXmlRead, WhatDesignProgramsWrite) {
   EXPECT_EQ(equations.line.Equations()[1].stationBack_m, 1040);
   EXPECT_NEAR(equations.line.StationAt(70), 2010, 1e-9);
 
-  const RoadAlignment skipped = ReadLandXmlText(Replace(kSmall, "<Curve ", zeroCurve), "zero.xml");
+  const RoadAlignment skipped = ReadLandXmlText(Replace(Small(), "<Curve ", zeroCurve), "zero.xml");
   EXPECT_EQ(skipped.line.Elements().size(), 3u);
   ASSERT_EQ(skipped.warnings.size(), 1u);
   EXPECT_EQ(skipped.warnings[0], "第2个线元（Curve，第8行）长度为零，已略过");
 
   const std::string circle = "<CircCurve radius=\"6000\">600 12</CircCurve>";
   const RoadAlignment crest =
-      ReadLandXmlText(Replace(kSmall, "<ParaCurve length=\"40\">600 12</ParaCurve>", circle), "c.xml");
+      ReadLandXmlText(Replace(Small(), "<ParaCurve length=\"40\">600 12</ParaCurve>", circle), "c.xml");
   const RoadAlignment signedCrest = ReadLandXmlText(
-      Replace(kSmall, "<ParaCurve length=\"40\">600 12</ParaCurve>", "<CircCurve radius=\"-6000\">600 12</CircCurve>"),
+      Replace(Small(), "<ParaCurve length=\"40\">600 12</ParaCurve>", "<CircCurve radius=\"-6000\">600 12</CircCurve>"),
       "c.xml");
   EXPECT_EQ(signedCrest.profile, crest.profile);
 }
@@ -394,7 +384,7 @@ TEST(LandXmlRead, ProfilesAsTheyCome) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    const RoadAlignment road = ReadLandXmlText(Replace(kSmall, profile, row.points), "p.xml");
+    const RoadAlignment road = ReadLandXmlText(Replace(Small(), profile, row.points), "p.xml");
     if (*row.warning) {
       ASSERT_EQ(road.warnings.size(), 1u);
       EXPECT_EQ(road.warnings[0], row.warning);
@@ -421,7 +411,7 @@ TEST(LandXmlRead, ProfileOnInternalStations) {
   for (const char* ahead : {"700", "550"}) {
     SCOPED_TRACE(ahead);
     std::string text =
-        Replace(kSmall, "<PVI>500 10</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1014.159 8</PVI>", grade);
+        Replace(Small(), "<PVI>500 10</PVI><ParaCurve length=\"40\">600 12</ParaCurve><PVI>1014.159 8</PVI>", grade);
     text = Replace(
         text, "   <Profile>",
         std::string("   <StaEquation staInternal=\"600\" staBack=\"600\" staAhead=\"") + ahead + "\"/>\n   <Profile>");
@@ -437,12 +427,12 @@ TEST(LandXmlRead, ProfileOnInternalStations) {
 // Every alignment of every Alignments block, in order; one chosen by name.
 // Without staStart the stations count from 0.
 TEST(LandXmlRead, StationsFromZeroWithoutStaStart) {
-  const RoadAlignment road = ReadLandXmlText(Replace(kSmall, " staStart=\"500\"", ""), "s.xml");
+  const RoadAlignment road = ReadLandXmlText(Replace(Small(), " staStart=\"500\"", ""), "s.xml");
   EXPECT_EQ(road.line.Start().station_m, 0);
 }
 
 TEST(LandXmlRead, SeveralAlignments) {
-  const std::string one = kSmall;
+  const std::string one = Small();
   const std::string block = one.substr(one.find(" <Alignments>"), one.find("</LandXML>") - one.find(" <Alignments>"));
   const std::string broken = Replace(Replace(block, "name=\"small\"", "name=\"乙\""), "<End>1100 2000</End>", "");
   const std::string text =
@@ -468,7 +458,7 @@ TEST(LandXmlRead, SeveralAlignments) {
 // Bytes in the encodings Windows tools write: the name 路线 (GB18030 C2 B7
 // CF DF, UTF-16 8DEF 7EBF) reads back whatever the encoding.
 TEST(LandXmlRead, Encodings) {
-  const std::string ascii = Replace(kSmall, "name=\"small\"", "name=\"@@\"");
+  const std::string ascii = Replace(Small(), "name=\"small\"", "name=\"@@\"");
   const auto utf16 = [&](bool little, bool mark) {
     std::string out = mark ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
     for (std::size_t i = 0; i < ascii.size(); ++i) {
@@ -532,60 +522,9 @@ TEST(LandXmlRead, MalformedXmlInChinese) {
   }
 }
 
-// CSV bytes as spreadsheets save them: each reads as the same UTF-8 rows.
-TEST(CsvEncodings, EveryCsvReaderGetsUtf8) {
-  const std::vector<std::vector<std::string>> expected = {{"交点", "X"}, {"JD1", "1.5"}};
-  // 交 U+4EA4 (GB18030 BD BB), 点 U+70B9 (B5 E3).
-  const std::string utf16le(
-      "\xFF\xFE\xA4\x4E\xB9\x70,\0X\0\n\0J\0D\0"
-      "1\0,\0"
-      "1\0.\0"
-      "5\0",
-      26);
-  const std::string utf16be(
-      "\xFE\xFF\x4E\xA4\x70\xB9\0,\0X\0\n\0J\0D\0"
-      "1\0,\0"
-      "1\0.\0"
-      "5",
-      26);
-  for (const std::string& bytes : {std::string("交点,X\nJD1,1.5"), std::string("\xEF\xBB\xBF交点,X\r\nJD1,1.5\r\n"),
-                                   std::string("\xBD\xBB\xB5\xE3,X\nJD1,1.5"), utf16le, utf16be}) {
-    SCOPED_TRACE(bytes);
-    const std::vector<CsvRow> rows = ReadCsvRows(bytes, "jd.csv");
-    ASSERT_EQ(rows.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ(rows[i].fields, expected[i]);
-    EXPECT_EQ(rows[1].line, 2u);
-  }
-}
-
 TEST(LandXmlRead, MissingFileNamesTheCause) {
   const std::string message = test::ThrownMessage([] { ReadLandXml(kData + "/no_such_line.xml"); });
   EXPECT_NE(message.find("文件不存在"), std::string::npos) << message;
-}
-
-TEST(LandXmlUnits, AnglesInEveryUnit) {
-  const double degree = kPi / 180;
-  struct Row {
-    const char* text;
-    const char* unit;
-    double radians;
-  };
-  const Row rows[] = {
-      {"1.25", "radians", 1.25},
-      {"90", "decimal degrees", 90 * degree},
-      {"100", "grads", kPi / 2},
-      {"45.3015", "decimal dd.mm.ss", (45 + 30 / 60.0 + 15 / 3600.0) * degree},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.text);
-    EXPECT_NEAR(LandXmlAngleToRadians(row.text, row.unit), row.radians, 1e-14);
-  }
-  for (const auto& [text, unit] : {std::pair{"45.6000", "decimal dd.mm.ss"}, {"abc", "radians"}, {"1", "mils"}}) {
-    SCOPED_TRACE(text);
-    EXPECT_THROW(LandXmlAngleToRadians(text, unit), CalculationError);
-  }
-  EXPECT_DOUBLE_EQ(LandXmlMetresPerUnit("foot"), 0.3048);
-  EXPECT_DOUBLE_EQ(LandXmlMetresPerUnit("USSurveyFoot"), 1200.0 / 3937.0);
 }
 
 // A Curve given by its Start, End, radius and rot alone: the centre lies on

@@ -1,18 +1,15 @@
 // Texts of quorvane-line's tables: K-notation stations, DD.MMSS angles with
-// their carries, fixed decimals, and the CSV reader. Expected texts are
-// worked by hand.
+// their carries, fixed decimals, cut and fill and the located points'
+// remarks. Expected texts are worked by hand.
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <numbers>
 #include <string>
-#include <vector>
 
 #include "calc/calculation_error.h"
 #include "calc/messages.h"
-#include "expect_error.h"
-#include "io/csv_rows.h"
 #include "io/export.h"
 #include "report/line_text.h"
 
@@ -166,36 +163,6 @@ TEST(LineText, CutFillAndLocatedRemarks) {
     EXPECT_EQ(got.remark, row.texts.remark);
   }
   EXPECT_EQ(JoinRemarks(kCutText, "超出终点 1.000 米"), "挖；超出终点 1.000 米");
-}
-
-TEST(LineText, CsvRows) {
-  struct Row {
-    const char* name;
-    std::string text;
-    std::vector<std::vector<std::string>> fields;
-    std::vector<std::size_t> lines;
-  };
-  const std::vector<Row> rows = {
-      {"byte-order mark, CR LF, blank lines",
-       "\xEF\xBB\xBF点号,X,Y\r\n\r\nP1,1,2\r\n  \r\nP2,3,4",
-       {{"点号", "X", "Y"}, {"P1", "1", "2"}, {"P2", "3", "4"}},
-       {1, 3, 5}},
-      {"quotes",
-       "\"a,b\",\"say \"\"hi\"\"\",\nx,\"two\nlines\",y\n",
-       {{"a,b", "say \"hi\"", ""}, {"x", "two\nlines", "y"}},
-       {1, 2}},
-      {"a row of empty fields is a blank line", ",,\n", {}, {}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    const auto read = ReadCsvRows(row.text, "p.csv");
-    std::vector<std::vector<std::string>> fields;
-    for (const CsvRow& r : read) fields.push_back(r.fields);
-    EXPECT_EQ(fields, row.fields);
-    for (std::size_t i = 0; i < read.size() && i < row.lines.size(); ++i) EXPECT_EQ(read[i].line, row.lines[i]);
-  }
-  const std::string open = test::ThrownMessage([] { ReadCsvRows("a,b\nc,\"open\n", "p.csv"); });
-  EXPECT_NE(open.find("第2行"), std::string::npos) << open;
 }
 
 }  // namespace

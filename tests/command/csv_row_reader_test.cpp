@@ -1,6 +1,7 @@
 // The point file read a row at a time: the rows and line numbers of
-// hand-written files, and of files whose rows straddle the reader's pieces
-// (64 KiB), which must come out as the whole-text reader gives them.
+// hand-written files in the encodings spreadsheets save, as the whole-text
+// reader gives them too, and of files whose rows straddle the reader's
+// pieces (64 KiB), which must come out as the whole-text reader gives them.
 
 #include "io/csv_row_reader.h"
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "calc/calculation_error.h"
+#include "expect_error.h"
 #include "io/csv_rows.h"
 
 namespace quorvane {
@@ -44,6 +46,12 @@ Rows ReadAll(const std::string& path) {
   return rows;
 }
 
+Rows ReadWhole(const std::string& bytes, const std::string& path) {
+  Rows rows;
+  for (CsvRow& row : ReadCsvRows(bytes, path)) rows.emplace_back(row.line, std::move(row.fields));
+  return rows;
+}
+
 struct HandCase {
   const char* what;
   std::string bytes;
@@ -57,6 +65,7 @@ TEST(CsvRowReader, HandWrittenFiles) {
       {"byte-order mark", "\xEF\xBB\xBF点号,X\n", {{1, {"点号", "X"}}}},
       {"blank lines skipped, lines still counted", "\n  \na,1\n\n,\nb,2\n", {{3, {"a", "1"}}, {6, {"b", "2"}}}},
       {"quoted comma, doubled quote", "\"P,1\",\"say \"\"hi\"\"\",3\n", {{1, {"P,1", "say \"hi\"", "3"}}}},
+      {"empty field after a quoted one", "\"a,b\",\"c\",\n", {{1, {"a,b", "c", ""}}}},
       {"quoted line break: the row keeps its first line", "x,\"a\nb\"\ny,1\n", {{1, {"x", "a\nb"}}, {3, {"y", "1"}}}},
       {"lone CR kept in the field", "a\rb,1\n", {{1, {"a\rb", "1"}}}},
       {"fewer fields than the row before, a quoted row between plain ones",
@@ -64,16 +73,16 @@ TEST(CsvRowReader, HandWrittenFiles) {
        {{1, {"a", "1", "2"}}, {2, {"b"}}, {3, {"c", "3"}}, {4, {"d", "", ""}}}},
       {"empty file", "", {}},
       {"GB18030 (not UTF-8)", "\xB5\xE3\xBA\xC5,X\n", {{1, {"点号", "X"}}}},
-      {"UTF-16 LE with its mark",
-       std::string("\xFF\xFE"
-                   "a\0,\0"
-                   "1\0\n\0",
-                   10),
-       {{1, {"a", "1"}}}},
+      // 交 U+4EA4, 点 U+70B9.
+      {"UTF-16 LE with its mark", std::string("\xFF\xFE\xA4\x4E\xB9\x70,\0X\0\n\0" "1\0\n\0", 16),
+       {{1, {"交点", "X"}}, {2, {"1"}}}},
+      {"UTF-16 BE with its mark", std::string("\xFE\xFF\x4E\xA4\x70\xB9\0,\0X\0\n\0" "1", 14),
+       {{1, {"交点", "X"}}, {2, {"1"}}}},
   };
   for (const HandCase& c : cases) {
     const TempFile file(c.bytes);
     EXPECT_EQ(ReadAll(file.Path()), c.rows) << c.what;
+    EXPECT_EQ(ReadWhole(c.bytes, file.Path()), c.rows) << c.what << ", whole text";
   }
 }
 
@@ -97,9 +106,7 @@ TEST(CsvRowReader, RowsOverPieceBoundsMatchTheWholeTextReader) {
   cases.emplace_back("GB18030 after 192 KiB of ASCII", std::move(gb));
   for (const auto& [what, bytes] : cases) {
     const TempFile file(bytes);
-    Rows expected;
-    for (CsvRow& row : ReadCsvRows(bytes, file.Path())) expected.emplace_back(row.line, std::move(row.fields));
-    EXPECT_EQ(ReadAll(file.Path()), expected) << what;
+    EXPECT_EQ(ReadAll(file.Path()), ReadWhole(bytes, file.Path())) << what;
   }
 }
 
@@ -123,6 +130,7 @@ TEST(CsvRowReader, RewindReadsAgainAndFaultsAreNamed) {
   } catch (const CalculationError& e) {
     EXPECT_EQ(std::string(e.what()), "文件“" + open.Path() + "”第2行：引号没有结束");
   }
+  EXPECT_THROW_MSG(ReadCsvRows("a,1\nb,\"2\n", "p.csv"), "文件“p.csv”第2行：引号没有结束");
   EXPECT_THROW(CsvRowReader("/nonexistent/p.csv"), CalculationError);
 }
 

@@ -16,6 +16,7 @@
 #include "calc/messages.h"
 #include "calc/profile.h"
 #include "expect_error.h"
+#include "reference_records.h"
 
 namespace quorvane {
 namespace {
@@ -25,8 +26,44 @@ struct ReferenceEdges {
   double section[4];  // left width, right width, left slope, right slope
   double edges[6];    // left X, Y, H; right X, Y, H
 };
+struct Reference {
+  std::vector<ElementSpec> elements;
+  LineStart start;
+  std::vector<ChainageEquation> equations;
+  std::vector<GradePoint> profile;
+  std::vector<CrossSectionRow> table;
+  std::vector<ReferenceEdges> edges;
+};
 
-#include "reference_data.inc"
+// The line, profile, table and edges of reference_data.txt.
+const Reference& TheReference() {
+  static const Reference reference = [] {
+    Reference ref;
+    for (const ReferenceRecord& r : ReadReferenceRecords(QUORVANE_CROSS_SECTION_REFERENCE)) {
+      const auto n = [&r](std::size_t i) { return r.Number(i); };
+      if (r.kind == "element") {
+        ref.elements.push_back(r.Element());
+      } else if (r.kind == "start") {
+        ref.start = {n(0), n(1), n(2), n(3)};
+      } else if (r.kind == "equation") {
+        ref.equations.push_back({n(0), n(1)});
+      } else if (r.kind == "grade") {
+        ref.profile.push_back({n(0), n(1), n(2)});
+      } else if (r.kind == "row") {
+        const bool higher = r.fields.at(5) == "HigherOrder";
+        if (!higher && r.fields[5] != "Linear") throw std::runtime_error("no transition " + r.fields[5]);
+        ref.table.push_back(
+            {n(0), n(1), n(2), n(3), n(4), higher ? WidthTransition::HigherOrder : WidthTransition::Linear});
+      } else if (r.kind == "edges") {
+        ref.edges.push_back({n(0), {n(1), n(2), n(3), n(4)}, {n(5), n(6), n(7), n(8), n(9), n(10)}});
+      } else {
+        throw std::runtime_error("no record kind " + r.kind);
+      }
+    }
+    return ref;
+  }();
+  return reference;
+}
 
 constexpr double kExact = 1e-12;
 
@@ -38,7 +75,7 @@ constexpr WidthTransition kHigher = WidthTransition::HigherOrder;
 // out, reverse spiral 60 m into R 300 (left), arc 100 m, spiral 60 m out,
 // straight 100 m; stations from K0+000.
 Line FieldLine(std::vector<ChainageEquation> equations = {}) {
-  return Line({.X_m = 2500000, .Y_m = 400000, .azimuth_rad = 0.6, .station_m = 0}, kReferenceElements,
+  return Line({.X_m = 2500000, .Y_m = 400000, .azimuth_rad = 0.6, .station_m = 0}, TheReference().elements,
               std::move(equations));
 }
 
@@ -52,12 +89,12 @@ void ExpectSection(const SectionAt& s, double leftWidth, double rightWidth, doub
 // Edge points and heights along a line with a short chain inside the reverse
 // curve's entry spiral, asked in order as the stakes ask them.
 TEST(CrossSection, EdgesAgreeWithTheMpmathModel) {
-  const Line line(kReferenceStart, kReferenceElements, kReferenceEquations);
-  const Profile profile(line, kReferenceProfile);
-  const CrossSection section(line, kReferenceTable);
+  const Line line(TheReference().start, TheReference().elements, TheReference().equations);
+  const Profile profile(line, TheReference().profile);
+  const CrossSection section(line, TheReference().table);
   std::size_t cursor = 0;
   std::size_t grade = 0;
-  for (const ReferenceEdges& r : kReferenceEdges) {
+  for (const ReferenceEdges& r : TheReference().edges) {
     SCOPED_TRACE(r.distance_m);
     const SectionAt s = section.At(r.distance_m, cursor);
     ExpectSection(s, r.section[0], r.section[1], r.section[2], r.section[3]);
@@ -164,8 +201,8 @@ TEST(CrossSection, RowsAcrossAChainageEquation) {
 
 // The cursor gives what a fresh search gives, however the distances jump.
 TEST(CrossSection, CursorAnswersAsTheSearch) {
-  const Line line(kReferenceStart, kReferenceElements, kReferenceEquations);
-  const CrossSection section(line, kReferenceTable);
+  const Line line(TheReference().start, TheReference().elements, TheReference().equations);
+  const CrossSection section(line, TheReference().table);
   std::size_t cursor = 0;
   for (const double d : {-5.0, 0.0, 100.0, 100.0, 119.999, 120.0, 450.0, 130.0, 700.0, 1e9, 599.0, 600.0, 180.0}) {
     SCOPED_TRACE(d);

@@ -13,6 +13,7 @@
 #include "calc/jd_design.h"
 #include "calc/line.h"
 #include "calc/messages.h"
+#include "reference_records.h"
 
 namespace quorvane {
 namespace {
@@ -26,24 +27,64 @@ struct ReferenceFoot {
   double distance, offset, beyond;
 };
 struct ReferenceLine {
-  const char* name;
+  std::string name;
   LineStart start;
   std::vector<ElementSpec> elements;
   std::vector<ReferencePoint> points;
   std::vector<ReferenceFoot> feet;
 };
 struct ReferenceCurve {
-  const char* name;
+  std::string name;
   double jd, deflection, R, Ls1, Ls2, T1, T2, L, E, ZH, HY, QZ, YH, HZ;
 };
 struct ReferenceJd {
-  const char* name;
+  std::string name;
   double startStation, endStation;
   std::vector<JdRow> rows;
   std::vector<ReferenceCurve> curves;
 };
 
-#include "reference_data.inc"
+struct Reference {
+  std::vector<ReferenceLine> lines;
+  std::vector<ReferenceJd> jds;
+};
+
+LocateStatus StatusNamed(const std::string& name) {
+  if (name == "OnLine") return LocateStatus::OnLine;
+  if (name == "BeforeStart") return LocateStatus::BeforeStart;
+  if (name == "AfterEnd") return LocateStatus::AfterEnd;
+  throw std::runtime_error("no status " + name);
+}
+
+// The lines and JD tables of reference_data.txt.
+const Reference& TheReference() {
+  static const Reference reference = [] {
+    Reference ref;
+    for (const ReferenceRecord& r : ReadReferenceRecords(QUORVANE_LINE_REFERENCE)) {
+      const auto n = [&r](std::size_t i) { return r.Number(i); };
+      if (r.kind == "line") {
+        ref.lines.push_back({r.fields.at(0), {n(1), n(2), n(3), n(4)}, {}, {}, {}});
+      } else if (r.kind == "element") {
+        Last(ref.lines).elements.push_back(r.Element());
+      } else if (r.kind == "point") {
+        Last(ref.lines).points.push_back({n(0), n(1), n(2), n(3)});
+      } else if (r.kind == "foot") {
+        Last(ref.lines).feet.push_back({n(0), n(1), StatusNamed(r.fields.at(2)), n(3), n(4), n(5)});
+      } else if (r.kind == "jd") {
+        ref.jds.push_back({r.fields.at(0), n(1), n(2), {}, {}});
+      } else if (r.kind == "row") {
+        Last(ref.jds).rows.push_back({r.fields.at(0), n(1), n(2), n(3), n(4), n(5)});
+      } else if (r.kind == "curve") {
+        Last(ref.jds).curves.push_back(
+            {r.fields.at(0), n(1), n(2), n(3), n(4), n(5), n(6), n(7), n(8), n(9), n(10), n(11), n(12), n(13), n(14)});
+      } else {
+        throw std::runtime_error("no record kind " + r.kind);
+      }
+    }
+    return ref;
+  }();
+  return reference;
+}
 
 // A hundredth of a micrometre, a thousandth of what the line promises: a
 // drift from element to element or a foot left short of converging shows.
@@ -52,7 +93,7 @@ constexpr double kPosition_m = 1e-8;
 double AngleGap(double a, double b) { return std::abs(std::remainder(a - b, 2 * std::numbers::pi)); }
 
 TEST(LineReference, PointsAlongTheLine) {
-  for (const ReferenceLine& r : kReferenceLines) {
+  for (const ReferenceLine& r : TheReference().lines) {
     const Line line(r.start, r.elements);
     for (const ReferencePoint& p : r.points) {
       SCOPED_TRACE(std::string(r.name) + " at " + std::to_string(p.distance));
@@ -70,7 +111,7 @@ TEST(LineReference, PointsAlongTheLine) {
 }
 
 TEST(LineReference, NearestFoot) {
-  for (const ReferenceLine& r : kReferenceLines) {
+  for (const ReferenceLine& r : TheReference().lines) {
     const Line line(r.start, r.elements);
     for (const ReferenceFoot& f : r.feet) {
       SCOPED_TRACE(std::string(r.name) + " point " + std::to_string(f.X) + ", " + std::to_string(f.Y));
@@ -161,7 +202,7 @@ TEST(LineReference, NearestOfEveryFootOnTightLines) {
 // and the line it builds: it must run from the start row through each ZH and
 // HZ on the legs to the end row.
 TEST(LineJdDesign, CurveTablesAndTheLineTheyBuild) {
-  for (const ReferenceJd& r : kReferenceJds) {
+  for (const ReferenceJd& r : TheReference().jds) {
     SCOPED_TRACE(r.name);
     const JdDesign design = DesignFromJd(r.rows, r.startStation);
     ASSERT_EQ(design.curves.size(), r.curves.size());
@@ -206,7 +247,7 @@ TEST(LineJdDesign, CurveTablesAndTheLineTheyBuild) {
 // q = 49.9833 (Ls/2 - Ls^3/240R^2), T = q + (R + p) tan 18 deg = 212.714,
 // L = R (36 deg - 2 beta) + 2 Ls = 414.159, E = (R + p) sec 18 deg - R = 26.607.
 TEST(LineJdDesign, TextbookSymmetricCurve) {
-  const ReferenceJd& r = kReferenceJds.front();
+  const ReferenceJd& r = TheReference().jds.front();
   const JdCurve c = DesignFromJd(r.rows, r.startStation).curves.front();
   EXPECT_NEAR(c.T1_m, 212.714, 5e-4);
   EXPECT_NEAR(c.T2_m, 212.714, 5e-4);
@@ -336,7 +377,7 @@ TEST(LineChainage, StakesEachPartOnItsOwnMultiples) {
 // then a reverse curve whose spirals meet, a reverse curve whose arcs meet,
 // a spiral out and a straight. Joints and curve runs worked by hand.
 TEST(LineKeyPoints, CodesOfEveryJoint) {
-  const ReferenceLine& r = kReferenceLines.front();
+  const ReferenceLine& r = TheReference().lines.front();
   const Line line(r.start, r.elements, {{1500, 1400}});
   const std::vector<std::pair<double, const char*>> want = {
       {0, "QD"},        {123.456, "ZH"},  {223.456, "HY"},  {484.6055, "QZ"}, {485.255, "GQ"},

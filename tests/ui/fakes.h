@@ -1,7 +1,8 @@
 #pragma once
 
 // The message boxes and file dialogs of the windows, answered at once and
-// recorded, for the window tests.
+// recorded, and the files behind them, for the window tests.
+#include <QFile>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -60,5 +61,22 @@ struct FakeDialogs : FileDialogs {
     return stayedOpen ? std::nullopt : texts;
   }
 };
+
+// A file's bytes (none when it cannot be read); a file written whole.
+inline QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+inline bool WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A LandXML 1.2 file of `alignments` (their XML).
+inline QByteArray LandXmlFile(const QByteArray& alignments) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n" +
+         alignments + "</LandXML>\n";
+}
 
 }  // namespace quorvane::ui::testing

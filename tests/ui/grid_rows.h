@@ -1,8 +1,10 @@
 #pragma once
 
-// Table helpers for the window tests: a grid filled in one line, a data row
-// of texts in one line.
+// Table helpers for the window tests: a grid filled in one line, a model's
+// rows read in one line, a data row of texts in one line.
+#include <QAbstractItemModel>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <initializer_list>
 
@@ -16,6 +18,17 @@ inline void SetRows(GridModel& grid, const QString& shown) {
   if (!shown.isEmpty())
     for (const QString& row : shown.split(u';')) rows.push_back(row.split(u'|'));
   grid.Load(rows);
+}
+
+// Every row of `model` as "a,b,c".
+inline QStringList RowTexts(const QAbstractItemModel& model) {
+  QStringList rows;
+  for (int r = 0; r < model.rowCount(); ++r) {
+    QStringList cells;
+    for (int c = 0; c < model.columnCount(); ++c) cells << model.index(r, c).data().toString();
+    rows << cells.join(u',');
+  }
+  return rows;
 }
 
 // A data row whose columns are all QString, one text each.

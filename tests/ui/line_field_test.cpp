@@ -29,9 +29,11 @@ namespace {
 using testing::FakeBoxes;
 using testing::FakeDialogs;
 using testing::PdfText;
+using testing::RowTexts;
 using testing::SetRows;
 using testing::Squeezed;
 using testing::TextRow;
+using testing::WriteFile;
 
 const QString kStraight = QStringLiteral("直线|100");
 const QString kTable = QStringLiteral("0|3|3|-2|-2;100|5|3|4|-4|高次");
@@ -46,16 +48,16 @@ QString StakeCell(const StakeModel& stakes, const QString& station, const QStrin
 
 // A row of a result table by its first cell, as "a,b,c".
 QString RowNamed(const QStandardItemModel& model, const QString& name) {
-  for (int row = 0; row < model.rowCount(); ++row) {
-    if (model.index(row, 0).data().toString() != name) continue;
-    QStringList cells;
-    for (int column = 0; column < model.columnCount(); ++column) cells << model.index(row, column).data().toString();
-    return cells.join(u',');
-  }
+  for (const QString& row : RowTexts(model))
+    if (row.section(u',', 0, 0) == name) return row;
   return QStringLiteral("(no row %1)").arg(name);
 }
 
 }  // namespace
+
+struct RefusalRow { QString elements, table; int row; QString says; };  // row -1: the error under the table only
+struct TablesRow { bool jd, profile; QStringList found, absent; };
+struct StationRow { QString backsight, stationX, says; };
 
 class LineFieldTest : public QObject {
   Q_OBJECT
@@ -109,70 +111,56 @@ class LineFieldTest : public QObject {
   // no cross-section; an inside edge reaching the centre of curvature names
   // its station under the table.
   void refusals_data() {
-    QTest::addColumn<QString>("elements");
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<int>("row");  // with the error beside it; -1: under the table only
-    QTest::addColumn<QString>("says");
-    QTest::newRow("usable") << kStraight << kTable << -1 << "";
-    QTest::newRow("negative width") << kStraight << "0|3|-1|-2|-2" << 0 << "宽度不能为负数";
-    QTest::newRow("letter O in a number") << kStraight << "0|3|3|-2|-2;5O|3|3|2|2" << 1 << "不是有效数字";
-    QTest::newRow("unit after a slope") << kStraight << "0|3|3|-2%|-2" << 0 << "不是有效数字";
-    QTest::newRow("station going back") << kStraight << "50|3|3|-2|-2;K0+020|3|3|-2|-2" << 1 << "应大于上一行";
-    QTest::newRow("same station twice") << kStraight << "50|3|3|-2|-2;50|4|3|-2|-2" << 1 << "应大于上一行";
-    QTest::newRow("unknown transition") << kStraight << "0|3|3|-2|-2|缓" << 0 << "过渡";
-    QTest::newRow("off the line") << kStraight << "0|3|3|-2|-2;K0+500|3|3|-2|-2" << 1 << "路线";
+    QTest::addColumn<RefusalRow>("row");
+    QTest::newRow("usable") << RefusalRow{kStraight, kTable, -1, ""};
+    QTest::newRow("negative width") << RefusalRow{kStraight, "0|3|-1|-2|-2", 0, "宽度不能为负数"};
+    QTest::newRow("letter O in a number") << RefusalRow{kStraight, "0|3|3|-2|-2;5O|3|3|2|2", 1, "不是有效数字"};
+    QTest::newRow("unit after a slope") << RefusalRow{kStraight, "0|3|3|-2%|-2", 0, "不是有效数字"};
+    QTest::newRow("station going back") << RefusalRow{kStraight, "50|3|3|-2|-2;K0+020|3|3|-2|-2", 1, "应大于上一行"};
+    QTest::newRow("same station twice") << RefusalRow{kStraight, "50|3|3|-2|-2;50|4|3|-2|-2", 1, "应大于上一行"};
+    QTest::newRow("unknown transition") << RefusalRow{kStraight, "0|3|3|-2|-2|缓", 0, "过渡"};
+    QTest::newRow("off the line") << RefusalRow{kStraight, "0|3|3|-2|-2;K0+500|3|3|-2|-2", 1, "路线"};
     // An arc of radius 20 turning right: 25 m on the right passes its centre.
-    QTest::newRow("inside edge past the centre") << "直线|50;圆曲线|30|20|20|右"
-                                                 << "0|3|25|-2|-2" << -1 << "曲率中心";
-    QTest::newRow("outside edge may be wider") << "直线|50;圆曲线|30|20|20|右"
-                                               << "0|25|3|-2|-2" << -1 << "";
+    QTest::newRow("inside edge past the centre") << RefusalRow{"直线|50;圆曲线|30|20|20|右", "0|3|25|-2|-2", -1, "曲率中心"};
+    QTest::newRow("outside edge may be wider") << RefusalRow{"直线|50;圆曲线|30|20|20|右", "0|25|3|-2|-2", -1, ""};
   }
   void refusals() {
-    QFETCH(QString, elements);
-    QFETCH(QString, table);
-    QFETCH(int, row);
-    QFETCH(QString, says);
+    QFETCH(RefusalRow, row);
     SetRows(Window().StartTable(), QStringLiteral("0|0|0|0"));
-    SetRows(Window().ElementTable(), elements);
+    SetRows(Window().ElementTable(), row.elements);
     CrossSectionTab& tab = Window().CrossSectionPage();
-    SetRows(tab.Table(), table);
+    SetRows(tab.Table(), row.table);
     Window().Recompute();
-    QCOMPARE(tab.Section().has_value(), says.isEmpty());
-    QVERIFY2(tab.Error().contains(says), qPrintable(tab.Error()));
+    QCOMPARE(tab.Section().has_value(), row.says.isEmpty());
+    QVERIFY2(tab.Error().contains(row.says), qPrintable(tab.Error()));
     for (int r = 0; r < tab.Table().rowCount(); ++r) {
       const QString beside = tab.Table().RowError(r);
-      QVERIFY2(r == row ? beside.contains(says) : beside.isEmpty(), qPrintable(QString::number(r) + beside));
+      QVERIFY2(r == row.row ? beside.contains(row.says) : beside.isEmpty(), qPrintable(QString::number(r) + beside));
     }
     // 计算 refuses to stake with a table in error rather than drop the table.
-    if (!says.isEmpty()) {
-      QVERIFY(!Window().ComputeStakes());
-      QVERIFY(boxes_.prompts.last().contains(says));
-    }
+    QCOMPARE(Window().ComputeStakes(), row.says.isEmpty());
+    if (!row.says.isEmpty()) QVERIFY(boxes_.prompts.last().contains(row.says));
   }
 
   // Edge points and heights of the stakes follow the table: widths by the
   // higher-order curve, slopes linearly, turning about the design line.
   void edges_data() {
     QTest::addColumn<QString>("station");
-    QTest::addColumn<QString>("leftY");
-    QTest::addColumn<QString>("leftH");
-    QTest::addColumn<QString>("rightY");
-    QTest::addColumn<QString>("rightH");
-    TextRow("first row", {"K0+000.000", "-3.000", "99.940", "3.000", "99.940"});
-    TextRow("k 1/4", {"K0+025.000", "-3.102", "99.984", "3.000", "99.925"});
-    TextRow("k 1/2", {"K0+050.000", "-3.625", "100.036", "3.000", "99.910"});
-    TextRow("k 3/4", {"K0+075.000", "-4.477", "100.112", "3.000", "99.895"});
-    TextRow("last row", {"K0+100.000", "-5.000", "100.200", "3.000", "99.880"});
+    QTest::addColumn<QString>("edges");  // left Y, left H, right Y, right H
+    TextRow("first row", {"K0+000.000", "-3.000,99.940,3.000,99.940"});
+    TextRow("k 1/4", {"K0+025.000", "-3.102,99.984,3.000,99.925"});
+    TextRow("k 1/2", {"K0+050.000", "-3.625,100.036,3.000,99.910"});
+    TextRow("k 3/4", {"K0+075.000", "-4.477,100.112,3.000,99.895"});
+    TextRow("last row", {"K0+100.000", "-5.000,100.200,3.000,99.880"});
   }
   void edges() {
     QFETCH(QString, station);
     StakeWithTable();
     const StakeModel& stakes = Window().Stakes();
     QCOMPARE(StakeCell(stakes, station, QStringLiteral("左边桩X")), StakeCell(stakes, station, QStringLiteral("X")));
-    QTEST(StakeCell(stakes, station, QStringLiteral("左边桩Y")), "leftY");
-    QTEST(StakeCell(stakes, station, QStringLiteral("左边桩H")), "leftH");
-    QTEST(StakeCell(stakes, station, QStringLiteral("右边桩Y")), "rightY");
-    QTEST(StakeCell(stakes, station, QStringLiteral("右边桩H")), "rightH");
+    QStringList edges;
+    for (const char* title : {"左边桩Y", "左边桩H", "右边桩Y", "右边桩H"}) edges << StakeCell(stakes, station, title);
+    QTEST(edges.join(u','), "edges");
   }
 
   // Emptying the table goes back to the widths typed on 逐桩坐标, and the
@@ -272,24 +260,20 @@ class LineFieldTest : public QObject {
 
   // Each refusal in one message box, and no rows.
   void setoutRefusals_data() {
-    QTest::addColumn<QString>("backsight");
-    QTest::addColumn<QString>("stationX");
-    QTest::addColumn<QString>("says");
-    TextRow("no backsight", {",", "0", "后视点坐标不是有效数字"});
-    TextRow("backsight on the station", {"0.0005,-10", "0", "重合"});
-    TextRow("letter O in the station", {"100,-10", "1O", "测站坐标不是有效数字"});
-    TextRow("no station", {"100,-10", "", "测站坐标不是有效数字"});
+    QTest::addColumn<StationRow>("row");
+    QTest::newRow("no backsight") << StationRow{",", "0", "后视点坐标不是有效数字"};
+    QTest::newRow("backsight on the station") << StationRow{"0.0005,-10", "0", "重合"};
+    QTest::newRow("letter O in the station") << StationRow{"100,-10", "1O", "测站坐标不是有效数字"};
+    QTest::newRow("no station") << StationRow{"100,-10", "", "测站坐标不是有效数字"};
   }
   void setoutRefusals() {
-    QFETCH(QString, backsight);
-    QFETCH(QString, stationX);
-    QFETCH(QString, says);
+    QFETCH(StationRow, row);
     StakeWithTable();
-    TypeStation(backsight);
-    Type("setoutStationX", stationX);
+    TypeStation(row.backsight);
+    Type("setoutStationX", row.stationX);
     QVERIFY(!Window().SetoutPage().Compute());
     QCOMPARE(boxes_.prompts.size(), 1);
-    QVERIFY2(boxes_.prompts.front().contains(says), qPrintable(boxes_.prompts.front()));
+    QVERIFY2(boxes_.prompts.front().contains(row.says), qPrintable(boxes_.prompts.front()));
     QCOMPARE(Window().SetoutPage().Results().rowCount(), 0);
   }
 
@@ -298,10 +282,7 @@ class LineFieldTest : public QObject {
   void pickedFromFile() {
     StakeWithTable();
     const QString path = dir_.filePath(QStringLiteral("control.csv"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("点号,X,Y,H\nG1,0,-10,99.5\nG2,100,-10\n");
-    file.close();
+    QVERIFY(WriteFile(path, "点号,X,Y,H\nG1,0,-10,99.5\nG2,100,-10\n"));
     QVERIFY(Window().SetoutPage().LoadPoints(path));
     auto* station = Window().findChild<QComboBox*>(QStringLiteral("setoutStationPick"));
     auto* backsight = Window().findChild<QComboBox*>(QStringLiteral("setoutBacksightPick"));
@@ -349,21 +330,15 @@ class LineFieldTest : public QObject {
   // The standard tables printed: each found in the PDF, the curve table on
   // A3 landscape, the stake table with the widths and slopes used.
   void printedTables_data() {
-    QTest::addColumn<bool>("jd");
-    QTest::addColumn<bool>("profile");
-    QTest::addColumn<QStringList>("found");
-    QTest::addColumn<QStringList>("absent");
+    QTest::addColumn<TablesRow>("row");
     QTest::newRow("JD table, profile and cross-section")
-        << true << true << QStringList{"直线、曲线及转角表", "竖曲线表", "逐桩坐标表", "横断面", "左横坡%", "3.625"}
-        << QStringList{};
-    QTest::newRow("elements only") << false << false << QStringList{"逐桩坐标表", "左宽", "4.477"}
-                                   << QStringList{"直线、曲线及转角表", "竖曲线表"};
+        << TablesRow{true, true, {"直线、曲线及转角表", "竖曲线表", "逐桩坐标表", "横断面", "左横坡%", "3.625"}, {}};
+    QTest::newRow("elements only")
+        << TablesRow{false, false, {"逐桩坐标表", "左宽", "4.477"}, {"直线、曲线及转角表", "竖曲线表"}};
   }
   void printedTables() {
-    QFETCH(bool, jd);
-    QFETCH(bool, profile);
-    QFETCH(QStringList, found);
-    QFETCH(QStringList, absent);
+    QFETCH(TablesRow, row);
+    const auto [jd, profile, found, absent] = row;
     StakeWithTable();
     if (jd) {
       SetRows(Window().JdTable(), QStringLiteral("QD|0|0;JD1|500|0|500|100|100;ZD|933.0127018922193|250"));

@@ -30,26 +30,23 @@ Line CurveLine(double startStation_m, double azimuth_rad = 30 * kDeg) {
                                                           {ElementType::Straight, 100}});
 }
 
-// Whether the picture shows the centre or design line's blue within 1 pixel of `at`.
+// The centre or design line's blue.
+bool Blue(const QColor& c) { return c.blue() > 170 && c.red() < 90 && c.green() < 150; }
+
+// Whether the picture shows that blue within 1 pixel of `at`.
 bool BlueNear(const QImage& image, QPointF at) {
-  for (int dx = -1; dx <= 1; ++dx) {
-    for (int dy = -1; dy <= 1; ++dy) {
-      const QPoint p = at.toPoint() + QPoint(dx, dy);
-      if (!image.rect().contains(p)) continue;
-      const QColor c = image.pixelColor(p);
-      if (c.blue() > 170 && c.red() < 90 && c.green() < 150) return true;
-    }
-  }
+  for (int dx = -1; dx <= 1; ++dx)
+    for (int dy = -1; dy <= 1; ++dy)
+      if (const QPoint p = at.toPoint() + QPoint(dx, dy); image.rect().contains(p) && Blue(image.pixelColor(p)))
+        return true;
   return false;
 }
 
 // The mean row of the design line's blue in column x.
 double BlueRow(const QImage& image, int x) {
   double sum = 0, count = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    const QColor c = image.pixelColor(x, y);
-    if (c.blue() > 170 && c.red() < 90 && c.green() < 150) sum += y, count += 1;
-  }
+  for (int y = 0; y < image.height(); ++y)
+    if (Blue(image.pixelColor(x, y))) sum += y, count += 1;
   return count > 0 ? sum / count : -1;
 }
 
@@ -80,6 +77,11 @@ double Nearest(const std::vector<QPointF>& points, QPointF p) {
 }
 
 }  // namespace
+
+struct PanRow { int notches, key; double down_px; };  // how far the line moves
+// The middle grade-change point's elevation, the design elevation 10 m past it, its label.
+struct VerticalRow { double middle, at510; QString label; };
+struct SaveRow { bool profile; QString name, written; };  // in a fresh folder; written empty: nothing may be
 
 class LineViewsTest : public QObject {
   Q_OBJECT
@@ -211,17 +213,14 @@ class LineViewsTest : public QObject {
   // Panning keeps the same stakes: after a step of 40 pixels the dots are
   // those before, moved by 40 pixels, and those that came into view.
   void PanningKeepsTheStakesDrawn_data() {
-    QTest::addColumn<int>("notches");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<double>("down_px");  // how far the line moves
-    QTest::newRow("thinned, up") << 12 << int(Qt::Key_Up) << 40.0;
-    QTest::newRow("thinned, down") << 12 << int(Qt::Key_Down) << -40.0;
-    QTest::newRow("every stake, up") << 25 << int(Qt::Key_Up) << 40.0;
+    QTest::addColumn<PanRow>("row");
+    QTest::newRow("thinned, up") << PanRow{12, Qt::Key_Up, 40.0};
+    QTest::newRow("thinned, down") << PanRow{12, Qt::Key_Down, -40.0};
+    QTest::newRow("every stake, up") << PanRow{25, Qt::Key_Up, 40.0};
   }
   void PanningKeepsTheStakesDrawn() {
-    QFETCH(int, notches);
-    QFETCH(int, key);
-    QFETCH(double, down_px);
+    QFETCH(PanRow, row);
+    const auto [notches, key, down_px] = row;
     RoutePlanView view(dialogs_, boxes_);
     ShowNorthLine(view, notches, 7000);
     const std::vector<QPointF> before = view.LastDrawn().stakes;
@@ -261,17 +260,15 @@ class LineViewsTest : public QObject {
 
   // Grades +-2 % meeting at K0+500, R 10000: L = R * 0.04 = 400, T = 200,
   // E = T^2 / 2R = 2; the curve lies 2 m off the grade-change point.
+  // 10 m past the point: grade +-0.02 * 510 -+ 210^2 / 2R.
   void ProfileDrawsTheVerticalCurve_data() {
-    QTest::addColumn<double>("middle");  // elevation of the middle grade-change point
-    QTest::addColumn<double>("at510");   // design elevation 10 m past it: grade +-0.02 * 510 -+ 210^2 / 2R
-    QTest::addColumn<QString>("label");
-    QTest::newRow("crest") << 110.0 << 107.995 << "K0+500.000\nH=110.000\nR=10000\nT=200 E=2";
-    QTest::newRow("sag") << 90.0 << 92.005 << "K0+500.000\nH=90.000\nR=10000\nT=200 E=2";
+    QTest::addColumn<VerticalRow>("row");
+    QTest::newRow("crest") << VerticalRow{110.0, 107.995, "K0+500.000\nH=110.000\nR=10000\nT=200 E=2"};
+    QTest::newRow("sag") << VerticalRow{90.0, 92.005, "K0+500.000\nH=90.000\nR=10000\nT=200 E=2"};
   }
   void ProfileDrawsTheVerticalCurve() {
-    QFETCH(double, middle);
-    QFETCH(double, at510);
-    QFETCH(QString, label);
+    QFETCH(VerticalRow, row);
+    const auto& [middle, at510, label] = row;
     ProfileView view(dialogs_, boxes_);
     view.resize(900, 600);
     const Line line({0, 0, 0, 0}, {{ElementType::Straight, 1000}});
@@ -319,20 +316,14 @@ class LineViewsTest : public QObject {
   }
 
   void SaveImage_data() {
-    QTest::addColumn<bool>("profile");
-    QTest::addColumn<QString>("name");     // in a fresh folder
-    QTest::addColumn<QString>("written");  // empty: nothing may be written
-    QTest::newRow("plan") << false << "平面.png"
-                          << "平面.png";
-    QTest::newRow("profile, extension added") << true << "纵断面"
-                                              << "纵断面.png";
-    QTest::newRow("missing folder") << false << "no/such/folder/plan.png"
-                                    << "";
+    QTest::addColumn<SaveRow>("row");
+    QTest::newRow("plan") << SaveRow{false, "平面.png", "平面.png"};
+    QTest::newRow("profile, extension added") << SaveRow{true, "纵断面", "纵断面.png"};
+    QTest::newRow("missing folder") << SaveRow{false, "no/such/folder/plan.png", ""};
   }
   void SaveImage() {
-    QFETCH(bool, profile);
-    QFETCH(QString, name);
-    QFETCH(QString, written);
+    QFETCH(SaveRow, row);
+    const auto& [profile, name, written] = row;
     QTemporaryDir dir;
     FakeDialogs dialogs;
     FakeBoxes boxes;

@@ -3,18 +3,18 @@
 // conversion against hand-worked curve elements (line_reference.py), errors
 // beside their rows, a LandXML file staked and exported, and closing with
 // unsaved changes.
-#include <QtTest>
-#include <QXmlStreamReader>
-#include <QtWidgets>
 #include <QPrinter>
+#include <QXmlStreamReader>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "fakes.h"
 #include "grid_rows.h"
 #include "pdf_reading.h"
+#include "ui/line/cross_section_tab.h"
 #include "ui/line/grid_model.h"
 #include "ui/line/grid_view.h"
 #include "ui/line/line_text.h"
-#include "ui/line/cross_section_tab.h"
 #include "ui/line/line_window.h"
 #include "ui/line/stake_model.h"
 #include "ui/line/stake_print.h"
@@ -25,11 +25,14 @@ namespace {
 
 using testing::FakeBoxes;
 using testing::FakeDialogs;
+using testing::LandXmlFile;
 using testing::PdfPrinter;
 using testing::PdfText;
+using testing::ReadFile;
+using testing::RowTexts;
 using testing::SetRows;
 using testing::Squeezed;
-using testing::TextRow;
+using testing::WriteFile;
 
 // A table as "a|b;c|d" (rows by ';', cells by '|'), blank cells at the end
 // of a row left out.
@@ -47,6 +50,35 @@ QString Shown(const GridModel& grid) {
 QString StakeRowText(const StakeModel& stakes, int row) { return stakes.Texts(row).join(u','); }
 
 }  // namespace
+
+// Element table column 1 is a length, 2 a radius; -1 a station cell. An empty tip: not marked.
+struct MarkRow {
+  int column;
+  QString text, tip;
+};
+struct PasteRow {
+  QString before;
+  int row, column;
+  QString clipboard, after;
+};
+struct ErrorRow {
+  QString table, rows;
+  int row;
+  QString says;
+};  // a blank row keeps its place
+struct WordRow {
+  QString row;
+  quorvane::ElementType type;
+  int turn;
+};
+struct CloseRow {
+  MessageBoxes::Answer answer;
+  bool pathGiven, closed, saved;
+};
+// A table's object name or a box's, its rows or text, the message (empty: computed).
+struct CellRow {
+  QString table, rows, says;
+};
 
 class LineWindowTest : public QObject {
   Q_OBJECT
@@ -72,71 +104,55 @@ class LineWindowTest : public QObject {
 
   // What a cell reads as is told on it: a red background and "读作 N". Station cells take K-notation.
   void marking_data() {
-    QTest::addColumn<int>("column");  // of the element table: 1 is a length, 2 a radius; -1 a station cell
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("tip");  // empty: not marked
-    QTest::newRow("plain") << 1 << "12.5" << "";
-    QTest::newRow("full-width digits") << 1 << "１２．５" << "";
-    QTest::newRow("blank") << 2 << "" << "";
-    QTest::newRow("unit after it") << 1 << "10m" << "读作 10";
-    QTest::newRow("no number") << 1 << "abc" << "读作 0";
-    QTest::newRow("K-notation") << -1 << "K1+234.5" << "";
-    QTest::newRow("full-width K-notation") << -1 << "Ｋ０＋１８０．１０８" << "";
-    QTest::newRow("station in plain metres") << -1 << "1234.5" << "";
-    QTest::newRow("station with a unit after it") << -1 << "K1+234.5m" << "读作 1234.5";
+    QTest::addColumn<MarkRow>("row");
+    QTest::newRow("plain") << MarkRow{1, "12.5", ""};
+    QTest::newRow("full-width digits") << MarkRow{1, "１２．５", ""};
+    QTest::newRow("blank") << MarkRow{2, "", ""};
+    QTest::newRow("unit after it") << MarkRow{1, "10m", "读作 10"};
+    QTest::newRow("no number") << MarkRow{1, "abc", "读作 0"};
+    QTest::newRow("K-notation") << MarkRow{-1, "K1+234.5", ""};
+    QTest::newRow("full-width K-notation") << MarkRow{-1, "Ｋ０＋１８０．１０８", ""};
+    QTest::newRow("station in plain metres") << MarkRow{-1, "1234.5", ""};
+    QTest::newRow("station with a unit after it") << MarkRow{-1, "K1+234.5m", "读作 1234.5"};
   }
   void marking() {
-    QFETCH(int, column);
-    QFETCH(QString, text);
-    QFETCH(QString, tip);
-    GridModel& grid = column < 0 ? Window().EquationTable() : Window().ElementTable();
-    grid.Paste(0, std::max(column, 0), text);
-    const QModelIndex cell = grid.index(0, std::max(column, 0));
-    QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
-    QCOMPARE(cell.data(Qt::BackgroundRole).isValid(), !tip.isEmpty());
+    QFETCH(MarkRow, row);
+    GridModel& grid = row.column < 0 ? Window().EquationTable() : Window().ElementTable();
+    grid.Paste(0, std::max(row.column, 0), row.text);
+    const QModelIndex cell = grid.index(0, std::max(row.column, 0));
+    QCOMPARE(cell.data(Qt::ToolTipRole).toString(), row.tip);
+    QCOMPARE(cell.data(Qt::BackgroundRole).isValid(), !row.tip.isEmpty());
   }
 
   // Rows copied from Excel or WPS, pasted at a cell: one undo step puts the
   // table back as it was, redo pastes again.
   void paste_data() {
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("clipboard");
-    QTest::addColumn<QString>("after");
+    QTest::addColumn<PasteRow>("row");
     QTest::newRow("rows with CR LF and a last line break")
-        << "" << 0 << 0 << "直线\t100\r\n缓和曲线\t80\t\t500\t右\r\n" << "直线|100;缓和曲线|80||500|右";
-    QTest::newRow("past the last row adds rows")
-        << "直线|10;直线" << 1 << 1 << "20\n30\n" << "直线|10;直线|20;|30";
-    QTest::newRow("cells past the last column dropped")
-        << "直线" << 0 << 3 << "1\t左\textra\tmore" << "直线|||1|左";
+        << PasteRow{"", 0, 0, "直线\t100\r\n缓和曲线\t80\t\t500\t右\r\n", "直线|100;缓和曲线|80||500|右"};
+    QTest::newRow("past the last row adds rows") << PasteRow{"直线|10;直线", 1, 1, "20\n30\n", "直线|10;直线|20;|30"};
+    QTest::newRow("cells past the last column dropped") << PasteRow{"直线", 0, 3, "1\t左\textra\tmore", "直线|||1|左"};
     QTest::newRow("over existing cells, the others kept")
-        << "直线|10;圆曲线|20|300|300|左" << 1 << 1 << "25\t400" << "直线|10;圆曲线|25|400|300|左";
-    QTest::newRow("quoted cell with a line break and quotes")
-        << "" << 0 << 0 << "\"a\"\"b\nc\"\t5\n" << "a\"b\nc|5";
-    QTest::newRow("spreadsheet's empty rows at the end")
-        << "" << 0 << 0 << "直线\t1\n\t\n\n" << "直线|1";
+        << PasteRow{"直线|10;圆曲线|20|300|300|左", 1, 1, "25\t400", "直线|10;圆曲线|25|400|300|左"};
+    QTest::newRow("quoted cell with a line break and quotes") << PasteRow{"", 0, 0, "\"a\"\"b\nc\"\t5\n", "a\"b\nc|5"};
+    QTest::newRow("spreadsheet's empty rows at the end") << PasteRow{"", 0, 0, "直线\t1\n\t\n\n", "直线|1"};
   }
   void paste() {
-    QFETCH(QString, before);
-    QFETCH(int, row);
-    QFETCH(int, column);
-    QFETCH(QString, clipboard);
-    QFETCH(QString, after);
+    QFETCH(PasteRow, row);
     GridModel& grid = Window().ElementTable();
-    SetRows(grid, before);
+    SetRows(grid, row.before);
     Window().Undo().clear();
     auto* view = Window().findChild<GridView*>("elementTable");
-    QApplication::clipboard()->setText(clipboard);
-    view->setCurrentIndex(grid.index(row, column));
+    QApplication::clipboard()->setText(row.clipboard);
+    view->setCurrentIndex(grid.index(row.row, row.column));
     view->setFocus();
     QTest::keySequence(view, QKeySequence::Paste);
-    QCOMPARE(Shown(grid), after);
+    QCOMPARE(Shown(grid), row.after);
     QCOMPARE(Window().Undo().count(), 1);
     Window().Undo().undo();
-    QCOMPARE(Shown(grid), before);
+    QCOMPARE(Shown(grid), row.before);
     Window().Undo().redo();
-    QCOMPARE(Shown(grid), after);
+    QCOMPARE(Shown(grid), row.after);
   }
 
   // Each edit is one step back; the window is marked unsaved until all are
@@ -199,12 +215,9 @@ class LineWindowTest : public QObject {
     SetRows(Window().JdStartTable(), "0");
     Window().Undo().clear();
     Window().Recompute();
-    QStandardItemModel& curves = Window().CurveTable();
-    QCOMPARE(curves.rowCount(), 1);
-    QStringList row;
-    for (int c = 0; c < curves.columnCount(); ++c) row << curves.index(0, c).data().toString();
-    QCOMPARE(row.join(u','), "JD1,K0+500.000,30.0000,500.000,100.000,100.000,184.181,184.181,361.799,18.501,"
-                             "K0+315.819,K0+415.819,K0+496.719,K0+577.618,K0+677.618");
+    QCOMPARE(RowTexts(Window().CurveTable()),
+             QStringList{"JD1,K0+500.000,30.0000,500.000,100.000,100.000,184.181,184.181,361.799,18.501,"
+                         "K0+315.819,K0+415.819,K0+496.719,K0+577.618,K0+677.618"});
     QVERIFY(Window().ConvertJd());
     QCOMPARE(Window().ElementTable().rowCount(), 5);
     QCOMPARE(Window().ElementTable().Cell(1, 0), "缓和曲线");
@@ -220,46 +233,35 @@ class LineWindowTest : public QObject {
   // An error of the line stands beside the row that causes it, in whichever
   // table, and nowhere else; the line is then none (never a silent straight line).
   void errorsBesideRows_data() {
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<QString>("rows");  // a blank row keeps its place
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("says");
-    QTest::newRow("unknown type") << "elementTable" << "直线|10;弯道|20" << 1 << "类型";
-    QTest::newRow("arc without radius") << "elementTable" << "直线|10;;圆曲线|20|||左" << 2 << "半径";
-    QTest::newRow("arc without turn") << "elementTable" << "圆曲线|20|300" << 0 << "转向";
-    QTest::newRow("negative length, after a blank row") << "elementTable" << "直线|10;;直线|-5" << 2 << "";
-    QTest::newRow("zero length") << "elementTable" << "直线|10;圆曲线|0|300||右" << 1 << "";
-    QTest::newRow("equation out of order") << "equationTable" << "K0+060|K0+050;K0+020|K0+030" << 1 << "";
-    QTest::newRow("equation past the end") << "equationTable" << "K0+150|K0+140" << 0 << "";
-    QTest::newRow("curve on the first point") << "profileTable" << "0|100|500;100|102" << 0 << "";
-    QTest::newRow("points out of order") << "profileTable" << "0|100;;80|101;60|102" << 3 << "";
+    QTest::addColumn<ErrorRow>("row");
+    QTest::newRow("unknown type") << ErrorRow{"elementTable", "直线|10;弯道|20", 1, "类型"};
+    QTest::newRow("arc without radius") << ErrorRow{"elementTable", "直线|10;;圆曲线|20|||左", 2, "半径"};
+    QTest::newRow("arc without turn") << ErrorRow{"elementTable", "圆曲线|20|300", 0, "转向"};
+    QTest::newRow("negative length, after a blank row") << ErrorRow{"elementTable", "直线|10;;直线|-5", 2, ""};
+    QTest::newRow("zero length") << ErrorRow{"elementTable", "直线|10;圆曲线|0|300||右", 1, ""};
+    QTest::newRow("equation out of order") << ErrorRow{"equationTable", "K0+060|K0+050;K0+020|K0+030", 1, ""};
+    QTest::newRow("equation past the end") << ErrorRow{"equationTable", "K0+150|K0+140", 0, ""};
+    QTest::newRow("curve on the first point") << ErrorRow{"profileTable", "0|100|500;100|102", 0, ""};
+    QTest::newRow("points out of order") << ErrorRow{"profileTable", "0|100;;80|101;60|102", 3, ""};
+    // Spirals of 400 m for a 30 deg turn at R 500 do not fit: no curve table, nothing to convert.
+    QTest::newRow("JD spirals too long") << ErrorRow{"jdTable", "QD|0|0;JD1|500|0|500|400|400;ZD|933.0127018922193|250",
+                                                     1, ""};
   }
   void errorsBesideRows() {
-    QFETCH(QString, table);
-    QFETCH(QString, rows);
-    QFETCH(int, row);
-    QFETCH(QString, says);
+    QFETCH(ErrorRow, row);
     SetRows(Window().StartTable(), "0|0|0|0");
     SetRows(Window().ElementTable(), "直线|100");
-    GridModel* grid = Window().findChild<GridView*>(table)->Grid();
-    SetRows(*grid, rows);
+    GridModel* grid = Window().findChild<GridView*>(row.table)->Grid();
+    SetRows(*grid, row.rows);
     Window().Recompute();
-    if (table == "elementTable") QVERIFY(!Window().CurrentLine());  // never a silent straight line
-    const QString error = grid->RowError(row);
-    QVERIFY2(!error.isEmpty() && error.contains(says), qPrintable(Window().LineError()));
-    QCOMPARE(grid->index(row, grid->ErrorColumn()).data().toString(), error);
+    if (row.table == "elementTable") QVERIFY(!Window().CurrentLine());  // never a silent straight line
+    const QString error = grid->RowError(row.row);
+    QVERIFY2(!error.isEmpty() && error.contains(row.says), qPrintable(Window().LineError()));
+    QCOMPARE(grid->index(row.row, grid->ErrorColumn()).data().toString(), error);
     for (int other = 0; other < grid->rowCount(); ++other)
-      if (other != row) QVERIFY(grid->RowError(other).isEmpty());
-  }
-
-  void jdErrorBesideItsRow() {
-    // Spirals of 400 m for a 30 deg turn at R 500 do not fit.
-    SetRows(Window().JdTable(), "QD|0|0;JD1|500|0|500|400|400;ZD|933.0127018922193|250");
-    Window().Recompute();
-    QVERIFY(!Window().JdTable().RowError(1).isEmpty());
-    QCOMPARE(Window().CurveTable().rowCount(), 0);
-    QVERIFY(!Window().ConvertJd());
-    QCOMPARE(boxes_.prompts.size(), 1);
+      if (other != row.row) QVERIFY(grid->RowError(other).isEmpty());
+    if (row.table == "jdTable") QVERIFY(Window().CurveTable().rowCount() == 0 && !Window().ConvertJd());
+    QCOMPARE(boxes_.prompts.size(), row.table == "jdTable" ? 1 : 0);
   }
 
   // A LandXML file staked every 20 m with its key points, heights from its
@@ -277,9 +279,7 @@ class LineWindowTest : public QObject {
     QCOMPARE(StakeRowText(stakes, 5), "K0+100.000,ZD,1086.603,2050.000,30.0000,102.000");
     dialogs_.file = dir_.filePath("stakes.csv");
     Window().ExportStakes(false);
-    QFile file(dialogs_.file);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = ReadFile(dialogs_.file).split('\n');
     QCOMPARE(lines.size(), 8);
     QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF") + "桩号,编码,X,Y,方位角,H\r");
     QCOMPARE(lines[2], "K0+020.000,,1017.321,2010.000,30.0000,100.400\r");
@@ -299,24 +299,17 @@ class LineWindowTest : public QObject {
     Window().findChild<QLineEdit*>("pointY")->setText("2027.5980762113534");
     Window().findChild<QLineEdit*>("pointH")->setText("101.2");
     Window().LocateTyped();
-    QFile points(dir_.filePath("points.csv"));
-    QVERIFY(points.open(QIODevice::WriteOnly));
-    points.write(
-        "\xEF\xBB\xBF点号,X,Y,H\r\nP1,1041.801270189222,2027.5980762113534\r\nP2,1200,2100,99\r\n"
-        "P3,1086.6029733911,2050.00025,102\r\nP4,1041.801270189222,2027.5980762113534,100.94\r\nnot a point\r\n");
-    points.close();
-    Window().LocateFile(points.fileName());
-    QStringList rows;
-    for (int r = 0; r < Window().Located().rowCount(); ++r) {
-      QStringList cells;
-      for (int c = 0; c < Window().Located().columnCount(); ++c) cells << Window().Located().index(r, c).data().toString();
-      rows << cells.join(u',');
-    }
-    QCOMPARE(rows, QStringList({"1,1041.801,2027.598,K0+050.000,3.000,100.940,101.200,0.260,挖",
-                                "P1,1041.801,2027.598,K0+050.000,3.000,100.940,,,",
-                                "P2,1200.000,2100.000,,,,99.000,,超出终点 123.205 米",
-                                "P3,1086.603,2050.000,K0+100.000,0.000,102.000,102.000,0.000,",
-                                "P4,1041.801,2027.598,K0+050.000,3.000,100.940,100.940,0.000,"}));
+    QVERIFY(WriteFile(dir_.filePath("points.csv"),
+                      "\xEF\xBB\xBF点号,X,Y,H\r\nP1,1041.801270189222,2027.5980762113534\r\nP2,1200,2100,99\r\n"
+                      "P3,1086.6029733911,2050.00025,102\r\nP4,1041.801270189222,2027.5980762113534,100.94\r\n"
+                      "not a point\r\n"));
+    Window().LocateFile(dir_.filePath("points.csv"));
+    QCOMPARE(RowTexts(Window().Located()),
+             QStringList({"1,1041.801,2027.598,K0+050.000,3.000,100.940,101.200,0.260,挖",
+                          "P1,1041.801,2027.598,K0+050.000,3.000,100.940,,,",
+                          "P2,1200.000,2100.000,,,,99.000,,超出终点 123.205 米",
+                          "P3,1086.603,2050.000,K0+100.000,0.000,102.000,102.000,0.000,",
+                          "P4,1041.801,2027.598,K0+050.000,3.000,100.940,100.940,0.000,"}));
     QCOMPARE(boxes_.prompts, QStringList{"以下行不是“点号,X,Y[,H]”，已跳过：第6行"});
   }
 
@@ -401,42 +394,40 @@ class LineWindowTest : public QObject {
 
   // The words a surveyor types for a type or a turn.
   void elementWords_data() {
-    QTest::addColumn<QString>("row");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("turn");
-    QTest::newRow("arc by its first character, L") << "圆|20|300||L" << int(quorvane::ElementType::Arc) << -1;
-    QTest::newRow("spiral, 右转") << "缓和|20||300|右转" << int(quorvane::ElementType::Spiral) << 1;
-    QTest::newRow("arc radius in the end column, -1") << "圆曲线|20||300|-1" << int(quorvane::ElementType::Arc) << -1;
-    QTest::newRow("straight ignores radii and turn") << "直|20|300|300|左" << int(quorvane::ElementType::Straight) << 0;
+    using quorvane::ElementType;
+    QTest::addColumn<WordRow>("row");
+    QTest::newRow("arc by its first character, L") << WordRow{"圆|20|300||L", ElementType::Arc, -1};
+    QTest::newRow("spiral, 右转") << WordRow{"缓和|20||300|右转", ElementType::Spiral, 1};
+    QTest::newRow("arc radius in the end column, -1") << WordRow{"圆曲线|20||300|-1", ElementType::Arc, -1};
+    QTest::newRow("straight ignores radii and turn") << WordRow{"直|20|300|300|左", ElementType::Straight, 0};
   }
   void elementWords() {
-    QFETCH(QString, row);
-    QFETCH(int, type);
-    QFETCH(int, turn);
+    QFETCH(WordRow, row);
     SetRows(Window().StartTable(), "0|0|0|0");
-    SetRows(Window().ElementTable(), row);
+    SetRows(Window().ElementTable(), row.row);
     Window().Recompute();
     QVERIFY2(Window().CurrentLine(), qPrintable(Window().LineError()));
     const quorvane::ElementSpec& design = Window().CurrentLine()->Elements()[0].design;
-    QCOMPARE(int(design.type), type);
-    QCOMPARE(design.turn, turn);
+    QCOMPARE(design.type, row.type);
+    QCOMPARE(design.turn, row.turn);
   }
 
   // Edge points and their heights by cross slope (2 % down left, 1 % down
   // right), in the coordinate data file: east before north, worked by hand.
   void edgesInDatFile() {
     QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
-    for (auto [box, text] : {std::pair{"leftWidth", "3.5"}, {"rightWidth", "3.5"}, {"leftSlope", "-2"},
-                             {"rightSlope", "-1"}, {"interval", "20"}})
+    for (auto [box, text] : {std::pair{"leftWidth", "3.5"},
+                             {"rightWidth", "3.5"},
+                             {"leftSlope", "-2"},
+                             {"rightSlope", "-1"},
+                             {"interval", "20"}})
       Window().findChild<QLineEdit*>(box)->setText(text);
     QVERIFY(Window().ComputeStakes());
     QCOMPARE(Window().Stakes().Titles().join(u','),
              "桩号,编码,X,Y,方位角,左边桩X,左边桩Y,右边桩X,右边桩Y,H,左边桩H,右边桩H");
     dialogs_.file = dir_.filePath("stakes.dat");
     Window().ExportStakes(false);
-    QFile file(dialogs_.file);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = ReadFile(dialogs_.file).split('\n');
     QCOMPARE(lines.size(), 6 * 3 + 1);
     QCOMPARE(lines[3], "K0+020.000,,2010.000,1017.321,100.400\r");
     QCOMPARE(lines[4], "K0+020.000L,,2006.969,1019.071,100.330\r");
@@ -446,21 +437,15 @@ class LineWindowTest : public QObject {
     // CgPoints, named as in the .dat, "north east height".
     dialogs_.file = dir_.filePath("stakes.xml");
     Window().ExportStakes(false);
-    QFile xml(dialogs_.file);
-    QVERIFY(xml.open(QIODevice::ReadOnly));
-    QXmlStreamReader reader(&xml);
-    QStringList points;
-    bool alignment = false;
-    while (!reader.atEnd()) {
-      if (reader.readNext() != QXmlStreamReader::StartElement) continue;
-      alignment = alignment || reader.name() == QStringLiteral("Alignment");
-      if (reader.name() == QStringLiteral("CgPoint")) {
-        const QString name = reader.attributes().value(QStringLiteral("name")).toString();
-        points << name + u' ' + reader.readElementText();
-      }
+    QXmlStreamReader reader(ReadFile(dialogs_.file));
+    QStringList points, alignments;
+    while (reader.readNext() != QXmlStreamReader::Invalid && !reader.atEnd()) {
+      if (!reader.isStartElement()) continue;
+      const QString name = reader.attributes().value(QStringLiteral("name")).toString();
+      if (reader.name() == QStringLiteral("Alignment")) alignments << name;
+      if (reader.name() == QStringLiteral("CgPoint")) points << name + u' ' + reader.readElementText();
     }
-    QVERIFY(!reader.hasError());
-    QVERIFY(alignment);
+    QVERIFY2(!reader.hasError() && alignments.size() == 1, qPrintable(reader.errorString()));
     QCOMPARE(points.size(), 6 * 3);
     QCOMPARE(points[4], "K0+020.000L 1019.071 2006.969 100.330");
   }
@@ -476,11 +461,9 @@ class LineWindowTest : public QObject {
     dialogs_.file = dir_.filePath("stakes.txt");
     Window().ExportStakes(false);
     QVERIFY(QFileInfo::exists(dir_.filePath("stakes.txt.csv")));
-    QFile broken(dir_.filePath("broken.xml"));
-    QVERIFY(broken.open(QIODevice::WriteOnly));
-    broken.write("<LandXML><Alignments><Alignment name=\"A\"><CoordGeom><Line length=\"10\">");
-    broken.close();
-    QVERIFY(!OpenLineWindow(boxes_, dialogs_, broken.fileName()));
+    const QString broken = dir_.filePath("broken.xml");
+    QVERIFY(WriteFile(broken, "<LandXML><Alignments><Alignment name=\"A\"><CoordGeom><Line length=\"10\">"));
+    QVERIFY(!OpenLineWindow(boxes_, dialogs_, broken));
     QVERIFY(!OpenLineWindow(boxes_, dialogs_, dir_.filePath("missing.xml")));
     QCOMPARE(boxes_.prompts.size(), 3);
     QVERIFY(!boxes_.prompts[1].isEmpty() && !boxes_.prompts[2].isEmpty());
@@ -507,30 +490,24 @@ class LineWindowTest : public QObject {
   // Closing with unsaved changes asks; 是 saves (and stays open when saving
   // is cancelled), 否 throws the changes away, 取消 keeps the window.
   void closeAsks_data() {
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("pathGiven");
-    QTest::addColumn<bool>("closed");
-    QTest::addColumn<bool>("saved");
-    QTest::newRow("yes") << int(MessageBoxes::Answer::Yes) << true << true << true;
-    QTest::newRow("yes, save cancelled") << int(MessageBoxes::Answer::Yes) << false << false << false;
-    QTest::newRow("no") << int(MessageBoxes::Answer::No) << true << true << false;
-    QTest::newRow("cancel") << int(MessageBoxes::Answer::Cancel) << true << false << false;
+    using Answer = MessageBoxes::Answer;
+    QTest::addColumn<CloseRow>("row");
+    QTest::newRow("yes") << CloseRow{Answer::Yes, true, true, true};
+    QTest::newRow("yes, save cancelled") << CloseRow{Answer::Yes, false, false, false};
+    QTest::newRow("no") << CloseRow{Answer::No, true, true, false};
+    QTest::newRow("cancel") << CloseRow{Answer::Cancel, true, false, false};
   }
   void closeAsks() {
-    QFETCH(int, answer);
-    QFETCH(bool, pathGiven);
-    QFETCH(bool, closed);
-    QFETCH(bool, saved);
-    GridModel& elements = Window().ElementTable();
-    elements.Paste(0, 0, "直线\t100");
+    QFETCH(CloseRow, row);
+    Window().ElementTable().Paste(0, 0, "直线\t100");
     Window().StartTable().Paste(0, 0, "1000\t2000\t30\t0");
-    boxes_.answer = static_cast<MessageBoxes::Answer>(answer);
+    boxes_.answer = row.answer;
     const QString path = dir_.filePath(QString("%1.xml").arg(QTest::currentDataTag()));
-    if (pathGiven) dialogs_.file = path;
+    if (row.pathGiven) dialogs_.file = path;
     Window().close();
     QCOMPARE(boxes_.prompts.value(0), "是否保存对“未命名”的修改？");
-    QTRY_COMPARE(window_.isNull(), closed);
-    QCOMPARE(QFile::exists(path), saved);
+    QTRY_COMPARE(window_.isNull(), row.closed);
+    QCOMPARE(QFile::exists(path), row.saved);
   }
 
   // Every tab filled, saved and opened in a new window: every cell and box
@@ -570,28 +547,28 @@ class LineWindowTest : public QObject {
   // 保存, and the message names the tab, the row and the column; full-width
   // forms are numbers.
   void cellRefused_data() {
-    QTest::addColumn<QString>("table");  // a table's object name, or a box's
-    QTest::addColumn<QString>("rows");
-    QTest::addColumn<QString>("says");  // empty: computed
-    TextRow("start azimuth", {"startTable", "1000|2000|3O|0", "线元 第1行 起点方位角(度.分秒)“3O”不是有效的数字"});
-    TextRow("element length", {"elementTable", "直线|10O", "线元 第1行 长度“10O”不是有效的数字"});
-    TextRow("equation station", {"equationTable", "K0+05O|K0+040", "断链 第1行 断前桩号“K0+05O”不是有效的桩号"});
-    TextRow("grade point's height, third row",
-            {"profileTable", "K0+000|100;K0+050|101;K0+100|13O.826", "纵断面 第3行 高程“13O.826”不是有效的数字"});
-    TextRow("grade point's station with a unit",
-            {"profileTable", "K0+000|100;K0+100m|101", "纵断面 第2行 变坡点桩号“K0+100m”不是有效的桩号"});
-    TextRow("vertical curve's shape",
-            {"profileTable", "K0+000|100;K0+050|101|800||椭圆;K0+100|100", "竖曲线线形应为空（抛物线）、“抛物线”或“圆曲线”！"});
-    TextRow("JD coordinate", {"jdTable", "QD|0|0;JD1|5OO|0|500;ZD|933|250", "交点 第2行 X“5OO”不是有效的数字"});
-    TextRow("JD start station", {"jdStartTable", "K0+1OO", "交点 第1行 起点桩号“K0+1OO”不是有效的桩号"});
-    TextRow("width box", {"leftWidth", "3.5米", "逐桩坐标 左宽“3.5米”不是有效的数字"});
-    TextRow("full-width profile", {"profileTable", "Ｋ０＋０００|１００;Ｋ０＋１００|１０２．５", ""});
-    TextRow("blank cells", {"profileTable", "K0+000| 100 ;K0+100|102|  |", ""});
+    QTest::addColumn<CellRow>("row");
+    QTest::newRow("start azimuth") << CellRow{"startTable", "1000|2000|3O|0",
+                                              "线元 第1行 起点方位角(度.分秒)“3O”不是有效的数字"};
+    QTest::newRow("element length") << CellRow{"elementTable", "直线|10O", "线元 第1行 长度“10O”不是有效的数字"};
+    QTest::newRow("equation station") << CellRow{"equationTable", "K0+05O|K0+040",
+                                                 "断链 第1行 断前桩号“K0+05O”不是有效的桩号"};
+    QTest::newRow("grade point's height, third row")
+        << CellRow{"profileTable", "K0+000|100;K0+050|101;K0+100|13O.826", "纵断面 第3行 高程“13O.826”不是有效的数字"};
+    QTest::newRow("grade point's station with a unit")
+        << CellRow{"profileTable", "K0+000|100;K0+100m|101", "纵断面 第2行 变坡点桩号“K0+100m”不是有效的桩号"};
+    QTest::newRow("vertical curve's shape") << CellRow{"profileTable", "K0+000|100;K0+050|101|800||椭圆;K0+100|100",
+                                                       "竖曲线线形应为空（抛物线）、“抛物线”或“圆曲线”！"};
+    QTest::newRow("JD coordinate") << CellRow{"jdTable", "QD|0|0;JD1|5OO|0|500;ZD|933|250",
+                                              "交点 第2行 X“5OO”不是有效的数字"};
+    QTest::newRow("JD start station") << CellRow{"jdStartTable", "K0+1OO", "交点 第1行 起点桩号“K0+1OO”不是有效的桩号"};
+    QTest::newRow("width box") << CellRow{"leftWidth", "3.5米", "逐桩坐标 左宽“3.5米”不是有效的数字"};
+    QTest::newRow("full-width profile") << CellRow{"profileTable", "Ｋ０＋０００|１００;Ｋ０＋１００|１０２．５", ""};
+    QTest::newRow("blank cells") << CellRow{"profileTable", "K0+000| 100 ;K0+100|102|  |", ""};
   }
   void cellRefused() {
-    QFETCH(QString, table);
-    QFETCH(QString, rows);
-    QFETCH(QString, says);
+    QFETCH(CellRow, row);
+    const auto& [table, rows, says] = row;
     SetRows(Window().StartTable(), "1000|2000|30|0");
     SetRows(Window().ElementTable(), "直线|100");
     if (auto* box = Window().findChild<QLineEdit*>(table)) {
@@ -631,21 +608,11 @@ class LineWindowTest : public QObject {
     QFETCH(int, chosen);
     QFETCH(QString, elements);
     const QString path = dir_.filePath("two.xml");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
-        "  <Alignments>\n"
-        "    <Alignment name=\"A1\" length=\"100\" staStart=\"0\"><CoordGeom>\n"
-        "      <Line><Start>0 0</Start><End>100 0</End></Line></CoordGeom></Alignment>\n"
-        "  </Alignments>\n"
-        "  <Alignments>\n"
-        "    <Alignment name=\"主线\" length=\"50\" staStart=\"0\"><CoordGeom>\n"
-        "      <Line><Start>0 0</Start><End>0 50</End></Line></CoordGeom></Alignment>\n"
-        "  </Alignments>\n"
-        "</LandXML>\n");
-    file.close();
+    QVERIFY(WriteFile(
+        path, LandXmlFile("<Alignments><Alignment name=\"A1\" length=\"100\" staStart=\"0\"><CoordGeom>\n"
+                          "<Line><Start>0 0</Start><End>100 0</End></Line></CoordGeom></Alignment></Alignments>\n"
+                          "<Alignments><Alignment name=\"主线\" length=\"50\" staStart=\"0\"><CoordGeom>\n"
+                          "<Line><Start>0 0</Start><End>0 50</End></Line></CoordGeom></Alignment></Alignments>\n")));
     if (chosen >= 0) dialogs_.chosen = chosen;
     QCOMPARE(Window().OpenFile(path), chosen >= 0);
     QCOMPARE(dialogs_.choices, QStringList({"A1（长 100.000 m）", "主线（长 50.000 m）"}));
@@ -671,18 +638,10 @@ class LineWindowTest : public QObject {
     QFETCH(QString, length);
     QFETCH(bool, warned);
     const QString path = dir_.filePath("warned.xml");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(
-        QString(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
-            "  <Alignments><Alignment name=\"W\" staStart=\"0\"><CoordGeom>\n"
-            "    <Line length=\"%1\"><Start>0 0</Start><End>100 0</End></Line></CoordGeom></Alignment></Alignments>\n"
-            "</LandXML>\n")
-            .arg(length)
-            .toUtf8());
-    file.close();
+    QVERIFY(WriteFile(path, LandXmlFile("<Alignments><Alignment name=\"W\" staStart=\"0\"><CoordGeom><Line length=\"" +
+                                        length.toUtf8() +
+                                        "\"><Start>0 0</Start><End>100 0</End></Line>"
+                                        "</CoordGeom></Alignment></Alignments>\n")));
     QVERIFY(Window().OpenFile(path));
     QCOMPARE(boxes_.titles, warned ? QStringList{"提示"} : QStringList{});
     const QString status = Window().findChild<QLabel*>("readerWarnings")->text();
@@ -707,15 +666,9 @@ class LineWindowTest : public QObject {
     QVERIFY(!Window().LineFromModel());
 
     const QString path = dir_.filePath("slanted.xml");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
-        "  <Alignments><Alignment name=\"S\" staStart=\"0\"><CoordGeom>\n"
-        "    <Line><Start>0 0</Start><End>300 100</End></Line></CoordGeom></Alignment></Alignments>\n"
-        "</LandXML>\n");
-    file.close();
+    QVERIFY(WriteFile(
+        path, LandXmlFile("<Alignments><Alignment name=\"S\" staStart=\"0\"><CoordGeom>\n"
+                          "<Line><Start>0 0</Start><End>300 100</End></Line></CoordGeom></Alignment></Alignments>\n")));
     LineWindow opened(boxes_, dialogs_);
     QVERIFY(opened.OpenFile(path));
     QVERIFY(opened.LineFromModel());

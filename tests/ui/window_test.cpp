@@ -24,7 +24,9 @@ using testing::FakeBoxes;
 using testing::FakeDialogs;
 using testing::PdfPrinter;
 using testing::PdfText;
+using testing::ReadFile;
 using testing::Squeezed;
+using testing::WriteFile;
 
 // The report block for the default inputs, interval 10 and a right turn.
 QString WorkedBlock() {
@@ -69,6 +71,11 @@ struct CreditRow { float width, outer; int rightTicks, leftTicks; };
 struct MenuRow { QString action; QStringList answer; QByteArray file; QString appended; int lines; QString title; };
 // Texts typed into a small dialog, the first message then (empty: none), whether it was accepted.
 struct DialogRow { QString action; QStringList typed; QString prompt; bool accepted; };
+// The line of the worked block clicked, the pixels the third click lands away from the first two.
+struct ClickRow { int line, thirdMoved; bool oneLine; };
+// A turn, its last stake (X, Y) from the printed tables, the side of the start tangent that lies on
+// (+1 right, -1 left, 0 on it).
+struct BendRow { int turn; QPointF last; int side; };
 
 class WindowTest : public QObject {
   Q_OBJECT
@@ -245,39 +252,30 @@ class WindowTest : public QObject {
     }
   }
 
-  // The system's short date and long time without the zone.
-  void clockText_data() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("Chinese") << QLocale(QLocale::Chinese, QLocale::China) << "2026/12/7 14:05:09";
-    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "07.12.26 14:05:09";
-    // Their formats hold the zone in brackets, and Taiwan's a day period Qt does not know ("Bh:mm:ss [t]").
-    QTest::newRow("Taiwan") << QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan)
-                            << "2026/12/7 下午2:05:09";
-    QTest::newRow("Hong Kong") << QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::HongKong)
-                               << "7/12/2026 下午2:05:09";
-    QTest::newRow("US") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/7/26 2:05:09 PM";
-  }
+  // The system's short date and long time without the zone. Taiwan's and Hong Kong's formats hold
+  // the zone in brackets, and Taiwan's a day period Qt does not know ("Bh:mm:ss [t]").
   void clockText() {
-    QFETCH(QLocale, locale);
-    QFETCH(QString, text);
-    QCOMPARE(ClockText(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)), locale), text);
+    const QDateTime at(QDate(2026, 12, 7), QTime(14, 5, 9));
+    const std::pair<QLocale, const char*> rows[] = {
+        {QLocale(QLocale::Chinese, QLocale::China), "2026/12/7 14:05:09"},
+        {QLocale(QLocale::German, QLocale::Germany), "07.12.26 14:05:09"},
+        {QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan), "2026/12/7 下午2:05:09"},
+        {QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::HongKong), "7/12/2026 下午2:05:09"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "12/7/26 2:05:09 PM"}};
+    for (const auto& [locale, text] : rows) QCOMPARE(ClockText(at, locale), QString::fromUtf8(text));
   }
 
   // A triple click selects the line under the mouse with its line end, not the whole report;
   // a third click elsewhere, or after the double-click time, is an ordinary click.
   void tripleClickSelectsOneLine_data() {
-    QTest::addColumn<int>("line");       // of the worked block, where the clicks go
-    QTest::addColumn<int>("thirdMoved");  // pixels the third click lands away from the first two
-    QTest::addColumn<bool>("oneLine");
-    QTest::newRow("a stake row") << 4 << 0 << true;
-    QTest::newRow("the title") << 0 << 0 << true;
-    QTest::newRow("the third click elsewhere") << 4 << 30 << false;
+    QTest::addColumn<ClickRow>("row");
+    QTest::newRow("a stake row") << ClickRow{4, 0, true};
+    QTest::newRow("the title") << ClickRow{0, 0, true};
+    QTest::newRow("the third click elsewhere") << ClickRow{4, 30, false};
   }
   void tripleClickSelectsOneLine() {
-    QFETCH(int, line);
-    QFETCH(int, thirdMoved);
-    QFETCH(bool, oneLine);
+    QFETCH(ClickRow, row);
+    const auto [line, thirdMoved, oneLine] = row;
     Calculate();
     QWidget* viewport = Result()->viewport();
     QTextCursor cursor(Result()->document());
@@ -357,8 +355,7 @@ class WindowTest : public QObject {
     QVERIFY2(added.startsWith(row.appended), qPrintable(added));
     QCOMPARE(added.count(u'\n'), row.lines);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), row.file.isEmpty() ? QStringList() : row.answer);
-    QFile written(dialogs_.file);
-    if (!row.file.isEmpty() && written.open(QIODevice::ReadOnly)) QCOMPARE(written.read(row.file.size()), row.file);
+    if (!row.file.isEmpty()) QCOMPARE(ReadFile(dialogs_.file).left(row.file.size()), row.file);
     if (row.answer.size() == 1) QCOMPARE(dialogs_.proposed, row.action == "actExport" ? "逐桩坐标.csv" : "逐桩坐标.txt");
   }
 
@@ -454,10 +451,8 @@ class WindowTest : public QObject {
     QTemporaryDir folder;
     dialogs_.file = folder.filePath(QStringLiteral("x.dat"));
     Get<QAction>("actExport")->trigger();
-    QFile dat(dialogs_.file);
-    QVERIFY(dat.open(QIODevice::ReadOnly));
     const QByteArray left190 = "K0+190L,,195601.338,4040975.348,0.000\r\nK0+200,";  // right after its stake
-    QCOMPARE(dat.readAll().contains(left190), kept);
+    QCOMPARE(ReadFile(dialogs_.file).contains(left190), kept);
     Get<QAction>("actPlanView")->trigger();
     auto* view = Get<PlanView>("PlanView");
     const QImage image = view->grab().toImage();
@@ -469,39 +464,23 @@ class WindowTest : public QObject {
   }
 
   // The label step: round, a multiple of the interval, leaving the room asked for.
-  void roundStationStep_data() {
-    QTest::addColumn<double>("interval");
-    QTest::addColumn<double>("minimum");
-    QTest::addColumn<double>("step");
-    QTest::newRow("every stake") << 10.0 << 3.0 << 10.0;
-    QTest::newRow("every other") << 10.0 << 12.0 << 20.0;
-    QTest::newRow("backwards") << -10.0 << 120.0 << 200.0;
-    QTest::newRow("50 is not a multiple of 20") << 20.0 << 30.0 << 100.0;
-    QTest::newRow("below a metre") << 0.5 << 0.7 << 1.0;
-    QTest::newRow("no round multiple of 3") << 3.0 << 4.0 << 6.0;
-  }
+  // Interval, room, step: every stake, every other, backwards, 50 is not a multiple of 20, below a
+  // metre, no round multiple of 3.
   void roundStationStep() {
-    QFETCH(double, interval);
-    QFETCH(double, minimum);
-    QFETCH(double, step);
-    QCOMPARE(RoundStationStep(interval, minimum), step);
+    const double rows[][3] = {{10, 3, 10}, {10, 12, 20}, {-10, 120, 200}, {20, 30, 100}, {0.5, 0.7, 1}, {3, 4, 6}};
+    for (const auto& [interval, minimum, step] : rows) QCOMPARE(RoundStationStep(interval, minimum), step);
   }
 
   // The plan view beside the main window (1 px apart), clear of it where the screen has room.
-  void placesPlanBeside_data() {
-    QTest::addColumn<QRect>("main");
-    QTest::addColumn<QRect>("screen");
-    QTest::addColumn<QRect>("placed");  // 640 x 480 wanted, 240 x 180 at least
-    QTest::newRow("right") << QRect(100, 100, 661, 340) << QRect(0, 0, 1920, 1080) << QRect(761, 100, 640, 480);
-    QTest::newRow("at the right edge: left") << QRect(1259, 100, 661, 340) << QRect(0, 0, 1920, 1080) << QRect(619, 100, 640, 480);
-    QTest::newRow("centred on 1024 x 768: below, lower") << QRect(181, 214, 661, 340) << QRect(0, 0, 1024, 768) << QRect(181, 554, 640, 214);
-    QTest::newRow("no room: right, on the screen") << QRect(69, 130, 661, 340) << QRect(0, 0, 800, 600) << QRect(160, 120, 640, 480);
-  }
+  // Main window, screen, where the plan goes (640 x 480 wanted, 240 x 180 at least): right; at the
+  // right edge, left; centred on 1024 x 768, below and lower; no room, right and on the screen.
   void placesPlanBeside() {
-    QFETCH(QRect, main);
-    QFETCH(QRect, screen);
-    QFETCH(QRect, placed);
-    QCOMPARE(PlaceBeside(main, screen, QSize(640, 480), QSize(240, 180)), placed);
+    const QRect rows[][3] = {{{100, 100, 661, 340}, {0, 0, 1920, 1080}, {761, 100, 640, 480}},
+                             {{1259, 100, 661, 340}, {0, 0, 1920, 1080}, {619, 100, 640, 480}},
+                             {{181, 214, 661, 340}, {0, 0, 1024, 768}, {181, 554, 640, 214}},
+                             {{69, 130, 661, 340}, {0, 0, 800, 600}, {160, 120, 640, 480}}};
+    for (const auto& [main, screen, placed] : rows)
+      QCOMPARE(PlaceBeside(main, screen, QSize(640, 480), QSize(240, 180)), placed);
   }
 
   // Labels on every round station and on no other; the end point marked.
@@ -577,18 +556,15 @@ class WindowTest : public QObject {
 
   // The plan view bends the way the curve turns, north up and east right.
   void bendsTheWayItTurns_data() {
-    QTest::addColumn<int>("turn");
-    QTest::addColumn<QPointF>("last");  // last stake (X, Y), from the printed tables
-    QTest::addColumn<int>("side");      // +1 right of the start tangent, -1 left, 0 on it
+    QTest::addColumn<BendRow>("row");
     const double D = 250 - 180.108, a = kStartAzimuth_rad;  // no turn: straight along the start azimuth
-    QTest::newRow("right turn") << 1 << QPointF(4041028.820, 195628.996) << 1;
-    QTest::newRow("left turn") << -1 << QPointF(4041033.2123, 195615.1267) << -1;
-    QTest::newRow("no turn") << 0 << QPointF(4040964.994 + D * std::cos(a), 195601.155 + D * std::sin(a)) << 0;
+    QTest::newRow("right turn") << BendRow{1, {4041028.820, 195628.996}, 1};
+    QTest::newRow("left turn") << BendRow{-1, {4041033.2123, 195615.1267}, -1};
+    QTest::newRow("no turn") << BendRow{0, {4040964.994 + D * std::cos(a), 195601.155 + D * std::sin(a)}, 0};
   }
   void bendsTheWayItTurns() {
-    QFETCH(int, turn);
-    QFETCH(QPointF, last);
-    QFETCH(int, side);
+    QFETCH(BendRow, row);
+    const auto [turn, last, side] = row;
     const quorvane::Calculation calc = FieldCalculation(turn);
     PlanView view(dialogs_, boxes_);
     view.resize(600, 450);
@@ -632,20 +608,9 @@ class WindowTest : public QObject {
       QVERIFY2(text.count(Squeezed(line)) == 1, qPrintable(line + u'\n' + pdf));
   }
 
-  // Decimal points under one another; a number without one ends where it would be.
-  void alignsNumbersOnTheirPoint_data() {
-    QTest::addColumn<QString>("upper");
-    QTest::addColumn<QString>("lower");  // the cell below it, same table column
-    QTest::newRow("X") << "12.5" << "1234.125";
-    QTest::newRow("Y, negative") << "-3.25" << "17.5";
-    QTest::newRow("azimuth, whole") << "9" << "10.0102";
-    QTest::newRow("X, second column") << "7" << "-45.2";
-    QTest::newRow("Y, second column") << "100.75" << "8";
-    QTest::newRow("azimuth, second column") << "359.5959" << "1.01";
-  }
+  // Decimal points under one another; a number without one ends where it would be. Each cell and
+  // the one below it in its table column: X, Y negative, a whole azimuth; the same in the second column.
   void alignsNumbersOnTheirPoint() {
-    QFETCH(QString, upper);
-    QFETCH(QString, lower);
     const QString box = QStringLiteral("           逐桩坐标显示：\n桩号      X坐标           Y坐标         方位角(度.分秒)\n"
                                        "0+000    12.5    -3.25    9\n0+010    1234.125    17.5    10.0102\n"
                                        "0+020    7    100.75    359.5959\n0+030    -45.2    8    1.01\n0+030\n");
@@ -662,8 +627,11 @@ class WindowTest : public QObject {
       }
       return QPoint(-1, -1);
     };
-    const QPoint a = point(upper), b = point(lower);
-    QVERIFY2(a.y() >= 0 && b.y() == a.y() + 1 && a.x() == b.x(), qPrintable(pdf));
+    for (const auto& [upper, lower] : {std::pair{"12.5", "1234.125"}, {"-3.25", "17.5"}, {"9", "10.0102"},
+                                       {"7", "-45.2"}, {"100.75", "8"}, {"359.5959", "1.01"}}) {
+      const QPoint a = point(upper), b = point(lower);
+      QVERIFY2(a.y() >= 0 && b.y() == a.y() + 1 && a.x() == b.x(), qPrintable(upper + QStringLiteral("\n") + pdf));
+    }
   }
 
   // A long table: two columns a page, whole rows, the heading and the curve
@@ -756,8 +724,7 @@ class WindowTest : public QObject {
     printer->setOutputFileName(dir.filePath(target.endsWith(u'/') ? target.chopped(1) : target));
     if (target.endsWith(u'/')) {
       QDir(dir.path()).mkpath(target);
-      QFile keep(dir.filePath(target + "keep"));
-      QVERIFY(keep.open(QIODevice::WriteOnly) && keep.write("earlier") == 7);
+      QVERIFY(WriteFile(dir.filePath(target + "keep"), "earlier"));
     }
     const bool printed = PrintPieces(nullptr, *printer, {Report(WorkedBlock(), FieldCalculation(1))}, boxes_, QDate(2026, 12, 7));
     QCOMPARE(printed, cause.isEmpty());
