@@ -31,7 +31,8 @@ struct FootProbe {
 
 // The probe at s from the curve point there: P less that point (dX, dY,
 // metres), the cos and sin of the tangent azimuth, the signed curvature k
-// (1/metres) and its change per metre (1/metres^2).
+// (1/metres) and its change per metre (1/metres^2). No checks: a value that
+// is not finite makes a probe that is not.
 inline FootProbe ProbeFrom(double s, double dX, double dY, double cosA, double sinA, double k, double rate) {
   const double f = dX * cosA + dY * sinA;
   const double offset = dY * cosA - dX * sinA;
@@ -101,11 +102,12 @@ class FootSearch {
     return p.f > 0 ? 1 : -1;
   }
 
-  // The root of `of` between the probes a and b (either order), where it has
-  // opposite signs: Newton's method kept inside the bracket, halving it when
-  // a step would leave it or would not shrink the last steps fast enough. It
-  // ends once the bracket or a step is within kStepTolerance_m plus 2^-50 of
-  // s, or after kMaxSteps steps. A foot (kAlong) is returned at the last
+  // The root of `of` between the probes a and b (either order), which must
+  // give it opposite signs (else the answer is some probe between them):
+  // Newton's method kept inside the bracket, halving it when a step would
+  // leave it or would not shrink the last steps fast enough. It ends once
+  // the bracket or a step is within kStepTolerance_m plus 2^-50 of s
+  // (metres), or after kMaxSteps steps. A foot (kAlong) is returned at the last
   // Newton position, its f, slope, bend and offset from the probe before it
   // (off by about the square of that step); a turning point (kSlope) as
   // probed. FootRules::toTheRoot tightens the end.
@@ -155,7 +157,8 @@ class FootSearch {
   // FootProbe&) as Refine returns it. Where f's slope changes sign between
   // them, f turns inside: its turning point is refined, offered when it
   // touches zero, and the feet on either side of it are refined. A piece on
-  // which f turns more than once may lose feet. With a bound of the
+  // which f turns more than once may lose feet. Whatever offer throws passes
+  // through. With a bound of the
   // curvature, a piece whose ends lie on one side of zero is passed over
   // when f moves away from zero first, or when f'' bounded by it cannot
   // bring f to zero (over a piece of length h with |f''| <= M, f stays
