@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "calc/curve_input.h"
+#include "calc/foot_search.h"
 #include "calc/spiral.h"
 
 // The law of one transition curve and the integration of its tangent: what
@@ -85,6 +86,23 @@ class CurveWalk {
  private:
   CurveLaw law_;
   Spiral spiral_;
+};
+
+// The point (X, Y) (metres) seen from the curve of `law` for the foot search
+// (calc/foot_search.h): At(D) is the probe at distance D (metres, 0..L) from
+// the start, on the points of CurveWalk. Throws CalculationError
+// kOverflowPrompt where a stake at D would be refused: the curve point off
+// the map or its azimuth beyond kMaxResolvableAngleRad.
+class CurveProbes {
+ public:
+  CurveProbes(const CurveLaw& law, double X, double Y);
+  FootProbe At(double D);
+
+ private:
+  CurveWalk walk_;
+  double dX_;  // the point less the start point
+  double dY_;
+  double change_;  // change of the signed curvature per metre
 };
 
 }  // namespace quorvane

@@ -1,13 +1,15 @@
 #pragma once
 
 // The evaluated shape of a line's elements and the search index of
-// Line::Locate. Used by line.cpp, line_locate.cpp and jd_design.cpp only.
+// Line::Locate. Used by line.cpp, line_locate.cpp and jd_design.cpp only
+// (and the tests of the foot search).
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "calc/foot_search.h"
 #include "calc/line.h"
 #include "calc/spiral.h"
 
@@ -56,6 +58,21 @@ class ElementCurve {
   std::shared_ptr<const std::vector<SpiralNode>> own_;  // an element on its own only
 };
 
+// The point (X, Y) (metres) seen from one element for the foot search
+// (calc/foot_search.h): At(s) is the probe at s metres from the element's
+// start, 0..Length() (a little beyond extrapolates the same law). Throws
+// nothing.
+class ElementProbes {
+ public:
+  ElementProbes(const ElementCurve& curve, double X_m, double Y_m);
+  FootProbe At(double s) const;
+
+ private:
+  const ElementCurve& curve_;
+  double X_m_, Y_m_;
+  double rate_;  // the curvature's change per metre
+};
+
 // What a line keeps of one element's shape besides its LineElement: 24
 // bytes, and a spiral's panel starts in the line's one array of them.
 struct ElementShape {
@@ -72,6 +89,7 @@ struct LinePiece {
   double s0 = 0, s1 = 0;  // along the element
   double X0 = 0, Y0 = 0, cos0 = 1, sin0 = 0, k0 = 0;
   double X1 = 0, Y1 = 0, cos1 = 1, sin1 = 0, k1 = 0;
+  double rate = 0;  // the element's change of curvature per metre
 };
 
 // What a line keeps of a LinePiece: 64 bytes. The rest follows exactly

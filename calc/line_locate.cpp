@@ -116,21 +116,6 @@ std::size_t BuildBoxes(std::vector<LineBox>& boxes, double originX, double origi
   return index;
 }
 
-// The along-track function of a point P at s on a curve: f = (P - C(s)) . T(s),
-// zero at a foot, and its derivatives f' = -1 + k offset and
-// f'' = k' offset - k^2 f (offset' = -k f).
-struct Track {
-  double f, df, d2f, offset, distance2;
-};
-
-Track TrackAt(const ElementCurve& curve, double s, double X, double Y) {
-  const LinePoint c = curve.At(s);
-  const double dx = X - c.X_m, dy = Y - c.Y_m;
-  const double cs = std::cos(c.azimuth_rad), sn = std::sin(c.azimuth_rad);
-  const double offset = -dx * sn + dy * cs, f = dx * cs + dy * sn, k = curve.Curvature(s);
-  return {f, -1 + k * offset, curve.CurvatureRate() * offset - k * k * f, offset, dx * dx + dy * dy};
-}
-
 struct Best {
   double distance2 = std::numeric_limits<double>::infinity();
   std::size_t element = 0;
@@ -146,95 +131,42 @@ struct Best {
   }
 };
 
-// The foot within [a, b] where f changes sign (fa, fb of opposite signs or
-// one zero), given f' at both ends too. The squared distance to the point
-// has the derivative -2f: only where f falls through zero is the distance
-// smallest; where it rises, the distance is greatest and there is no foot. The first guess is the root of the
-// cubic through f and f' at the ends; then Newton's method, kept inside the
-// bracket (bisection when a step would leave it). Newton's error after a
-// step d is about |f'' / 2f'| d^2: the iteration stops once that is below a
-// picometre, or the step a hundred-billionth of the distance.
-void FindFoot(const ElementCurve& curve, std::size_t element, double a, double b, double fa, double fb, double dfa,
-              double dfb, double X, double Y, Best& best) {
-  if (!(fa > fb || (fa == fb && dfa < 0))) return;
-  if (fa == 0) return best.Offer(element, a, TrackAt(curve, a, X, Y).distance2);
-  if (fb == 0) return best.Offer(element, b, TrackAt(curve, b, X, Y).distance2);
-  const double h = b - a;
-  double u = fa / (fa - fb);
-  for (int i = 0; i < 3; ++i) {  // Newton on the Hermite cubic, u in 0..1
-    const double u2 = u * u, u3 = u2 * u;
-    const double H =
-        (2 * u3 - 3 * u2 + 1) * fa + (u3 - 2 * u2 + u) * h * dfa + (-2 * u3 + 3 * u2) * fb + (u3 - u2) * h * dfb;
-    const double dH =
-        (6 * u2 - 6 * u) * fa + (3 * u2 - 4 * u + 1) * h * dfa + (-6 * u2 + 6 * u) * fb + (3 * u2 - 2 * u) * h * dfb;
-    const double next = u - H / dH;
-    if (!(next > 0 && next < 1)) break;
-    u = next;
-  }
-  double s = a + u * h;
-  Track t{};
-  for (int iteration = 0; iteration < 100; ++iteration) {
-    t = TrackAt(curve, s, X, Y);
-    if (t.f == 0) break;
-    if ((t.f > 0) == (fa > 0)) {
-      a = s;
-      fa = t.f;
-    } else {
-      b = s;
-    }
-    // Converged: the distance of this last step is nothing to the distance
-    // to the point, which was evaluated a step before.
-    const double newton = s - t.f / t.df;
-    const double step = std::abs(newton - s);
-    if (newton >= a && newton <= b &&
-        ((step <= 1e-3 && std::abs(t.d2f) * step * step <= 2e-12 * std::abs(t.df)) ||
-         step <= 1e-11 * std::max(1.0, std::abs(s)))) {
-      s = newton;
-      break;
-    }
-    s = newton > a && newton < b ? newton : 0.5 * (a + b);
-    if (b - a <= 1e-12 * std::max(1.0, std::abs(s))) break;
-  }
-  best.Offer(element, s, t.distance2);
-}
+// The line's feet are where the distance to the point is least, each
+// refined onto its root, not only to within a micrometre. Its pieces are
+// short (a quarter radian, a thousandth of the line), which the cubic first
+// guess suits.
+constexpr FootRules kLineFootRules{.zero_m = 0, .fallingOnly = true, .cubicGuess = true, .toTheRoot = true};
 
-// Every foot on one piece. Where f has the same sign at both ends but turns
-// towards zero at the start and away from it at the end (the point lies
-// near the centre of curvature), f may dip across zero inside the piece:
-// find the turn of f and look on either side of it.
+// Every foot on one piece: an end where f is zero and falls from it or into
+// it (a foot at an end shared by two pieces may be offered by both), and
+// the feet inside (FootSearch::FeetBetween, which passes over a piece whose
+// f cannot reach zero). Most pieces are passed over on their ends' f and
+// slope alone (an end at zero never is), before the element's curve is
+// built.
 void PieceFeet(const LineGeometry& g, const LinePiece& piece, double X, double Y, Best& best) {
+  const FootProbe a = ProbeFrom(piece.s0, X - piece.X0, Y - piece.Y0, piece.cos0, piece.sin0, piece.k0, piece.rate);
+  const FootProbe b = ProbeFrom(piece.s1, X - piece.X1, Y - piece.Y1, piece.cos1, piece.sin1, piece.k1, piece.rate);
+  if (!MayHoldFoot(a, b)) return;
+  const auto offer = [&](const FootProbe& p) { best.Offer(piece.element, p.s, p.f * p.f + p.offset * p.offset); };
+  if (a.f == 0 && b.f < 0) offer(a);
+  if (b.f == 0 && a.f > 0) offer(b);
   const ElementCurve curve = g.Curve(piece.element);
-  const double dx0 = X - piece.X0, dy0 = Y - piece.Y0, dx1 = X - piece.X1, dy1 = Y - piece.Y1;
-  const double f0 = dx0 * piece.cos0 + dy0 * piece.sin0;
-  const double f1 = dx1 * piece.cos1 + dy1 * piece.sin1;
-  const double df0 = -1 + piece.k0 * (-dx0 * piece.sin0 + dy0 * piece.cos0);
-  const double df1 = -1 + piece.k1 * (-dx1 * piece.sin1 + dy1 * piece.cos1);
-  if ((f0 <= 0 && f1 >= 0) || (f0 >= 0 && f1 <= 0))
-    return FindFoot(curve, piece.element, piece.s0, piece.s1, f0, f1, df0, df1, X, Y, best);
-  if (piece.k0 == 0 && piece.k1 == 0) return;
-  const double sign = f0 > 0 ? 1.0 : -1.0;
-  if (!(sign * df0 < 0 && sign * df1 > 0)) return;
-  // With |f''| <= M over the piece, f stays within M h^2 / 8 of the lesser
-  // of its ends; f'' = k' offset - k^2 f, and |offset|, |f| are at most the
-  // point's distance from the piece's start plus the piece's length.
-  const double h = piece.s1 - piece.s0;
-  const double reach = std::hypot(dx0, dy0) + h;
-  const double k = std::max(std::abs(piece.k0), std::abs(piece.k1));
-  const double M = (std::abs(curve.CurvatureRate()) + k * k) * reach;
-  if (std::min(sign * f0, sign * f1) > 0.125 * M * h * h * (1 + 1e-9)) return;
-  double a = piece.s0, b = piece.s1;
-  for (int i = 0; i < 60 && b - a > 1e-12 * std::max(1.0, b); ++i) {
-    const double m = 0.5 * (a + b);
-    (sign * TrackAt(curve, m, X, Y).df < 0 ? a : b) = m;
-  }
-  const double m = 0.5 * (a + b);
-  const Track tm = TrackAt(curve, m, X, Y);
-  if (sign * tm.f > 0) return;
-  FindFoot(curve, piece.element, piece.s0, m, f0, tm.f, df0, tm.df, X, Y, best);
-  FindFoot(curve, piece.element, m, piece.s1, tm.f, f1, tm.df, df1, X, Y, best);
+  ElementProbes probes(curve, X, Y);
+  FootSearch search(probes, kLineFootRules);
+  search.FeetBetween(a, b, offer,
+                     CurvatureBound{std::max(std::abs(piece.k0), std::abs(piece.k1)), std::abs(piece.rate)});
 }
 
 }  // namespace
+
+ElementProbes::ElementProbes(const ElementCurve& curve, double X_m, double Y_m)
+    : curve_(curve), X_m_(X_m), Y_m_(Y_m), rate_(curve.CurvatureRate()) {}
+
+FootProbe ElementProbes::At(double s) const {
+  const LinePoint c = curve_.At(s);
+  return ProbeFrom(s, X_m_ - c.X_m, Y_m_ - c.Y_m, std::cos(c.azimuth_rad), std::sin(c.azimuth_rad), curve_.Curvature(s),
+                   rate_);
+}
 
 void LineGeometry::BuildIndex(double length_m) {
   // Pieces no longer than a 256th of the line keep the boxes tight. Shorter
@@ -310,7 +242,8 @@ LinePiece LineGeometry::Piece(std::size_t i) const {
           last ? endY : pieces[i + 1].Y0,
           p.cos1,
           p.sin1,
-          curvature(p.s1)};
+          curvature(p.s1),
+          rate};
 }
 
 LineFoot Line::FootAt(double distance_m, const LinePoint& onLine, double X_m, double Y_m) const {

@@ -10,8 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "calc/calculation_error.h"
+#include "calc/curve_law.h"
+#include "calc/foot_search.h"
 #include "calc/jd_design.h"
 #include "calc/line.h"
+#include "calc/line_geometry.h"
 #include "calc/messages.h"
 #include "reference_records.h"
 
@@ -194,6 +197,53 @@ TEST(LineReference, NearestOfEveryFootOnTightLines) {
       if (foot) {
         EXPECT_NEAR(std::abs(foot->offset_m), nearest, 1e-8);
       }
+    }
+  }
+}
+
+// The one foot search on one spiral (R 30 m easing to R 20 m over 100 m,
+// turning right) seen as a single curve and as a line's element: the same
+// feet to a nanometre, under the single curve's rules (every sign change of
+// f) and the line's (only where f falls, onto the root). Past 60 m both
+// integrate the spiral in full-precision panels.
+TEST(FootSearch, SingleCurveAndLineElementFindTheSameFeet) {
+  const CurveLaw law = CurveLawOf({3000, 500, 1000, 1100, 30, 20, 30.1524, 10, 1});
+  const ElementCurve element(ElementType::Spiral, law.Xa, law.Ya, law.alpha, 1 / 30.0, 1 / 20.0, 100);
+  constexpr FootRules kEverySignChange{.zero_m = 1e-9};
+  constexpr FootRules kFallingOnly{.fallingOnly = true, .cubicGuess = true, .toTheRoot = true};
+  const struct {
+    const char* name;
+    double along, offset;  // the point, right of the element's point at `along`
+    double s0, s1;         // the piece searched
+    FootRules rules;
+    std::size_t feet;  // the first at `along`
+  } cases[] = {
+      {"5 m inside the bend", 70, 5, 65, 75, kEverySignChange, 1},
+      {"15 m outside it", 90, -15, 85, 95, kFallingOnly, 1},
+      {"beyond the centre of curvature: the farthest point", 80, 30, 75, 85, kEverySignChange, 1},
+      {"beyond the centre of curvature, falling only", 80, 30, 75, 85, kFallingOnly, 0},
+      {"0.95 R inside: f turns at 82.55 m and rises through 0 at 95.02 m", 70, 21.11, 66, 98, kEverySignChange, 2},
+      {"0.95 R inside, falling only", 70, 21.11, 66, 98, kFallingOnly, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const LinePoint on = element.At(c.along);
+    const double X = on.X_m - c.offset * std::sin(on.azimuth_rad), Y = on.Y_m + c.offset * std::cos(on.azimuth_rad);
+    const auto feet = [&](auto probes) {
+      std::vector<FootProbe> found;
+      FootSearch(probes, c.rules).FeetBetween(probes.At(c.s0), probes.At(c.s1),
+                                              [&](const FootProbe& foot) { found.push_back(foot); });
+      return found;
+    };
+    const std::vector<FootProbe> single = feet(CurveProbes(law, X, Y)), line = feet(ElementProbes(element, X, Y));
+    ASSERT_EQ(single.size(), c.feet);
+    ASSERT_EQ(line.size(), c.feet);
+    for (std::size_t i = 0; i < c.feet; ++i) {
+      EXPECT_NEAR(single[i].s, line[i].s, 1e-9);
+      EXPECT_NEAR(single[i].offset, line[i].offset, 1e-9);
+    }
+    if (c.feet > 0) {
+      EXPECT_NEAR(line[0].s, c.along, 1e-9);
     }
   }
 }
