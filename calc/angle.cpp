@@ -86,11 +86,13 @@ double ExactRadians(double degrees, double minutes, double seconds) {
   return (degrees + minutes / 60 + seconds / 3600) * std::numbers::pi / 180;
 }
 
-void AppendInteger(std::string& text, std::int64_t value, int width) {
+// `value` (>= 0) padded with zeros to `width` digits at `out`; the end of
+// what was written.
+char* WriteInteger(char* out, char* end, std::int64_t value, int width) {
   std::array<char, 24> digits{};
-  const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-  text.append(static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, width - (written.ptr - digits.data()))), '0');
-  text.append(digits.data(), written.ptr);
+  char* const last = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+  for (std::ptrdiff_t pad = width - (last - digits.data()); pad > 0 && out < end; --pad) *out++ = '0';
+  return std::copy(digits.data(), std::min(last, digits.data() + (end - out)), out);
 }
 
 bool AllDigits(std::string_view text) {
@@ -132,13 +134,17 @@ Dms RadiansToDms(double angle_rad, AngleKind kind, int decimals) {
 }
 
 std::string DdMmSsText(const Dms& dms) {
-  std::string text = dms.negative ? "-" : "";
-  AppendInteger(text, dms.degrees, 1);
-  text += '.';
-  AppendInteger(text, dms.minutes, 2);
-  AppendInteger(text, dms.seconds, 2);
-  if (dms.decimals > 0) AppendInteger(text, dms.fraction, dms.decimals);
-  return text;
+  // Written into a buffer of its own: a row of a long table has one or two.
+  std::array<char, 48> buffer{};
+  char* out = buffer.data();
+  char* const end = buffer.data() + buffer.size();
+  if (dms.negative) *out++ = '-';
+  out = WriteInteger(out, end, dms.degrees, 1);
+  *out++ = '.';
+  out = WriteInteger(out, end, dms.minutes, 2);
+  out = WriteInteger(out, end, dms.seconds, 2);
+  if (dms.decimals > 0) out = WriteInteger(out, end, dms.fraction, dms.decimals);
+  return std::string(buffer.data(), out);
 }
 
 double DdMmSsValue(const Dms& dms) {
