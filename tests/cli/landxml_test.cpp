@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <numbers>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -326,6 +327,14 @@ TEST(LandXmlRead, WhatDesignProgramsWrite) {
       Replace(Small(), "<ParaCurve length=\"40\">600 12</ParaCurve>", "<CircCurve radius=\"-6000\">600 12</CircCurve>"),
       "c.xml");
   EXPECT_EQ(signedCrest.profile, crest.profile);
+
+  // Elements under a namespace prefix (lx:Alignment) are the same elements.
+  const RoadAlignment plain = ReadLandXmlText(Small(), "p.xml");
+  const RoadAlignment prefixed =
+      ReadLandXmlText(std::regex_replace(Small(), std::regex("<(/?)([A-Za-z])"), "<$1lx:$2"), "lx.xml");
+  EXPECT_EQ(prefixed.line.Elements().size(), plain.line.Elements().size());
+  EXPECT_EQ(prefixed.line.Length_m(), plain.line.Length_m());
+  EXPECT_EQ(prefixed.profile, plain.profile);
 }
 
 // A first spiral without PI takes its start tangent from the chord to its
@@ -538,14 +547,17 @@ TEST(LandXmlRead, CurveFromItsEndsAndRadius) {
   const double h = 100 * std::sqrt(0.5);
   struct Row {
     const char* attributes;
+    const char* pi;  // a PI element after the End, or nothing
     double length_m;
     double startAzimuth_rad;
     double midX_m, midY_m;
   };
   const Row rows[] = {
-      {"rot=\"cw\" radius=\"100\"", 50 * kPi, 0, h, 100 - h},
-      {"rot=\"ccw\" radius=\"100\" length=\"471.238898038469\"", 150 * kPi, kPi, -h, 100 + h},
-      {"rot=\"ccw\" radius=\"100\" delta=\"270\"", 150 * kPi, kPi, -h, 100 + h},
+      {"rot=\"cw\" radius=\"100\"", "", 50 * kPi, 0, h, 100 - h},
+      {"rot=\"ccw\" radius=\"100\" length=\"471.238898038469\"", "", 150 * kPi, kPi, -h, 100 + h},
+      {"rot=\"ccw\" radius=\"100\" delta=\"270\"", "", 150 * kPi, kPi, -h, 100 + h},
+      // No radius: the tangents through the PI make it.
+      {"rot=\"cw\"", "<PI>100 0</PI>", 50 * kPi, 0, h, 100 - h},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.attributes);
@@ -553,8 +565,8 @@ TEST(LandXmlRead, CurveFromItsEndsAndRadius) {
                                  "<LandXML><Units><Metric angularUnit=\"decimal degrees\"/></Units><Alignments>"
                                  "<Alignment><CoordGeom><Curve ") +
                              row.attributes +
-                             "><Start>0 0</Start><End>100 100</End></Curve></CoordGeom></Alignment></Alignments>"
-                             "</LandXML>";
+                             "><Start>0 0</Start><End>100 100</End>" + row.pi +
+                             "</Curve></CoordGeom></Alignment></Alignments></LandXML>";
     const RoadAlignment road = ReadLandXmlText(text, "r.xml");
     EXPECT_NEAR(road.line.Length_m(), row.length_m, 1e-9);
     EXPECT_NEAR(std::remainder(road.line.Start().azimuth_rad - row.startAzimuth_rad, 2 * kPi), 0, 1e-12);

@@ -494,6 +494,8 @@ TEST(LineRefusals, MessagesNameWhatIsWrong) {
       // 90 degrees at JD1 cannot hold two spirals of 500 m on R 300 (1.67 rad).
       {jd({qd, {"JD1", 0, 1000, 300, 500, 500}, {"ZD", 1000, 1000, 0, 0, 0}}), JdMessage("JD1", kJdSpiralsTooLongText)},
       {jd({qd, {"JD1", 0, 1000, 0, 0, 0}, {"ZD", 1000, 1000, 0, 0, 0}}), JdMessage("JD1", kJdNoRadiusText)},
+      // A leg that does not turn has no room for a spiral, even one alone.
+      {jd({qd, {"JD1", 500, 0, 300, 0, 40}, {"ZD", 1000, 0, 0, 0, 0}}), JdMessage("JD1", kJdSpiralsTooLongText)},
       {jd({qd, {"JD1", 0, 1000, 0, 50, 0}, zd}), JdMessage("JD1", kJdSpiralWithoutRadiusText)},
       {jd({qd, {"JD1", 0, 0, 300, 0, 0}, zd}), JdMessage("JD1", kJdCoincidentText)},
       {jd({qd, {"JD1", 0, 5e-7, 300, 0, 0}, zd}), JdMessage("JD1", kJdCoincidentText)},
