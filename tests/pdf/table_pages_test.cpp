@@ -256,6 +256,7 @@ TEST(TablePages, CodePointsOfUtf8) {
        "b",
        {'a', 0xFFFD, 'b'}},        // a byte that starts nothing
       {"\xE7\xAC", {0xFFFD}},      // cut short at the end
+      {"\xC2\xB0\x80", {0xB0, 0xFFFD}},  // a stray continuation byte after a whole character
       {"\xC0\xAF", {0xFFFD}},      // '/' in two bytes: too long a form
       {"\xED\xA0\x80", {0xFFFD}},  // a surrogate
   };
