@@ -339,40 +339,27 @@ class LineWindowTest : public QObject {
     QCOMPARE(Window().findChild<QLabel*>("stakeStatus")->text(), "路线已修改，按 F5 重新计算");
   }
 
-  // Edges from the 横断面 table: the printed table says the widths and
-  // slopes each stake's edges were staked with, worked by hand halfway
-  // between the rows (width 3 -> 5, slope -2 -> 4).
-  void printedSectionColumns() {
+  // The printed table: 101 stakes every metre on A4 pages, each headed by
+  // the line's name and the stations of its first and last row; with the
+  // widths and slopes each stake's edges were staked with from the 横断面
+  // table, worked by hand halfway between its rows (width 3 -> 5, slope -2 -> 4).
+  void printedPages() {
     QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
     Window().CrossSectionPage().Table().Paste(0, 0, "0\t3\t3\t-2\t-2\n100\t5\t3\t4\t-2");
     Window().Recompute();
-    Window().findChild<QLineEdit*>("interval")->setText("50");
-    QVERIFY(Window().ComputeStakes());
-    const auto printer = PdfPrinter(dir_);
-    const int pages = PrintStakeTable(*printer, "TEST", Window().Stakes(), {0, 1, 2}, Window().StakeSection());
-    QCOMPARE(pages, 1);
-    const QString text = PdfText(printer->outputFileName(), QStringLiteral("-layout"), 1);
-    QVERIFY2(text.contains("左宽") && text.contains("右横坡%"), qPrintable(text));
-    const QRegularExpressionMatch half = QRegularExpression("K0\\+050\\.000.*\\n").match(text);
-    QVERIFY2(half.hasMatch(), qPrintable(text));
-    QVERIFY2(half.captured(0).simplified().endsWith("4.000 3.000 1.00 -2.00"), qPrintable(half.captured(0)));
-  }
-
-  // The printed table: 101 stakes every metre on A4 pages, each headed by
-  // the line's name and the stations of its first and last row.
-  void printedPages() {
-    QVERIFY(Window().OpenFile(QStringLiteral(QUORVANE_LINE_STRAIGHT)));
     Window().findChild<QLineEdit*>("interval")->setText("1");
     QVERIFY(Window().ComputeStakes());
     const auto printer = PdfPrinter(dir_);
     std::vector<int> rows(101);
     std::iota(rows.begin(), rows.end(), 0);
-    const int pages = PrintStakeTable(*printer, "TEST", Window().Stakes(), rows);
+    const int pages = PrintStakeTable(*printer, "TEST", Window().Stakes(), rows, Window().StakeSection());
     QVERIFY(pages >= 2);
     QStringList firsts, lasts;
+    QString all;
     for (int page = 1; page <= pages; ++page) {
       const QString text = PdfText(printer->outputFileName(), QStringLiteral("-layout"), page);
-      QVERIFY(text.contains("TEST"));
+      all += text;
+      QVERIFY(text.contains("TEST") && text.contains("左宽") && text.contains("右横坡%"));
       QVERIFY(Squeezed(text).contains(QString("第%1页/共%2页").arg(page).arg(pages)));
       const QRegularExpressionMatch range =
           QRegularExpression("(K0\\+\\d{3}\\.000)\\s*~\\s*(K0\\+\\d{3}\\.000)").match(text);
@@ -389,6 +376,8 @@ class LineWindowTest : public QObject {
       const int end = lasts[page - 1].mid(3, 3).toInt(), start = firsts[page].mid(3, 3).toInt();
       QCOMPARE(start, end + 1);
     }
+    const QRegularExpressionMatch half = QRegularExpression("\\n\\s*K0\\+050\\.000\\s[^~\\n]*\\n").match(all);
+    QVERIFY2(half.captured(0).simplified().endsWith("4.000 3.000 1.00 -2.00"), qPrintable(all));
   }
 
   // The words a surveyor types for a type or a turn.
