@@ -76,13 +76,6 @@ TEST(LandXmlRead, SampleFilesInEveryUnitGiveTheReferenceLine) {
   }
 }
 
-TEST(LandXmlRead, ProfileKeepsParaCurveLengthsAndCircCurveRadii) {
-  const RoadAlignment road = ReadLandXml(kData + "/sample_line.xml");
-  const std::vector<GradePoint> expected = {
-      {1200, 52, 0, 0}, {1500, 59.5, 0, 120}, {1900, 53.5, 6000, 0, true}, {2510, 59.6, 0, 0}};
-  EXPECT_EQ(road.profile, expected);
-}
-
 // Every way a writer marks a straight end reads as an infinite radius.
 TEST(LandXmlRead, InfiniteRadiusSpellings) {
   const std::string text = ReadWholeFile(kData + "/sample_line.xml");
