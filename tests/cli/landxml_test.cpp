@@ -324,7 +324,7 @@ TEST(LandXmlRead, WhatDesignProgramsWrite) {
 // A first spiral without PI takes its start tangent from the chord to its
 // End, whatever sense its dirStart is written in; one that fits no sense is
 // refused. The end (mpmath): a right clothoid of A^2 = 200 * 100 heading
-// east from (0, 0).
+// east from (0, 0). Without staStart the stations count from 0.
 TEST(LandXmlRead, FirstSpiralWithoutPi) {
   const auto file = [](const char* dirStart) {
     return std::string(
@@ -339,6 +339,7 @@ TEST(LandXmlRead, FirstSpiralWithoutPi) {
     SCOPED_TRACE(dir);
     const RoadAlignment road = ReadLandXmlText(file(dir), "s.xml");
     EXPECT_NEAR(road.line.Start().azimuth_rad, kPi / 2, 1e-12);
+    EXPECT_EQ(road.line.Start().station_m, 0);
     const LinePoint end = road.line.PointAtDistance(100);
     EXPECT_NEAR(end.X_m, -8.2962048537094963, 1e-8);
     EXPECT_NEAR(end.Y_m, 99.376805842958943, 1e-8);
@@ -418,12 +419,6 @@ TEST(LandXmlRead, ProfileOnInternalStations) {
 }
 
 // Every alignment of every Alignments block, in order; one chosen by name.
-// Without staStart the stations count from 0.
-TEST(LandXmlRead, StationsFromZeroWithoutStaStart) {
-  const RoadAlignment road = ReadLandXmlText(Replace(Small(), " staStart=\"500\"", ""), "s.xml");
-  EXPECT_EQ(road.line.Start().station_m, 0);
-}
-
 TEST(LandXmlRead, SeveralAlignments) {
   const std::string one = Small();
   const std::string block = one.substr(one.find(" <Alignments>"), one.find("</LandXML>") - one.find(" <Alignments>"));
