@@ -216,24 +216,6 @@ TEST(TablePages, SpanningHeadingWidensItsColumns) {
   }
 }
 
-// Each table starts on a page of its own; the page numbers run through
-// the whole document.
-TEST(TablePages, TablesFollowOnNewPagesNumberedThroughout) {
-  MadeRows curves(3, CurveTableLook().align.size());
-  MadeRows stakes(3, StakeCoordinateTableLook().align.size());
-  RowsInMemory none(std::vector<std::vector<std::string>>{});
-  const std::vector<Page> pages = LayOut(
-      {{CurveTableLook(), &curves}, {VerticalCurveTableLook(), &none}, {StakeCoordinateTableLook(), &stakes}}, {});
-  ASSERT_EQ(pages.size(), 3u);
-  const char* titles[] = {"直线、曲线及转角表", "竖曲线表", "逐桩坐标表"};
-  for (std::size_t p = 0; p < 3; ++p) {
-    int found = 0;
-    for (const TextOp& t : Texts(pages[p]))
-      found += t.utf8 == titles[p] || t.utf8 == "第 " + std::to_string(p + 1) + " 页 / 共 3 页";
-    EXPECT_EQ(found, 2) << titles[p];
-  }
-}
-
 TEST(TablePages, HeadingCellOutsideTheTableIsRefused) {
   const std::vector<HeadingCell> faults[] = {{{"x", 0, 2}}, {{"x", 0, 1, 1, 2}}, {{"x", 1, 0}}, {{"x", 0, 0, 0, 1}}};
   for (const auto& heading : faults) {
