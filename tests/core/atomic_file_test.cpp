@@ -7,7 +7,6 @@
 #include <sstream>
 #include <string>
 
-
 namespace quorvane {
 namespace {
 
