@@ -38,16 +38,15 @@ Calculation WithSides(Calculation calculation, double left_m, double right_m) {
   return calculation;
 }
 
-// The field example (default boxes, interval 10, right turn); its .dat text
-// holds the printed stake table's figures, trailing zeros restored, and the
-// end point from tests/core/export_reference.py.
+// The exact bytes a file of that name should hold (tests/core/export_expected).
+// points.DAT is the field example (default boxes, interval 10, right turn):
+// the printed stake table's figures, trailing zeros restored, and the end
+// point from tests/core/export_reference.py.
+std::string Expected(const std::string& name) {
+  std::ifstream file(std::string(QUORVANE_EXPORT_EXPECTED) + "/" + name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
 constexpr CurveInput kField = test::kFieldCurve;
-const std::string kFieldDat =
-    "K0+180.108,,195601.155,4040964.994,0.000\r\nK0+190,,195604.188,4040974.410,0.000\r\n"
-    "K0+200,,195607.410,4040983.876,0.000\r\nK0+210,,195610.883,4040993.253,0.000\r\n"
-    "K0+220,,195614.696,4041002.497,0.000\r\nK0+230,,195618.934,4041011.553,0.000\r\n"
-    "K0+240,,195623.678,4041020.354,0.000\r\nK0+250,,195628.996,4041028.820,0.000\r\n"
-    "K0+250.365,,195629.202,4041029.122,0.000\r\n";
 // Due north from (1000, 500) over 0..20 or 0..25: every point by hand; edges 3.5 m left (west), 7.25 m right.
 const CurveInput kNorth{1000, 500, 0, 20, 0, 0, 0, 10, 0};
 
@@ -101,47 +100,23 @@ class ExportFile : public ::testing::Test {
   const fs::path dir_ = fs::temp_directory_path() / ("quorvane_export_" + std::to_string(::getpid()));
 };
 
-struct FileRow {
-  const char* file;
-  Calculation calculation;
-  std::string bytes;
-};
-
+// Each written as the file of its name in tests/core/export_expected.
 TEST_F(ExportFile, ExactTextOnDisk) {
-  const CurveInput north25{1000, 500, 0, 25, 0, 0, 0, 10, 0};
-  const CurveInput backwards{1000, 500, 25, 0, 0, 0, 0, -10, 0};
-  const CurveInput tenths{1000, 500, 0, 0.6, 0, 0, 0, 0.1, 0};  // 6 x 0.1 is 0.6000000000000001
-  const FileRow rows[] = {
+  const std::pair<const char*, Calculation> rows[] = {
       // Names by the station read, not as typed; the end point after the last stake.
-      {"逐桩坐标.csv", Curve(kField, "１８０。１０８", "１７．３４１５"),
-       "\xEF\xBB\xBF桩号,X,Y,方位角\r\n0+180.108,4040964.994,195601.155,17.3415\r\n0+190,4040974.410,195604.188,18.1344\r\n"
-       "0+200,4040983.876,195607.410,19.2751\r\n0+210,4040993.253,195610.883,21.1621\r\n"
-       "0+220,4041002.497,195614.696,23.3913\r\n0+230,4041011.553,195618.934,26.3627\r\n"
-       "0+240,4041020.354,195623.678,30.0805\r\n0+250,4041028.820,195628.996,34.1404\r\n"
-       "0+250.365,4041029.122,195629.202,34.2342\r\n"},
-      {"points.DAT", Curve(kField, "180.108米"), kFieldDat},
-      {"no extension is CSV", Curve(north25),
-       "\xEF\xBB\xBF桩号,X,Y,方位角\r\n0+0,1000.000,500.000,0\r\n0+10,1010.000,500.000,0\r\n"
-       "0+20,1020.000,500.000,0\r\n0+25,1025.000,500.000,0\r\n"},
+      {"逐桩坐标.csv", Curve(kField, "１８０。１０８", "１７．３４１５")},
+      {"points.DAT", Curve(kField, "180.108米")},
+      {"no extension is CSV", Curve({1000, 500, 0, 25, 0, 0, 0, 10, 0})},
       // The last stake is the end: no second point there; each stake's side points after it.
-      {"sides.dat", WithSides(Curve(kNorth), 3.5, 7.25),
-       "K0+0,,500.000,1000.000,0.000\r\nK0+10,,500.000,1010.000,0.000\r\nK0+10L,,496.500,1010.000,0.000\r\n"
-       "K0+10R,,507.250,1010.000,0.000\r\nK0+20,,500.000,1020.000,0.000\r\nK0+20L,,496.500,1020.000,0.000\r\n"
-       "K0+20R,,507.250,1020.000,0.000\r\n"},
-      {"no stake, start and end.dat", Curve({1000, 500, 0, 5, 0, 0, 0, 10, 0}),
-       "K0+0,,500.000,1000.000,0.000\r\nK0+5,,500.000,1005.000,0.000\r\n"},
-      {"backwards.dat", Curve(backwards),
-       "K0+25,,500.000,1000.000,0.000\r\nK0+20,,500.000,995.000,0.000\r\nK0+10,,500.000,985.000,0.000\r\n"
-       "K0+0,,500.000,975.000,0.000\r\n"},
-      {"tenths.dat", Curve(tenths),
-       "K0+0,,500.000,1000.000,0.000\r\nK0+0.1,,500.000,1000.100,0.000\r\nK0+0.2,,500.000,1000.200,0.000\r\n"
-       "K0+0.3,,500.000,1000.300,0.000\r\nK0+0.4,,500.000,1000.400,0.000\r\nK0+0.5,,500.000,1000.500,0.000\r\n"
-       "K0+0.6,,500.000,1000.600,0.000\r\n"},
+      {"sides.dat", WithSides(Curve(kNorth), 3.5, 7.25)},
+      {"no stake, start and end.dat", Curve({1000, 500, 0, 5, 0, 0, 0, 10, 0})},
+      {"backwards.dat", Curve({1000, 500, 25, 0, 0, 0, 0, -10, 0})},
+      {"tenths.dat", Curve({1000, 500, 0, 0.6, 0, 0, 0, 0.1, 0})},  // 6 x 0.1 is 0.6000000000000001
   };
-  for (const FileRow& row : rows) {
-    SCOPED_TRACE(row.file);
-    ExportCalculation((dir_ / row.file).string(), row.calculation);
-    EXPECT_EQ(Bytes(dir_ / row.file), row.bytes);
+  for (const auto& [file, calculation] : rows) {
+    SCOPED_TRACE(file);
+    ExportCalculation((dir_ / file).string(), calculation);
+    EXPECT_EQ(Bytes(dir_ / file), Expected(file));
   }
   EXPECT_EQ(Entries(), std::size(rows));  // nothing left beside them
 }
@@ -241,7 +216,7 @@ TEST_F(ExportFile, DrawingReadBackByAnIndependentReader) {
     EXPECT_EQ(p[0] + ' ' + t[0], "STAKES STAKE_LABELS");
     dat += "K" + t[4] + ",," + Mm(p[1]) + "," + Mm(p[2]) + "," + Mm(p[3]) + "\r\n";
   }
-  EXPECT_EQ(dat, kFieldDat);
+  EXPECT_EQ(dat, Expected("points.DAT"));
   // Points drawn visibly, and the view's extents around every point and vertex.
   const auto& header = dxf["HEADER"];
   ASSERT_EQ(header.size(), 4u);

@@ -94,6 +94,7 @@ TEST_P(PageRunTest, RowsRunOverPagesInOrderUnderTheirHeading) {
   for (std::size_t p = 0; p < pages.size(); ++p) {
     SCOPED_TRACE("page " + std::to_string(p + 1));
     const Page& page = pages[p];
+    EXPECT_EQ(page.number, static_cast<int>(p + 1));
     EXPECT_EQ(page.widthMm, width);
     EXPECT_EQ(page.heightMm, height);
     std::map<std::string, int> seen;
@@ -216,24 +217,6 @@ TEST(TablePages, SpanningHeadingWidensItsColumns) {
   }
 }
 
-// Each table starts on a page of its own; the page numbers run through
-// the whole document.
-TEST(TablePages, TablesFollowOnNewPagesNumberedThroughout) {
-  MadeRows curves(3, CurveTableLook().align.size());
-  MadeRows stakes(3, StakeCoordinateTableLook().align.size());
-  RowsInMemory none(std::vector<std::vector<std::string>>{});
-  const std::vector<Page> pages = LayOut(
-      {{CurveTableLook(), &curves}, {VerticalCurveTableLook(), &none}, {StakeCoordinateTableLook(), &stakes}}, {});
-  ASSERT_EQ(pages.size(), 3u);
-  const char* titles[] = {"直线、曲线及转角表", "竖曲线表", "逐桩坐标表"};
-  for (std::size_t p = 0; p < 3; ++p) {
-    int found = 0;
-    for (const TextOp& t : Texts(pages[p]))
-      found += t.utf8 == titles[p] || t.utf8 == "第 " + std::to_string(p + 1) + " 页 / 共 3 页";
-    EXPECT_EQ(found, 2) << titles[p];
-  }
-}
-
 TEST(TablePages, HeadingCellOutsideTheTableIsRefused) {
   const std::vector<HeadingCell> faults[] = {{{"x", 0, 2}}, {{"x", 0, 1, 1, 2}}, {{"x", 1, 0}}, {{"x", 0, 0, 0, 1}}};
   for (const auto& heading : faults) {
@@ -261,25 +244,6 @@ TEST(TablePages, CodePointsOfUtf8) {
       {"\xED\xA0\x80", {0xFFFD}},  // a surrogate
   };
   for (const auto& c : cases) EXPECT_EQ(CodePoints(c.utf8), c.expected) << c.utf8;
-}
-
-// A long table read from a source that makes its rows: read twice,
-// handed over page by page, every row placed once.
-TEST(TablePages, LongTableFromASourceOfRows) {
-  MadeRows rows(200000, 4);
-  std::size_t pages = 0;
-  std::size_t placed = 0;
-  std::size_t mostOps = 0;
-  const int count = LayOutTables({{StakeCoordinateTableLook(), &rows}}, {}, MonospaceWidth(), [&](const Page& page) {
-    ++pages;
-    EXPECT_EQ(page.number, static_cast<int>(pages));
-    mostOps = std::max(mostOps, page.ops.size());
-    for (const TextOp& t : Texts(page)) placed += t.utf8.rfind("K0+", 0) == 0;
-  });
-  EXPECT_EQ(static_cast<std::size_t>(count), pages);
-  EXPECT_EQ(placed, 200000u);
-  EXPECT_EQ(rows.rewinds, 2);
-  EXPECT_LT(mostOps, 1000u);
 }
 
 }  // namespace
