@@ -34,8 +34,6 @@ const std::vector<GradePoint> kCrest{{4800, 416.18}, {5030, 427.68, 2000}, {5300
 // stations read 10 m less, so the point is K5+020 and the end K5+290.
 const Line kCrestLongChainLine = Straight(4800, 600, {{5000, 4990}});
 const std::vector<GradePoint> kCrestLongChain{{4800, 416.18}, {5020, 427.68, 2000}, {5290, 416.88}};
-// A radius typed on the first and the last point: they still have no curve.
-const std::vector<GradePoint> kCrestEndRadii{{4800, 416.18, 3000}, {5030, 427.68, 2000}, {5300, 416.88, 3000}};
 // The crest as a circle of R = 2000 m.
 const std::vector<GradePoint> kCrestCircle{{4800, 416.18}, {5030, 427.68, 2000, 0, true}, {5300, 416.88}};
 
@@ -130,8 +128,6 @@ TEST(Profile, ElementsOfTheVerticalCurves) {
       {"crest circle", kCrestLine, kCrestCircle, 1,
        {179.81131058553, 2000, 89.905655292765, 2.02390016258064, 140.11453209655, 319.92584268208, true}, 1e-9},
       {"no curve at the ends", kCrestLine, kCrest, 0, {}, 0},
-      {"none at the start with a radius typed", kCrestLine, kCrestEndRadii, 0, {}, 0},
-      {"none at the end with a radius typed", kCrestLine, kCrestEndRadii, 2, {}, 0},
       {"no curve at a kink", kLine, kKink, 1, {}, 0},
   };
   for (const auto& c : cases) {
