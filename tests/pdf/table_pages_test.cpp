@@ -195,6 +195,23 @@ TEST(TablePages, CellsStandOnTheirColumnsAlignment) {
   EXPECT_EQ(at["7"].yMm, at["12345"].yMm);
 }
 
+// A column of whole numbers on their point takes no room for a fraction:
+// it ends as close after its numbers as a right-set column after its texts.
+TEST(TablePages, WholeNumbersOnTheirPointTakeNoRoomForAFraction) {
+  TableLook look{"表",
+                 1,
+                 {{"甲", 0, 0}, {"乙", 0, 1}, {"丙", 0, 2}},
+                 {CellAlign::DecimalPoint, CellAlign::Right, CellAlign::Right},
+                 false};
+  RowsInMemory rows({{"12", "b1", "c1"}, {"3", "b2", "c2"}});
+  const std::vector<Page> pages = LayOut({{look, &rows}}, PageSettings{});
+  ASSERT_EQ(pages.size(), 1u);
+  std::map<std::string, TextOp> at;
+  for (const TextOp& t : Texts(pages[0])) at[t.utf8] = t;
+  const auto right = [&](const std::string& s) { return LeftEnd(at[s]) + MonospaceWidth().Millimetres(s, 9); };
+  EXPECT_NEAR(right("b1") - right("12"), right("c1") - right("b1"), 1e-9);
+}
+
 // A heading over several columns wider than they are widens them, and
 // stands in the middle of the frame around them.
 TEST(TablePages, SpanningHeadingWidensItsColumns) {
