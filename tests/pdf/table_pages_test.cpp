@@ -254,11 +254,11 @@ TEST(TablePages, CodePointsOfUtf8) {
       {"\xF0\x9F\x98\x80", {0x1F600}},  // four bytes
       {"a\xFF"
        "b",
-       {'a', 0xFFFD, 'b'}},        // a byte that starts nothing
-      {"\xE7\xAC", {0xFFFD}},      // cut short at the end
+       {'a', 0xFFFD, 'b'}},              // a byte that starts nothing
+      {"\xE7\xAC", {0xFFFD}},            // cut short at the end
       {"\xC2\xB0\x80", {0xB0, 0xFFFD}},  // a stray continuation byte after a whole character
-      {"\xC0\xAF", {0xFFFD}},      // '/' in two bytes: too long a form
-      {"\xED\xA0\x80", {0xFFFD}},  // a surrogate
+      {"\xC0\xAF", {0xFFFD}},            // '/' in two bytes: too long a form
+      {"\xED\xA0\x80", {0xFFFD}},        // a surrogate
   };
   for (const auto& c : cases) EXPECT_EQ(CodePoints(c.utf8), c.expected) << c.utf8;
 }
