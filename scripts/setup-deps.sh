@@ -7,7 +7,7 @@ packages=(
   g++ cmake make git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-  fonts-wqy-microhei
+  fonts-wqy-microhei fonts-dejavu-core
   xvfb xdotool xclip x11-utils imagemagick
   locales
   libdxflib-dev libpugixml-dev python3-ezdxf python3-lxml python3-mpmath poppler-utils

@@ -90,6 +90,18 @@ TEST(TrueTypeFont, GlyphsAndAdvancesOfTheFirstFace) {
   EXPECT_NEAR(Font().Millimetres("第0", 9), 3176.0 / 2048 * 9 * 25.4 / 72, 1e-12);
 }
 
+// A font file of one face (not a collection) is read from its start: DejaVu
+// Sans (fonts-dejavu-core, which scripts/setup-deps.sh installs), as
+// fontTools reads it.
+TEST(TrueTypeFont, SingleFaceFile) {
+  const TrueTypeFont font("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+  EXPECT_EQ(font.UnitsPerEm(), 2048);
+  EXPECT_EQ(font.Glyph(U'A'), 36);
+  EXPECT_EQ(font.Advance(36), 1401);
+  EXPECT_EQ(font.Glyph(U'.'), 17);
+  EXPECT_EQ(font.Advance(17), 651);
+}
+
 TEST(TrueTypeFont, UnreadableFontIsNamedInChinese) {
   TempDir dir;
   std::ofstream(dir / "text.ttf") << "not a font at all";
