@@ -19,19 +19,40 @@ constexpr double kEndTolerance = 1e-9;
 
 TransitionCurve::TransitionCurve(const CurveInput& input) : input_(input), law_(CurveLawOf(input)) {}
 
-CurvePoint TransitionCurve::AtStation(double station_m) const {
+namespace {
+
+// The point at a station, metres, from `pointAt(D)` (D the distance from
+// the start), with the checks of AtStation.
+template <class PointAt>
+CurvePoint CheckedPoint(const CurveInput& input, const CurveLaw& law, double station_m, PointAt pointAt) {
   RequireFinite({station_m});
-  const double lo = std::min(input_.lb, input_.le);
-  const double hi = std::max(input_.lb, input_.le);
+  const double lo = std::min(input.lb, input.le);
+  const double hi = std::max(input.lb, input.le);
   const double slack = kEndTolerance * std::max(std::fabs(lo), std::fabs(hi));
   if (!(station_m >= lo - slack && station_m <= hi + slack)) throw CalculationError(kStationOutsideCurvePrompt);
-  const double D = station_m - input_.lb;
-  if (D == 0) return {law_.Xa, law_.Ya, law_.alpha};
-  const CurvePoint p = CurveLawAt(law_, D);
+  const double D = station_m - input.lb;
+  if (D == 0) return {law.Xa, law.Ya, law.alpha};
+  const CurvePoint p = pointAt(D);
   RequireOnTheMap({p.X, p.Y});
   RequireFinite({p.azimuth});
   if (std::fabs(p.azimuth) > kMaxResolvableAngleRad) throw CalculationError(kOverflowPrompt);
   return p;
+}
+
+}  // namespace
+
+CurvePoint TransitionCurve::AtStation(double station_m) const {
+  return CheckedPoint(input_, law_, station_m, [this](double D) { return CurveLawAt(law_, D); });
+}
+
+std::vector<CurvePoint> TransitionCurve::AtStations(const std::vector<double>& stations_m) const {
+  CurveWalk walk(law_);
+  std::vector<CurvePoint> points;
+  points.reserve(stations_m.size());
+  for (const double station : stations_m) {
+    points.push_back(CheckedPoint(input_, law_, station, [&walk](double D) { return walk.At(D); }));
+  }
+  return points;
 }
 
 SideStakeTable TransitionCurve::SideStakes(const StakeTable& stakes, std::optional<double> leftWidth_m,

@@ -54,6 +54,9 @@ class TransitionCurve {
 
   // The point and tangent at a station, metres: PointAt.
   CurvePoint AtStation(double station_m) const;
+  // AtStation of each station, to the bit, on one walk along the curve: the
+  // points of a long curve cost one rule per panel in all, not each.
+  std::vector<CurvePoint> AtStations(const std::vector<double>& stations_m) const;
 
   // The foot of (X, Y), metres: LocatePoint.
   StationOffset Locate(double X_m, double Y_m) const;

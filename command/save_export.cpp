@@ -152,8 +152,7 @@ ExportDrawing CalculationDrawing(const Calculation& calculation) {
   const SideStakeTable* sides = calculation.sides ? &*calculation.sides : nullptr;
   const double left = sides != nullptr && sides->leftWidth_m ? *sides->leftWidth_m : 0.0;
   const double right = sides != nullptr && sides->rightWidth_m ? *sides->rightWidth_m : 0.0;
-  for (const double station : LineStations(calculation, std::max(left, right))) {
-    const CurvePoint on = calculation.curve.AtStation(station);
+  for (const CurvePoint& on : calculation.curve.AtStations(LineStations(calculation, std::max(left, right)))) {
     drawing.centreLine.push_back(AsExportPoint(on));
     if (sides != nullptr && sides->leftWidth_m) drawing.leftLine.push_back(AsExportPoint(SidePoint(on, -left)));
     if (sides != nullptr && sides->rightWidth_m) drawing.rightLine.push_back(AsExportPoint(SidePoint(on, right)));

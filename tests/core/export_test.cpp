@@ -284,6 +284,18 @@ TEST_P(ExportArc, LinesFollowTheCurveNotChordsBetweenStakes) {
   }
 }
 
+// A curve winding round 5 m for 60 km would take some 420,000 vertices at
+// half a millimetre: its line keeps to kMaxLineVertices, start to end.
+TEST(ExportDrawing, WindingCurveKeepsToTheVertexCap) {
+  const CurveInput winding{1000, 500, 0, 60000, 5, 5, 0, 1000, 1};
+  const ExportDrawing drawing = CalculationDrawing(Curve(winding));
+  EXPECT_LE(drawing.centreLine.size(), kMaxLineVertices);
+  EXPECT_GT(drawing.centreLine.size(), kMaxLineVertices * 9 / 10);
+  const CurvePoint end = TransitionCurve(winding).AtStation(60000);
+  EXPECT_EQ(drawing.centreLine.back().X_m, end.X);
+  EXPECT_EQ(drawing.centreLine.back().Y_m, end.Y);
+}
+
 // The generic drawing: points at their height, a line at height 0 plane, a climbing line in 3D.
 TEST_F(ExportFile, HeightsGoIntoTheDrawing) {
   ExportDrawing drawing;
