@@ -539,6 +539,8 @@ TEST(LandXmlRead, CurveFromItsEndsAndRadius) {
       {"rot=\"cw\" radius=\"100\"", "", 50 * kPi, 0, h, 100 - h},
       {"rot=\"ccw\" radius=\"100\" length=\"471.238898038469\"", "", 150 * kPi, kPi, -h, 100 + h},
       {"rot=\"ccw\" radius=\"100\" delta=\"270\"", "", 150 * kPi, kPi, -h, 100 + h},
+      // Radius 0 and no centre: a straight from Start to End.
+      {"rot=\"cw\" radius=\"0\"", "", 100 * std::sqrt(2.0), kPi / 4, 50, 50},
       // No radius: the tangents through the PI make it.
       {"rot=\"cw\"", "<PI>100 0</PI>", 50 * kPi, 0, h, 100 - h},
   };

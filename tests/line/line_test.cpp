@@ -5,6 +5,7 @@
 #include <numbers>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -332,6 +333,19 @@ TEST(LineJdDesign, TextbookSymmetricCurve) {
 Line ChainedLine() {
   return Line({0, 0, 0, 0}, {{ElementType::Straight, 1000, kInfiniteRadius, kInfiniteRadius, 0}},
               {{300, 280}, {600, 650}});
+}
+
+// Stakes every 10 m over the long chain: 290 and 300 are shown a second
+// time at distances 310 and 320 (pass 2); the equation's own stake shows
+// its station back; 310 is new again.
+TEST(LineChainage, StakesCountTheirPassOverTheLongChain) {
+  std::vector<std::tuple<double, double, int>> got;
+  for (const LineStake& s : ChainedLine().Stakes(10)) {
+    if (s.distance_m >= 280 && s.distance_m <= 330) got.emplace_back(s.distance_m, s.station_m, s.pass);
+  }
+  const std::vector<std::tuple<double, double, int>> expected{{280, 280, 1}, {290, 290, 1}, {300, 300, 1},
+                                                              {310, 290, 2}, {320, 300, 2}, {330, 310, 1}};
+  EXPECT_EQ(got, expected);
 }
 
 TEST(LineChainage, StationsAndDistances) {
