@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
@@ -111,6 +112,20 @@ TEST(TrueTypeFont, UnreadableFontIsNamedInChinese) {
     whole.read(head.data(), static_cast<std::streamsize>(head.size()));
     std::ofstream(dir / "cut.ttc", std::ios::binary) << head;
   }
+  {
+    // A whole font whose head table says 0 units to the em.
+    std::ifstream in("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", std::ios::binary);
+    std::string font((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto u32 = [&](std::size_t at) {
+      return std::size_t{static_cast<unsigned char>(font[at])} << 24 |
+             std::size_t{static_cast<unsigned char>(font[at + 1])} << 16 |
+             std::size_t{static_cast<unsigned char>(font[at + 2])} << 8 | static_cast<unsigned char>(font[at + 3]);
+    };
+    for (std::size_t record = 12; record + 16 <= font.size() && record < 12 + 16 * 64; record += 16) {
+      if (font.compare(record, 4, "head") == 0) font[u32(record + 8) + 18] = font[u32(record + 8) + 19] = 0;
+    }
+    std::ofstream(dir / "zero.ttf", std::ios::binary) << font;
+  }
   const struct {
     std::string path;
     std::string message;
@@ -118,6 +133,7 @@ TEST(TrueTypeFont, UnreadableFontIsNamedInChinese) {
       {dir / "missing.ttc", "打印表格所需的字体不可用：无法读取文件“" + (dir / "missing.ttc") + "”：文件不存在"},
       {dir / "text.ttf", "字体文件“" + (dir / "text.ttf") + "”不是可用的 TrueType 字体！"},
       {dir / "cut.ttc", "字体文件“" + (dir / "cut.ttc") + "”不是可用的 TrueType 字体！"},
+      {dir / "zero.ttf", "字体文件“" + (dir / "zero.ttf") + "”不是可用的 TrueType 字体！"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(test::ThrownMessage([&] { TrueTypeFont font(c.path); }), c.message);
