@@ -71,6 +71,11 @@ CsvRowReader::CsvRowReader(const std::string& path) : path_(path) {
   Rewind();
 }
 
+CsvRowReader::CsvRowReader(std::string_view bytes, const std::string& fileName)
+    : path_(fileName), whole_(CsvBytesToUtf8(bytes, fileName)) {
+  Rewind();
+}
+
 CsvRowReader::~CsvRowReader() {
   if (file_ != nullptr) std::fclose(file_);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "io/csv_rows.h"
 
@@ -20,6 +21,9 @@ class CsvRowReader {
   // Throws CalculationError as ReadWholeFile does (无法读取文件“…”：…) and for
   // bytes in no known encoding.
   explicit CsvRowReader(const std::string& path);
+  // The rows of a file's bytes already in memory, in any encoding
+  // CsvBytesToUtf8 reads; `fileName` names the file in messages.
+  CsvRowReader(std::string_view bytes, const std::string& fileName);
   ~CsvRowReader();
   CsvRowReader(const CsvRowReader&) = delete;
   CsvRowReader& operator=(const CsvRowReader&) = delete;
